@@ -1,0 +1,86 @@
+// The program-wide state records: AppState with the font choice and the flags
+// word, the shell options beside it, and the split-view state of the panes.
+// Everything here is read and written on the message-loop thread only.
+#pragma once
+
+#include <windows.h>
+#include <stdint.h>
+
+struct TextPane;
+
+const int kFaceNameChars = 32;
+const int kSearchStringBytes = 34;  // 33 letter codes and a terminator
+
+struct FontSpec {
+    wchar_t faceName[kFaceNameChars];  // empty until a font is chosen
+    int32_t size;                      // logical font height; 0 lets the platform choose
+    int32_t letterBase;                // "FontAsciiBase": 97, 224 or 0x5D0
+};
+
+struct AppState {
+    HINSTANCE instance;
+    FontSpec font;
+    uint16_t lastPosition;  // first row to restore in the main pane at start
+    uint32_t flags;         // the flags word, bits below
+    uint16_t lesson;        // current section; 0 means none yet
+    uint8_t searchString[kSearchStringBytes];
+    TextPane* mainPane;
+    int menuBarOnBottom;
+    int menuBarHeight;
+    int gutter;
+    HWND menuBar;
+    HWND mainWindow;
+    HBITMAP gridBitmaps[3];  // bitmaps 201, 202, 203
+    uint16_t bookmarkCount;
+    uint16_t* bookmarks;
+    uint16_t bookmarkFlags;
+};
+
+// Shell options and handles kept beside AppState.
+struct ShellOptions {
+    int fullScreen;
+    int ignoreActivate;
+    int allowSipInHebrewSearch;  // starts at 1
+    HWND taskBarWindow;
+    HFONT aboutLinkFont;
+};
+
+struct SplitView {
+    HWND bottomScrollBar;  // window text "Top"
+    HWND mainScrollBar;    // window text "Bottom"
+    HWND activeScrollBar;
+    TextPane* bottomPane;  // the commentary pane, section lesson + 1
+    TextPane* activePane;  // null means the main pane
+    RECT bottomRect;
+    int bottomSection;     // lower-pane size code, starts at 12
+    uint16_t bottomSectionLastPosition;
+    int lastClientWidth;
+    int lastClientHeight;
+};
+
+extern AppState gApp;
+extern ShellOptions gShell;
+extern SplitView gSplit;
+
+// The flags word. Bits not named here are carried and saved unchanged.
+const uint32_t kFlagsDefault = 0xD1140040u;
+const uint32_t kFlagScrollBarUpdates = 0xC0;      // either bit: scroll bars follow the panes
+const uint32_t kFlagReverse = 0x800;              // mirror text drawn with a letter base other than 97
+const uint32_t kFlagKeyPageStepMask = 0x700000;   // page step of the keys
+const int kFlagKeyPageStepShift = 20;
+const uint32_t kFlagTapPageStepMask = 0x7000000;  // page step of taps
+const int kFlagTapPageStepShift = 24;
+const uint32_t kFlagTapVertical = 0x10000000;     // taps page by the vertical middle
+const uint32_t kFlagTapPaging = 0x80000000u;      // a tap inside a pane turns a page
+
+const int kLetterBaseAscii = 97;
+const int kLetterBaseCodePage = 224;
+const int kLetterBaseUnicode = 0x5D0;
+
+const int kFirstSection = 1;
+const int kLastSection = 356;
+
+// Makes section `n` current; 0 keeps the current one, or takes section 1 when
+// none is current. A change clears lastPosition.
+void SetLesson(uint16_t n);
+
