@@ -1,0 +1,68 @@
+// Settings kept in the registry under the current user's hive: the readers
+// and writers every part of the program uses, the load at start, the save at
+// exit, and the allocation that ends the program in order when memory runs out.
+#pragma once
+
+#include <windows.h>
+#include <stddef.h>
+#include <stdint.h>
+
+// The program's own key, read at start and written at exit.
+extern const wchar_t kProgramKeyPath[];
+// The maker's key with the shell options, read once at start, never written.
+extern const wchar_t kMakerKeyPath[];
+
+// Where the settings live; tests point these at keys of their own.
+void SetSettingsKeyPaths(const wchar_t* programKeyPath, const wchar_t* makerKeyPath);
+const wchar_t* ProgramKeyPath();
+const wchar_t* MakerKeyPath();
+
+// Reads a number from `keyPath`: a REG_DWORD as stored, any other type parsed
+// as a decimal string. Returns `defaultValue` when the key or value is missing
+// or the read fails.
+int ReadRegInt(const wchar_t* keyPath, const wchar_t* valueName, int defaultValue);
+
+// Parses a decimal string the way stored numbers always have been read: each
+// unit before the first 0 adds (unit - '0') after multiplying by ten, with no
+// sign and no check for digits, so '-' counts as -3. Wraps on overflow.
+int ParseDecimalUnits(const wchar_t* units, size_t maxUnits);
+
+int ReadSettingInt(const wchar_t* valueName, int defaultValue);
+int WriteSettingInt(const wchar_t* valueName, uint32_t value);  // 1 on success, 0 on failure
+
+// A new NUL-terminated wide string from a string value, or null. The caller
+// frees it with PlatformFree.
+wchar_t* ReadSettingString(const wchar_t* valueName);
+int WriteSettingString(const wchar_t* valueName, const wchar_t* text);
+
+// A new buffer with the bytes of a value followed by one guard 0 byte (so a
+// byte string stored without its terminator still ends), or null. The caller
+// frees it with PlatformFree. `byteCount` receives the stored size when given.
+uint8_t* ReadSettingBytes(const wchar_t* valueName, uint32_t* byteCount);
+// Writes `bytes` up to and including its terminating 0 as REG_BINARY.
+int WriteSettingBytes(const wchar_t* valueName, const uint8_t* bytes);
+
+// A new buffer with a value's bytes and their number in *byteCount, or
+// `defaultPointer` with *byteCount untouched when there is no such value.
+void* ReadSettingBlob(const wchar_t* valueName, void* defaultPointer, uint32_t* byteCount);
+int WriteSettingBlob(const wchar_t* valueName, const void* bytes, uint32_t byteCount);
+
+// Fills `field` from a bytes value: at most fieldBytes - 1 bytes up to the
+// stored 0, then a 0. Leaves the field alone when the value is missing.
+void ReadSearchString(const wchar_t* valueName, uint8_t* field, int fieldBytes);
+
+// Loads every setting into the program-wide state; once, before the window.
+void LoadSettings();
+
+// Writes every setting, destroys both panes, saves and frees the bookmarks and
+// posts the quit request. Runs once: later calls do nothing, so that a save
+// from an allocation failure or at log-off is not undone by a second save
+// after the bookmarks were freed.
+void SaveSettingsAndQuit();
+// Test seam: lets SaveSettingsAndQuit run again.
+void ResetSettingsSaved();
+
+// Allocates `byteCount` bytes (free with PlatformFree). When memory is
+// exhausted it tells the user, saves the settings, asks the program to end
+// and returns null.
+void* AllocOrAbort(size_t byteCount);

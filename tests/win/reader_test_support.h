@@ -1,0 +1,108 @@
+// Shared by the reader's Win32 tests: a registry key of their own for the
+// settings, a catcher for message boxes, and a fresh program-wide state.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/settings.h"
+#include "platform/shell.h"
+
+const wchar_t kTestProgramKey[] = L"Software\\Quenmark\\LorvanTest\\Program";
+const wchar_t kTestMakerKey[] = L"Software\\Quenmark\\LorvanTest\\Maker";
+const wchar_t kTestRootKey[] = L"Software\\Quenmark\\LorvanTest";
+
+// Points the settings at the test keys, empty, for the life of the object.
+struct TestSettingsKeys {
+    TestSettingsKeys() {
+        RegDeleteTreeW(HKEY_CURRENT_USER, kTestRootKey);
+        SetSettingsKeyPaths(kTestProgramKey, kTestMakerKey);
+    }
+    ~TestSettingsKeys() {
+        RegDeleteTreeW(HKEY_CURRENT_USER, kTestRootKey);
+        SetSettingsKeyPaths(nullptr, nullptr);
+    }
+    TestSettingsKeys(const TestSettingsKeys&) = delete;
+    TestSettingsKeys& operator=(const TestSettingsKeys&) = delete;
+};
+
+inline void PutRegValue(const wchar_t* keyPath, const wchar_t* name, DWORD type, const void* bytes, DWORD count) {
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(bytes), count);
+    RegCloseKey(key);
+}
+
+inline void PutDword(const wchar_t* keyPath, const wchar_t* name, DWORD value) {
+    PutRegValue(keyPath, name, REG_DWORD, &value, sizeof(value));
+}
+
+inline void PutString(const wchar_t* keyPath, const wchar_t* name, const std::wstring& text) {
+    PutRegValue(keyPath, name, REG_SZ, text.c_str(), (DWORD)((text.size() + 1) * sizeof(wchar_t)));
+}
+
+// The raw bytes of a value and its type; false when it is missing.
+inline bool GetRegValue(const wchar_t* keyPath, const wchar_t* name, DWORD* type, std::vector<uint8_t>* bytes) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    DWORD size = 0;
+    bool found = RegQueryValueExW(key, name, nullptr, type, nullptr, &size) == ERROR_SUCCESS;
+    if (found) {
+        bytes->assign(size, 0);
+        found = RegQueryValueExW(key, name, nullptr, type, bytes->data(), &size) == ERROR_SUCCESS;
+    }
+    RegCloseKey(key);
+    return found;
+}
+
+inline bool GetDword(const wchar_t* keyPath, const wchar_t* name, DWORD* value) {
+    DWORD type = 0;
+    std::vector<uint8_t> bytes;
+    if (!GetRegValue(keyPath, name, &type, &bytes) || type != REG_DWORD || bytes.size() != 4) return false;
+    memcpy(value, bytes.data(), 4);
+    return true;
+}
+
+// Answers every message box with `answer` and records what it showed.
+struct MessageBoxCatcher {
+    struct Shown {
+        std::wstring text;
+        std::wstring caption;
+        UINT flags;
+    };
+    std::vector<Shown> shown;
+    int answer = IDOK;
+
+    MessageBoxCatcher() { SetMessageBoxSink(&MessageBoxCatcher::Receive, this); }
+    ~MessageBoxCatcher() { SetMessageBoxSink(nullptr, nullptr); }
+    MessageBoxCatcher(const MessageBoxCatcher&) = delete;
+    MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
+
+    static int Receive(HWND, const wchar_t* text, const wchar_t* caption, UINT flags, void* context) {
+        MessageBoxCatcher* self = static_cast<MessageBoxCatcher*>(context);
+        self->shown.push_back({text ? text : L"", caption ? caption : L"", flags});
+        return self->answer;
+    }
+};
+
+// Removes a posted quit request; true when there was one.
+inline bool TakeQuitMessage() {
+    MSG message;
+    bool found = false;
+    while (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) found = true;
+    return found;
+}
+
+// The program-wide records as the program entry leaves them.
+inline void ResetProgramState() {
+    ZeroMemory(&gApp, sizeof(gApp));
+    ZeroMemory(&gShell, sizeof(gShell));
+    ZeroMemory(&gSplit, sizeof(gSplit));
+    gApp.instance = GetModuleHandleW(nullptr);
+    gShell.allowSipInHebrewSearch = 1;
+    gSplit.bottomSection = 12;
+    ResetSettingsSaved();
+}

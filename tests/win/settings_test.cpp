@@ -1,0 +1,241 @@
+// Settings against the real registry, under a key of the tests' own.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include "app/app_state.h"
+#include "app/settings.h"
+#include "navigation/bookmarks.h"
+#include "platform/services.h"
+#include "tests/win/reader_test_support.h"
+
+namespace {
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetProgramState(); }
+    void TearDown() override {
+        FreeBookmarks();
+        TakeQuitMessage();
+    }
+    TestSettingsKeys keys;
+};
+
+std::vector<uint16_t> Bookmarks() {
+    std::vector<uint16_t> list;
+    if (!gApp.bookmarks) return list;
+    for (int i = 0; i <= gApp.bookmarkCount; i++) list.push_back(gApp.bookmarks[i]);
+    return list;
+}
+
+}  // namespace
+
+TEST_F(SettingsTest, ReadRegIntTakesNumbersAndParsesStringsWithTheirQuirks) {
+    PutDword(kTestProgramKey, L"Number", 0xD1140040u);
+    PutString(kTestProgramKey, L"Twelve", L"12");
+    PutString(kTestProgramKey, L"Minus", L"-5");        // '-' counts as the digit -3
+    PutString(kTestProgramKey, L"Letter", L"1A");       // 'A' adds 65 - 48 = 17
+    PutString(kTestProgramKey, L"Empty", L"");
+    PutString(kTestProgramKey, L"Huge", L"99999999999999999999");
+    EXPECT_EQ((uint32_t)ReadRegInt(kTestProgramKey, L"Number", 7), 0xD1140040u);
+    EXPECT_EQ(ReadRegInt(kTestProgramKey, L"Twelve", 7), 12);
+    EXPECT_EQ(ReadRegInt(kTestProgramKey, L"Minus", 7), -3 * 10 + 5);
+    EXPECT_EQ(ReadRegInt(kTestProgramKey, L"Letter", 7), 1 * 10 + 17);
+    EXPECT_EQ(ReadRegInt(kTestProgramKey, L"Empty", 7), 0);
+    ReadRegInt(kTestProgramKey, L"Huge", 7);  // wraps without overflow traps
+    EXPECT_EQ(ReadRegInt(kTestProgramKey, L"Missing", 7), 7);
+    EXPECT_EQ(ReadRegInt(L"Software\\Quenmark\\LorvanTest\\NoSuchKey", L"Number", -2), -2);
+}
+
+TEST_F(SettingsTest, StringValueWithoutTerminatorStillEnds) {
+    const wchar_t unterminated[3] = {L'a', L'b', L'c'};
+    PutRegValue(kTestProgramKey, L"Raw", REG_BINARY, unterminated, sizeof(unterminated));
+    wchar_t* text = ReadSettingString(L"Raw");
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(text, L"abc");
+    PlatformFree(text);
+    PutRegValue(kTestProgramKey, L"OddBytes", REG_BINARY, "12345", 5);
+    EXPECT_EQ(ReadRegInt(kTestProgramKey, L"OddBytes", 9), ParseDecimalUnits(L"\x3231\x3433\x35", 3));
+    uint8_t one = 1;
+    PutRegValue(kTestProgramKey, L"Short", REG_DWORD, &one, 1);
+    EXPECT_EQ(ReadRegInt(kTestProgramKey, L"Short", 9), 1);
+}
+
+TEST_F(SettingsTest, FirstStartUsesDefaultsAndFirstExitWritesTheTable) {
+    LoadSettings();
+    EXPECT_EQ(gApp.flags, kFlagsDefault);
+    EXPECT_EQ(gApp.font.letterBase, 0x5D0);
+    EXPECT_EQ(gApp.font.size, 0);
+    EXPECT_EQ(gApp.lesson, 0);
+    EXPECT_EQ(gSplit.bottomSection, 12);
+    EXPECT_EQ(gApp.bookmarks, nullptr);
+    EXPECT_NE(gApp.gridBitmaps[0], nullptr);
+    EXPECT_NE(gApp.gridBitmaps[2], nullptr);
+    DWORD type = 0;
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(GetRegValue(kTestProgramKey, L"Program Path", &type, &bytes));  // creates the key
+    EXPECT_EQ(type, (DWORD)REG_SZ);
+    EXPECT_NE(wcsstr(reinterpret_cast<const wchar_t*>(bytes.data()), L".exe"), nullptr);
+
+    SetLesson(0);
+    SaveSettingsAndQuit();
+    EXPECT_TRUE(TakeQuitMessage());
+    EXPECT_EQ(gApp.gridBitmaps[0], nullptr);
+    DWORD value = 0;
+    EXPECT_TRUE(GetDword(kTestProgramKey, L"Flags", &value));
+    EXPECT_EQ(value, kFlagsDefault);
+    EXPECT_TRUE(GetDword(kTestProgramKey, L"Lesson", &value));
+    EXPECT_EQ(value, 1u);
+    EXPECT_TRUE(GetDword(kTestProgramKey, L"FontAsciiBase", &value));
+    EXPECT_TRUE(GetDword(kTestProgramKey, L"BottomSection", &value));
+    EXPECT_EQ(value, 12u);
+    EXPECT_FALSE(GetDword(kTestProgramKey, L"FontSize", &value));
+    EXPECT_FALSE(GetRegValue(kTestProgramKey, L"FontName", &type, &bytes));
+    EXPECT_FALSE(GetRegValue(kTestProgramKey, L"SearchString", &type, &bytes));
+    EXPECT_FALSE(GetDword(kTestProgramKey, L"LastPosition", &value));  // no pane existed
+    ASSERT_TRUE(GetRegValue(kTestProgramKey, L"Bookmarks", &type, &bytes));
+    EXPECT_EQ(type, (DWORD)REG_BINARY);
+    EXPECT_EQ(bytes, std::vector<uint8_t>({0, 0}));
+}
+
+TEST_F(SettingsTest, SavedValuesComeBackAfterARestart) {
+    LoadSettings();
+    wcscpy(gApp.font.faceName, L"Frank Ruehl CLM");
+    gApp.font.size = 22;
+    gApp.font.letterBase = 224;
+    gApp.flags = 0xD1140840u;
+    gApp.lesson = 37;
+    strcpy(reinterpret_cast<char*>(gApp.searchString), "abc");
+    gSplit.bottomSection = 23;
+    uint16_t* list = static_cast<uint16_t*>(PlatformAlloc(4 * sizeof(uint16_t)));
+    list[0] = 7; list[1] = 3; list[2] = 5; list[3] = 0;
+    gApp.bookmarks = list;
+    gApp.bookmarkCount = 3;
+    SaveSettingsAndQuit();
+    EXPECT_EQ(gApp.bookmarks, nullptr);
+
+    ResetProgramState();
+    LoadSettings();
+    EXPECT_STREQ(gApp.font.faceName, L"Frank Ruehl CLM");
+    EXPECT_EQ(gApp.font.size, 22);
+    EXPECT_EQ(gApp.font.letterBase, 224);
+    EXPECT_EQ(gApp.flags, 0xD1140840u);
+    EXPECT_EQ(gApp.lesson, 37);
+    EXPECT_STREQ(reinterpret_cast<char*>(gApp.searchString), "abc");
+    EXPECT_EQ(gSplit.bottomSection, 23);
+    EXPECT_EQ(Bookmarks(), std::vector<uint16_t>({7, 3, 5, 0}));
+    EXPECT_EQ(gApp.bookmarkCount, 3);
+    SaveSettingsAndQuit();
+}
+
+TEST_F(SettingsTest, SaveRunsOnceSoASecondSaveCannotLoseTheBookmarks) {
+    const uint8_t stored[] = {9, 0, 0, 0};
+    PutRegValue(kTestProgramKey, L"Bookmarks", REG_BINARY, stored, sizeof(stored));
+    LoadSettings();
+    SaveSettingsAndQuit();
+    SaveSettingsAndQuit();  // e.g. log-off first, then the window's destruction
+    DWORD type = 0;
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(GetRegValue(kTestProgramKey, L"Bookmarks", &type, &bytes));
+    EXPECT_EQ(bytes, std::vector<uint8_t>(stored, stored + 4));
+}
+
+TEST_F(SettingsTest, LongValuesAreCutToTheirFields) {
+    PutString(kTestProgramKey, L"FontName", std::wstring(40, L'x'));
+    std::string search(50, 'b');
+    PutRegValue(kTestProgramKey, L"SearchString", REG_BINARY, search.c_str(), 51);
+    LoadSettings();
+    EXPECT_EQ(wcslen(gApp.font.faceName), 31u);
+    EXPECT_EQ(strlen(reinterpret_cast<char*>(gApp.searchString)), 33u);
+
+    // A search string stored without its 0, shorter than the field, ends where it ends.
+    ResetProgramState();
+    PutRegValue(kTestProgramKey, L"SearchString", REG_BINARY, "kl", 2);
+    LoadSettings();
+    EXPECT_STREQ(reinterpret_cast<char*>(gApp.searchString), "kl");
+
+    ResetProgramState();
+    strcpy(reinterpret_cast<char*>(gApp.searchString), "keep");
+    PutRegValue(kTestProgramKey, L"SearchString", REG_BINARY, "\0abc", 4);
+    LoadSettings();
+    EXPECT_STREQ(reinterpret_cast<char*>(gApp.searchString), "keep");
+}
+
+TEST_F(SettingsTest, OddStoredValuesGetUsableResults) {
+    PutString(kTestProgramKey, L"Lesson", L"12");
+    PutDword(kTestProgramKey, L"BottomSection", 20);  // units digit 0
+    LoadSettings();
+    EXPECT_EQ(gApp.lesson, 12);  // read as stored, even or not
+    EXPECT_EQ(gSplit.bottomSection, 12);
+    for (DWORD code : {1u, 12u, 13u, 14u, 23u, 34u}) {
+        PutDword(kTestProgramKey, L"BottomSection", code);
+        LoadSettings();
+        EXPECT_EQ(gSplit.bottomSection, (int)code);
+    }
+    PutDword(kTestProgramKey, L"BottomSection", 99);
+    LoadSettings();
+    EXPECT_EQ(gSplit.bottomSection, 12);
+}
+
+TEST_F(SettingsTest, StoredBookmarksAreCleanedBeforeUse) {
+    // Odd length, no closing 0 word, a 0 inside and a repeated section.
+    const uint8_t stored[] = {5, 0, 0, 0, 7, 0, 5, 0, 0x2C, 1, 9};
+    PutRegValue(kTestProgramKey, L"Bookmarks", REG_BINARY, stored, sizeof(stored));
+    InitBookmarks();
+    EXPECT_EQ(Bookmarks(), std::vector<uint16_t>({5, 7, 300, 0}));
+    EXPECT_EQ(gApp.bookmarkCount, 3);
+
+    const uint8_t empty[] = {0, 0};
+    PutRegValue(kTestProgramKey, L"Bookmarks", REG_BINARY, empty, sizeof(empty));
+    InitBookmarks();
+    EXPECT_EQ(Bookmarks(), std::vector<uint16_t>({0}));
+    EXPECT_EQ(gApp.bookmarkCount, 0);
+
+    PutRegValue(kTestProgramKey, L"Bookmarks", REG_BINARY, stored, 1);
+    InitBookmarks();
+    EXPECT_EQ(Bookmarks(), std::vector<uint16_t>({0}));
+
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kTestProgramKey, L"Bookmarks");
+    InitBookmarks();
+    EXPECT_EQ(gApp.bookmarks, nullptr);
+    EXPECT_EQ(gApp.bookmarkCount, 0);
+}
+
+TEST_F(SettingsTest, BookmarkCheckFollowsTheList) {
+    const uint8_t stored[] = {3, 0, 0, 0};
+    PutRegValue(kTestProgramKey, L"Bookmarks", REG_BINARY, stored, sizeof(stored));
+    InitBookmarks();
+    gApp.lesson = 3;
+    EXPECT_EQ(IsBookmarked(), 1);
+    gApp.lesson = 5;
+    EXPECT_EQ(IsBookmarked(), 0);
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, 123, L"&Bookmark");
+    EXPECT_EQ(SetMenuCheck(menu, kMenuCheckSet, 123, 1), 1);
+    EXPECT_EQ(GetMenuState(menu, 123, MF_BYCOMMAND) & MF_CHECKED, (UINT)MF_CHECKED);
+    EXPECT_EQ(SetMenuCheck(menu, kMenuCheckToggle, 123, 1), 0);
+    EXPECT_EQ(GetMenuState(menu, 123, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    EXPECT_EQ(SetMenuCheck(menu, kMenuCheckToggle, 123, 0), 1);
+    DestroyMenu(menu);
+}
+
+TEST_F(SettingsTest, ExhaustedMemoryTellsTheUserSavesAndQuits) {
+    MessageBoxCatcher boxes;
+    LoadSettings();
+    gApp.lesson = 41;
+    FailAllocationsAfter(0);
+    void* block = AllocOrAbort(64);
+    FailAllocationsAfter(-1);
+    EXPECT_EQ(block, nullptr);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, L"There is not enough memory, aborting");
+    EXPECT_EQ(boxes.shown[0].caption, L"Error");
+    EXPECT_EQ(boxes.shown[0].flags, (UINT)MB_ICONSTOP);
+    EXPECT_TRUE(TakeQuitMessage());
+    DWORD value = 0;
+    EXPECT_TRUE(GetDword(kTestProgramKey, L"Lesson", &value));
+    EXPECT_EQ(value, 41u);
+    void* fine = AllocOrAbort(64);
+    EXPECT_NE(fine, nullptr);
+    PlatformFree(fine);
+}
