@@ -1,0 +1,158 @@
+#include "app/commands.h"
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "app/split_view.h"
+#include "content/section_store.h"
+#include "navigation/bookmarks.h"
+#include "panes/pane_paint.h"
+#include "panes/text_layout.h"
+#include "panes/text_pane.h"
+#include "platform/services.h"
+
+namespace {
+
+const int kSectionStep = 2;  // main-text sections are the odd numbers
+const UINT kMarelFirstCommand = 401;
+const UINT kMarelLastCommand = 434;
+const int kMarelCommandBase = 400;
+
+enum Command : UINT {
+    kCommandChooseAlias = 107,
+    kCommandNext = 109,
+    kCommandPrevious = 110,
+    kCommandSearch = 116,
+    kCommandSearchAgain = 117,
+    kCommandChoose = 119,
+    kCommandReverse = 122,
+    kCommandBookmark = 123,
+    kCommandCheckUpdates = 129,
+    kCommandAbout = 40004,
+    kCommandExit = 40005,
+    kCommandFont = 40006,
+    kCommandCopy = 40007,
+    kCommandAppend = 40009,
+};
+
+TextPane* ActivePane() { return gSplit.activePane ? gSplit.activePane : gApp.mainPane; }
+
+bool IsMarelCommand(UINT command) {
+    switch (command) {
+    case 401: case 412: case 413: case 414: case 423: case 434:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Changes the commentary pane's share of the height and marks its menu item.
+void SetBottomSection(HWND window, int code) {
+    if (code == gSplit.bottomSection) return;
+    gSplit.bottomSection = code;
+    OnSize(window, kRelayoutMarker);
+    RepaintView(window, 1023);
+    HMENU menu = MenuOfBarButton(kMarelButtonCommand);
+    if (menu) CheckMenuRadioItem(menu, kMarelFirstCommand, kMarelLastCommand, kMarelCommandBase + code, MF_BYCOMMAND);
+}
+
+void ToggleReverse(HWND window) {
+    UpdateReverseCheck(window, kMenuCheckToggle);
+    RepaintView(window, kRepaintAll);
+}
+
+// Scrolls the active pane by `deltaRows` and keeps its scroll bar in step.
+void ScrollActivePane(HWND window, int deltaRows) {
+    TextPane* pane = ActivePane();
+    if (!pane) return;
+    if (ScrollPane(pane, deltaRows, 0) != kScrollUnchanged)
+        RepaintView(window, pane == gApp.mainPane ? kRepaintEraseMain | kRepaintMain
+                                                  : kRepaintEraseMain | kRepaintBottom);
+    UpdateScrollBar(gSplit.activeScrollBar);
+}
+
+}  // namespace
+
+int PageRows(int rowsDrawn, uint32_t pageField) {
+    return pageField == 2 || pageField == 4 ? rowsDrawn / 2 : rowsDrawn - 1;
+}
+
+int SteppedSection(int lesson, int step) {
+    int n = lesson + step;
+    if (n > kLastSection) return kFirstSection;
+    if (n < kFirstSection) return kLastSection - 1;
+    return n;
+}
+
+int DispatchCommand(HWND window, WPARAM wParam) {
+    UINT command = LOWORD(wParam);
+    if (IsMarelCommand(command)) {
+        SetBottomSection(window, (int)command - kMarelCommandBase);
+        return 0;
+    }
+    switch (command) {
+    case kCommandNext: NextSection(window); return 0;
+    case kCommandPrevious: PreviousSection(window); return 0;
+    case kCommandReverse: ToggleReverse(window); return 0;
+    case kCommandExit: DestroyWindow(window); return 0;
+    // Handled by the tools as they are added:
+    // kCommandChoose and kCommandChooseAlias: the section chooser;
+    // kCommandSearch, kCommandSearchAgain: the search dialog and FindNext;
+    // kCommandBookmark: ToggleBookmark, then UpdateBookmarkCheck;
+    // kCommandCheckUpdates and kCommandAbout: the update check and the About box;
+    // kCommandFont: the font dialog, then SetPaneFont on both panes;
+    // kCommandCopy, kCommandAppend: CopyPaneText of the active pane.
+    default: return 1;
+    }
+}
+
+int OnKeyDown(HWND window, WPARAM key) {
+    TextPane* pane = ActivePane();
+    int rowsDrawn = pane ? pane->rowsDrawn : 0;
+    int firstRow = pane ? pane->firstRow : 0;
+    int lastFirstRow = pane ? pane->lastFirstRow : 0;
+    int page = PageRows(rowsDrawn, (gApp.flags & kFlagKeyPageStepMask) >> kFlagKeyPageStepShift);
+    switch (key) {
+    case VK_RETURN:
+        // Search again goes here (FindNext) once the search exists; a stored
+        // search string makes Enter act, an empty one leaves it consumed.
+        return 0;
+    case VK_PRIOR: ScrollActivePane(window, -page); return 0;
+    case VK_NEXT: ScrollActivePane(window, page); return 0;
+    case VK_END: ScrollActivePane(window, lastFirstRow ? lastFirstRow : page); return 0;
+    case VK_HOME: ScrollActivePane(window, firstRow ? -firstRow : -page); return 0;
+    case VK_LEFT: PreviousSection(window); return 0;
+    case VK_UP: ScrollActivePane(window, -1); return 0;
+    case VK_RIGHT: NextSection(window); return 0;
+    case VK_DOWN: ScrollActivePane(window, 1); return 0;
+    default: return 1;
+    }
+}
+
+int GoToSection(HWND window, uint32_t n) {
+    uint16_t previous = gApp.lesson;
+    bool reload = n == kReloadSection;
+    if (!reload) SetLesson((uint16_t)n);
+    uint8_t* text = LoadSectionText(gApp.lesson, nullptr);
+    if (!text) {
+        gApp.lesson = previous;
+        return 1;
+    }
+    if (!gApp.mainPane) {
+        PlatformFree(text);
+        gApp.lesson = previous;
+        return 1;
+    }
+    LayoutSection(gApp.mainPane, text, 1);  // the pane owns the text from here
+    gApp.mainPane->firstRow = 0;
+    if (!reload) LoadBottomSection(window);
+    RepaintView(window, kRepaintAll);
+    UpdateBookmarkCheck(window, kMenuCheckSet);
+    return 0;
+}
+
+int StepSection(HWND window, int step) {
+    return GoToSection(window, (uint32_t)SteppedSection(gApp.lesson, step));
+}
+
+int NextSection(HWND window) { return StepSection(window, kSectionStep); }
+int PreviousSection(HWND window) { return StepSection(window, -kSectionStep); }

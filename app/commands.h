@@ -1,0 +1,30 @@
+// Menu and tool-button commands, keys, and the movement between sections.
+#pragma once
+
+#include <windows.h>
+#include <stdint.h>
+
+// In place of a section number: load the current section into the main pane
+// again, leaving the commentary pane alone.
+const uint32_t kReloadSection = 0xF4FFF500u;
+
+// 0 when the command was handled, 1 when it was not (it then gets the default
+// window procedure).
+int DispatchCommand(HWND window, WPARAM wParam);
+// 0 when the key was handled, 1 when it was not.
+int OnKeyDown(HWND window, WPARAM key);
+
+// Makes section `n` current and shows it with its commentary. Returns 0, or 1
+// when the section could not be loaded (the old section stays current).
+int GoToSection(HWND window, uint32_t n);
+// Moves by `step` sections, from above 356 to 1 and from below 1 to 355.
+int StepSection(HWND window, int step);
+int NextSection(HWND window);
+int PreviousSection(HWND window);
+
+// The section StepSection goes to from `lesson`.
+int SteppedSection(int lesson, int step);
+
+// The page of a key or tap: half the rows drawn when the 3-bit page field is
+// 2 or 4, else the rows drawn less one.
+int PageRows(int rowsDrawn, uint32_t pageField);

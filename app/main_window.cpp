@@ -1,0 +1,286 @@
+#include "app/main_window.h"
+
+#include <commctrl.h>
+
+#include "app/app_state.h"
+#include "app/commands.h"
+#include "app/settings.h"
+#include "app/split_view.h"
+#include "navigation/bookmarks.h"
+#include "panes/pane_paint.h"
+#include "panes/text_pane.h"
+#include "platform/shell.h"
+#include "resources/resource_ids.h"
+
+const wchar_t kMainWindowClass[] = L"Lorvan";
+
+namespace {
+
+const DWORD kMainWindowExStyle = 0x100;  // WS_EX_WINDOWEDGE
+// A desktop window also needs its frame to be moved, sized and closed.
+const DWORD kMainWindowStyle = WS_VISIBLE | WS_OVERLAPPEDWINDOW;
+const DWORD kFullScreenFlags = SHFS_HIDETASKBAR | SHFS_HIDESIPBUTTON | SHFS_HIDESTARTICON;  // 42
+const int kCommandBarId = 1;
+const int kToolButtonCount = 6;
+const int kToolImagePx = 16;
+
+// Tool tips: the first entry stands for the menu.
+const wchar_t* const kToolTips[] = {L"",       L"Previous Article", L"Choose Article", L"Next Article",
+                                    L"Choose Font", L"Search",   L"Search Again"};
+const int kToolCommands[kToolButtonCount] = {110, 119, 109, 40006, 116, 117};
+
+bool gTaskBarWasVisible = false;
+
+void AddToolButtons(HWND bar) {
+    SendMessageW(bar, kBarSetToolTips, 7, (LPARAM)kToolTips);
+    CommandBarAddBitmap(bar, gApp.instance, IDB_TOOLS, kToolButtonCount, kToolImagePx, kToolImagePx);
+    TBBUTTON buttons[kToolButtonCount] = {};
+    for (int i = 0; i < kToolButtonCount; i++) {
+        buttons[i].iBitmap = i;
+        buttons[i].idCommand = kToolCommands[i];
+        buttons[i].fsState = TBSTATE_ENABLED;
+        buttons[i].fsStyle = BTNS_BUTTON;
+    }
+    SendMessageW(bar, TB_ADDBUTTONSW, kToolButtonCount, (LPARAM)buttons);
+}
+
+void CreateShellBar() {
+    ShellMenuBarInfo info = {};
+    info.cbSize = sizeof(info);
+    info.parent = gApp.mainWindow;
+    info.flags = kMenuBarHideSipButton;
+    info.menuBarId = IDR_LORVAN_MENUBAR;
+    info.resourceInstance = gApp.instance;
+    if (!ShellCreateMenuBar(&info)) return;
+    gApp.menuBar = info.bar;
+    RECT rect;
+    GetWindowRect(info.bar, &rect);
+    gApp.menuBarHeight = rect.bottom - rect.top;
+}
+
+void CreateCommandBar() {
+    gApp.menuBar = CommandBarCreate(gApp.instance, gApp.mainWindow, kCommandBarId);
+    gApp.menuBarHeight = CommandBarHeight(gApp.menuBar);
+    CommandBarInsertMenubar(gApp.menuBar, gApp.instance, IDM_LORVAN, 0);
+}
+
+void ApplyFullScreenGeometry(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    ShellFullScreen(window, kFullScreenFlags);
+    MoveWindow(window, rect.left, 0, rect.right, rect.bottom, FALSE);
+}
+
+// ---- Message handlers --------------------------------------------------------
+
+LRESULT OnDestroy(HWND window) {
+    ReleaseSharedDc(window);
+    if (gApp.menuBar) DestroyWindow(gApp.menuBar);
+    gApp.menuBar = nullptr;
+    SaveSettingsAndQuit();
+    return 0;
+}
+
+LRESULT OnActivate(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (gShell.ignoreActivate) return DefWindowProcW(window, message, wParam, lParam);
+    if (LOWORD(wParam) != WA_INACTIVE) ShellFullScreen(window, gShell.fullScreen ? kFullScreenFlags : SHFS_HIDESIPBUTTON);
+    return 0;
+}
+
+LRESULT OnPaint(HWND window, WPARAM wParam) {
+    PaintView((HDC)wParam, window, kRepaintAll);
+    return 0;
+}
+
+LRESULT OnSettingChange(HWND window, WPARAM wParam, LPARAM lParam) {
+    ShellActivateInfo info = {};
+    info.cbSize = sizeof(info);
+    ShellHandleSettingChange(window, wParam, lParam, &info);
+    return 0;
+}
+
+LRESULT OnWindowPosChanged(HWND window, LPARAM lParam) {
+    const WINDOWPOS* position = reinterpret_cast<const WINDOWPOS*>(lParam);
+    // The shell closes a program this way: flags beyond the standard 16 bits
+    // together with "no activate".
+    if ((position->flags & 0xFFFF0000u) && (position->flags & SWP_NOACTIVATE)) DestroyWindow(window);
+    return 0;
+}
+
+LRESULT OnHelp(HWND) {
+    // Place of the About box (dialog 103, AboutDlgProc, parameter 0).
+    return 0;
+}
+
+// Logging off ends the program without WM_DESTROY, so the settings are saved here.
+LRESULT OnEndSession(WPARAM wParam) {
+    if (wParam) SaveSettingsAndQuit();
+    return 0;
+}
+
+LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (DispatchCommand(window, wParam) == 0) return 0;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT OnCloseRequest(HWND window) {
+    DestroyWindow(window);
+    return 0;
+}
+
+// Another copy runs: bring it forward, or open its chooser when it is in front.
+void ActivateRunningCopy(HWND running) {
+    HWND foreground = GetForegroundWindow();
+    HWND top = foreground;
+    while (top && GetParent(top)) top = GetParent(top);
+    if (foreground == running) SendMessageW(running, WM_COMMAND, kChooseSectionCommand, 0);
+    if (running != top) SetForegroundWindow(running);
+}
+
+}  // namespace
+
+void ReadShellOptions() {
+    const wchar_t* maker = MakerKeyPath();
+    gShell.ignoreActivate = ReadRegInt(maker, L"IgnoreActivate", 0);
+    gShell.fullScreen = ReadRegInt(maker, L"FullScreen", 0);
+    gShell.allowSipInHebrewSearch = ReadRegInt(maker, L"AllowSipInHebrewSearch", 1);
+    if (gShell.fullScreen) {
+        gShell.taskBarWindow = FindTaskBarWindow();
+        gTaskBarWasVisible = gShell.taskBarWindow && IsWindowVisible(gShell.taskBarWindow);
+    }
+    gApp.menuBarOnBottom = ReadRegInt(maker, L"MenuBarOnBottom", 0);
+    gApp.gutter = ReadRegInt(maker, L"SurroundingGutter", 0);
+}
+
+ATOM RegisterMainClass(HINSTANCE instance, const wchar_t* className) {
+    WNDCLASSW windowClass = {};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_LORVAN));
+    // No class cursor on the handheld; a desktop pointer needs one.
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
+    windowClass.lpszClassName = className;
+    return RegisterClassW(&windowClass);
+}
+
+HWND StartMainWindow(int showCommand) {
+    HWND running = FindWindowW(kMainWindowClass, kMainWindowClass);
+    if (running) {
+        ActivateRunningCopy(running);
+        return nullptr;
+    }
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    if (gShell.taskBarWindow) ShowWindow(gShell.taskBarWindow, SW_HIDE);
+    LoadSettings();
+    SetLesson(0);
+    RegisterMainClass(gApp.instance, kMainWindowClass);
+    HWND window = CreateWindowExW(kMainWindowExStyle, kMainWindowClass, kMainWindowClass, kMainWindowStyle,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                  gApp.instance, nullptr);
+    if (!window) return nullptr;
+    if (gShell.fullScreen) ApplyFullScreenGeometry(window);
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+    if (gApp.font.faceName[0] == 0) {
+        // First run: the font dialog (resource 105, FontDialogProc, parameter
+        // &gApp.font) opens here once it exists; whatever it leaves goes to the panes.
+        SetPaneFont(gApp.mainPane, &gApp.font);
+        SetPaneFont(gSplit.bottomPane, &gApp.font);
+    }
+    return window;
+}
+
+LRESULT SetupMainWindow(HWND window) {
+    gApp.mainWindow = window;
+    CreateMenuBar();
+    CreatePanes(window);
+    UpdateReverseCheck(window, kMenuCheckSet);
+    UpdateBookmarkCheck(window, kMenuCheckSet);
+    return 0;
+}
+
+void CreateMenuBar() {
+    DWORD major = 0;
+    DWORD minor = 0;
+    GetPlatformVersion(&major, &minor);
+    if ((major == 4 && minor >= 21) || major > 4) gApp.menuBarOnBottom = 1;
+    if (gApp.menuBarOnBottom) CreateShellBar();
+    else CreateCommandBar();
+    if (!gApp.menuBar) return;
+    AddToolButtons(gApp.menuBar);
+    if (gShell.fullScreen && !gApp.menuBarOnBottom) CommandBarAddAdornments(gApp.menuBar, 0, 0);
+    CommandBarShow(gApp.menuBar, TRUE);
+}
+
+HMENU MenuOfBarButton(UINT buttonCommand) {
+    if (!gApp.menuBar) return nullptr;
+    if (gApp.menuBarOnBottom) return (HMENU)SendMessageW(gApp.menuBar, SHCMBM_GETSUBMENU, 0, buttonCommand);
+    return CommandBarGetMenu(gApp.menuBar, 0);
+}
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        return SetupMainWindow(window);
+    case WM_DESTROY:
+        return OnDestroy(window);
+    case WM_SIZE:
+        OnSize(window, lParam);
+        return 0;
+    case WM_ACTIVATE:
+        return OnActivate(window, message, wParam, lParam);
+    case WM_PAINT:
+        return OnPaint(window, wParam);
+    case WM_SETTINGCHANGE:
+        return OnSettingChange(window, wParam, lParam);
+    case WM_WINDOWPOSCHANGED:
+        return OnWindowPosChanged(window, lParam);
+    case WM_HELP:
+        return OnHelp(window);
+    case WM_ENDSESSION:
+        return OnEndSession(wParam);
+    case WM_KEYDOWN:
+        return OnKeyDown(window, wParam);
+    case WM_COMMAND:
+        return OnCommand(window, message, wParam, lParam);
+    case WM_VSCROLL:
+        OnScroll(window, wParam, lParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        OnTap(window, lParam);
+        return 0;
+    case kCloseRequestMessage:
+        return OnCloseRequest(window);
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+int RunMessageLoop() {
+    HACCEL accelerators = LoadAcceleratorsW(gApp.instance, MAKEINTRESOURCEW(3));
+    MSG message = {};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (accelerators && TranslateAcceleratorW(message.hwnd, accelerators, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return (int)message.wParam;
+}
+
+int RunReader(HINSTANCE instance, const wchar_t* commandLine, int showCommand) {
+    ZeroMemory(&gApp, sizeof(gApp));
+    gApp.instance = instance;
+    gShell.allowSipInHebrewSearch = 1;
+    gSplit.bottomSection = 12;
+    // "/today" is accepted and changes nothing.
+    (void)commandLine;
+    ReadShellOptions();
+    if (!StartMainWindow(showCommand)) return 0;
+    int exitCode = RunMessageLoop();
+    if (gShell.taskBarWindow && gTaskBarWasVisible) ShowWindow(gShell.taskBarWindow, SW_SHOW);
+    ReleaseTextBuffers();
+    return exitCode;
+}

@@ -1,0 +1,34 @@
+// The program entry, the single-instance guard, the main window with its menu
+// bar, and the message loop.
+#pragma once
+
+#include <windows.h>
+
+extern const wchar_t kMainWindowClass[];  // also the window title
+const UINT kCloseRequestMessage = 1023;   // another program asks the reader to close
+const UINT kGoButtonCommand = 40001;      // menu-bar button of the "&Go" popup
+const UINT kMarelButtonCommand = 40003;   // menu-bar button of the "&Marel" popup
+const UINT kChooseSectionCommand = 119;
+
+// The body of the program entry; returns the exit code.
+int RunReader(HINSTANCE instance, const wchar_t* commandLine, int showCommand);
+
+// Reads the five shell options from the maker's key into gApp and gShell.
+void ReadShellOptions();
+
+// Returns the new main window, or null when another copy runs (it is then
+// brought forward or asked to open its chooser) or creation failed.
+HWND StartMainWindow(int showCommand);
+ATOM RegisterMainClass(HINSTANCE instance, const wchar_t* className);
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT SetupMainWindow(HWND window);
+// Makes the shell menu bar (version 4.21 on, or "MenuBarOnBottom") or the
+// command bar for gApp.mainWindow, with its tool buttons and tool tips.
+void CreateMenuBar();
+
+// The popup that holds the items of a menu-bar button: asked of the shell menu
+// bar, or the command bar's menu, which holds both popups. Null without a bar.
+HMENU MenuOfBarButton(UINT buttonCommand);
+
+// Runs the message loop until the quit request; returns its code.
+int RunMessageLoop();

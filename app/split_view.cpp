@@ -1,0 +1,302 @@
+#include "app/split_view.h"
+
+#include "app/app_state.h"
+#include "app/commands.h"
+#include "app/main_window.h"
+#include "content/section_store.h"
+#include "panes/pane_paint.h"
+#include "panes/text_layout.h"
+#include "panes/text_pane.h"
+#include "platform/services.h"
+#include "platform/shell.h"
+
+namespace {
+
+const DWORD kScrollBarStyle = WS_CHILD | WS_VISIBLE | SBS_VERT | SBS_LEFTALIGN;  // 0x50000003
+const int kPaneLineCapacity = 100;
+const UINT kMarelFirstCommand = 401;
+const UINT kMarelLastCommand = 434;
+const int kRepaintBottomScrollBar = kRepaintMain | kRepaintBottom;          // 3
+const int kRepaintMainScrollBar = kRepaintEraseMain | kRepaintMain;         // 257
+const int kSeparatorBelowPx = 2;  // the light area starts 2 px above bottomRect.top
+
+HDC gSharedDc = nullptr;  // the main window's dc, taken at creation for both panes
+int gScrollBarWidthForTest = 0;
+
+void ShowResourceNotFound(HWND window) {
+    ShowMessageBox(window, L"Resource not found", L"Error", MB_ICONEXCLAMATION);
+}
+
+void MarkBottomSectionItem() {
+    HMENU menu = MenuOfBarButton(kMarelButtonCommand);
+    if (menu)
+        CheckMenuRadioItem(menu, kMarelFirstCommand, kMarelLastCommand, kMarelFirstCommand - 1 + gSplit.bottomSection,
+                           MF_BYCOMMAND);
+}
+
+HWND CreateScrollBar(HWND window, const wchar_t* text) {
+    return CreateWindowExW(0, L"SCROLLBAR", text, kScrollBarStyle, gSplit.bottomRect.right, gSplit.bottomRect.top,
+                           CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, gApp.instance, nullptr);
+}
+
+// The client area less the menu bar and the gutter.
+RECT PaneArea(HWND window) {
+    RECT rect;
+    GetClientRect(window, &rect);
+    if (gApp.menuBarOnBottom) rect.bottom -= gApp.menuBarHeight;
+    else rect.top += gApp.menuBarHeight;
+    int g = gApp.gutter;
+    if (rect.bottom - rect.top > 2 * g) {
+        rect.top += g;
+        rect.bottom -= 2 * g;
+    }
+    if (rect.right - rect.left > 2 * g) {
+        rect.left += g;
+        rect.right -= 2 * g;
+    }
+    return rect;
+}
+
+// A stored first row past the end of the section shows its last rows instead.
+uint16_t UsableFirstRow(const TextPane* pane, uint16_t firstRow) {
+    if (pane->rowCount == 0) return 0;
+    return firstRow < pane->rowCount ? firstRow : (uint16_t)(pane->rowCount - 1);
+}
+
+void MoveScrollBars(int upperPx) {
+    int g = gApp.gutter;
+    int s = ScrollBarWidth();
+    MoveWindow(gSplit.mainScrollBar, gSplit.bottomRect.right + g, gApp.mainPane->top - g - 2, s, upperPx + g, TRUE);
+    if (gSplit.bottomPane)
+        MoveWindow(gSplit.bottomScrollBar, gSplit.bottomRect.right + g, gSplit.bottomRect.top - 2, s,
+                   gSplit.bottomPane->height + g + 2, TRUE);
+}
+
+}  // namespace
+
+void SetScrollBarWidthForTest(int widthPx) { gScrollBarWidthForTest = widthPx; }
+
+int ScrollBarWidth() { return gScrollBarWidthForTest ? gScrollBarWidthForTest : GetSystemMetrics(SM_CXVSCROLL); }
+
+int CreatePanes(HWND window) {
+    gSharedDc = GetDC(window);
+    RECT rect = PaneArea(window);
+    CreateBottomPane(window, gSharedDc, &rect);
+    gApp.mainPane = CreateTextPane(gSharedDc, &rect, &gApp.font, kPaneLineCapacity);
+    if (!gApp.mainPane) return 1;
+    uint8_t* text = LoadSectionText(gApp.lesson, nullptr);
+    if (!text) {
+        ShowResourceNotFound(window);
+        return 0;
+    }
+    LayoutSection(gApp.mainPane, text, 0);  // a new pane keeps its first text
+    gApp.mainPane->firstRow = UsableFirstRow(gApp.mainPane, gApp.lastPosition);
+    LoadBottomSection(window);
+    if (gSplit.bottomPane)
+        gSplit.bottomPane->firstRow = UsableFirstRow(gSplit.bottomPane, gSplit.bottomSectionLastPosition);
+    UpdateScrollBars();
+    return 0;
+}
+
+void ReleaseSharedDc(HWND window) {
+    if (gSharedDc) ReleaseDC(window, gSharedDc);
+    gSharedDc = nullptr;
+}
+
+void CreateBottomPane(HWND window, HDC dc, const RECT* rect) {
+    gSplit.bottomRect.left = rect->left;
+    gSplit.bottomRect.right = rect->right;
+    MarkBottomSectionItem();
+    gSplit.bottomPane = CreateTextPane(dc, &gSplit.bottomRect, &gApp.font, kPaneLineCapacity);
+    if (!gSplit.bottomPane) return;
+    gSplit.bottomScrollBar = CreateScrollBar(window, L"Top");
+    gSplit.mainScrollBar = CreateScrollBar(window, L"Bottom");
+    gSplit.activeScrollBar = gSplit.mainScrollBar;
+}
+
+int LoadBottomSection(HWND window) {
+    uint8_t* text = LoadSectionText(gApp.lesson + 1, nullptr);
+    if (!text) {
+        ShowResourceNotFound(window);
+        return 0;
+    }
+    if (!gSplit.bottomPane) {
+        PlatformFree(text);
+        return 0;
+    }
+    LayoutSection(gSplit.bottomPane, text, 1);  // the pane owns the text from here
+    gSplit.bottomPane->firstRow = 0;
+    return 0;
+}
+
+int BottomPaneHeight(int availableHeight) {
+    int numerator = gSplit.bottomSection / 10;
+    int denominator = gSplit.bottomSection % 10;
+    if (denominator == 0) return 0;  // never one of the size codes
+    return availableHeight * numerator / denominator;
+}
+
+void LayoutSplit(int* width, int* height) {
+    int g = gApp.gutter;
+    int s = ScrollBarWidth();
+    int available = *height;
+    int lower = BottomPaneHeight(available);
+    int upper = available - lower;
+    *width = *width - s;
+    *height = upper - 2;
+    gSplit.bottomRect.right = gSplit.bottomRect.left + *width;
+    gSplit.bottomRect.bottom = gApp.mainPane->top + available - g;
+    gSplit.bottomRect.top = gApp.mainPane->top + upper + 1;
+    if (gSplit.bottomPane) {
+        gSplit.bottomPane->top = gSplit.bottomRect.top + g / 2;
+        ResizeTextPane(gSplit.bottomPane, *width, lower - 1);
+    }
+    MoveScrollBars(upper);
+}
+
+void OnSize(HWND window, LPARAM size) {
+    int w;
+    int h;
+    if (size == kRelayoutMarker) {
+        w = gSplit.lastClientWidth;
+        h = gSplit.lastClientHeight;
+    } else {
+        w = LOWORD(size);
+        h = HIWORD(size);
+        gSplit.lastClientWidth = w;
+        gSplit.lastClientHeight = h;
+    }
+    int g = gApp.gutter;
+    if (w > 2 * g) w -= 2 * g;
+    if (h > 2 * g) h -= 2 * g;
+    TextPane* pane = gApp.mainPane;
+    if (!pane || (pane->width == w && pane->height == h)) return;
+    int available = h - gApp.menuBarHeight;
+    LayoutSplit(&w, &available);
+    ResizeTextPane(pane, w, available);
+    UpdateScrollBars();
+}
+
+void PaintView(HDC dc, HWND window, int flags) {
+    PAINTSTRUCT paint;
+    bool begun = dc == nullptr;
+    if (begun) dc = BeginPaint(window, &paint);
+    if ((flags & kRepaintMain) && gApp.mainPane) PaintPane(gApp.mainPane, (flags & kRepaintEraseMain) != 0);
+    if (flags & kRepaintBottom) PaintBottomArea(dc);
+    if (begun) EndPaint(window, &paint);
+}
+
+void RepaintView(HWND window, int flags) {
+    if (!window) window = gApp.mainWindow;
+    HDC dc = GetDC(window);
+    PaintView(dc, window, flags);
+    ReleaseDC(window, dc);
+    UpdateScrollBars();
+}
+
+void PaintBottomArea(HDC dc) {
+    int g = gApp.gutter;
+    int s = ScrollBarWidth();
+    const RECT& area = gSplit.bottomRect;
+    HPEN lightPen = CreatePen(PS_SOLID, 0, kBottomBackground);
+    HBRUSH lightBrush = CreateSolidBrush(kBottomBackground);
+    HGDIOBJ oldPen = SelectObject(dc, lightPen);
+    HGDIOBJ oldBrush = SelectObject(dc, lightBrush);
+    Rectangle(dc, area.left - g, area.top - kSeparatorBelowPx, area.right + g, area.bottom + 2 * g);
+    SelectObject(dc, oldPen);
+    DeleteObject(lightPen);
+    HPEN redPen = CreatePen(PS_SOLID, 0, kSeparatorColour);
+    oldPen = SelectObject(dc, redPen);
+    // One pixel high, reaching across the scroll-bar column.
+    Rectangle(dc, area.left - g, area.top - 3, area.right + s + g, area.top - kSeparatorBelowPx);
+    SelectObject(dc, oldPen);
+    DeleteObject(redPen);
+    SelectObject(dc, oldBrush);
+    DeleteObject(lightBrush);
+    TextPane* pane = gSplit.bottomPane;
+    if (!pane) return;
+    int oldMode = SetBkMode(pane->dc, TRANSPARENT);
+    PaintPane(pane, 0);
+    SetBkMode(pane->dc, oldMode);
+}
+
+void UpdateScrollBar(HWND scrollBar) {
+    if (!(gApp.flags & kFlagScrollBarUpdates)) return;
+    TextPane* pane = gSplit.activePane ? gSplit.activePane : gApp.mainPane;
+    if (!pane || !scrollBar) return;
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_POS;
+    info.nMin = 0;
+    info.nMax = pane->lastFirstRow;
+    info.nPage = 0;
+    info.nPos = pane->firstRow;
+    SendMessageW(scrollBar, SBM_SETSCROLLINFO, TRUE, (LPARAM)&info);
+}
+
+void UpdateScrollBars() {
+    TextPane* remembered = gSplit.activePane;
+    gSplit.activePane = gApp.mainPane;
+    UpdateScrollBar(gSplit.mainScrollBar);
+    gSplit.activePane = gSplit.bottomPane;
+    UpdateScrollBar(gSplit.bottomScrollBar);
+    gSplit.activePane = remembered;
+}
+
+int ScrollDelta(WPARAM wParam, int rowsDrawn, int firstRow) {
+    switch (LOWORD(wParam)) {
+    case SB_LINEUP: return -1;
+    case SB_LINEDOWN: return 1;
+    case SB_PAGEUP: return 1 - rowsDrawn;
+    case SB_PAGEDOWN: return rowsDrawn - 1;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: return (short)HIWORD(wParam) - firstRow;
+    case SB_TOP: return -firstRow;
+    case SB_BOTTOM: return 1;  // one row down, not to the end
+    default: return 0;
+    }
+}
+
+void OnScroll(HWND window, WPARAM wParam, LPARAM lParam) {
+    bool bottom = gSplit.bottomScrollBar && (HWND)lParam == gSplit.bottomScrollBar;
+    gSplit.activeScrollBar = bottom ? gSplit.bottomScrollBar : gSplit.mainScrollBar;
+    TextPane* pane = bottom ? gSplit.bottomPane : gApp.mainPane;
+    int repaintFlags = bottom ? kRepaintBottomScrollBar : kRepaintMainScrollBar;
+    gSplit.activePane = pane;
+    int delta = pane ? ScrollDelta(wParam, pane->rowsDrawn, pane->firstRow) : 0;
+    if (delta && ScrollPane(pane, delta, 0) != kScrollUnchanged) RepaintView(window, repaintFlags);
+    DefWindowProcW(window, WM_VSCROLL, wParam, lParam);
+    if (delta) UpdateScrollBar(gSplit.activeScrollBar);
+}
+
+bool HitPane(const TextPane* pane, int x, int y) {
+    int g = gApp.gutter;
+    return pane && pane->left - g <= x && x <= pane->left + pane->width + g && pane->top - g <= y &&
+           y <= pane->top + pane->height;
+}
+
+int TapPage(HWND, TextPane* pane, int x, int y, int paintNow) {
+    if (!HitPane(pane, x, y)) return 0;
+    gSplit.activePane = pane;
+    gSplit.activeScrollBar = pane == gSplit.bottomPane ? gSplit.bottomScrollBar : gSplit.mainScrollBar;
+    if (!(gApp.flags & kFlagTapPaging)) return 0;
+    bool vertical = (gApp.flags & kFlagTapVertical) != 0;
+    int size = vertical ? pane->height : pane->width;
+    int position = vertical ? y : x;
+    int origin = vertical ? pane->top : pane->left;
+    int middle = origin + size / 2;
+    int step = PageRows(pane->rowsDrawn, (gApp.flags & kFlagTapPageStepMask) >> kFlagTapPageStepShift);
+    if (step < 0) step = -step;
+    if (position < middle) step = -step;
+    ScrollPane(pane, step, paintNow);
+    UpdateScrollBar(gSplit.activeScrollBar);
+    return 1;
+}
+
+void OnTap(HWND window, LPARAM lParam) {
+    int x = LOWORD(lParam);
+    int y = HIWORD(lParam);
+    if (!gApp.mainPane) return;
+    if (TapPage(window, gApp.mainPane, x, y, 1) == 0 && TapPage(window, gSplit.bottomPane, x, y, 0) == 1)
+        RepaintView(window, kRepaintBottom);
+}

@@ -1,0 +1,45 @@
+// The split view: the main pane above, the commentary pane below it taking a
+// chosen fraction of the height, each with its scroll bar at the right.
+#pragma once
+
+#include <windows.h>
+#include <stdint.h>
+
+struct TextPane;
+
+// Repaint flags.
+const int kRepaintMain = 0x001;
+const int kRepaintBottom = 0x002;
+const int kRepaintEraseMain = 0x100;
+const int kRepaintAll = 511;
+// The size parameter that asks OnSize for a new layout with the last size.
+const LPARAM kRelayoutMarker = (LPARAM)0xBAADF00Du;
+
+const COLORREF kBottomBackground = 0xFFFFEE;
+const COLORREF kSeparatorColour = 0x0000FF;
+
+// Takes the window's dc for both panes (released by ReleaseSharedDc when the
+// window is destroyed), makes the panes and scroll bars and loads the section.
+int CreatePanes(HWND window);
+void ReleaseSharedDc(HWND window);
+void CreateBottomPane(HWND window, HDC dc, const RECT* rect);
+int LoadBottomSection(HWND window);
+int BottomPaneHeight(int availableHeight);
+// In: the available width and height; out: the main pane's width and height.
+void LayoutSplit(int* width, int* height);
+void OnSize(HWND window, LPARAM size);
+void PaintView(HDC dc, HWND window, int flags);
+void RepaintView(HWND window, int flags);
+void PaintBottomArea(HDC dc);
+void UpdateScrollBar(HWND scrollBar);
+void UpdateScrollBars();
+void OnScroll(HWND window, WPARAM wParam, LPARAM lParam);
+void OnTap(HWND window, LPARAM lParam);
+int TapPage(HWND window, TextPane* pane, int x, int y, int paintNow);
+bool HitPane(const TextPane* pane, int x, int y);
+// The scroll delta of a scroll-bar code (low word of wParam).
+int ScrollDelta(WPARAM wParam, int rowsDrawn, int firstRow);
+
+// Test seam: the scroll-bar width to lay out with; 0 asks the platform.
+void SetScrollBarWidthForTest(int widthPx);
+int ScrollBarWidth();
