@@ -99,12 +99,17 @@ LRESULT OnSettingChange(HWND window, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-LRESULT OnWindowPosChanged(HWND window, LPARAM lParam) {
+LRESULT OnWindowPosChanged(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const WINDOWPOS* position = reinterpret_cast<const WINDOWPOS*>(lParam);
-    // The shell closes a program this way: flags beyond the standard 16 bits
-    // together with "no activate".
-    if ((position->flags & 0xFFFF0000u) && (position->flags & SWP_NOACTIVATE)) DestroyWindow(window);
-    return 0;
+    // The handheld shell closes a program this way: flags beyond the standard
+    // 16 bits together with "no activate".
+    if ((position->flags & 0xFFFF0000u) && (position->flags & SWP_NOACTIVATE)) {
+        DestroyWindow(window);
+        return 0;
+    }
+    // On the desktop the default handling is what sends WM_SIZE after a move
+    // or resize; without it the panes would never follow the window's size.
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 LRESULT OnHelp(HWND) {
@@ -237,7 +242,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_SETTINGCHANGE:
         return OnSettingChange(window, wParam, lParam);
     case WM_WINDOWPOSCHANGED:
-        return OnWindowPosChanged(window, lParam);
+        return OnWindowPosChanged(window, message, wParam, lParam);
     case WM_HELP:
         return OnHelp(window);
     case WM_ENDSESSION:

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# End-to-end test of the reader: a fresh Wine prefix, the reader driven by a
+# second program with window messages, then the stored settings checked in the
+# prefix's user.reg. Leaves the captured window as OUTPUT_DIR/reader.png.
+# Usage: run_e2e.sh READER_EXE DRIVER_EXE OUTPUT_DIR
+set -euo pipefail
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+READER="$1"
+DRIVER="$2"
+OUT="$3"
+ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
+export WINEPREFIX="$OUT/prefix"
+rm -rf "$WINEPREFIX"
+mkdir -p "$OUT"
+rm -f "$OUT/reader.bmp" "$OUT/reader.png"
+
+windows_path() { local p="$1"; echo "Z:${p//\//\\}"; }
+
+"$ROOT/scripts/wine-run" "$DRIVER" "$(windows_path "$READER")" "$(windows_path "$OUT/reader.bmp")"
+/usr/lib/wine/wineserver -w  # the registry is written out when the server ends
+
+failed=0
+expect_value() {
+  if grep -q "^\"$1\"=$2\$" "$WINEPREFIX/user.reg"; then
+    echo "ok    user.reg $1=$2"
+  else
+    echo "FAIL  user.reg has no $1=$2"
+    failed=1
+  fi
+}
+expect_value Lesson dword:00000009
+expect_value LastPosition dword:00000005
+expect_value BottomSection dword:0000000d
+expect_value BottomSectionLastPosition dword:00000004
+expect_value Flags dword:d1140840
+if ! grep -q '^"Program Path"=".*Lorvan.exe"$' "$WINEPREFIX/user.reg"; then
+  echo "FAIL  user.reg has no Program Path"
+  failed=1
+fi
+convert "$OUT/reader.bmp" "$OUT/reader.png"
+echo "capture: $OUT/reader.png"
+exit $failed
