@@ -7,7 +7,18 @@
 
 #include "app/app_state.h"
 
-struct TextLine;
+// One laid-out line of a section. The array owned by a pane ends with a
+// record whose fields are all zero (flags 0 marks it).
+struct TextLine {
+    uint16_t offset;     // text offset of the run; of the hanging word on a
+                         // plain hanging first line; of the text of a spacer
+    uint16_t length;     // characters in the run, without a hanging word
+    uint16_t x;          // device x of the run's left edge
+    uint16_t hangWidth;  // width of the hanging column on a first line, else 0
+    uint16_t width;      // run width in pixels; rule length for a spacer
+    uint16_t height;     // row height
+    uint8_t flags;       // paragraph flags; 0x80 only on a paragraph's last line
+};
 
 struct FontCacheEntry {
     FontCacheEntry* next;
