@@ -45,3 +45,73 @@ void DestroyTextPane(TextPane* pane) {
     }
     PlatformFree(pane);
 }
+
+// ---- Fonts --------------------------------------------------------------------
+
+namespace {
+
+const int kLargeDefaultHeight = 20;  // large type when the platform picks the size
+const int kSmallDefaultHeight = 14;
+const LONG kWeightNormal = 400;
+const LONG kWeightBold = 700;
+
+int StyleFontHeight(int32_t size, uint8_t style) {
+    if (style & kFlagLarge) return size ? size * 5 / 4 : kLargeDefaultHeight;
+    if (style & kFlagSmall) return size ? size * 6 / 8 : kSmallDefaultHeight;
+    return size;
+}
+
+FontCacheEntry* FindCachedStyle(const TextPane* pane, uint8_t style) {
+    for (FontCacheEntry* entry = pane->fontCache; entry; entry = entry->next) {
+        if (entry->style == style) return entry;
+    }
+    return nullptr;
+}
+
+// A new entry at the head of the cache; null when it cannot be allocated.
+FontCacheEntry* AddCachedStyle(TextPane* pane, uint8_t style) {
+    FontCacheEntry* entry = (FontCacheEntry*)PlatformAlloc(sizeof(FontCacheEntry));
+    if (!entry) return nullptr;
+    entry->next = pane->fontCache;
+    entry->style = style;
+    entry->font = CreateStyleFont(&pane->fontSpec, style);
+    pane->fontCache = entry;
+    return entry;
+}
+
+}  // namespace
+
+HFONT CreateStyleFont(const FontSpec* spec, uint8_t style) {
+    LOGFONTW logFont;
+    memset(&logFont, 0, sizeof logFont);
+    logFont.lfHeight = StyleFontHeight(spec->size, style);
+    logFont.lfWeight = (style & kFlagBold) ? kWeightBold : kWeightNormal;
+    memcpy(logFont.lfFaceName, spec->faceName, sizeof logFont.lfFaceName);
+    logFont.lfFaceName[LF_FACESIZE - 1] = 0;
+    return CreateFontIndirectW(&logFont);
+}
+
+COLORREF StyleTextColour(uint8_t style) {
+    if (style & kFlagSmall) return kColourDarkBlue;
+    if ((style & kFlagLarge) && (style & kFlagBold)) return kColourBlue;
+    return kColourBlack;
+}
+
+HFONT SelectStyleFont(TextPane* pane, uint32_t styleWord) {
+    uint8_t style = (uint8_t)(styleWord & kStyleMask);
+    FontCacheEntry* entry = FindCachedStyle(pane, style);
+    // An entry whose font failed stays in the list; a fresh one goes in front.
+    if (!entry || !entry->font) entry = AddCachedStyle(pane, style);
+    if (styleWord & kSelectWithColour) SetTextColor(pane->dc, StyleTextColour(style));
+    // Without a font for the style, keep drawing with whatever is selected.
+    if (!entry || !entry->font) return (HFONT)GetCurrentObject(pane->dc, OBJ_FONT);
+    return (HFONT)SelectObject(pane->dc, entry->font);
+}
+
+void RebuildStyleFonts(TextPane* pane, const FontSpec* spec) {
+    pane->fontSpec = *spec;
+    for (FontCacheEntry* entry = pane->fontCache; entry; entry = entry->next) {
+        if (entry->font) DeleteObject(entry->font);
+        entry->font = CreateStyleFont(&pane->fontSpec, entry->style);
+    }
+}
