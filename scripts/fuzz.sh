@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Fuzzes for the given number of seconds (default 60) with libFuzzer:
+#   scripts/fuzz.sh [SECONDS] [TARGET]    TARGET defaults to fuzz_section_block
+# The corpus is kept in build/fuzz-corpus/TARGET between runs.
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+ensure_packages
+seconds="${1:-60}"
+target="${2:-fuzz_section_block}"
+CC=clang-14 CXX=clang++-14 cmake -S "$ROOT" -B "$BUILD/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DLORVAN_FUZZ=ON -DLORVAN_SANITIZE=ON >/dev/null
+cmake --build "$BUILD/fuzz" -j"$(nproc)" --target "$target"
+corpus="$BUILD/fuzz-corpus/$target"
+mkdir -p "$corpus"
+"$BUILD/fuzz/tests/fuzz/$target" -max_total_time="$seconds" -print_final_stats=1 "$corpus"

@@ -1,0 +1,40 @@
+// libFuzzer target: arbitrary bytes as a section block, then a walk over the
+// records of whatever expands, and the same bytes walked as records directly.
+#include <stddef.h>
+#include <stdint.h>
+
+#include "content/section_records.h"
+#include "content/section_store.h"
+#include "platform/services.h"
+
+namespace {
+
+void Ignore(const char*, void*) {}
+
+// Touches every record the way the layout and the search do.
+uint32_t WalkRecords(const uint8_t* text, uint32_t limit) {
+    RecordWalker walker;
+    StartRecordWalk(&walker, text, limit);
+    ParagraphRecord record;
+    uint32_t sum = 0;
+    while (NextParagraphRecord(&walker, &record)) {
+        for (uint32_t i = 0; i < record.textLength; i++) sum += text[record.textOffset + i];
+    }
+    TitleLine title, subtitle;
+    if (limit == kUnboundedWalk) FindSectionTitles(text, &title, &subtitle);
+    return sum;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    SetMessageSink(Ignore, nullptr);
+    int error = 0;
+    uint8_t* text = ExpandSectionBlock(data, (uint32_t)size, &error);
+    if (text) {
+        WalkRecords(text, kUnboundedWalk);
+        PlatformFree(text);
+    }
+    WalkRecords(data, (uint32_t)size);
+    return 0;
+}
