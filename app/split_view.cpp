@@ -227,11 +227,18 @@ void UpdateScrollBar(HWND scrollBar) {
     SCROLLINFO info = {};
     info.cbSize = sizeof(info);
     info.fMask = SIF_RANGE | SIF_POS;
+    SCROLLINFO current = info;
     info.nMin = 0;
     info.nMax = pane->lastFirstRow;
     info.nPage = 0;
     info.nPos = pane->firstRow;
-    SendMessageW(scrollBar, SBM_SETSCROLLINFO, TRUE, (LPARAM)&info);
+    if (GetScrollInfo(scrollBar, SB_CTL, &current) && current.nMin == info.nMin && current.nMax == info.nMax &&
+        current.nPos == info.nPos)
+        return;
+    // Drawing a scroll bar at once costs several times a whole pane under
+    // Wine; the bar is redrawn with the next paint cycle instead.
+    SendMessageW(scrollBar, SBM_SETSCROLLINFO, FALSE, (LPARAM)&info);
+    InvalidateRect(scrollBar, nullptr, TRUE);
 }
 
 void UpdateScrollBars() {

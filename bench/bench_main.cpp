@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "bench/reader_bench.h"
 #include "content/palmdoc.h"
 #include "content/section_store.h"
 #include "platform/services.h"
@@ -112,5 +113,6 @@ int main() {
     PrintFigure("expand_no_alloc_mb_per_s", ExpandOnlySpeed(sections, 200));
     PrintFigure("memcpy_mb_per_s", copy);
     PrintFigure("expand_vs_memcpy", expand / copy);
+    BenchReaderWindow();
     return 0;
 }
