@@ -64,10 +64,12 @@ void CreateCommandBar() {
     CommandBarInsertMenubar(gApp.menuBar, gApp.instance, IDM_LORVAN, 0);
 }
 
+// The rectangle is read after the shell's full-screen call, which on the
+// desktop is what makes the window cover the screen.
 void ApplyFullScreenGeometry(HWND window) {
+    ShellFullScreen(window, kFullScreenFlags);
     RECT rect;
     GetWindowRect(window, &rect);
-    ShellFullScreen(window, kFullScreenFlags);
     MoveWindow(window, rect.left, 0, rect.right, rect.bottom, FALSE);
 }
 
@@ -194,6 +196,8 @@ HWND StartMainWindow(int showCommand) {
         // &gApp.font) opens here once it exists; whatever it leaves goes to the panes.
         SetPaneFont(gApp.mainPane, &gApp.font);
         SetPaneFont(gSplit.bottomPane, &gApp.font);
+        // SetPaneFont paints the commentary on white; its light ground comes back here.
+        RepaintView(window, kRepaintAll);
     }
     return window;
 }
