@@ -402,3 +402,18 @@ TEST_F(ReaderWindowTest, CommandsForSizeReverseAndExit) {
     EXPECT_EQ(gApp.mainPane, nullptr);
     EXPECT_EQ(gSplit.bottomPane, nullptr);
 }
+
+TEST_F(ReaderWindowTest, LogOffSavesOnceAndTheCloseAfterItChangesNothing) {
+    OpenReader(300, 300);
+    gApp.lesson = 7;
+    SendMessageW(window, WM_ENDSESSION, TRUE, 0);
+    EXPECT_TRUE(TakeQuitMessage());
+    DWORD value = 0;
+    EXPECT_TRUE(GetDword(kTestProgramKey, L"Lesson", &value));
+    EXPECT_EQ(value, 7u);
+    gApp.lesson = 9;
+    DestroyWindow(window);
+    window = nullptr;
+    EXPECT_TRUE(GetDword(kTestProgramKey, L"Lesson", &value));
+    EXPECT_EQ(value, 7u);
+}
