@@ -41,4 +41,15 @@ if ! grep -q '^"Program Path"=".*Lorvan.exe"$' "$WINEPREFIX/user.reg"; then
 fi
 convert "$OUT/reader.bmp" "$OUT/reader.png"
 echo "capture: $OUT/reader.png"
+
+# The capture must show the commentary's light ground and the red separator.
+share_of() { convert "$OUT/reader.png" -fill black +opaque "$1" -fill white -opaque "$1" -format "%[fx:mean]" info:; }
+light=$(share_of "rgb(238,255,255)")
+red=$(share_of "rgb(255,0,0)")
+if awk -v l="$light" -v r="$red" 'BEGIN { exit !(l > 0.15 && r > 0.0005) }'; then
+  echo "ok    capture shows the light commentary area ($light) and the red line ($red)"
+else
+  echo "FAIL  capture: light share $light, red share $red"
+  failed=1
+fi
 exit $failed
