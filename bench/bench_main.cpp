@@ -189,6 +189,22 @@ double PaintMs(HDC dc, const std::vector<uint8_t*>& texts, int paintsPerSection)
     return paints ? elapsed * 1000.0 / paints : 0;
 }
 
+// One reversed paragraph of about 30000 letters: a line must not cost in
+// proportion to what is left of its paragraph.
+uint8_t* LongParagraphSection() {
+    const size_t textBytes = 30000;
+    uint8_t* text = (uint8_t*)PlatformAlloc(textBytes + 6);
+    text[0] = 0xB0;
+    text[1] = 0;
+    uint32_t state = 12345;
+    for (size_t i = 2; i < textBytes + 2; i++) {
+        state = state * 1664525u + 1013904223u;
+        text[i] = (state >> 24) % 6 == 0 ? ' ' : (uint8_t)(0x61 + (state >> 8) % 27);
+    }
+    memset(text + textBytes + 2, 0, 4);
+    return text;
+}
+
 // The baseline: one platform measurement of a line's worth of Hebrew.
 double ExtentCallUs(HDC dc, int calls) {
     wchar_t line[41];
@@ -220,6 +236,9 @@ void BenchPanes(const std::vector<SectionBlock>& sections) {
     double layout480 = LayoutMs(canvas.dc, texts, 480, 5, &lines480);
     double paint = PaintMs(canvas.dc, texts, 5);
     double extentUs = ExtentCallUs(canvas.dc, 20000);
+    std::vector<uint8_t*> longSection = {LongParagraphSection()};
+    double longLines = 0;
+    double longLayout = LayoutMs(canvas.dc, longSection, 240, 5, &longLines);
     PrintFigure("layout_ms_per_section_240", layout240);
     PrintFigure("layout_ms_per_section_480", layout480);
     PrintFigure("paint_ms_240x320", paint);
@@ -228,6 +247,9 @@ void BenchPanes(const std::vector<SectionBlock>& sections) {
     PrintFigure("extent_call_us", extentUs);
     // How many line measurements one laid-out line costs (1 to 2 by design).
     PrintFigure("layout_240_line_vs_extent_call", layout240 * 1000.0 / lines240 / extentUs);
+    PrintFigure("layout_ms_long_paragraph_240", longLayout);
+    PrintFigure("layout_long_paragraph_line_vs_extent_call", longLayout * 1000.0 / longLines / extentUs);
+    PlatformFree(longSection[0]);
 
     DestroyCanvas(&canvas);
     for (uint8_t* text : texts) PlatformFree(text);
