@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <malloc.h>
 #include <string.h>
 
 #include <string>
@@ -103,6 +104,21 @@ inline std::string DrawingOrder(const std::wstring& hebrew) {
         codes.push_back(*c >= 0x5D0 && *c <= 0x5EA ? (char)(0x61 + (*c - 0x5D0)) : (char)*c);
     }
     return codes;
+}
+
+// Bytes in use on the C runtime's heap, where PlatformAlloc takes its memory:
+// equal before and after an operation that should leave nothing behind.
+inline size_t HeapBytesInUse() {
+    HANDLE heap = (HANDLE)_get_heap_handle();
+    size_t bytes = 0;
+    PROCESS_HEAP_ENTRY entry;
+    entry.lpData = nullptr;
+    HeapLock(heap);
+    while (HeapWalk(heap, &entry)) {
+        if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) bytes += entry.cbData;
+    }
+    HeapUnlock(heap);
+    return bytes;
 }
 
 const wchar_t kMonoFace[] = L"Miriam Mono CLM";

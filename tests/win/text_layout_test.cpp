@@ -144,15 +144,17 @@ TEST_F(LayoutTest, LineArrayGrowsPast100And228) {
     EXPECT_EQ(pane->lines[240].flags, 0);
 
     // Out of memory while growing: the lines so far, a terminator in the
-    // spare slot, and the refused text is no longer the pane's.
+    // spare slot, and the refused text is gone.
     MakePane(0, 0, 240, 320);
-    uint8_t* text = section.Take();
-    FailAllocationsAfter(2);  // the style font and the first growth
-    EXPECT_EQ(LayoutSection(pane, text, 1), kLayoutNoMemory);
+    SelectObject(canvas.dc, SelectStyleFont(pane, 1));  // its font entry exists from now on
+    size_t heapBytes = HeapBytesInUse();
+    FailAllocationsAfter(1);  // the text, then the first growth fails
+    EXPECT_EQ(LayoutSection(pane, section.Take(), 1), kLayoutNoMemory);
     FailAllocationsAfter(-1);
-    EXPECT_EQ(pane->lineCapacity, 228);
-    EXPECT_EQ(pane->lines[228].flags, 0);
-    EXPECT_EQ(pane->lines[227].flags, 0x01);
+    EXPECT_EQ(HeapBytesInUse(), heapBytes);  // the refused text is freed
+    EXPECT_EQ(pane->lineCapacity, 100);
+    EXPECT_EQ(pane->lines[100].flags, 0);
+    EXPECT_EQ(pane->lines[99].flags, 0x01);
     EXPECT_EQ(pane->text, nullptr);
 }
 
@@ -207,9 +209,12 @@ TEST_F(LayoutTest, RefusedTextsAndMissingPanes) {
 
     SectionBuilder empty;
     empty.Add(0x01, 0, "");
-    EXPECT_EQ(Layout(empty), kLayoutBadText);  // frees the refused buffer
     SectionBuilder none;
+    size_t heapBytes = HeapBytesInUse();
+    EXPECT_EQ(Layout(empty), kLayoutBadText);  // and frees the refused buffer
     EXPECT_EQ(Layout(none), kLayoutBadText);
+    EXPECT_EQ(LayoutSection(nullptr, good.Take(), 1), kLayoutNoPane);
+    EXPECT_EQ(HeapBytesInUse(), heapBytes);
     EXPECT_EQ(pane->text, kept);
     EXPECT_EQ(pane->lineCount, 1);
 
@@ -221,7 +226,6 @@ TEST_F(LayoutTest, RefusedTextsAndMissingPanes) {
     EXPECT_EQ(pane->text, kept);
     EXPECT_EQ(LayoutSection(pane, nullptr, 1), kLayoutNoText);
     EXPECT_EQ(pane->text, nullptr);
-    EXPECT_EQ(LayoutSection(nullptr, good.Take(), 1), kLayoutNoPane);
 
     // A reversed copy that cannot be had.
     SectionBuilder reversed;

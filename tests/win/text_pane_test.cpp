@@ -185,3 +185,16 @@ TEST_F(TextPaneTest, MeasureFitCountsWholeCharactersThatFit) {
     EXPECT_EQ(count, 2);
     EXPECT_EQ(widthPx, WidthOf("ab"));
 }
+
+TEST_F(TextPaneTest, DestroyReleasesTextLinesAndFontEntries) {
+    SectionBuilder section;
+    for (int i = 0; i < 6; i++) section.Add((uint8_t)(0x81 | (i & 3) << 1), 0, "abc def");
+    ReleaseTextBuffers();
+    size_t heapBytes = HeapBytesInUse();
+    MakePane(0, 0, 240, 320, 2);  // the layout grows the array
+    ASSERT_EQ(Layout(section), kLayoutDone);
+    DestroyTextPane(pane);
+    pane = nullptr;
+    ReleaseTextBuffers();
+    EXPECT_EQ(HeapBytesInUse(), heapBytes);
+}
