@@ -153,6 +153,15 @@ TEST_F(PaintTest, MarkSpanningTwoLinesAndReversedHangingWord) {
     PaintPane(pane, 1);
     int columnLeft = line.x + line.width;
     EXPECT_GT(canvas.Count(columnLeft, pane->top, columnLeft + line.hangWidth, pane->top + rowPx, kColourYellow), 0);
+
+    // A match in the hanging word alone is shown too, and only there.
+    pane->markStart = start + 6;  // "efg", stored after the run
+    pane->markEnd = start + 9;
+    canvas.Clear(0xFFFFFF);
+    PaintPane(pane, 1);
+    int yellow = canvas.Count(columnLeft, pane->top, columnLeft + line.hangWidth, pane->top + rowPx, kColourYellow);
+    EXPECT_GT(yellow, 0);
+    EXPECT_EQ(canvas.Count(0, 0, 640, 480, kColourYellow), yellow);
 }
 
 TEST_F(PaintTest, OnlyWholeRowsAreDrawnAndRulesAreOnePixelHigh) {
@@ -259,8 +268,13 @@ TEST_F(PaintTest, ScrollToTextOffsetFindsTheLineRow) {
     EXPECT_EQ(pane->firstRow, 1 + 3 * 2);
     EXPECT_EQ(ScrollToTextOffset(pane, (uint16_t)(section.bytes.size() - 2)), 1);
     EXPECT_EQ(pane->firstRow, pane->lastFirstRow);
+    // The hanging first line holds its word and its whole run, "ab cde".
     pane->firstRow = 5;
-    EXPECT_EQ(ScrollToTextOffset(pane, 2 + 5), 0);  // the run's tail, past offset + length
+    EXPECT_EQ(ScrollToTextOffset(pane, 2 + 5), 1);
+    EXPECT_EQ(pane->firstRow, 0);
+    pane->firstRow = 5;
+    EXPECT_EQ(ScrollToTextOffset(pane, 9), 0);  // the next record's flags and indent bytes
+    EXPECT_EQ(ScrollToTextOffset(pane, 10), 0);
     EXPECT_EQ(pane->firstRow, 5);
 }
 
