@@ -78,6 +78,7 @@ void FitHangingWord(HDC dc, const uint8_t* word, const TextLine* line, int* coun
 }
 
 void DrawRule(HDC dc, const TextLine* line, int y) {
+    if (!line->width) return;
     HGDIOBJ savedBrush = SelectObject(dc, GetStockObject(BLACK_BRUSH));
     int ruleY = y + line->height / 2;
     Rectangle(dc, LineX(line), ruleY, LineX(line) + line->width, ruleY + 1);
