@@ -78,6 +78,7 @@ void FitHangingWord(HDC dc, const uint8_t* word, const TextLine* line, int* coun
 }
 
 void DrawRule(HDC dc, const TextLine* line, int y) {
+    if (!line->width) return;
     HGDIOBJ savedBrush = SelectObject(dc, GetStockObject(BLACK_BRUSH));
     int ruleY = y + line->height / 2;
     Rectangle(dc, LineX(line), ruleY, LineX(line) + line->width, ruleY + 1);
@@ -104,8 +105,23 @@ void DrawLineText(const TextPane* pane, const TextLine* line, int y) {
     DrawTextCell(dc, run, line->length, x, y, line->width, line->height);
 }
 
+// The text offset just past everything the line shows. A hanging first line
+// shows more than its run: the word before it (plain paragraphs, where the
+// offset is the word's) or the word stored after it (reversed paragraphs).
+// Marks and ScrollToTextOffset look at all of it, so that a match in the
+// hanging word or at the end of such a line is still found and shown.
+int LineTextEnd(const uint8_t* text, const TextLine* line) {
+    if (!line->hangWidth) return line->offset + line->length;
+    if (line->flags & kFlagReversed) {
+        const uint8_t* word = ReversedHangingWord(text, line);
+        return (int)(word - text) + WordLength(word);
+    }
+    const uint8_t* word = text + line->offset;
+    return (int)(SkipSpaces(word + WordLength(word)) - text) + line->length;
+}
+
 bool LineIsMarked(const TextPane* pane, const TextLine* line) {
-    return pane->markEnd >= line->offset && pane->markStart <= line->offset + line->length;
+    return pane->markEnd >= line->offset && pane->markStart <= LineTextEnd(pane->text, line);
 }
 
 void PaintLineMarks(TextPane* pane, const TextLine* line, int y) {
@@ -256,10 +272,10 @@ int ScrollPane(TextPane* pane, int deltaRows, int repaint) {
 }
 
 int ScrollToTextOffset(TextPane* pane, uint16_t offset) {
-    if (!pane || !pane->lines) return 0;
+    if (!pane || !pane->lines || !pane->text) return 0;
     int rows = 0;
     for (const TextLine* line = pane->lines; line->flags; line++) {
-        if (line->offset <= offset && offset <= line->offset + line->length) {
+        if (line->offset <= offset && offset <= LineTextEnd(pane->text, line)) {
             pane->firstRow = (uint16_t)(rows < pane->lastFirstRow ? rows : pane->lastFirstRow);
             return 1;
         }

@@ -120,10 +120,71 @@ uint16_t LineX(const LayoutState* state, uint16_t indentPx, uint16_t startPx, in
     }
 }
 
+// One line as measured: an optional hanging word, then the run.
+struct LineBreak {
+    const uint8_t* word;  // the line's first character; the hanging word if one hangs
+    int wordPart;         // the hanging word and the spaces after it, else 0
+    const uint8_t* run;
+    int count;            // characters of the run
+    int widthPx;          // width of the run
+};
+
+// Measures the line that starts at `p` (not a space) with `remaining`
+// characters left in the paragraph.
+void MeasureLine(const LayoutState* state, const uint8_t* p, int remaining, int hangPx, LineBreak* line) {
+    line->word = p;
+    line->wordPart = 0;
+    int widthPx = state->pane->width - state->indentPx;
+    if (widthPx < 0) widthPx = 0;
+    if (hangPx) {
+        const uint8_t* after = p;
+        while (*after && *after != kSpace) after++;
+        while (*after == kSpace) after++;
+        line->wordPart = (int)(after - p);
+        widthPx = widthPx > hangPx ? widthPx - hangPx : 0;
+    }
+    line->run = p + line->wordPart;
+    int available = remaining - line->wordPart;
+    FitLine(state, line->run, available, &widthPx, &line->count);
+    BreakBack(state, line->run, &widthPx, &line->count);
+    // A hanging word alone is progress enough; a bare line needs a character.
+    if (line->count == 0 && available > 0 && !hangPx) TakeOneCharacter(state, line->run, &widthPx, &line->count);
+    line->widthPx = widthPx;
+}
+
+// Writes the TextLine of a measured line and moves the indent on.
+void StoreLine(LayoutState* state, const ParagraphText* paragraph, const LineBreak* measured, int hangPx) {
+    uint32_t offset;
+    if (paragraph->reversed) {
+        // The lowest stored address of the run: the copy runs backwards.
+        offset = paragraph->textOffset + paragraph->length - (uint32_t)(measured->run - paragraph->start) -
+                 measured->count;
+    } else {
+        offset = (uint32_t)(measured->word - state->text);  // the hanging word, if any, comes first
+    }
+    TextLine* line = &state->pane->lines[state->cursor];
+    uint16_t startPx = (uint16_t)(state->indentPx + hangPx);
+    line->offset = (uint16_t)offset;
+    line->length = (uint16_t)measured->count;
+    line->hangWidth = (uint16_t)hangPx;
+    line->width = (uint16_t)measured->widthPx;
+    line->height = (uint16_t)state->lineHeightPx;
+    line->x = LineX(state, state->indentPx, startPx, measured->widthPx);
+    // Trailing spaces do not keep a paragraph from ending on this line.
+    if (OnlySpacesFollow(measured->run + measured->count)) {
+        line->flags = state->style;
+        if (state->style & kFlagParagraphEnd) state->paragraphEnds++;
+    } else {
+        line->flags = (uint8_t)(state->style & ~kFlagParagraphEnd);
+    }
+    // Later lines, and a continuation paragraph, start where this run did.
+    state->indentPx = startPx;
+    state->cursor++;
+}
+
 // Breaks one paragraph into lines. `hangPx` is the hanging column of its first
 // line, 0 when no word hangs.
 int FillParagraph(LayoutState* state, const ParagraphText* paragraph, int hangPx) {
-    TextPane* pane = state->pane;
     const uint8_t* p = paragraph->start;
     int remaining = paragraph->length;
     for (;;) {
@@ -133,59 +194,13 @@ int FillParagraph(LayoutState* state, const ParagraphText* paragraph, int hangPx
         }
         if (*p == 0) return kLayoutDone;
         if (!MakeRoomForLine(state)) return kLayoutNoMemory;
-
-        int widthPx = pane->width - state->indentPx;
-        if (widthPx < 0) widthPx = 0;
-        int count = remaining;
-        const uint8_t* word = p;
-        int wordPart = 0;  // the hanging word and the spaces after it
-        if (hangPx) {
-            const uint8_t* after = p;
-            while (*after && *after != kSpace) after++;
-            while (*after == kSpace) after++;
-            wordPart = (int)(after - p);
-            count -= wordPart;
-            widthPx = widthPx > hangPx ? widthPx - hangPx : 0;
-            p = after;
-        }
-        int available = count;
-        FitLine(state, p, available, &widthPx, &count);
-        BreakBack(state, p, &widthPx, &count);
-        if (count == 0 && available > 0 && !hangPx) TakeOneCharacter(state, p, &widthPx, &count);
-
-        uint32_t offset;
-        if (paragraph->reversed) {
-            // The lowest stored address of the run: the copy runs backwards.
-            offset = paragraph->textOffset + paragraph->length - (uint32_t)(p - paragraph->start) - count;
-            if (hangPx) p = word;
-        } else {
-            if (hangPx) p = word;
-            offset = (uint32_t)(p - state->text);
-        }
-
-        TextLine* line = &pane->lines[state->cursor];
-        uint16_t startPx = (uint16_t)(state->indentPx + hangPx);
-        line->offset = (uint16_t)offset;
-        line->length = (uint16_t)count;
-        line->hangWidth = (uint16_t)hangPx;
-        line->width = (uint16_t)widthPx;
-        line->height = (uint16_t)state->lineHeightPx;
-        line->x = LineX(state, state->indentPx, startPx, widthPx);
-        // Later lines, and a continuation paragraph, start where this run did.
-        state->indentPx = startPx;
-
-        count += wordPart;
+        LineBreak line;
+        MeasureLine(state, p, remaining, hangPx, &line);
+        StoreLine(state, paragraph, &line, hangPx);
+        int consumed = line.wordPart + line.count;
+        p += consumed;
+        remaining -= consumed;
         hangPx = 0;
-        // Trailing spaces do not keep a paragraph from ending on this line.
-        if (OnlySpacesFollow(p + count)) {
-            line->flags = state->style;
-            if (state->style & kFlagParagraphEnd) state->paragraphEnds++;
-        } else {
-            line->flags = (uint8_t)(state->style & ~kFlagParagraphEnd);
-        }
-        p += count;
-        remaining -= count;
-        state->cursor++;
     }
 }
 

@@ -20,11 +20,12 @@ const int kGrowFailed = -2;
 const int kPaneInitialLines = 100;
 const int kLineArrayStep = 128;
 
-// Lays `text` out in the pane. With `takeOwnership` the pane releases its old
-// text and keeps `text` (which it also frees when the layout refuses it);
-// without it the caller lays out the pane's own text again, or a first text
-// that the pane keeps from now on. Returns one of the codes above, as a
-// 16-bit value, or kLayoutNoPane.
+// Lays `text` out in the pane and clears the mark; the first row is left as
+// it is. With `takeOwnership` the caller hands `text` over for good: the pane
+// releases its old text and keeps `text`, and a refused `text` is freed here
+// (also without a pane). Without it the caller lays out the pane's own text
+// again, or gives a pane without text its first one, which the pane keeps on
+// success. Returns one of the codes above, or kLayoutNoPane.
 int LayoutSection(TextPane* pane, uint8_t* text, int takeOwnership);
 
 // Stores a new size and lays the pane's own text out again. -1 without a

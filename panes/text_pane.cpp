@@ -86,6 +86,9 @@ HFONT CreateStyleFont(const FontSpec* spec, uint8_t style) {
     memset(&logFont, 0, sizeof logFont);
     logFont.lfHeight = StyleFontHeight(spec->size, style);
     logFont.lfWeight = (style & kFlagBold) ? kWeightBold : kWeightNormal;
+    // Any character set: the letters may sit at 0x5D0, at 0xE0 or in place of
+    // the Latin letters, and the named face must win whichever it is.
+    logFont.lfCharSet = DEFAULT_CHARSET;
     memcpy(logFont.lfFaceName, spec->faceName, sizeof logFont.lfFaceName);
     logFont.lfFaceName[LF_FACESIZE - 1] = 0;
     return CreateFontIndirectW(&logFont);
