@@ -1,0 +1,26 @@
+# Decompiles the book out of the built reader (TOOL decompile PROGRAM), compiles
+# the source again and compares every resource with EXPECTED, the directory the
+# build embedded.
+file(REMOVE_RECURSE ${WORK})
+execute_process(COMMAND ${TOOL} decompile ${PROGRAM} ${WORK}/source RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "decompiling ${PROGRAM} failed")
+endif()
+execute_process(COMMAND ${TOOL} compile ${WORK}/source ${WORK}/resources RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "compiling the decompiled source failed")
+endif()
+file(GLOB expected_files ${EXPECTED}/*.bin)
+list(LENGTH expected_files count)
+if(NOT count EQUAL 357)
+  message(FATAL_ERROR "expected 357 resources in ${EXPECTED}, found ${count}")
+endif()
+foreach(expected ${expected_files})
+  get_filename_component(name ${expected} NAME)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${expected} ${WORK}/resources/${name}
+                  RESULT_VARIABLE different)
+  if(different)
+    message(FATAL_ERROR "resource ${name} differs after the round trip")
+  endif()
+endforeach()
+message(STATUS "all ${count} resources survive decompile and compile")
