@@ -39,7 +39,9 @@ void CheckSectionRecords(int section, const uint8_t* text, uint16_t expandedLeng
     ParagraphRecord record;
     int count = 0;
     while (NextParagraphRecord(&walker, &record)) {
-        if (count++ == 0 && !IsSpacerRecord(record.flags)) EXPECT_GT(record.textLength, 0u) << section;
+        if (count++ == 0 && !IsSpacerRecord(record.flags)) {
+            EXPECT_GT(record.textLength, 0u) << section;
+        }
     }
     EXPECT_FALSE(walker.damaged) << section;
     EXPECT_GT(count, 0) << section;
