@@ -36,10 +36,11 @@ Bytes WithSpacerEndsCleared(const Bytes& text) {
 }
 
 // Records that come back must be the ones the walker read, up to the end byte.
-// A text may lack its end byte (the loader's guard bytes stand in for it).
+// A text may stop short of its end byte: the loader's three guard bytes
+// stand in for what is missing.
 void SectionRoundTrip(const Bytes& original) {
     Bytes text = WithSpacerEndsCleared(original);
-    text.push_back(0);
+    text.insert(text.end(), 3, 0);
     std::string source, reason;
     if (!SectionTextToSource(text.data(), text.size(), &source, &reason)) return;
     Bytes again;
