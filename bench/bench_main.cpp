@@ -8,8 +8,12 @@
 
 #include <vector>
 
+#include "app/app_state.h"
 #include "content/palmdoc.h"
 #include "content/section_store.h"
+#include "panes/pane_paint.h"
+#include "panes/text_layout.h"
+#include "panes/text_pane.h"
 #include "platform/services.h"
 
 namespace {
@@ -106,6 +110,161 @@ double CopySpeed(const std::vector<SectionBlock>& sections, int rounds) {
 
 void PrintFigure(const char* name, double value) { printf("%s: %.4f\n", name, value); }
 
+// ---- Layout and painting -------------------------------------------------------
+
+const int kPaneHeightPx = 320;
+
+// A memory dc over a 32-bit DIB section, as large as the widest pane.
+struct BenchCanvas {
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ savedBitmap;
+};
+
+BenchCanvas CreateCanvas(int widthPx, int heightPx) {
+    BITMAPINFO info;
+    memset(&info, 0, sizeof info);
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = widthPx;
+    info.bmiHeader.biHeight = -heightPx;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    BenchCanvas canvas;
+    canvas.dc = CreateCompatibleDC(nullptr);
+    void* bits = nullptr;
+    canvas.bitmap = CreateDIBSection(canvas.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    canvas.savedBitmap = SelectObject(canvas.dc, canvas.bitmap);
+    return canvas;
+}
+
+void DestroyCanvas(BenchCanvas* canvas) {
+    SelectObject(canvas->dc, canvas->savedBitmap);
+    DeleteObject(canvas->bitmap);
+    DeleteDC(canvas->dc);
+}
+
+std::vector<uint8_t*> ExpandAll(const std::vector<SectionBlock>& sections) {
+    std::vector<uint8_t*> texts;
+    for (const SectionBlock& section : sections) {
+        uint8_t* text = ExpandSectionBlock(section.block, section.blockLength, nullptr);
+        if (text) texts.push_back(text);
+    }
+    return texts;
+}
+
+TextPane* CreateBenchPane(HDC dc, int widthPx) {
+    RECT rect = {0, 0, widthPx, kPaneHeightPx};
+    return CreateTextPane(dc, &rect, &gApp.font, kPaneInitialLines);
+}
+
+// The pane lays out texts it does not own; it must not free them.
+void DestroyBenchPane(TextPane* pane) {
+    pane->text = nullptr;
+    DestroyTextPane(pane);
+}
+
+// Milliseconds per section for laying every section out at `widthPx`; also
+// counts the lines made in one round.
+double LayoutMs(HDC dc, const std::vector<uint8_t*>& texts, int widthPx, int rounds, double* linesPerSection) {
+    TextPane* pane = CreateBenchPane(dc, widthPx);
+    double lines = 0;
+    double start = NowSeconds();
+    for (int r = 0; r < rounds; r++) {
+        for (uint8_t* text : texts) {
+            LayoutSection(pane, text, 0);
+            if (r == 0) lines += pane->lineCount;
+        }
+    }
+    double elapsed = NowSeconds() - start;
+    DestroyBenchPane(pane);
+    *linesPerSection = lines / (double)texts.size();
+    return elapsed * 1000.0 / ((double)rounds * (double)texts.size());
+}
+
+// Milliseconds per full paint (erase and every row that fits) of a 240 x 320
+// pane, over the first page of every section.
+double PaintMs(HDC dc, const std::vector<uint8_t*>& texts, int paintsPerSection) {
+    TextPane* pane = CreateBenchPane(dc, 240);
+    double elapsed = 0;
+    int paints = 0;
+    for (uint8_t* text : texts) {
+        if (LayoutSection(pane, text, 0) != kLayoutDone) continue;
+        pane->firstRow = 0;
+        double start = NowSeconds();
+        for (int i = 0; i < paintsPerSection; i++) PaintPane(pane, 1);
+        elapsed += NowSeconds() - start;
+        paints += paintsPerSection;
+    }
+    DestroyBenchPane(pane);
+    return paints ? elapsed * 1000.0 / paints : 0;
+}
+
+// One reversed paragraph of about 30000 letters: a line must not cost in
+// proportion to what is left of its paragraph.
+uint8_t* LongParagraphSection() {
+    const size_t textBytes = 30000;
+    uint8_t* text = (uint8_t*)PlatformAlloc(textBytes + 6);
+    text[0] = 0xB0;
+    text[1] = 0;
+    uint32_t state = 12345;
+    for (size_t i = 2; i < textBytes + 2; i++) {
+        state = state * 1664525u + 1013904223u;
+        text[i] = (state >> 24) % 6 == 0 ? ' ' : (uint8_t)(0x61 + (state >> 8) % 27);
+    }
+    memset(text + textBytes + 2, 0, 4);
+    return text;
+}
+
+// The baseline: one platform measurement of a line's worth of Hebrew.
+double ExtentCallUs(HDC dc, int calls) {
+    wchar_t line[41];
+    for (int i = 0; i < 40; i++) line[i] = (wchar_t)(i % 6 == 5 ? L' ' : 0x5D0 + i % 27);
+    line[40] = 0;
+    TextPane* pane = CreateBenchPane(dc, 240);
+    HFONT saved = SelectStyleFont(pane, 1);
+    int fit = 0;
+    SIZE size;
+    double start = NowSeconds();
+    for (int i = 0; i < calls; i++) GetTextExtentExPointW(dc, line, 40, 240, &fit, nullptr, &size);
+    double elapsed = NowSeconds() - start;
+    SelectObject(dc, saved);
+    DestroyBenchPane(pane);
+    return elapsed * 1e6 / calls;
+}
+
+void BenchPanes(const std::vector<SectionBlock>& sections) {
+    wcscpy(gApp.font.faceName, L"David CLM");
+    gApp.font.size = 18;
+    gApp.font.letterBase = kLetterBaseUnicode;
+    gApp.flags = kFlagsDefault;
+    std::vector<uint8_t*> texts = ExpandAll(sections);
+    BenchCanvas canvas = CreateCanvas(480, kPaneHeightPx);
+
+    double lines240 = 0, lines480 = 0;
+    LayoutMs(canvas.dc, texts, 240, 1, &lines240);  // warm up fonts and buffers
+    double layout240 = LayoutMs(canvas.dc, texts, 240, 5, &lines240);
+    double layout480 = LayoutMs(canvas.dc, texts, 480, 5, &lines480);
+    double paint = PaintMs(canvas.dc, texts, 5);
+    double extentUs = ExtentCallUs(canvas.dc, 20000);
+    std::vector<uint8_t*> longSection = {LongParagraphSection()};
+    double longLines = 0;
+    double longLayout = LayoutMs(canvas.dc, longSection, 240, 5, &longLines);
+    PrintFigure("layout_ms_per_section_240", layout240);
+    PrintFigure("layout_ms_per_section_480", layout480);
+    PrintFigure("paint_ms_240x320", paint);
+    PrintFigure("layout_lines_per_section_240", lines240);
+    PrintFigure("layout_lines_per_section_480", lines480);
+    PrintFigure("extent_call_us", extentUs);
+    // How many line measurements one laid-out line costs (1 to 2 by design).
+    PrintFigure("layout_240_line_vs_extent_call", layout240 * 1000.0 / lines240 / extentUs);
+    PrintFigure("layout_ms_long_paragraph_240", longLayout);
+    PrintFigure("layout_long_paragraph_line_vs_extent_call", longLayout * 1000.0 / longLines / extentUs);
+    PlatformFree(longSection[0]);
+
+    DestroyCanvas(&canvas);
+    for (uint8_t* text : texts) PlatformFree(text);
+}
+
 }  // namespace
 
 int main() {
@@ -123,5 +282,6 @@ int main() {
     PrintFigure("memcpy_mb_per_s", copy);
     PrintFigure("expand_vs_memcpy", expand / copy);
     PrintFigure("compression_ratio", CompressionRatio(sections));
+    BenchPanes(sections);
     return 0;
 }

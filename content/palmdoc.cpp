@@ -4,8 +4,11 @@
 
 namespace {
 
-const size_t kMaxTokenOutput = 10;  // a back-reference writes at most 10 bytes
-const size_t kMaxTokenInput = 9;    // a literal run reads at most 1 + 8 bytes
+// Room the fast path needs: eight plain bytes read or written, then one token,
+// which reads at most 1 + 8 bytes (a literal run) and writes at most 10 (a
+// back-reference).
+const size_t kFastInput = 8 + 9;
+const size_t kFastOutput = 8 + 10;
 
 inline size_t BackReferenceDistance(uint8_t high, uint8_t low) {
     return (((size_t)high << 8 | low) >> 3) & 0x7FF;
@@ -13,9 +16,9 @@ inline size_t BackReferenceDistance(uint8_t high, uint8_t low) {
 
 inline size_t BackReferenceLength(uint8_t low) { return (size_t)(low & 7) + 3; }
 
-// Copies one back-reference while at least kMaxTokenOutput bytes of output
-// remain, so the tail of a wide copy may spill harmlessly into bytes that the
-// following tokens overwrite.
+// Copies one back-reference in the fast path, where at least 10 bytes of
+// output remain: a wide copy may spill past the reference's own length into
+// bytes that the following tokens overwrite.
 inline void CopyBackReferenceFast(uint8_t* out, size_t distance, size_t length) {
     const uint8_t* from = out - distance;
     if (distance >= 8) {
@@ -27,20 +30,18 @@ inline void CopyBackReferenceFast(uint8_t* out, size_t distance, size_t length) 
     for (size_t i = 0; i < length; i++) out[i] = from[i];
 }
 
-// Back-references (0x80 to 0xBF) and literal runs (0x01 to 0x08).
-inline bool IsRareToken(uint8_t token) {
-    return (token & 0xC0) == 0x80 || (uint8_t)(token - 1) < 8;
-}
-
-// True when all eight bytes at `p` are tokens that stand for themselves
-// (0x09 to 0x7F), as the letters of a section mostly are.
-inline bool EightPlainBytes(const uint8_t* p) {
+// How many of the eight bytes at `p` are, from the first on, tokens that
+// stand for themselves (0x09 to 0x7F), as most letters of a section are.
+inline size_t LeadingPlainBytes(const uint8_t* p) {
     const uint64_t kHighBits = 0x8080808080808080ull;
     uint64_t word;
     memcpy(&word, p, 8);
-    // Adding 0x77 to a byte below 0x80 sets its high bit exactly when the
-    // byte is 9 or more, and cannot carry into the next byte.
-    return (word & kHighBits) == 0 && (~(word + 0x7777777777777777ull) & kHighBits) == 0;
+    // With the high bits cleared, adding 0x77 to a byte sets its high bit
+    // exactly when the byte is 9 or more, and never carries into the next.
+    uint64_t atLeastNine = ((word & ~kHighBits) + 0x7777777777777777ull) & kHighBits;
+    uint64_t notPlain = ((word & kHighBits) | ~atLeastNine) & kHighBits;
+    if (notPlain == 0) return 8;
+    return (size_t)__builtin_ctzll(notPlain) >> 3;
 }
 
 }  // namespace
@@ -52,22 +53,19 @@ size_t ExpandPalmDoc(const uint8_t* input, size_t inputLength, uint8_t* output,
     uint8_t* out = output;
     uint8_t* outEnd = output + outputCapacity;
 
-    // Fast path: every token fits in what is left of both buffers, so no
-    // bound needs checking inside a token.
-    while ((size_t)(inEnd - in) >= kMaxTokenInput && (size_t)(outEnd - out) >= kMaxTokenOutput) {
-        if (EightPlainBytes(in)) {
-            memcpy(out, in, 8);
-            in += 8;
-            out += 8;
-            continue;
-        }
+    // Fast path: a run of up to eight plain bytes and then one token fit in
+    // what is left of both buffers, so no bound needs checking inside.
+    while ((size_t)(inEnd - in) >= kFastInput && (size_t)(outEnd - out) >= kFastOutput) {
+        size_t plain = LeadingPlainBytes(in);
+        memcpy(out, in, 8);
+        in += plain;
+        out += plain;
+        if (plain == 8) continue;
         uint8_t token = *in++;
-        if (!IsRareToken(token)) {
-            // A byte for itself or a space and a letter, without a branch on which.
-            bool spaced = token >= 0xC0;
-            out[0] = spaced ? ' ' : token;
+        if (token >= 0xC0) {
+            out[0] = ' ';
             out[1] = token ^ 0x80;
-            out += 1 + spaced;
+            out += 2;
         } else if (token >= 0x80) {
             uint8_t low = *in++;
             size_t distance = BackReferenceDistance(token, low);
@@ -75,10 +73,12 @@ size_t ExpandPalmDoc(const uint8_t* input, size_t inputLength, uint8_t* output,
             size_t length = BackReferenceLength(low);
             CopyBackReferenceFast(out, distance, length);
             out += length;
-        } else {
+        } else if (token != 0) {
             memcpy(out, in, 8);
             out += token;
             in += token;
+        } else {
+            *out++ = 0;
         }
     }
 

@@ -6,8 +6,20 @@
 #include <stdint.h>
 
 #include "app/app_state.h"
+#include "content/section_records.h"
 
-struct TextLine;
+// One laid-out line of a section. The array owned by a pane ends with a
+// record whose fields are all zero (flags 0 marks it).
+struct TextLine {
+    uint16_t offset;     // text offset of the run; of the hanging word on a
+                         // plain hanging first line; of the text of a spacer
+    uint16_t length;     // characters in the run, without a hanging word
+    uint16_t x;          // device x of the run's left edge
+    uint16_t hangWidth;  // width of the hanging column on a first line, else 0
+    uint16_t width;      // run width in pixels; rule length for a spacer
+    uint16_t height;     // row height
+    uint8_t flags;       // paragraph flags; 0x80 only on a paragraph's last line
+};
 
 struct FontCacheEntry {
     FontCacheEntry* next;
@@ -41,3 +53,74 @@ TextPane* CreateTextPane(HDC dc, const RECT* rect, const FontSpec* fontSpec, int
 
 // Releases the text, the lines, every cached font and the pane itself.
 void DestroyTextPane(TextPane* pane);
+
+// ---- Fonts --------------------------------------------------------------------
+
+// Style word bit of SelectStyleFont: also set the style's text colour.
+const uint32_t kSelectWithColour = 0x100;
+
+// Platform colour values, 0x00BBGGRR.
+const COLORREF kColourBlack = 0x000000;
+const COLORREF kColourDarkBlue = 0x800000;
+const COLORREF kColourBlue = 0xFF0000;
+const COLORREF kColourRed = 0x0000FF;
+const COLORREF kColourYellow = 0x00FFFF;
+const COLORREF kColourWhite = 0xFFFFFF;
+
+// Creates the font of paragraph style `style` (five low flag bits) for `spec`;
+// null when the platform refuses.
+HFONT CreateStyleFont(const FontSpec* spec, uint8_t style);
+
+// Selects the font of the style in `styleWord` & 0x1F into the pane's dc,
+// creating and caching it on first use, and returns the font selected before.
+// With kSelectWithColour the style's text colour is set too. When no font can
+// be had for the style, the dc keeps its current font, which is returned.
+HFONT SelectStyleFont(TextPane* pane, uint32_t styleWord);
+
+// Takes a copy of `spec` and replaces the font of every cache entry by one
+// built from it.
+void RebuildStyleFonts(TextPane* pane, const FontSpec* spec);
+
+// Text colour of a paragraph style.
+COLORREF StyleTextColour(uint8_t style);
+
+// ---- Letter mapping, measuring and drawing -------------------------------------
+
+// One reusable wide-character buffer for converting letter codes; it only
+// grows. A string returned through it lives until the next conversion.
+struct DisplayTextCache {
+    wchar_t* buffer;
+    uint32_t capacity;  // characters, not counting the terminator
+};
+extern DisplayTextCache gDisplayTextCache;
+
+// Converts up to `length` letter codes (stopping at a NUL) into display
+// characters by the program-wide letter base, mirrored in Reverse mode when
+// the base is not 97. With a cache the result belongs to it; without one the
+// caller frees it with PlatformFree. Null when memory runs out.
+wchar_t* ToDisplayText(const uint8_t* codes, DisplayTextCache* cache, int length);
+
+// Reverses the first `length` characters in place, swapping the bracket
+// pairs () [] {} so that they still open and close the right way. Returns 0.
+int MirrorDisplayText(wchar_t* text, int length);
+
+// In: the width available in pixels and the number of codes offered. Out: the
+// number of leading characters that fit and their width. Always measures the
+// characters in stored order.
+void MeasureFit(HDC dc, const uint8_t* codes, int* widthPx, int* count);
+
+// Draws `count` codes centred in the cell (x, y, widthPx, heightPx) with the
+// dc's font, colours and background mode, left to right exactly as converted.
+void DrawTextCell(HDC dc, const uint8_t* codes, int count, int x, int y, int widthPx, int heightPx);
+
+// DrawTextCell on an opaque background in the given colours; the dc's colours
+// and background mode are put back afterwards.
+void DrawColouredCell(HDC dc, const uint8_t* codes, int count, int x, int y, int widthPx, int heightPx,
+                      COLORREF textColour, COLORREF backColour);
+
+// Frees the shared conversion and measuring buffers (at exit; they grow again
+// on the next use).
+void ReleaseTextBuffers();
+
+// Fills (x, y, widthPx, heightPx) with stock brush `stockObject` (WHITE_BRUSH...).
+void FillWithStockBrush(HDC dc, int x, int y, int widthPx, int heightPx, int stockObject);

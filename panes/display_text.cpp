@@ -1,0 +1,170 @@
+// Letter codes to display characters, and the small measuring and drawing
+// operations shared by the layout, the painter and the tools.
+//
+// Book text is stored in drawing order, so every string is drawn left to
+// right exactly as converted: ExtTextOutW with ETO_IGNORELANGUAGE keeps the
+// platform from reordering Hebrew.
+#include <string.h>
+#include <wchar.h>
+
+#include "app/app_state.h"
+#include "panes/text_pane.h"
+#include "platform/services.h"
+
+DisplayTextCache gDisplayTextCache;
+
+namespace {
+
+const wchar_t kBraceCharacter = 0x7B;  // what the escape "~" stands for
+
+// Partial extents of the last MeasureFit, grown like the display text cache.
+struct ExtentBuffer {
+    int* extentsPx;
+    int capacity;
+};
+ExtentBuffer gExtentBuffer;
+
+// Room for `length` characters and a terminator: the cache's buffer when it is
+// large enough, else a new one (which the cache then holds).
+wchar_t* DisplayBuffer(DisplayTextCache* cache, int length) {
+    if (cache && cache->buffer && cache->capacity >= (uint32_t)length) return cache->buffer;
+    wchar_t* buffer = (wchar_t*)PlatformAlloc(sizeof(wchar_t) * ((size_t)length + 1));
+    if (cache) {
+        PlatformFree(cache->buffer);
+        cache->buffer = buffer;
+        cache->capacity = buffer ? (uint32_t)length : 0;
+    }
+    return buffer;
+}
+
+bool ReverseModeActive() {
+    return gApp.font.letterBase != kLetterBaseAscii && (gApp.flags & kFlagReverse) != 0;
+}
+
+wchar_t MirroredCharacter(wchar_t c) {
+    switch (c) {
+        case L'(': return L')';
+        case L')': return L'(';
+        case L'[': return L']';
+        case L']': return L'[';
+        case L'{': return L'}';
+        case L'}': return L'{';
+        default: return c;
+    }
+}
+
+int* ExtentSlots(int count) {
+    if (gExtentBuffer.extentsPx && gExtentBuffer.capacity >= count) return gExtentBuffer.extentsPx;
+    int* slots = (int*)PlatformAlloc(sizeof(int) * (size_t)count);
+    if (!slots) return nullptr;
+    PlatformFree(gExtentBuffer.extentsPx);
+    gExtentBuffer.extentsPx = slots;
+    gExtentBuffer.capacity = count;
+    return slots;
+}
+
+// Width of the first `count` characters of `text`, or 0 when it cannot be measured.
+int TextWidthPx(HDC dc, const wchar_t* text, int count) {
+    SIZE size = {0, 0};
+    if (count <= 0 || !GetTextExtentPoint32W(dc, text, count, &size)) return 0;
+    return size.cx;
+}
+
+}  // namespace
+
+wchar_t* ToDisplayText(const uint8_t* codes, DisplayTextCache* cache, int length) {
+    if (length < 0) length = 0;
+    wchar_t* text = DisplayBuffer(cache, length);
+    if (!text) return nullptr;
+    int letterBase = gApp.font.letterBase;
+    int converted = 0;
+    for (; converted < length && codes[converted]; converted++) {
+        uint8_t code = codes[converted];
+        wchar_t c = code;
+        if (code >= kFirstLetterCode && code <= kLastLetterCode) {
+            c = (wchar_t)(letterBase + (code - kFirstLetterCode));
+        } else if (code == kBraceEscape) {
+            c = kBraceCharacter;
+        }
+        text[converted] = c;
+    }
+    text[converted] = 0;
+    if (length > 0 && ReverseModeActive()) MirrorDisplayText(text, converted);
+    return text;
+}
+
+int MirrorDisplayText(wchar_t* text, int length) {
+    // In place from both ends: no working memory, so it cannot fail.
+    for (int low = 0, high = length - 1; low <= high; low++, high--) {
+        wchar_t first = MirroredCharacter(text[low]);
+        text[low] = MirroredCharacter(text[high]);
+        text[high] = first;
+    }
+    return 0;
+}
+
+void MeasureFit(HDC dc, const uint8_t* codes, int* widthPx, int* count) {
+    int offered = *count;
+    int limitPx = *widthPx;
+    *count = 0;
+    *widthPx = 0;
+    if (offered <= 0 || limitPx <= 0) return;
+
+    // Measuring always sees the characters in stored order.
+    uint32_t savedFlags = gApp.flags;
+    gApp.flags &= ~kFlagReverse;
+    wchar_t* text = ToDisplayText(codes, &gDisplayTextCache, offered);
+    gApp.flags = savedFlags;
+    if (!text) return;
+
+    // One call gives both the fit and, through the partial extents, its width.
+    int* extentsPx = ExtentSlots(offered);
+    int fit = 0;
+    SIZE size = {0, 0};
+    if (!GetTextExtentExPointW(dc, text, offered, limitPx, &fit, extentsPx, &size)) return;
+    if (fit < 0) fit = 0;
+    if (fit > offered) fit = offered;
+    *count = fit;
+    if (fit == 0) return;
+    *widthPx = extentsPx ? extentsPx[fit - 1] : TextWidthPx(dc, text, fit);
+}
+
+void DrawTextCell(HDC dc, const uint8_t* codes, int count, int x, int y, int widthPx, int heightPx) {
+    if (count <= 0) return;
+    wchar_t* text = ToDisplayText(codes, &gDisplayTextCache, count);
+    if (!text) return;
+    int length = (int)wcslen(text);
+    SIZE size = {0, 0};
+    GetTextExtentPoint32W(dc, text, length, &size);
+    RECT cell = {x, y, x + widthPx, y + heightPx};
+    // Centred like a single-line cell; callers pass the measured width, so the
+    // text lands exactly on x.
+    int textX = x + (widthPx - size.cx) / 2;
+    int textY = y + (heightPx - size.cy) / 2;
+    ExtTextOutW(dc, textX, textY, ETO_CLIPPED | ETO_IGNORELANGUAGE, &cell, text, (UINT)length, nullptr);
+}
+
+void DrawColouredCell(HDC dc, const uint8_t* codes, int count, int x, int y, int widthPx, int heightPx,
+                      COLORREF textColour, COLORREF backColour) {
+    int savedMode = SetBkMode(dc, OPAQUE);
+    COLORREF savedText = SetTextColor(dc, textColour);
+    COLORREF savedBack = SetBkColor(dc, backColour);
+    DrawTextCell(dc, codes, count, x, y, widthPx, heightPx);
+    SetBkColor(dc, savedBack);
+    SetTextColor(dc, savedText);
+    SetBkMode(dc, savedMode);
+}
+
+void FillWithStockBrush(HDC dc, int x, int y, int widthPx, int heightPx, int stockObject) {
+    RECT area = {x, y, x + widthPx, y + heightPx};
+    FillRect(dc, &area, (HBRUSH)GetStockObject(stockObject));
+}
+
+void ReleaseTextBuffers() {
+    PlatformFree(gDisplayTextCache.buffer);
+    gDisplayTextCache.buffer = nullptr;
+    gDisplayTextCache.capacity = 0;
+    PlatformFree(gExtentBuffer.extentsPx);
+    gExtentBuffer.extentsPx = nullptr;
+    gExtentBuffer.capacity = 0;
+}

@@ -1,0 +1,347 @@
+// Painting and scrolling of a laid-out pane. Everything is drawn straight
+// into the pane's dc, one row after another; only whole rows are drawn.
+#include "panes/pane_paint.h"
+
+#include <string.h>
+
+#include "panes/text_layout.h"
+
+namespace {
+
+const uint8_t kInitialStyle = 1;
+const uint8_t kSpace = ' ';
+const int kTitleBoxPaddingPx = 8;   // added to the widest title with 2 x its height
+const int kTitleBoxBottomGapPx = 2;
+const int kTitleBoxChromePx = 12;   // frames and gaps above and below the titles
+
+// Where painting starts: the first visible line and its top.
+struct VisibleStart {
+    const TextLine* line;
+    int y;
+    int remainingPx;
+};
+
+bool CanPaint(const TextPane* pane) { return pane && pane->text && pane->lines; }
+
+bool IsRuleLine(const TextLine* line) { return IsSpacerRecord(line->flags); }
+
+int RowsOfLine(const TextLine* line) { return (line->flags & kFlagParagraphEnd) ? 2 : 1; }
+
+// A first row past the end (after a resize or a larger font) moves back to
+// the last first row, and stays there.
+VisibleStart FindFirstVisibleLine(TextPane* pane) {
+    if (pane->firstRow > pane->rowCount) pane->firstRow = pane->lastFirstRow;
+    const TextLine* line = pane->lines;
+    int rows = 0;
+    while (line->flags && rows < pane->firstRow) {
+        rows += RowsOfLine(line);
+        line++;
+    }
+    VisibleStart start = {line, pane->top, pane->height};
+    if (rows > pane->firstRow) {
+        // The first row is the blank row after the previous line.
+        int blankPx = line[-1].height;
+        start.y += blankPx;
+        start.remainingPx -= blankPx;
+    }
+    return start;
+}
+
+uint8_t InitialStyle(const TextLine* line) {
+    return (line->flags && !IsRuleLine(line)) ? line->flags : kInitialStyle;
+}
+
+int LineX(const TextLine* line) { return (int16_t)line->x; }  // a run may start left of 0
+
+int WordLength(const uint8_t* word) {
+    int length = 0;
+    while (word[length] && word[length] != kSpace) length++;
+    return length;
+}
+
+const uint8_t* SkipSpaces(const uint8_t* p) {
+    while (*p == kSpace) p++;
+    return p;
+}
+
+// The hanging word of a reversed paragraph is stored after its first line's
+// run, past the spaces that separate them.
+const uint8_t* ReversedHangingWord(const uint8_t* text, const TextLine* line) {
+    return SkipSpaces(text + line->offset + line->length);
+}
+
+// The leading characters of a hanging word that fit its column, and their width.
+void FitHangingWord(HDC dc, const uint8_t* word, const TextLine* line, int* count, int* widthPx) {
+    *count = WordLength(word);
+    *widthPx = line->hangWidth;
+    MeasureFit(dc, word, widthPx, count);
+}
+
+void DrawRule(HDC dc, const TextLine* line, int y) {
+    if (!line->width) return;
+    HGDIOBJ savedBrush = SelectObject(dc, GetStockObject(BLACK_BRUSH));
+    int ruleY = y + line->height / 2;
+    Rectangle(dc, LineX(line), ruleY, LineX(line) + line->width, ruleY + 1);
+    SelectObject(dc, savedBrush);
+}
+
+void DrawLineText(const TextPane* pane, const TextLine* line, int y) {
+    HDC dc = pane->dc;
+    const uint8_t* run = pane->text + line->offset;
+    int x = LineX(line);
+    if (line->hangWidth && (line->flags & kFlagReversed)) {
+        // The hanging word goes right-aligned into the column right of the run.
+        const uint8_t* word = ReversedHangingWord(pane->text, line);
+        int count, widthPx;
+        FitHangingWord(dc, word, line, &count, &widthPx);
+        DrawTextCell(dc, word, count, x + line->width + line->hangWidth - widthPx, y, widthPx, line->height);
+    } else if (line->hangWidth) {
+        // The hanging word goes left-aligned into the column left of the run.
+        int count, widthPx;
+        FitHangingWord(dc, run, line, &count, &widthPx);
+        DrawTextCell(dc, run, count, x - line->hangWidth, y, widthPx, line->height);
+        run = SkipSpaces(run + WordLength(run));
+    }
+    DrawTextCell(dc, run, line->length, x, y, line->width, line->height);
+}
+
+// The text offset just past everything the line shows. A hanging first line
+// shows more than its run: the word before it (plain paragraphs, where the
+// offset is the word's) or the word stored after it (reversed paragraphs).
+// Marks and ScrollToTextOffset look at all of it, so that a match in the
+// hanging word or at the end of such a line is still found and shown.
+int LineTextEnd(const uint8_t* text, const TextLine* line) {
+    if (!line->hangWidth) return line->offset + line->length;
+    if (line->flags & kFlagReversed) {
+        const uint8_t* word = ReversedHangingWord(text, line);
+        return (int)(word - text) + WordLength(word);
+    }
+    const uint8_t* word = text + line->offset;
+    return (int)(SkipSpaces(word + WordLength(word)) - text) + line->length;
+}
+
+bool LineIsMarked(const TextPane* pane, const TextLine* line) {
+    return pane->markEnd >= line->offset && pane->markStart <= LineTextEnd(pane->text, line);
+}
+
+void PaintLineMarks(TextPane* pane, const TextLine* line, int y) {
+    HDC dc = pane->dc;
+    const uint8_t* run = pane->text + line->offset;
+    int x = LineX(line);
+    if (line->hangWidth && (line->flags & kFlagReversed)) {
+        // A mark in the first line's run marks its hanging word too.
+        const uint8_t* word = ReversedHangingWord(pane->text, line);
+        int count, widthPx;
+        FitHangingWord(dc, word, line, &count, &widthPx);
+        DrawColouredCell(dc, word, count, x + line->width + line->hangWidth - widthPx, y, widthPx, line->height,
+                         kColourBlue, kColourYellow);
+    } else if (line->hangWidth) {
+        int wordLength = WordLength(run);
+        PaintMarkedRun(pane, pane->text, run, wordLength, x - line->hangWidth, y);
+        run = SkipSpaces(run + wordLength);
+    }
+    PaintMarkedRun(pane, pane->text, run, line->length, x, y);
+}
+
+int TextWidthPx(HDC dc, const wchar_t* text, int count, int* heightPx) {
+    SIZE size = {0, 0};
+    if (count > 0) GetTextExtentPoint32W(dc, text, count, &size);
+    if (heightPx) *heightPx = size.cy;
+    return size.cx;
+}
+
+bool ReverseModeActive() {
+    return gApp.font.letterBase != kLetterBaseAscii && (gApp.flags & kFlagReverse) != 0;
+}
+
+void MeasureTitle(HDC dc, TitleLine* title, int limitPx) {
+    if (!title->length) return;
+    int count = title->length;
+    int widthPx = limitPx;
+    MeasureFit(dc, title->text, &widthPx, &count);
+    title->length = (uint16_t)count;
+    title->width = (uint16_t)widthPx;
+}
+
+void DrawTitleLine(HDC dc, const TitleLine* title, const RECT* inner, int* y, int heightPx) {
+    int innerWidthPx = inner->right - inner->left;
+    int x = inner->left + (innerWidthPx - (int)title->width) / 2;
+    DrawColouredCell(dc, title->text, title->length, x, *y, title->width, heightPx, kColourRed, kColourYellow);
+    *y += heightPx;
+}
+
+}  // namespace
+
+int PaintPane(TextPane* pane, int erase) {
+    if (!CanPaint(pane)) return -1;
+    HDC dc = pane->dc;
+    pane->rowsDrawn = 0;
+    VisibleStart start = FindFirstVisibleLine(pane);
+    uint8_t style = InitialStyle(start.line);
+    COLORREF savedColour = GetTextColor(dc);
+    HFONT savedFont = SelectStyleFont(pane, style | kSelectWithColour);
+    if (erase) FillWithStockBrush(dc, pane->left, pane->top, pane->width, pane->height, WHITE_BRUSH);
+
+    int y = start.y;
+    int remainingPx = start.remainingPx;
+    for (const TextLine* line = start.line; line->flags; line++) {
+        if (remainingPx < line->height) break;  // no row is cut off at the bottom
+        if (IsRuleLine(line)) {
+            DrawRule(dc, line, y);
+        } else {
+            if ((line->flags ^ style) & kStyleMask) SelectStyleFont(pane, line->flags | kSelectWithColour);
+            style = line->flags;
+            DrawLineText(pane, line, y);
+        }
+        for (int row = 0; row < RowsOfLine(line); row++) {
+            y += line->height;
+            remainingPx -= line->height;
+            pane->rowsDrawn++;
+        }
+    }
+    SelectObject(dc, savedFont);
+    SetTextColor(dc, savedColour);
+    if (pane->markStart || pane->markEnd) return PaintMarks(pane);
+    return 0;
+}
+
+int PaintMarks(TextPane* pane) {
+    if (!CanPaint(pane)) return -1;
+    VisibleStart start = FindFirstVisibleLine(pane);
+    uint8_t style = InitialStyle(start.line);
+    HFONT savedFont = SelectStyleFont(pane, style);
+    int y = start.y;
+    int remainingPx = start.remainingPx;
+    for (const TextLine* line = start.line; line->flags; line++) {
+        if (remainingPx < line->height) break;
+        if (!IsRuleLine(line) && LineIsMarked(pane, line)) {
+            if ((line->flags ^ style) & kStyleMask) SelectStyleFont(pane, line->flags);
+            style = line->flags;
+            PaintLineMarks(pane, line, y);
+        }
+        y += line->height * RowsOfLine(line);
+        remainingPx -= line->height * RowsOfLine(line);
+    }
+    SelectObject(pane->dc, savedFont);
+    return 0;
+}
+
+void PaintMarkedRun(TextPane* pane, const uint8_t* text, const uint8_t* runStart, int runLength, int x, int y) {
+    HDC dc = pane->dc;
+    int before = pane->markStart - (int)(runStart - text);  // run characters before the mark
+    int skipped = 0;
+    int count = runLength;
+    if (before >= 0) {
+        count -= before;
+        if (count < 0) return;
+        skipped = before;
+    }
+    const uint8_t* marked = runStart + skipped;
+    int toMarkEnd = (int)(text + pane->markEnd - marked);
+    if (toMarkEnd < count) count = toMarkEnd;
+    if (count <= 0) return;
+
+    // In Reverse mode the run is drawn mirrored as a whole, so the marked
+    // stretch sits at the mirrored place, counted from the run's other end.
+    bool mirrored = ReverseModeActive();
+    int leadCount = mirrored ? runLength - skipped - count : skipped;
+    wchar_t* shown = ToDisplayText(runStart, &gDisplayTextCache, mirrored ? runLength : skipped + count);
+    if (!shown) return;
+    int offsetPx = TextWidthPx(dc, shown, leadCount, nullptr);
+    int heightPx = 0;
+    int widthPx = TextWidthPx(dc, shown + leadCount, count, &heightPx);
+    DrawColouredCell(dc, marked, count, x + offsetPx, y, widthPx, heightPx, kColourBlue, kColourYellow);
+}
+
+int ScrollPane(TextPane* pane, int deltaRows, int repaint) {
+    if (!pane) return -1;
+    int64_t firstRow = pane->firstRow;
+    int64_t target = firstRow + deltaRows;
+    if (target < 0) {
+        target = 0;
+    } else {
+        // Already at the end: the view does not move further down.
+        if (target >= firstRow && firstRow >= pane->lastFirstRow) return kScrollUnchanged;
+        if (target > pane->rowCount) target = pane->lastFirstRow;
+    }
+    if (repaint == 1 && target == firstRow) return kScrollUnchanged;
+    bool changed = target != firstRow;
+    if (changed) pane->firstRow = (uint16_t)target;
+    if (repaint) return PaintPane(pane, 1);
+    return changed ? kScrollChanged : kScrollUnchanged;
+}
+
+int ScrollToTextOffset(TextPane* pane, uint16_t offset) {
+    if (!pane || !pane->lines || !pane->text) return 0;
+    int rows = 0;
+    for (const TextLine* line = pane->lines; line->flags; line++) {
+        if (line->offset <= offset && offset <= LineTextEnd(pane->text, line)) {
+            pane->firstRow = (uint16_t)(rows < pane->lastFirstRow ? rows : pane->lastFirstRow);
+            return 1;
+        }
+        rows += RowsOfLine(line);
+    }
+    return 0;
+}
+
+int SetPaneFont(TextPane* pane, const FontSpec* spec) {
+    if (!pane) return -1;
+    RebuildStyleFonts(pane, spec);
+    if (LayoutSection(pane, pane->text, 0) != kLayoutDone) return 1;
+    return PaintPane(pane, 1);
+}
+
+void DrawNestedFrame(HDC dc, RECT* rect, COLORREF colour, int count) {
+    HPEN pen = CreatePen(PS_SOLID, 1, colour);
+    HGDIOBJ savedPen = pen ? SelectObject(dc, pen) : nullptr;
+    for (int i = 0; i < count; i++) {
+        if (pen) Rectangle(dc, rect->left, rect->top, rect->right, rect->bottom);
+        InflateRect(rect, -1, -1);  // shrinks even without a pen
+    }
+    if (pen) {
+        SelectObject(dc, savedPen);
+        DeleteObject(pen);
+    }
+}
+
+void DrawTitleBox(TextPane* pane) {
+    if (!pane || !pane->text) return;
+    TitleLine title, subtitle;
+    FindSectionTitles(pane->text, &title, &subtitle);
+    bool hasTitle = title.length != 0;
+    bool hasSubtitle = subtitle.length != 0;
+    if (!hasTitle && !hasSubtitle) return;
+
+    HDC dc = pane->dc;
+    HFONT savedFont = SelectStyleFont(pane, kFlagSmall | kSelectWithColour);
+    int rows = (hasTitle && hasSubtitle) ? 2 : 1;
+    TEXTMETRICW metrics;
+    int lineHeightPx = GetTextMetricsW(dc, &metrics) ? metrics.tmHeight : 0;
+    int savedMode = SetBkMode(dc, OPAQUE);
+    MeasureTitle(dc, &title, pane->width);
+    MeasureTitle(dc, &subtitle, pane->width);
+
+    int widestPx = title.width > subtitle.width ? title.width : subtitle.width;
+    int boxWidthPx = widestPx + 2 * lineHeightPx + kTitleBoxPaddingPx;
+    if (boxWidthPx >= pane->width) boxWidthPx = pane->width;
+    RECT box;
+    box.left = pane->left + (pane->width - boxWidthPx) / 2;
+    box.right = box.left + boxWidthPx;
+    box.bottom = pane->top + pane->height - kTitleBoxBottomGapPx;
+    box.top = pane->top + pane->height - rows * lineHeightPx - kTitleBoxChromePx;
+
+    DrawNestedFrame(dc, &box, kColourRed, 2);
+    DrawNestedFrame(dc, &box, kColourWhite, 1);
+    DrawNestedFrame(dc, &box, kColourBlue, 2);
+    HBRUSH fill = CreateSolidBrush(kColourYellow);
+    if (fill) {
+        FillRect(dc, &box, fill);
+        DeleteObject(fill);
+    }
+    int y = box.top;
+    if (hasTitle) DrawTitleLine(dc, &title, &box, &y, lineHeightPx);
+    if (hasSubtitle) DrawTitleLine(dc, &subtitle, &box, &y, lineHeightPx);
+
+    SelectObject(dc, savedFont);
+    SetBkMode(dc, savedMode);
+}

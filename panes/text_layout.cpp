@@ -1,0 +1,410 @@
+// Paragraph layout: breaks the records of a section into lines that fit the
+// pane, measuring with the pane's own dc and fonts, and records where each
+// line's characters are in the section text and where they are drawn.
+#include "panes/text_layout.h"
+
+#include <string.h>
+
+#include "platform/services.h"
+
+namespace {
+
+const uint8_t kInitialStyle = 1;
+const int kRulePercentMaxValue = 160;  // spacer values above this are percentages
+const uint8_t kSpace = ' ';
+const uint8_t kHyphen = '-';
+
+// Counters of one layout.
+struct LayoutState {
+    TextPane* pane;
+    const uint8_t* text;  // the section being laid out
+    int cursor;           // next TextLine to fill
+    uint8_t style;        // flags of the last text record; its font is selected
+    int lineHeightPx;
+    int maxCharWidthPx;
+    int aveCharWidthPx;
+    uint16_t indentPx;    // from the aligned edge, carried from record to record
+    int paragraphEnds;
+};
+
+// One paragraph's text as it is broken into lines: the record's text, or a
+// reversed copy of it for a paragraph stored in drawing order.
+struct ParagraphText {
+    const uint8_t* start;
+    int length;
+    bool reversed;
+    uint32_t textOffset;  // of the record's text in the section
+};
+
+void ReadFontMetrics(LayoutState* state) {
+    TEXTMETRICW metrics;
+    if (!GetTextMetricsW(state->pane->dc, &metrics)) memset(&metrics, 0, sizeof metrics);
+    state->lineHeightPx = metrics.tmHeight;
+    state->maxCharWidthPx = metrics.tmMaxCharWidth;
+    state->aveCharWidthPx = metrics.tmAveCharWidth;
+}
+
+// Fonts change only when the five style bits do.
+void UseStyle(LayoutState* state, uint8_t flags) {
+    if ((flags ^ state->style) & kStyleMask) {
+        SelectStyleFont(state->pane, flags);
+        ReadFontMetrics(state);
+    }
+    state->style = flags;
+}
+
+bool FirstRecordUsable(const uint8_t* text) {
+    if (text[0] == 0) return false;
+    return IsSpacerRecord(text[0]) || text[2] != 0;
+}
+
+bool MakeRoomForLine(LayoutState* state) {
+    TextPane* pane = state->pane;
+    return state->cursor < pane->lineCapacity || GrowLineArray(pane, state->cursor) == 0;
+}
+
+// MeasureFit over `available` codes at `p`, offering the platform only about
+// as many characters as could fit, so that a long paragraph is not converted
+// and measured in full for each of its lines. The result is the same: when
+// everything offered fits, the offer doubles until the fit stops short.
+void FitLine(const LayoutState* state, const uint8_t* p, int available, int* widthPx, int* count) {
+    int limitPx = *widthPx;
+    int averagePx = state->aveCharWidthPx > 0 ? state->aveCharWidthPx : 1;
+    int offered = limitPx / averagePx * 2 + 16;
+    if (offered > available) offered = available;
+    for (;;) {
+        int fitPx = limitPx;
+        int fit = offered;
+        MeasureFit(state->pane->dc, p, &fitPx, &fit);
+        if (fit < offered || offered >= available) {
+            *widthPx = fitPx;
+            *count = fit;
+            return;
+        }
+        offered = offered * 2 < available ? offered * 2 : available;
+    }
+}
+
+// A line that would cut a word moves its end back to the last space (the
+// line ends before it) or hyphen (the line ends after it), never to index 0.
+void BreakBack(const LayoutState* state, const uint8_t* p, int* widthPx, int* count) {
+    int fit = *count;
+    if (fit == 0 || p[fit] == 0 || p[fit] == kSpace) return;
+    int m = fit - 1;
+    while (m >= 1 && p[m] != kSpace && p[m] != kHyphen) m--;
+    if (m < 1) return;  // one long word: cut after what fits
+    *count = p[m] == kSpace ? m : m + 1;
+    MeasureFit(state->pane->dc, p, widthPx, count);
+}
+
+// Nothing fits (a pane narrower than a glyph, or an indent at the edge): the
+// line still takes one character, so that the layout always ends.
+void TakeOneCharacter(const LayoutState* state, const uint8_t* p, int* widthPx, int* count) {
+    *count = 1;
+    *widthPx = 0x7FFF;
+    MeasureFit(state->pane->dc, p, widthPx, count);
+    *count = 1;
+}
+
+bool OnlySpacesFollow(const uint8_t* p) {
+    while (*p == kSpace) p++;
+    return *p == 0;
+}
+
+uint16_t LineX(const LayoutState* state, uint16_t indentPx, uint16_t startPx, int widthPx) {
+    const TextPane* pane = state->pane;
+    switch (state->style & kAlignMask) {
+        case kAlignRight: return (uint16_t)(pane->left + pane->width - startPx - widthPx);
+        case kAlignCentre: return (uint16_t)(pane->left + indentPx + (pane->width - startPx - widthPx) / 2);
+        default: return (uint16_t)(pane->left + startPx);
+    }
+}
+
+// One line as measured: an optional hanging word, then the run.
+struct LineBreak {
+    const uint8_t* word;  // the line's first character; the hanging word if one hangs
+    int wordPart;         // the hanging word and the spaces after it, else 0
+    const uint8_t* run;
+    int count;            // characters of the run
+    int widthPx;          // width of the run
+};
+
+// Measures the line that starts at `p` (not a space) with `remaining`
+// characters left in the paragraph.
+void MeasureLine(const LayoutState* state, const uint8_t* p, int remaining, int hangPx, LineBreak* line) {
+    line->word = p;
+    line->wordPart = 0;
+    int widthPx = state->pane->width - state->indentPx;
+    if (widthPx < 0) widthPx = 0;
+    if (hangPx) {
+        const uint8_t* after = p;
+        while (*after && *after != kSpace) after++;
+        while (*after == kSpace) after++;
+        line->wordPart = (int)(after - p);
+        widthPx = widthPx > hangPx ? widthPx - hangPx : 0;
+    }
+    line->run = p + line->wordPart;
+    int available = remaining - line->wordPart;
+    FitLine(state, line->run, available, &widthPx, &line->count);
+    BreakBack(state, line->run, &widthPx, &line->count);
+    // A hanging word alone is progress enough; a bare line needs a character.
+    if (line->count == 0 && available > 0 && !hangPx) TakeOneCharacter(state, line->run, &widthPx, &line->count);
+    line->widthPx = widthPx;
+}
+
+// Writes the TextLine of a measured line and moves the indent on.
+void StoreLine(LayoutState* state, const ParagraphText* paragraph, const LineBreak* measured, int hangPx) {
+    uint32_t offset;
+    if (paragraph->reversed) {
+        // The lowest stored address of the run: the copy runs backwards.
+        offset = paragraph->textOffset + paragraph->length - (uint32_t)(measured->run - paragraph->start) -
+                 measured->count;
+    } else {
+        offset = (uint32_t)(measured->word - state->text);  // the hanging word, if any, comes first
+    }
+    TextLine* line = &state->pane->lines[state->cursor];
+    uint16_t startPx = (uint16_t)(state->indentPx + hangPx);
+    line->offset = (uint16_t)offset;
+    line->length = (uint16_t)measured->count;
+    line->hangWidth = (uint16_t)hangPx;
+    line->width = (uint16_t)measured->widthPx;
+    line->height = (uint16_t)state->lineHeightPx;
+    line->x = LineX(state, state->indentPx, startPx, measured->widthPx);
+    // Trailing spaces do not keep a paragraph from ending on this line.
+    if (OnlySpacesFollow(measured->run + measured->count)) {
+        line->flags = state->style;
+        if (state->style & kFlagParagraphEnd) state->paragraphEnds++;
+    } else {
+        line->flags = (uint8_t)(state->style & ~kFlagParagraphEnd);
+    }
+    // Later lines, and a continuation paragraph, start where this run did.
+    state->indentPx = startPx;
+    state->cursor++;
+}
+
+// Breaks one paragraph into lines. `hangPx` is the hanging column of its first
+// line, 0 when no word hangs.
+int FillParagraph(LayoutState* state, const ParagraphText* paragraph, int hangPx) {
+    const uint8_t* p = paragraph->start;
+    int remaining = paragraph->length;
+    for (;;) {
+        while (*p == kSpace) {
+            p++;
+            remaining--;
+        }
+        if (*p == 0) return kLayoutDone;
+        if (!MakeRoomForLine(state)) return kLayoutNoMemory;
+        LineBreak line;
+        MeasureLine(state, p, remaining, hangPx, &line);
+        StoreLine(state, paragraph, &line, hangPx);
+        int consumed = line.wordPart + line.count;
+        p += consumed;
+        remaining -= consumed;
+        hangPx = 0;
+    }
+}
+
+int LayoutTextRecord(LayoutState* state, const ParagraphRecord* record, int hangingCode) {
+    TextPane* pane = state->pane;
+    UseStyle(state, record->flags);
+    int hangPx = 0;
+    if (hangingCode) {
+        state->indentPx &= kIndentMask;
+        hangPx = state->maxCharWidthPx * (hangingCode + 1) / 2;
+    }
+    ParagraphText paragraph = {state->text + record->textOffset, (int)record->textLength,
+                               (record->flags & kFlagReversed) != 0, record->textOffset};
+    uint8_t* reversedCopy = nullptr;
+    if (paragraph.reversed) {
+        // Lines are filled from the stored end, which is where reading starts.
+        reversedCopy = (uint8_t*)PlatformAlloc((size_t)paragraph.length + 1);
+        if (!reversedCopy) return kLayoutNoMemory;
+        for (int i = 0; i < paragraph.length; i++) reversedCopy[i] = paragraph.start[paragraph.length - 1 - i];
+        reversedCopy[paragraph.length] = 0;
+        paragraph.start = reversedCopy;
+    }
+    if (state->indentPx >= pane->width) state->indentPx = 0;
+    int result = FillParagraph(state, &paragraph, hangPx);
+    PlatformFree(reversedCopy);
+    return result;
+}
+
+int LayoutRule(LayoutState* state, const ParagraphRecord* record) {
+    TextPane* pane = state->pane;
+    if (!MakeRoomForLine(state)) return kLayoutNoMemory;
+    int value = record->indent;
+    int lengthPx = value;
+    if (value > kRulePercentMaxValue) lengthPx = ((value + 96) & 0xFF) * pane->width * 2 / 100;
+    if (lengthPx > pane->width) lengthPx = pane->width;
+    if (lengthPx < 0) lengthPx = 0;
+
+    TextLine* line = &pane->lines[state->cursor];
+    line->offset = (uint16_t)record->textOffset;
+    line->length = 0;
+    line->hangWidth = 0;
+    line->width = (uint16_t)lengthPx;
+    line->height = (uint16_t)state->lineHeightPx;  // the spacer selects no font
+    line->flags = record->flags;
+    switch (record->flags & kAlignMask) {
+        case kAlignRight: line->x = (uint16_t)(pane->left + pane->width - lengthPx); break;
+        case kAlignCentre: line->x = (uint16_t)(pane->left + (pane->width - lengthPx) / 2); break;
+        default: line->x = (uint16_t)pane->left; break;
+    }
+    state->cursor++;
+    if (record->flags & kFlagParagraphEnd) state->paragraphEnds++;
+    return kLayoutDone;
+}
+
+int LayoutRecords(LayoutState* state) {
+    RecordWalker walker;
+    StartRecordWalk(&walker, state->text, kUnboundedWalk);
+    ParagraphRecord record;
+    uint8_t previousIndentByte = 0;
+    while (NextParagraphRecord(&walker, &record)) {
+        const uint8_t* body = state->text + record.textOffset;
+        int hangingCode = HangingCode(record.indent);
+        if (hangingCode && body[0] == kSpace && state->cursor != 0) {
+            // A continuation: no word hangs; the text goes on from where the
+            // previous record left off, moved by the change of indent.
+            state->indentPx =
+                (uint16_t)(state->indentPx + IndentPixels(record.indent) - IndentPixels(previousIndentByte));
+            hangingCode = 0;
+        } else {
+            state->indentPx = record.indent;
+        }
+        previousIndentByte = record.indent;
+
+        int result = kLayoutDone;
+        if (IsSpacerRecord(record.flags)) {
+            if (record.indent != 0) result = LayoutRule(state, &record);
+        } else {
+            result = LayoutTextRecord(state, &record, hangingCode);
+        }
+        if (result != kLayoutDone) return result;
+    }
+    return kLayoutDone;
+}
+
+void FinishLines(LayoutState* state) {
+    TextPane* pane = state->pane;
+    memset(&pane->lines[state->cursor], 0, sizeof(TextLine));
+    pane->lineCount = (uint16_t)state->cursor;
+    int rows = state->paragraphEnds + state->cursor;
+    // The section's last paragraph gets no blank row after it.
+    if (state->cursor && (pane->lines[state->cursor - 1].flags & kFlagParagraphEnd)) {
+        rows--;
+        pane->lines[state->cursor - 1].flags &= (uint8_t)~kFlagParagraphEnd;
+    }
+    pane->rowCount = (uint16_t)(rows > 0xFFFF ? 0xFFFF : rows);
+}
+
+bool EnsureLineArray(TextPane* pane) {
+    if (pane->lines && pane->lineCapacity) return true;
+    TextLine* lines = (TextLine*)PlatformAlloc(sizeof(TextLine) * (kLineArrayStep + 1));
+    if (!lines) return false;
+    PlatformFree(pane->lines);
+    memset(lines, 0, sizeof(TextLine));
+    pane->lines = lines;
+    pane->lineCapacity = kLineArrayStep;
+    return true;
+}
+
+// A layout that refuses a buffer it was given to own frees it: the caller has
+// handed it over and will not look at it again.
+int Refuse(TextPane* pane, uint8_t* text, int takeOwnership, int result) {
+    if (takeOwnership && text != pane->text) PlatformFree(text);
+    return result;
+}
+
+}  // namespace
+
+int LayoutSection(TextPane* pane, uint8_t* text, int takeOwnership) {
+    if (!pane) {
+        if (takeOwnership) PlatformFree(text);
+        return kLayoutNoPane;
+    }
+    pane->markStart = 0;
+    pane->markEnd = 0;
+    pane->rowCount = 0;
+    pane->lastFirstRow = 0;
+    if (!text) {
+        if (takeOwnership) {
+            PlatformFree(pane->text);
+            pane->text = nullptr;
+        }
+        return kLayoutNoText;
+    }
+    if (!FirstRecordUsable(text)) return Refuse(pane, text, takeOwnership, kLayoutBadText);
+    if (takeOwnership && text != pane->text) {
+        PlatformFree(pane->text);  // a new section replaces the old one
+        pane->text = nullptr;
+    }
+    if (!EnsureLineArray(pane)) return Refuse(pane, text, takeOwnership, kLayoutNoMemory);
+
+    LayoutState state;
+    memset(&state, 0, sizeof state);
+    state.pane = pane;
+    state.text = text;
+    state.style = kInitialStyle;
+    HFONT savedFont = SelectStyleFont(pane, kInitialStyle);
+    ReadFontMetrics(&state);
+
+    int result = LayoutRecords(&state);
+    if (result != kLayoutDone) {
+        memset(&pane->lines[state.cursor], 0, sizeof(TextLine));
+        SelectObject(pane->dc, savedFont);
+        return Refuse(pane, text, takeOwnership, result);
+    }
+    FinishLines(&state);
+    pane->text = text;
+    ComputeLastFirstRow(pane);
+    SelectObject(pane->dc, savedFont);
+    return kLayoutDone;
+}
+
+int ResizeTextPane(TextPane* pane, int widthPx, int heightPx) {
+    if (!pane) return -1;
+    if (widthPx <= 0 || heightPx <= 0) return kResizeBadSize;
+    pane->width = widthPx;
+    pane->height = heightPx;
+    return LayoutSection(pane, pane->text, 0);
+}
+
+int GrowLineArray(TextPane* pane, int cursor) {
+    int capacity = pane->lineCapacity + kLineArrayStep;
+    // The counts are 16 bits wide; the spare terminator slot must stay addressable.
+    TextLine* lines = capacity < 0xFFFF ? (TextLine*)PlatformAlloc(sizeof(TextLine) * ((size_t)capacity + 1)) : nullptr;
+    if (!lines) {
+        if (pane->lines && cursor >= 0 && cursor <= pane->lineCapacity) {
+            memset(&pane->lines[cursor], 0, sizeof(TextLine));
+        }
+        return kGrowFailed;
+    }
+    if (pane->lines) memcpy(lines, pane->lines, sizeof(TextLine) * pane->lineCapacity);
+    PlatformFree(pane->lines);
+    pane->lines = lines;
+    pane->lineCapacity = (uint16_t)capacity;
+    return 0;
+}
+
+int ComputeLastFirstRow(TextPane* pane) {
+    if (!pane || !pane->lines || !pane->rowCount || !pane->lineCount) return -1;
+    int remainingPx = (int16_t)pane->height;
+    int fittedRows = 0;
+    for (int i = pane->lineCount - 1; i >= 0; i--) {
+        const TextLine* line = &pane->lines[i];
+        if (remainingPx < line->height) break;
+        remainingPx -= line->height;
+        fittedRows++;
+        if (line->flags & kFlagParagraphEnd) {
+            remainingPx -= line->height;
+            fittedRows++;
+        }
+    }
+    // A paragraph-end row that did not fit is not a whole row.
+    if (remainingPx < 0) fittedRows--;
+    int lastFirstRow = pane->rowCount - fittedRows;
+    if (lastFirstRow < 0) lastFirstRow = 0;
+    pane->lastFirstRow = (uint16_t)lastFirstRow;
+    return lastFirstRow;
+}

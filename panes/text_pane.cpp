@@ -1,0 +1,120 @@
+// The text pane record: creation and destruction.
+#include "panes/text_pane.h"
+
+#include <string.h>
+
+#include "platform/services.h"
+
+TextPane* CreateTextPane(HDC dc, const RECT* rect, const FontSpec* fontSpec, int initialLineCapacity) {
+    if (!dc) return nullptr;
+    TextPane* pane = (TextPane*)PlatformAlloc(sizeof(TextPane));
+    if (!pane) return nullptr;
+    memset(pane, 0, sizeof(*pane));
+    pane->dc = dc;
+    if (fontSpec) pane->fontSpec = *fontSpec;
+    if (rect) {
+        pane->left = rect->left;
+        pane->top = rect->top;
+        pane->width = rect->right - rect->left;
+        pane->height = rect->bottom - rect->top;
+    }
+    // The line count is 16 bits, and the array holds one more record for the
+    // terminator; a larger request is clamped rather than wrapped.
+    if (initialLineCapacity > 0xFFFE) initialLineCapacity = 0xFFFE;
+    if (initialLineCapacity > 0) {
+        size_t cbLines = sizeof(TextLine) * ((size_t)initialLineCapacity + 1);
+        pane->lines = (TextLine*)PlatformAlloc(cbLines);
+        if (pane->lines) {
+            memset(&pane->lines[0], 0, sizeof(TextLine));
+            pane->lineCapacity = (uint16_t)initialLineCapacity;
+        }
+    }
+    return pane;
+}
+
+void DestroyTextPane(TextPane* pane) {
+    if (!pane) return;
+    PlatformFree(pane->text);
+    PlatformFree(pane->lines);
+    FontCacheEntry* entry = pane->fontCache;
+    while (entry) {
+        FontCacheEntry* next = entry->next;
+        if (entry->font) DeleteObject(entry->font);
+        PlatformFree(entry);
+        entry = next;
+    }
+    PlatformFree(pane);
+}
+
+// ---- Fonts --------------------------------------------------------------------
+
+namespace {
+
+const int kLargeDefaultHeight = 20;  // large type when the platform picks the size
+const int kSmallDefaultHeight = 14;
+const LONG kWeightNormal = 400;
+const LONG kWeightBold = 700;
+
+int StyleFontHeight(int32_t size, uint8_t style) {
+    if (style & kFlagLarge) return size ? size * 5 / 4 : kLargeDefaultHeight;
+    if (style & kFlagSmall) return size ? size * 6 / 8 : kSmallDefaultHeight;
+    return size;
+}
+
+FontCacheEntry* FindCachedStyle(const TextPane* pane, uint8_t style) {
+    for (FontCacheEntry* entry = pane->fontCache; entry; entry = entry->next) {
+        if (entry->style == style) return entry;
+    }
+    return nullptr;
+}
+
+// A new entry at the head of the cache; null when it cannot be allocated.
+FontCacheEntry* AddCachedStyle(TextPane* pane, uint8_t style) {
+    FontCacheEntry* entry = (FontCacheEntry*)PlatformAlloc(sizeof(FontCacheEntry));
+    if (!entry) return nullptr;
+    entry->next = pane->fontCache;
+    entry->style = style;
+    entry->font = CreateStyleFont(&pane->fontSpec, style);
+    pane->fontCache = entry;
+    return entry;
+}
+
+}  // namespace
+
+HFONT CreateStyleFont(const FontSpec* spec, uint8_t style) {
+    LOGFONTW logFont;
+    memset(&logFont, 0, sizeof logFont);
+    logFont.lfHeight = StyleFontHeight(spec->size, style);
+    logFont.lfWeight = (style & kFlagBold) ? kWeightBold : kWeightNormal;
+    // Any character set: the letters may sit at 0x5D0, at 0xE0 or in place of
+    // the Latin letters, and the named face must win whichever it is.
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    memcpy(logFont.lfFaceName, spec->faceName, sizeof logFont.lfFaceName);
+    logFont.lfFaceName[LF_FACESIZE - 1] = 0;
+    return CreateFontIndirectW(&logFont);
+}
+
+COLORREF StyleTextColour(uint8_t style) {
+    if (style & kFlagSmall) return kColourDarkBlue;
+    if ((style & kFlagLarge) && (style & kFlagBold)) return kColourBlue;
+    return kColourBlack;
+}
+
+HFONT SelectStyleFont(TextPane* pane, uint32_t styleWord) {
+    uint8_t style = (uint8_t)(styleWord & kStyleMask);
+    FontCacheEntry* entry = FindCachedStyle(pane, style);
+    // An entry whose font failed stays in the list; a fresh one goes in front.
+    if (!entry || !entry->font) entry = AddCachedStyle(pane, style);
+    if (styleWord & kSelectWithColour) SetTextColor(pane->dc, StyleTextColour(style));
+    // Without a font for the style, keep drawing with whatever is selected.
+    if (!entry || !entry->font) return (HFONT)GetCurrentObject(pane->dc, OBJ_FONT);
+    return (HFONT)SelectObject(pane->dc, entry->font);
+}
+
+void RebuildStyleFonts(TextPane* pane, const FontSpec* spec) {
+    pane->fontSpec = *spec;
+    for (FontCacheEntry* entry = pane->fontCache; entry; entry = entry->next) {
+        if (entry->font) DeleteObject(entry->font);
+        entry->font = CreateStyleFont(&pane->fontSpec, entry->style);
+    }
+}
