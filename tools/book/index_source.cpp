@@ -201,6 +201,22 @@ bool NumberEntries(const std::string& file, std::vector<IndexEntry>* entries, Bo
     return ok;
 }
 
+// The chooser takes whatever follows a heading, at the indent of the entry
+// right after it, as the heading's subtree; a heading with nothing indented
+// under it would fold away the entries after it.
+bool CheckHeadingsHaveEntries(const std::string& file, const std::vector<IndexEntry>& entries,
+                              BookDiagnostics* diagnostics) {
+    bool ok = true;
+    for (size_t i = 0; i < entries.size(); i++) {
+        if (entries[i].kind != kEntryHeading) continue;
+        if (i + 1 < entries.size() && entries[i + 1].level > entries[i].level) continue;
+        AddDiagnostic(diagnostics, file, entries[i].line,
+                      "a heading needs at least one entry indented under it");
+        ok = false;
+    }
+    return ok;
+}
+
 bool AppendEntry(const std::string& file, const IndexEntry& e, bool visible, std::vector<uint8_t>* out,
                  BookDiagnostics* diagnostics) {
     uint16_t id = (uint16_t)e.number;
@@ -288,6 +304,7 @@ bool ParseIndexSource(const std::string& file, const std::string& source, std::v
                       entries.empty() ? "the index has no entries" : "the first entry needs text: the reader refuses an index that opens with an empty one");
         return false;
     }
+    ok = CheckHeadingsHaveEntries(file, entries, diagnostics);
     indexText->clear();
     std::vector<OpenHeading> open;
     for (const IndexEntry& e : entries) {
