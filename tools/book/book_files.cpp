@@ -1,6 +1,7 @@
 // File system side of the book tools: source trees, resource directories and
 // programs.
 #include <stdio.h>
+#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -32,7 +33,10 @@ bool WriteWholeFile(const fs::path& path, const void* bytes, size_t count) {
 
 // A resource path as windres reads it: forward slashes inside a quoted string.
 bool RcPath(const fs::path& path, std::string* quoted) {
-    std::string text = fs::absolute(path).lexically_normal().generic_string();
+    std::error_code code;
+    fs::path absolute = fs::absolute(path, code);
+    if (code) return false;
+    std::string text = absolute.lexically_normal().generic_string();
     if (text.find('"') != std::string::npos) return false;
     *quoted = "\"" + text + "\"";
     return true;
@@ -45,25 +49,32 @@ void RemoveWritten(const std::vector<fs::path>& written) {
     for (const fs::path& path : written) fs::remove(path, ignored);
 }
 
-bool ReadResourceFiles(const fs::path& dir, ResourceSet* resources, std::string* error) {
+// The regular files of a directory, without the exceptions of a range-for.
+bool ListFiles(const fs::path& dir, std::vector<fs::path>* paths, std::string* error) {
     std::error_code code;
-    for (const fs::directory_entry& entry : fs::directory_iterator(dir, code)) {
-        std::string name = entry.path().filename().string();
-        if (entry.path().extension() != ".bin") continue;
-        std::string stem = entry.path().stem().string();
+    fs::directory_iterator it(dir, code), end;
+    for (; !code && it != end; it.increment(code)) {
+        if (it->is_regular_file(code) && !code) paths->push_back(it->path());
+    }
+    if (code) *error = dir.string() + ": " + code.message();
+    return !code;
+}
+
+bool ReadResourceFiles(const fs::path& dir, ResourceSet* resources, std::string* error) {
+    std::vector<fs::path> paths;
+    if (!ListFiles(dir, &paths, error)) return false;
+    for (const fs::path& path : paths) {
+        if (path.extension() != ".bin") continue;
+        std::string stem = path.stem().string();
         if (stem.empty() || stem.size() > 5 || stem.find_first_not_of("0123456789") != std::string::npos) continue;
-        unsigned long id = std::stoul(stem);
+        unsigned long id = strtoul(stem.c_str(), nullptr, 10);
         if (id == 0 || id > 0xFFFF) continue;
         std::string bytes;
-        if (!ReadWholeFile(entry.path(), &bytes)) {
-            *error = entry.path().string() + ": cannot be read";
+        if (!ReadWholeFile(path, &bytes)) {
+            *error = path.string() + ": cannot be read";
             return false;
         }
         (*resources)[(uint16_t)id] = std::vector<uint8_t>(bytes.begin(), bytes.end());
-    }
-    if (code) {
-        *error = dir.string() + ": " + code.message();
-        return false;
     }
     return true;
 }
@@ -76,18 +87,16 @@ bool ReadSourceTree(const std::string& dir, SourceFiles* files, std::string* err
         *error = dir + ": not a directory";
         return false;
     }
-    for (const fs::directory_entry& entry : fs::directory_iterator(dir, code)) {
-        if (!entry.is_regular_file() || entry.path().extension() != ".txt") continue;
+    std::vector<fs::path> paths;
+    if (!ListFiles(dir, &paths, error)) return false;
+    for (const fs::path& path : paths) {
+        if (path.extension() != ".txt") continue;
         std::string contents;
-        if (!ReadWholeFile(entry.path(), &contents)) {
-            *error = entry.path().string() + ": cannot be read";
+        if (!ReadWholeFile(path, &contents)) {
+            *error = path.string() + ": cannot be read";
             return false;
         }
-        (*files)[entry.path().filename().string()] = contents;
-    }
-    if (code) {
-        *error = dir + ": " + code.message();
-        return false;
+        (*files)[path.filename().string()] = contents;
     }
     return true;
 }
