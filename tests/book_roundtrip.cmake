@@ -11,6 +11,7 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "compiling the decompiled source failed")
 endif()
 file(GLOB expected_files ${EXPECTED}/*.bin)
+list(FILTER expected_files INCLUDE REGEX "/[0-9]+\\.bin$")  # older builds left other names
 list(LENGTH expected_files count)
 if(NOT count EQUAL 357)
   message(FATAL_ERROR "expected 357 resources in ${EXPECTED}, found ${count}")
