@@ -33,6 +33,16 @@ double NowSeconds() {
     return (double)now.QuadPart / (double)frequency.QuadPart;
 }
 
+// Expanded bytes over compressed bytes across every resource found.
+double CompressionRatio(const std::vector<SectionBlock>& sections) {
+    double expanded = 0, compressed = 0;
+    for (const SectionBlock& section : sections) {
+        expanded += section.expandedLength;
+        compressed += (double)(section.block[0] << 8 | section.block[1]);
+    }
+    return compressed > 0 ? expanded / compressed : 0;
+}
+
 std::vector<SectionBlock> BookSections() {
     std::vector<SectionBlock> sections;
     for (int id = 1001; id <= 0xFFFF; id++) {
@@ -272,6 +282,7 @@ int main() {
     PrintFigure("expand_no_alloc_mb_per_s", ExpandOnlySpeed(sections, 200));
     PrintFigure("memcpy_mb_per_s", copy);
     PrintFigure("expand_vs_memcpy", expand / copy);
+    PrintFigure("compression_ratio", CompressionRatio(sections));
     BenchPanes(sections);
     BenchReaderWindow();
     return 0;

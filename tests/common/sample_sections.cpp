@@ -85,12 +85,3 @@ std::vector<TestResource> TestResources() {
     list.push_back({1007, bad, kSectionNoStream, {}});
     return list;
 }
-
-std::vector<TestResource> GeneratedBookResources() {
-    std::vector<TestResource> list;
-    for (int n = 1; n <= 356; n++) {
-        std::vector<uint8_t> text = GeneratedSectionText(4 + (n * 7) % 30, (uint32_t)n);
-        list.push_back({(uint16_t)(1000 + n), MakeSectionResource(text, (uint16_t)(n + 20)), 0, text});
-    }
-    return list;
-}

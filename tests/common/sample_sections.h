@@ -24,7 +24,3 @@ struct TestResource {
     std::vector<uint8_t> text;
 };
 std::vector<TestResource> TestResources();
-
-// A stand-in book of 356 generated sections and an index, for builds that
-// embed no real edition.
-std::vector<TestResource> GeneratedBookResources();

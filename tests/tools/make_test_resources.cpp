@@ -1,6 +1,5 @@
-// Writes raw-data resources and the .rc file that embeds them:
-//   make_test_resources OUTPUT_DIR          the Win32 tests' resources
-//   make_test_resources --book OUTPUT_DIR   a generated stand-in book
+// Writes the Win32 tests' raw-data resources and the .rc file that embeds them:
+//   make_test_resources OUTPUT_DIR
 #include <stdio.h>
 
 #include <string>
@@ -8,19 +7,18 @@
 #include "tests/common/sample_sections.h"
 
 int main(int argc, char** argv) {
-    bool book = argc == 3 && std::string(argv[1]) == "--book";
-    if (argc != 2 && !book) {
-        fprintf(stderr, "usage: make_test_resources [--book] OUTPUT_DIR\n");
+    if (argc != 2) {
+        fprintf(stderr, "usage: make_test_resources OUTPUT_DIR\n");
         return 2;
     }
-    std::string dir = argv[argc - 1];
-    std::string rcPath = dir + (book ? "/book.rc" : "/test_resources.rc");
+    std::string dir = argv[1];
+    std::string rcPath = dir + "/test_resources.rc";
     FILE* rc = fopen(rcPath.c_str(), "w");
     if (!rc) {
         perror(rcPath.c_str());
         return 1;
     }
-    for (const TestResource& resource : book ? GeneratedBookResources() : TestResources()) {
+    for (const TestResource& resource : TestResources()) {
         std::string binPath = dir + "/section" + std::to_string(resource.id) + ".bin";
         FILE* bin = fopen(binPath.c_str(), "wb");
         if (!bin || fwrite(resource.bytes.data(), 1, resource.bytes.size(), bin) != resource.bytes.size()) {

@@ -1,0 +1,165 @@
+// File system side of the book tools: source trees, resource directories and
+// programs.
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tools/book/book_tree.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kRcFile[] = "book.rc";
+
+bool ReadWholeFile(const fs::path& path, std::string* contents) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    *contents = buffer.str();
+    return !in.bad();
+}
+
+bool WriteWholeFile(const fs::path& path, const void* bytes, size_t count) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write((const char*)bytes, (std::streamsize)count);
+    out.close();
+    return !out.fail();
+}
+
+// A resource path as windres reads it: forward slashes inside a quoted string.
+bool RcPath(const fs::path& path, std::string* quoted) {
+    std::error_code code;
+    fs::path absolute = fs::absolute(path, code);
+    if (code) return false;
+    std::string text = absolute.lexically_normal().generic_string();
+    if (text.find('"') != std::string::npos) return false;
+    *quoted = "\"" + text + "\"";
+    return true;
+}
+
+std::string ResourceFileName(uint16_t id) { return std::to_string(id) + ".bin"; }
+
+void RemoveWritten(const std::vector<fs::path>& written) {
+    std::error_code ignored;
+    for (const fs::path& path : written) fs::remove(path, ignored);
+}
+
+// The regular files of a directory, without the exceptions of a range-for.
+bool ListFiles(const fs::path& dir, std::vector<fs::path>* paths, std::string* error) {
+    std::error_code code;
+    fs::directory_iterator it(dir, code), end;
+    for (; !code && it != end; it.increment(code)) {
+        if (it->is_regular_file(code) && !code) paths->push_back(it->path());
+    }
+    if (code) *error = dir.string() + ": " + code.message();
+    return !code;
+}
+
+bool ReadResourceFiles(const fs::path& dir, ResourceSet* resources, std::string* error) {
+    std::vector<fs::path> paths;
+    if (!ListFiles(dir, &paths, error)) return false;
+    for (const fs::path& path : paths) {
+        if (path.extension() != ".bin") continue;
+        std::string stem = path.stem().string();
+        if (stem.empty() || stem.size() > 5 || stem.find_first_not_of("0123456789") != std::string::npos) continue;
+        unsigned long id = strtoul(stem.c_str(), nullptr, 10);
+        if (id == 0 || id > 0xFFFF) continue;
+        std::string bytes;
+        if (!ReadWholeFile(path, &bytes)) {
+            *error = path.string() + ": cannot be read";
+            return false;
+        }
+        (*resources)[(uint16_t)id] = std::vector<uint8_t>(bytes.begin(), bytes.end());
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ReadSourceTree(const std::string& dir, SourceFiles* files, std::string* error) {
+    std::error_code code;
+    if (!fs::is_directory(dir, code)) {
+        *error = dir + ": not a directory";
+        return false;
+    }
+    std::vector<fs::path> paths;
+    if (!ListFiles(dir, &paths, error)) return false;
+    for (const fs::path& path : paths) {
+        if (path.extension() != ".txt") continue;
+        std::string contents;
+        if (!ReadWholeFile(path, &contents)) {
+            *error = path.string() + ": cannot be read";
+            return false;
+        }
+        (*files)[path.filename().string()] = contents;
+    }
+    return true;
+}
+
+bool WriteResourceDirectory(const ResourceSet& resources, const std::string& dir, std::string* error) {
+    std::error_code code;
+    fs::create_directories(dir, code);
+    std::vector<fs::path> written;
+    std::string rc = "// Written by lorvan-book: the book's section resources and its index.\n";
+    for (const auto& entry : resources) {
+        fs::path path = fs::path(dir) / ResourceFileName(entry.first);
+        std::string quoted;
+        bool ok = RcPath(path, &quoted);
+        if (ok) {
+            written.push_back(path);
+            ok = WriteWholeFile(path, entry.second.data(), entry.second.size());
+        }
+        if (!ok) {
+            *error = path.string() + ": cannot be written";
+            RemoveWritten(written);
+            return false;
+        }
+        rc += std::to_string(entry.first) + " RCDATA " + quoted + "\n";
+    }
+    fs::path rcPath = fs::path(dir) / kRcFile;
+    written.push_back(rcPath);
+    if (!WriteWholeFile(rcPath, rc.data(), rc.size())) {
+        *error = rcPath.string() + ": cannot be written";
+        RemoveWritten(written);
+        return false;
+    }
+    return true;
+}
+
+bool ReadResources(const std::string& path, ResourceSet* resources, std::string* error) {
+    resources->clear();
+    std::error_code code;
+    if (fs::is_directory(path, code)) return ReadResourceFiles(path, resources, error);
+    std::string bytes;
+    if (!ReadWholeFile(path, &bytes)) {
+        *error = path + ": cannot be read";
+        return false;
+    }
+    std::vector<uint8_t> image(bytes.begin(), bytes.end());
+    if (!ReadPeRawDataResources(image, resources, error)) {
+        *error = path + ": " + *error;
+        return false;
+    }
+    return true;
+}
+
+bool WriteSourceTree(const SourceFiles& files, const std::string& dir, std::string* error) {
+    std::error_code code;
+    fs::create_directories(dir, code);
+    std::vector<fs::path> written;
+    for (const auto& entry : files) {
+        fs::path path = fs::path(dir) / entry.first;
+        written.push_back(path);
+        if (!WriteWholeFile(path, entry.second.data(), entry.second.size())) {
+            *error = path.string() + ": cannot be written";
+            RemoveWritten(written);
+            return false;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,238 @@
+#include "tools/book/book_text.h"
+
+#include <stdio.h>
+
+#include "content/section_records.h"
+
+namespace {
+
+const uint32_t kFirstHebrewLetter = 0x05D0;
+const uint32_t kLastHebrewLetter = 0x05EA;
+const uint32_t kMaqaf = 0x05BE;
+
+// Reads one UTF-8 code point at `at`; returns its byte length, or 0 when the
+// bytes are not well-formed UTF-8.
+size_t ReadUtf8(const std::string& text, size_t at, uint32_t* codePoint) {
+    const uint8_t* p = (const uint8_t*)text.data() + at;
+    size_t left = text.size() - at;
+    uint8_t b = p[0];
+    size_t length;
+    uint32_t value;
+    if (b < 0x80) {
+        *codePoint = b;
+        return 1;
+    } else if ((b & 0xE0) == 0xC0) {
+        length = 2;
+        value = b & 0x1F;
+    } else if ((b & 0xF0) == 0xE0) {
+        length = 3;
+        value = b & 0x0F;
+    } else if ((b & 0xF8) == 0xF0) {
+        length = 4;
+        value = b & 0x07;
+    } else {
+        return 0;
+    }
+    if (left < length) return 0;
+    for (size_t i = 1; i < length; i++) {
+        if ((p[i] & 0xC0) != 0x80) return 0;
+        value = value << 6 | (p[i] & 0x3F);
+    }
+    static const uint32_t kSmallest[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (value < kSmallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+    *codePoint = value;
+    return length;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+std::string Describe(uint32_t codePoint) {
+    char buffer[64];
+    if (codePoint >= 0x21 && codePoint < 0x7F)
+        snprintf(buffer, sizeof buffer, "\"%c\" (U+%04X)", (char)codePoint, codePoint);
+    else
+        snprintf(buffer, sizeof buffer, "U+%04X", codePoint);
+    return buffer;
+}
+
+// Reads the escape at `at` (a backslash); returns its length or 0.
+size_t ReadEscape(const std::string& text, size_t at, uint8_t* byte, std::string* reason) {
+    if (at + 1 >= text.size()) {
+        *reason = "a backslash at the end of the line escapes nothing (write \\\\ for a backslash)";
+        return 0;
+    }
+    char c = text[at + 1];
+    switch (c) {
+        case '\\': case '[': case '#': case '@': *byte = (uint8_t)c; return 2;
+        case 's': *byte = ' '; return 2;
+        case 'x': {
+            int high = at + 2 < text.size() ? HexDigit(text[at + 2]) : -1;
+            int low = at + 3 < text.size() ? HexDigit(text[at + 3]) : -1;
+            if (high < 0 || low < 0 || (high == 0 && low == 0)) {
+                *reason = "\\x needs two hex digits naming a byte from 01 to FF";
+                return 0;
+            }
+            *byte = (uint8_t)(high << 4 | low);
+            return 4;
+        }
+        default:
+            *reason = std::string("unknown escape \\") + c;
+            return 0;
+    }
+}
+
+// The letter code of one source character, or false with the reason.
+bool CodeForCharacter(uint32_t codePoint, uint8_t* code, std::string* reason) {
+    if (codePoint >= kFirstHebrewLetter && codePoint <= kLastHebrewLetter) {
+        *code = (uint8_t)(kFirstLetterCode + (codePoint - kFirstHebrewLetter));
+        return true;
+    }
+    if (codePoint == '{') { *code = kBraceEscape; return true; }
+    if (codePoint == kMaqaf) { *code = '-'; return true; }
+    if (codePoint >= 'a' && codePoint <= 'z') {
+        *reason = "the Latin small letter " + Describe(codePoint) +
+                  " has no code: the bytes a to { are the Hebrew letters";
+        return false;
+    }
+    if (codePoint == '~') {
+        *reason = "\"~\" has no code: it stores \"{\", write \"{\" itself";
+        return false;
+    }
+    if (codePoint == '\t') {
+        *reason = "a tab has no code; use spaces";
+        return false;
+    }
+    if ((codePoint >= 0x20 && codePoint < 0x7F) || (codePoint >= 0xA0 && codePoint <= 0xFF)) {
+        *code = (uint8_t)codePoint;
+        return true;
+    }
+    if (codePoint >= 0x0591 && codePoint <= 0x05C7)
+        *reason = "the Hebrew point or accent " + Describe(codePoint) + " has no letter code";
+    else
+        *reason = "the character " + Describe(codePoint) + " has no letter code";
+    return false;
+}
+
+bool IsLeftToRightCode(uint8_t b) {
+    return (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') ||
+           (b >= 0xC0 && b != 0xD7 && b != 0xF7);
+}
+
+bool IsRunSeparator(uint8_t b) { return b == '.' || b == ',' || b == ':' || b == '/' || b == '-'; }
+
+uint8_t MirrorBracket(uint8_t b) {
+    switch (b) {
+        case '(': return ')';
+        case ')': return '(';
+        case '[': return ']';
+        case ']': return '[';
+        case '<': return '>';
+        case '>': return '<';
+        case kBraceEscape: return '}';
+        case '}': return kBraceEscape;
+        default: return b;
+    }
+}
+
+// End (exclusive) of the left-to-right run that starts at `at`.
+size_t LeftToRightRunEnd(const std::vector<uint8_t>& codes, size_t at) {
+    size_t end = at + 1;
+    for (;;) {
+        if (end < codes.size() && IsLeftToRightCode(codes[end])) {
+            end++;
+        } else if (end + 1 < codes.size() && IsRunSeparator(codes[end]) &&
+                   IsLeftToRightCode(codes[end + 1])) {
+            end += 2;
+        } else {
+            return end;
+        }
+    }
+}
+
+}  // namespace
+
+void AppendUtf8(std::string* out, uint32_t codePoint) {
+    if (codePoint < 0x80) {
+        out->push_back((char)codePoint);
+    } else if (codePoint < 0x800) {
+        out->push_back((char)(0xC0 | codePoint >> 6));
+        out->push_back((char)(0x80 | (codePoint & 0x3F)));
+    } else {
+        out->push_back((char)(0xE0 | codePoint >> 12));
+        out->push_back((char)(0x80 | ((codePoint >> 6) & 0x3F)));
+        out->push_back((char)(0x80 | (codePoint & 0x3F)));
+    }
+}
+
+bool EncodeSourceText(const std::string& utf8, std::vector<uint8_t>* codes, std::string* reason,
+                      size_t* column) {
+    size_t at = 0;
+    while (at < utf8.size()) {
+        *column = at;
+        uint8_t code = 0;
+        if (utf8[at] == '\\') {
+            size_t length = ReadEscape(utf8, at, &code, reason);
+            if (!length) return false;
+            codes->push_back(code);
+            at += length;
+            continue;
+        }
+        uint32_t codePoint = 0;
+        size_t length = ReadUtf8(utf8, at, &codePoint);
+        if (!length) {
+            *reason = "the text is not valid UTF-8";
+            return false;
+        }
+        if (!CodeForCharacter(codePoint, &code, reason)) return false;
+        codes->push_back(code);
+        at += length;
+    }
+    return true;
+}
+
+std::string DecodeToSourceText(const std::vector<uint8_t>& codes) {
+    std::string out;
+    size_t count = codes.size();
+    for (size_t i = 0; i < count; i++) {
+        uint8_t b = codes[i];
+        bool atEdge = i == 0 || i + 1 == count;
+        if (b >= kFirstLetterCode && b <= kLastLetterCode) {
+            AppendUtf8(&out, kFirstHebrewLetter + (b - kFirstLetterCode));
+        } else if (b == kBraceEscape) {
+            out.push_back('{');
+        } else if (b == ' ' && atEdge) {
+            out += "\\s";
+        } else if (b == '\\' || (i == 0 && (b == '[' || b == '#' || b == '@'))) {
+            out.push_back('\\');
+            out.push_back((char)b);
+        } else if ((b >= 0x20 && b < 0x7F) || b >= 0xA0) {
+            AppendUtf8(&out, b);
+        } else {
+            char buffer[8];
+            snprintf(buffer, sizeof buffer, "\\x%02X", b);
+            out += buffer;
+        }
+    }
+    return out;
+}
+
+std::vector<uint8_t> ToDrawingOrder(const std::vector<uint8_t>& codes) {
+    std::vector<uint8_t> out(codes.rbegin(), codes.rend());
+    for (uint8_t& b : out) b = MirrorBracket(b);
+    size_t at = 0;
+    while (at < out.size()) {
+        if (!IsLeftToRightCode(out[at])) {
+            at++;
+            continue;
+        }
+        size_t end = LeftToRightRunEnd(out, at);
+        for (size_t i = at, j = end - 1; i < j; i++, j--) std::swap(out[i], out[j]);
+        at = end;
+    }
+    return out;
+}

@@ -1,0 +1,54 @@
+// A whole book: a source tree into section resources and back.
+//
+// A source tree holds index.txt (the outline) and one pair file per main
+// section, named by its odd section number: 001.txt holds sections 1 and 2,
+// 355.txt sections 355 and 356.
+#pragma once
+
+#include <stdint.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tools/book/book_source.h"
+
+const uint16_t kFirstSectionResource = 1001;
+const uint16_t kLastSectionResource = 1356;
+const uint16_t kIndexResource = 32767;
+
+// Resource id -> resource bytes (header, stream, trailer).
+typedef std::map<uint16_t, std::vector<uint8_t>> ResourceSet;
+
+// Relative file name -> file contents.
+typedef std::map<std::string, std::string> SourceFiles;
+
+std::string PairFileName(int mainSection);
+
+// Compiles source files (as read from a tree) into all 357 resources. Every
+// problem found is reported; the result is usable only when it returns true.
+bool CompileBook(const SourceFiles& files, ResourceSet* resources, BookDiagnostics* diagnostics);
+
+// Expanded text of one compiled resource, for checks; empty when damaged.
+std::vector<uint8_t> ExpandResource(const std::vector<uint8_t>& resource, int* error);
+
+// Turns the 357 resources back into source files. Damaged resources are
+// reported with the section store's error code.
+bool DecompileBook(const ResourceSet& resources, SourceFiles* files, std::string* error);
+
+// ---- Files -------------------------------------------------------------------
+
+// Reads index.txt and every *.txt of a source directory.
+bool ReadSourceTree(const std::string& dir, SourceFiles* files, std::string* error);
+
+// Writes one NNNN.bin per resource and book.rc, which embeds them as RCDATA
+// with absolute paths. On failure removes what it wrote.
+bool WriteResourceDirectory(const ResourceSet& resources, const std::string& dir, std::string* error);
+
+// Reads a resource directory (NNNN.bin files) or a Win32 program's RCDATA.
+bool ReadResources(const std::string& path, ResourceSet* resources, std::string* error);
+
+bool WriteSourceTree(const SourceFiles& files, const std::string& dir, std::string* error);
+
+// Raw-data (type 10) resources with numeric ids from a PE image.
+bool ReadPeRawDataResources(const std::vector<uint8_t>& image, ResourceSet* resources, std::string* error);
