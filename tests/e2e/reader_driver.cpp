@@ -146,7 +146,7 @@ bool CaptureWindow(HWND window, const wchar_t* path) {
 
 void ChooseSettings() {
     RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey);
-    PutDword(L"Lesson", 5);
+    PutDword(L"Lesson", 11);
     PutDword(L"LastPosition", 2);
     PutDword(L"BottomSection", 12);
     PutDword(L"BottomSectionLastPosition", 1);
@@ -179,7 +179,7 @@ void DriveReader(HWND reader, HWND mainBar, HWND bottomBar, const wchar_t* captu
     Key(reader, VK_RIGHT);
     Key(reader, VK_RIGHT);
     Key(reader, VK_LEFT);
-    Key(reader, VK_RIGHT);  // 5 -> 7 -> 9 -> 7 -> 9
+    Key(reader, VK_RIGHT);  // 11 -> 13 -> 15 -> 13 -> 15
     CheckEqual("new section starts at the top", ScrollPos(mainBar), 0);
 
     SetForegroundWindow(reader);
@@ -212,7 +212,7 @@ void DriveReader(HWND reader, HWND mainBar, HWND bottomBar, const wchar_t* captu
 }
 
 void CheckStoredSettings(const wchar_t* exe) {
-    CheckEqual("Lesson", GetDword(L"Lesson"), 9);
+    CheckEqual("Lesson", GetDword(L"Lesson"), 15);
     CheckEqual("LastPosition", GetDword(L"LastPosition"), 5);
     CheckEqual("BottomSection", GetDword(L"BottomSection"), 13);
     CheckEqual("BottomSectionLastPosition", GetDword(L"BottomSectionLastPosition"), 4);

@@ -30,7 +30,7 @@ expect_value() {
     failed=1
   fi
 }
-expect_value Lesson dword:00000009
+expect_value Lesson dword:0000000f
 expect_value LastPosition dword:00000005
 expect_value BottomSection dword:0000000d
 expect_value BottomSectionLastPosition dword:00000004
