@@ -2,7 +2,9 @@
 #include "panes/text_pane.h"
 
 #include <string.h>
+#include <wchar.h>
 
+#include "platform/fonts.h"
 #include "platform/services.h"
 
 TextPane* CreateTextPane(HDC dc, const RECT* rect, const FontSpec* fontSpec, int initialLineCapacity) {
@@ -89,7 +91,10 @@ HFONT CreateStyleFont(const FontSpec* spec, uint8_t style) {
     // Any character set: the letters may sit at 0x5D0, at 0xE0 or in place of
     // the Latin letters, and the named face must win whichever it is.
     logFont.lfCharSet = DEFAULT_CHARSET;
-    memcpy(logFont.lfFaceName, spec->faceName, sizeof logFont.lfFaceName);
+    // Until a font is chosen, a face with Hebrew letters rather than the
+    // platform's default, which may have none.
+    const wchar_t* face = spec->faceName[0] ? spec->faceName : DefaultHebrewFaceName();
+    wcsncpy(logFont.lfFaceName, face, LF_FACESIZE - 1);
     logFont.lfFaceName[LF_FACESIZE - 1] = 0;
     return CreateFontIndirectW(&logFont);
 }
