@@ -2,10 +2,10 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
-#include "app/split_view.h"
 #include "content/section_store.h"
 #include "navigation/bookmarks.h"
 #include "panes/pane_paint.h"
+#include "panes/split_view.h"
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
 #include "platform/services.h"

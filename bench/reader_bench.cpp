@@ -8,8 +8,8 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/settings.h"
-#include "app/split_view.h"
 #include "bench/reader_bench.h"
+#include "panes/split_view.h"
 
 namespace {
 

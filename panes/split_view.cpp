@@ -1,4 +1,4 @@
-#include "app/split_view.h"
+#include "panes/split_view.h"
 
 #include "app/app_state.h"
 #include "app/commands.h"
