@@ -20,5 +20,6 @@ size_t ExpandPalmDoc(const uint8_t* input, size_t inputLength, uint8_t* output,
 size_t PalmDocCompressBound(size_t inputLength);
 
 // Compresses `input` into `output`, which must hold PalmDocCompressBound
-// bytes. Returns the stream length. ExpandPalmDoc gives the input back.
+// bytes. Returns the stream length, or 0 for empty input or when memory runs
+// out. ExpandPalmDoc gives the input back.
 size_t PalmDocCompress(const uint8_t* input, size_t inputLength, uint8_t* output);

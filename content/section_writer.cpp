@@ -24,6 +24,7 @@ size_t BuildSectionResource(const uint8_t* text, size_t textLength, uint16_t res
     if (textLength == 0 || textLength > 0xFFFF) return 0;
     uint8_t* stream = output + kSectionHeaderBytes + kStreamHeaderBytes;
     size_t compressedLength = PalmDocCompress(text, textLength, stream);
+    if (compressedLength == 0) return 0;
     size_t blockLength = kStreamHeaderBytes + compressedLength + kSectionTrailerBytes;
     if (blockLength > 0xFFFF) return 0;
     WriteBigEndian16(output, (uint16_t)blockLength);
