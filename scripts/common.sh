@@ -19,7 +19,7 @@ ensure_packages() {
   [ -z "$missing" ] && return 0
   echo "Installing:$missing"
   as_root apt-get update -qq
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing >/dev/null
 }
 
 # The native build: tools, and the window-free code under the sanitizers.
