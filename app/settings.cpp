@@ -23,6 +23,9 @@ const int kDefaultBottomSection = 12;
 const wchar_t* gProgramKeyPath = kProgramKeyPath;
 const wchar_t* gMakerKeyPath = kMakerKeyPath;
 bool gSettingsSaved = false;
+// While the settings are being loaded the program-wide state is only partly
+// filled; saving it then would overwrite good stored values with zeros.
+bool gSettingsLoading = false;
 
 HKEY OpenForReading(const wchar_t* keyPath) {
     HKEY key = nullptr;
@@ -108,6 +111,14 @@ void FreeGridBitmaps() {
         if (bitmap) DeleteObject(bitmap);
         bitmap = nullptr;
     }
+}
+
+void ReleasePanes() {
+    DestroyTextPane(gApp.mainPane);
+    gApp.mainPane = nullptr;
+    DestroyTextPane(gSplit.bottomPane);
+    gSplit.bottomPane = nullptr;
+    gSplit.activePane = nullptr;
 }
 
 void SavePanesAndLesson() {
@@ -223,6 +234,7 @@ void ReadSearchString(const wchar_t* valueName, uint8_t* field, int fieldBytes) 
 
 void LoadSettings() {
     gSettingsSaved = false;
+    gSettingsLoading = true;
     LoadModulePath();
     LoadFontName();
     ReadSearchString(L"SearchString", gApp.searchString, kSearchStringBytes);
@@ -238,12 +250,20 @@ void LoadSettings() {
     if (!IsBottomSectionCode(gSplit.bottomSection)) gSplit.bottomSection = kDefaultBottomSection;
     gSplit.bottomSectionLastPosition = (uint16_t)ReadSettingInt(L"BottomSectionLastPosition", 0);
     InitBookmarks();
+    gSettingsLoading = false;
 }
 
 void SaveSettingsAndQuit() {
     if (gSettingsSaved) return;
     gSettingsSaved = true;
     FreeGridBitmaps();
+    if (gSettingsLoading) {
+        // Memory ran out while loading: end without writing half-read values.
+        ReleasePanes();
+        FreeBookmarks();
+        PostQuitMessage(0);
+        return;
+    }
     if (gApp.searchString[0]) {
         gApp.searchString[kSearchStringBytes - 1] = 0;
         WriteSettingBytes(L"SearchString", gApp.searchString);
@@ -260,7 +280,10 @@ void SaveSettingsAndQuit() {
     PostQuitMessage(0);
 }
 
-void ResetSettingsSaved() { gSettingsSaved = false; }
+void ResetSettingsSaved() {
+    gSettingsSaved = false;
+    gSettingsLoading = false;
+}
 
 void* AllocOrAbort(size_t byteCount) {
     void* block = PlatformAlloc(byteCount);

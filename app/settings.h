@@ -57,7 +57,8 @@ void LoadSettings();
 // Writes every setting, destroys both panes, saves and frees the bookmarks and
 // posts the quit request. Runs once: later calls do nothing, so that a save
 // from an allocation failure or at log-off is not undone by a second save
-// after the bookmarks were freed.
+// after the bookmarks were freed. Called while LoadSettings runs (memory ran
+// out there), it writes nothing, so the stored settings survive.
 void SaveSettingsAndQuit();
 // Test seam: lets SaveSettingsAndQuit run again.
 void ResetSettingsSaved();
