@@ -31,6 +31,15 @@ const int kToolCommands[kToolButtonCount] = {110, 119, 109, 40006, 116, 117};
 
 bool gTaskBarWasVisible = false;
 
+// A client area is at most 65535 px either way, so no wider gutter means
+// more; a negative one would push the panes out of the window.
+const int kMaxGutterPx = 0xFFFF;
+
+int UsableGutter(int storedPx) {
+    if (storedPx < 0) return 0;
+    return storedPx > kMaxGutterPx ? kMaxGutterPx : storedPx;
+}
+
 void AddToolButtons(HWND bar) {
     SendMessageW(bar, kBarSetToolTips, 7, (LPARAM)kToolTips);
     CommandBarAddBitmap(bar, gApp.instance, IDB_TOOLS, kToolButtonCount, kToolImagePx, kToolImagePx);
@@ -156,7 +165,7 @@ void ReadShellOptions() {
         gTaskBarWasVisible = gShell.taskBarWindow && IsWindowVisible(gShell.taskBarWindow);
     }
     gApp.menuBarOnBottom = ReadRegInt(maker, L"MenuBarOnBottom", 0);
-    gApp.gutter = ReadRegInt(maker, L"SurroundingGutter", 0);
+    gApp.gutter = UsableGutter(ReadRegInt(maker, L"SurroundingGutter", 0));
 }
 
 ATOM RegisterMainClass(HINSTANCE instance, const wchar_t* className) {
