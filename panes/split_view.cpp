@@ -63,13 +63,16 @@ uint16_t UsableFirstRow(const TextPane* pane, uint16_t firstRow) {
     return firstRow < pane->rowCount ? firstRow : (uint16_t)(pane->rowCount - 1);
 }
 
-void MoveScrollBars(int upperPx) {
+void MoveScrollBars(int upperPx, int lowerPx) {
     int g = gApp.gutter;
     int s = ScrollBarWidth();
     MoveWindow(gSplit.mainScrollBar, gSplit.bottomRect.right + g, gApp.mainPane->top - g - 2, s, upperPx + g, TRUE);
-    if (gSplit.bottomPane)
-        MoveWindow(gSplit.bottomScrollBar, gSplit.bottomRect.right + g, gSplit.bottomRect.top - 2, s,
-                   gSplit.bottomPane->height + g + 2, TRUE);
+    if (!gSplit.bottomPane) return;
+    MoveWindow(gSplit.bottomScrollBar, gSplit.bottomRect.right + g, gSplit.bottomRect.top - 2, s,
+               gSplit.bottomPane->height + g + 2, TRUE);
+    // Without a lower pane its bar lies below the main pane, where the
+    // desktop menu bar is; it is hidden rather than drawn over the bar.
+    ShowWindow(gSplit.bottomScrollBar, lowerPx > 0 ? SW_SHOWNA : SW_HIDE);
 }
 
 }  // namespace
@@ -151,7 +154,7 @@ void LayoutSplit(int* width, int* height) {
         gSplit.bottomPane->top = gSplit.bottomRect.top + g / 2;
         ResizeTextPane(gSplit.bottomPane, *width, lower - 1);
     }
-    MoveScrollBars(upper);
+    MoveScrollBars(upper, lower);
 }
 
 void OnSize(HWND window, LPARAM size) {
