@@ -17,8 +17,10 @@ const wchar_t kMainWindowClass[] = L"Lorvan";
 namespace {
 
 const DWORD kMainWindowExStyle = 0x100;  // WS_EX_WINDOWEDGE
-// A desktop window also needs its frame to be moved, sized and closed.
-const DWORD kMainWindowStyle = WS_VISIBLE | WS_OVERLAPPEDWINDOW;
+// A desktop window also needs its frame to be moved, sized and closed. The
+// menu bar is a child here, not a window of the shell, so the panes' drawing
+// must leave it and the scroll bars alone.
+const DWORD kMainWindowStyle = WS_VISIBLE | WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 const DWORD kFullScreenFlags = SHFS_HIDETASKBAR | SHFS_HIDESIPBUTTON | SHFS_HIDESTARTICON;  // 42
 const int kCommandBarId = 1;
 const int kToolButtonCount = 6;
