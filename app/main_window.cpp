@@ -294,7 +294,7 @@ int RunReader(HINSTANCE instance, const wchar_t* commandLine, int showCommand) {
     ZeroMemory(&gApp, sizeof(gApp));
     gApp.instance = instance;
     gShell.allowSipInHebrewSearch = 1;
-    gSplit.bottomSection = 12;
+    gSplit.bottomSection = kBottomSectionDefault;
     // "/today" is accepted and changes nothing.
     (void)commandLine;
     ReadShellOptions();

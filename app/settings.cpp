@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "navigation/bookmarks.h"
+#include "panes/split_view.h"
 #include "panes/text_pane.h"
 #include "platform/services.h"
 #include "platform/shell.h"
@@ -18,7 +19,6 @@ const REGSAM kReadAccess = 0x20019;   // KEY_READ
 const REGSAM kWriteAccess = 0xF003F;  // KEY_ALL_ACCESS
 const int kModulePathChars = 260;
 const int kDefaultLetterBase = 0x5D0;
-const int kDefaultBottomSection = 12;
 
 const wchar_t* gProgramKeyPath = kProgramKeyPath;
 const wchar_t* gMakerKeyPath = kMakerKeyPath;
@@ -95,10 +95,6 @@ void LoadFontName() {
         gApp.font.faceName[kFaceNameChars - 1] = 0;
     }
     PlatformFree(name);
-}
-
-bool IsBottomSectionCode(int code) {
-    return code == 1 || code == 12 || code == 13 || code == 14 || code == 23 || code == 34;
 }
 
 void LoadGridBitmaps() {
@@ -244,10 +240,10 @@ void LoadSettings() {
     gApp.flags = (uint32_t)ReadSettingInt(L"Flags", (int)kFlagsDefault);
     gApp.lesson = (uint16_t)ReadSettingInt(L"Lesson", 0);
     LoadGridBitmaps();
-    gSplit.bottomSection = ReadSettingInt(L"BottomSection", kDefaultBottomSection);
+    gSplit.bottomSection = ReadSettingInt(L"BottomSection", kBottomSectionDefault);
     // Only the six menu codes are usable; anything else would divide by a
     // units digit of 0 or give a nonsense height.
-    if (!IsBottomSectionCode(gSplit.bottomSection)) gSplit.bottomSection = kDefaultBottomSection;
+    if (!IsBottomSectionCode(gSplit.bottomSection)) gSplit.bottomSection = kBottomSectionDefault;
     gSplit.bottomSectionLastPosition = (uint16_t)ReadSettingInt(L"BottomSectionLastPosition", 0);
     InitBookmarks();
     gSettingsLoading = false;

@@ -14,7 +14,7 @@ namespace {
 
 const DWORD kScrollBarStyle = WS_CHILD | WS_VISIBLE | SBS_VERT | SBS_LEFTALIGN;  // 0x50000003
 const int kPaneLineCapacity = 100;
-const UINT kMarelFirstCommand = 401;
+const UINT kMarelFirstCommand = 401;  // the range the radio mark is put in
 const UINT kMarelLastCommand = 434;
 const int kRepaintBottomScrollBar = kRepaintMain | kRepaintBottom;          // 3
 const int kRepaintMainScrollBar = kRepaintEraseMain | kRepaintMain;         // 257
@@ -25,13 +25,6 @@ int gScrollBarWidthForTest = 0;
 
 void ShowResourceNotFound(HWND window) {
     ShowMessageBox(window, L"Resource not found", L"Error", MB_ICONEXCLAMATION);
-}
-
-void MarkBottomSectionItem() {
-    HMENU menu = MenuOfBarButton(kMarelButtonCommand);
-    if (menu)
-        CheckMenuRadioItem(menu, kMarelFirstCommand, kMarelLastCommand, kMarelFirstCommand - 1 + gSplit.bottomSection,
-                           MF_BYCOMMAND);
 }
 
 HWND CreateScrollBar(HWND window, const wchar_t* text) {
@@ -76,6 +69,17 @@ void MoveScrollBars(int upperPx, int lowerPx) {
 }
 
 }  // namespace
+
+bool IsBottomSectionCode(int code) {
+    return code == 1 || code == 12 || code == 13 || code == 14 || code == 23 || code == 34;
+}
+
+void MarkBottomSectionItem() {
+    HMENU menu = MenuOfBarButton(kMarelButtonCommand);
+    if (menu)
+        CheckMenuRadioItem(menu, kMarelFirstCommand, kMarelLastCommand,
+                           kBottomSectionCommandBase + gSplit.bottomSection, MF_BYCOMMAND);
+}
 
 void SetScrollBarWidthForTest(int widthPx) { gScrollBarWidthForTest = widthPx; }
 
