@@ -285,3 +285,14 @@ TEST_F(SettingsTest, ShellOptionsHaveDefaultsAndAGutterThatFitsTheWindow) {
     ReadShellOptions();
     EXPECT_EQ(gApp.gutter, 0);
 }
+
+TEST_F(SettingsTest, StoredBookmarksLoadWithNoAllocationBeyondTheValueAndTheList) {
+    MessageBoxCatcher boxes;
+    const uint8_t stored[] = {9, 0, 9, 0, 0, 0};
+    PutRegValue(kTestProgramKey, L"Bookmarks", REG_BINARY, stored, sizeof(stored));
+    FailAllocationsAfter(2);  // the value's buffer and the cleaned list
+    InitBookmarks();
+    FailAllocationsAfter(-1);
+    EXPECT_EQ(Bookmarks(), std::vector<uint16_t>({9, 0}));
+    EXPECT_TRUE(boxes.shown.empty());
+}
