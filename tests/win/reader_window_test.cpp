@@ -114,21 +114,6 @@ TEST(Sections, StepsWrapAroundTheBook) {
     EXPECT_EQ(PageRows(0, 0), -1);
 }
 
-TEST(Sections, SetLessonKeepsOrStartsAtOne) {
-    gApp.lesson = 0;
-    gApp.lastPosition = 9;
-    SetLesson(0);
-    EXPECT_EQ(gApp.lesson, 1);
-    EXPECT_EQ(gApp.lastPosition, 0);
-    gApp.lastPosition = 9;
-    SetLesson(0);
-    SetLesson(1);
-    EXPECT_EQ(gApp.lastPosition, 9);
-    SetLesson(7);
-    EXPECT_EQ(gApp.lesson, 7);
-    EXPECT_EQ(gApp.lastPosition, 0);
-}
-
 TEST_F(ReaderWindowTest, WorkedLayoutExample) {
     gApp.menuBarOnBottom = 1;
     gApp.menuBarHeight = 26;
