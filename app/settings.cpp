@@ -23,9 +23,9 @@ const int kDefaultLetterBase = 0x5D0;
 const wchar_t* gProgramKeyPath = kProgramKeyPath;
 const wchar_t* gMakerKeyPath = kMakerKeyPath;
 bool gSettingsSaved = false;
-// While the settings are being loaded the program-wide state is only partly
+// Until the settings are loaded the program-wide state is empty or partly
 // filled; saving it then would overwrite good stored values with zeros.
-bool gSettingsLoading = false;
+bool gSettingsLoaded = false;
 
 HKEY OpenForReading(const wchar_t* keyPath) {
     HKEY key = nullptr;
@@ -230,7 +230,7 @@ void ReadSearchString(const wchar_t* valueName, uint8_t* field, int fieldBytes) 
 
 void LoadSettings() {
     gSettingsSaved = false;
-    gSettingsLoading = true;
+    gSettingsLoaded = false;
     LoadModulePath();
     LoadFontName();
     ReadSearchString(L"SearchString", gApp.searchString, kSearchStringBytes);
@@ -246,15 +246,15 @@ void LoadSettings() {
     if (!IsBottomSectionCode(gSplit.bottomSection)) gSplit.bottomSection = kBottomSectionDefault;
     gSplit.bottomSectionLastPosition = (uint16_t)ReadSettingInt(L"BottomSectionLastPosition", 0);
     InitBookmarks();
-    gSettingsLoading = false;
+    gSettingsLoaded = true;
 }
 
 void SaveSettingsAndQuit() {
     if (gSettingsSaved) return;
     gSettingsSaved = true;
     FreeGridBitmaps();
-    if (gSettingsLoading) {
-        // Memory ran out while loading: end without writing half-read values.
+    if (!gSettingsLoaded) {
+        // Memory ran out before or while loading: end without writing.
         ReleasePanes();
         FreeBookmarks();
         PostQuitMessage(0);
@@ -278,7 +278,7 @@ void SaveSettingsAndQuit() {
 
 void ResetSettingsSaved() {
     gSettingsSaved = false;
-    gSettingsLoading = false;
+    gSettingsLoaded = true;
 }
 
 void* AllocOrAbort(size_t byteCount) {
