@@ -43,7 +43,7 @@ TEST_F(SettingsTest, ReadRegIntTakesNumbersAndParsesStringsWithTheirQuirks) {
     EXPECT_EQ(ReadRegInt(kTestProgramKey, L"Minus", 7), -3 * 10 + 5);
     EXPECT_EQ(ReadRegInt(kTestProgramKey, L"Letter", 7), 1 * 10 + 17);
     EXPECT_EQ(ReadRegInt(kTestProgramKey, L"Empty", 7), 0);
-    ReadRegInt(kTestProgramKey, L"Huge", 7);  // wraps without overflow traps
+    EXPECT_EQ(ReadRegInt(kTestProgramKey, L"Huge", 7), 0x630FFFFF);  // 10^20 - 1, modulo 2^32
     EXPECT_EQ(ReadRegInt(kTestProgramKey, L"Missing", 7), 7);
     EXPECT_EQ(ReadRegInt(L"Software\\Quenmark\\LorvanTest\\NoSuchKey", L"Number", -2), -2);
 }
