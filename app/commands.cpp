@@ -13,9 +13,7 @@
 namespace {
 
 const int kSectionStep = 2;  // main-text sections are the odd numbers
-const UINT kMarelFirstCommand = 401;
-const UINT kMarelLastCommand = 434;
-const int kMarelCommandBase = 400;
+const int kRepaintAfterResize = 1023;
 
 enum Command : UINT {
     kCommandChooseAlias = 107,
@@ -36,23 +34,13 @@ enum Command : UINT {
 
 TextPane* ActivePane() { return gSplit.activePane ? gSplit.activePane : gApp.mainPane; }
 
-bool IsMarelCommand(UINT command) {
-    switch (command) {
-    case 401: case 412: case 413: case 414: case 423: case 434:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // Changes the commentary pane's share of the height and marks its menu item.
 void SetBottomSection(HWND window, int code) {
     if (code == gSplit.bottomSection) return;
     gSplit.bottomSection = code;
     OnSize(window, kRelayoutMarker);
-    RepaintView(window, 1023);
-    HMENU menu = MenuOfBarButton(kMarelButtonCommand);
-    if (menu) CheckMenuRadioItem(menu, kMarelFirstCommand, kMarelLastCommand, kMarelCommandBase + code, MF_BYCOMMAND);
+    RepaintView(window, kRepaintAfterResize);
+    MarkBottomSectionItem();
 }
 
 void ToggleReverse(HWND window) {
@@ -85,8 +73,9 @@ int SteppedSection(int lesson, int step) {
 
 int DispatchCommand(HWND window, WPARAM wParam) {
     UINT command = LOWORD(wParam);
-    if (IsMarelCommand(command)) {
-        SetBottomSection(window, (int)command - kMarelCommandBase);
+    int code = (int)command - (int)kBottomSectionCommandBase;
+    if (IsBottomSectionCode(code)) {
+        SetBottomSection(window, code);
         return 0;
     }
     switch (command) {

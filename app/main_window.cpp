@@ -17,8 +17,10 @@ const wchar_t kMainWindowClass[] = L"Lorvan";
 namespace {
 
 const DWORD kMainWindowExStyle = 0x100;  // WS_EX_WINDOWEDGE
-// A desktop window also needs its frame to be moved, sized and closed.
-const DWORD kMainWindowStyle = WS_VISIBLE | WS_OVERLAPPEDWINDOW;
+// A desktop window also needs its frame to be moved, sized and closed. The
+// menu bar is a child here, not a window of the shell, so the panes' drawing
+// must leave it and the scroll bars alone.
+const DWORD kMainWindowStyle = WS_VISIBLE | WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 const DWORD kFullScreenFlags = SHFS_HIDETASKBAR | SHFS_HIDESIPBUTTON | SHFS_HIDESTARTICON;  // 42
 const int kCommandBarId = 1;
 const int kToolButtonCount = 6;
@@ -30,6 +32,15 @@ const wchar_t* const kToolTips[] = {L"",       L"Previous Article", L"Choose Art
 const int kToolCommands[kToolButtonCount] = {110, 119, 109, 40006, 116, 117};
 
 bool gTaskBarWasVisible = false;
+
+// A client area is at most 65535 px either way, so no wider gutter means
+// more; a negative one would push the panes out of the window.
+const int kMaxGutterPx = 0xFFFF;
+
+int UsableGutter(int storedPx) {
+    if (storedPx < 0) return 0;
+    return storedPx > kMaxGutterPx ? kMaxGutterPx : storedPx;
+}
 
 void AddToolButtons(HWND bar) {
     SendMessageW(bar, kBarSetToolTips, 7, (LPARAM)kToolTips);
@@ -156,7 +167,7 @@ void ReadShellOptions() {
         gTaskBarWasVisible = gShell.taskBarWindow && IsWindowVisible(gShell.taskBarWindow);
     }
     gApp.menuBarOnBottom = ReadRegInt(maker, L"MenuBarOnBottom", 0);
-    gApp.gutter = ReadRegInt(maker, L"SurroundingGutter", 0);
+    gApp.gutter = UsableGutter(ReadRegInt(maker, L"SurroundingGutter", 0));
 }
 
 ATOM RegisterMainClass(HINSTANCE instance, const wchar_t* className) {
@@ -283,7 +294,7 @@ int RunReader(HINSTANCE instance, const wchar_t* commandLine, int showCommand) {
     ZeroMemory(&gApp, sizeof(gApp));
     gApp.instance = instance;
     gShell.allowSipInHebrewSearch = 1;
-    gSplit.bottomSection = 12;
+    gSplit.bottomSection = kBottomSectionDefault;
     // "/today" is accepted and changes nothing.
     (void)commandLine;
     ReadShellOptions();

@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "navigation/bookmarks.h"
+#include "panes/split_view.h"
 #include "panes/text_pane.h"
 #include "platform/services.h"
 #include "platform/shell.h"
@@ -18,11 +19,13 @@ const REGSAM kReadAccess = 0x20019;   // KEY_READ
 const REGSAM kWriteAccess = 0xF003F;  // KEY_ALL_ACCESS
 const int kModulePathChars = 260;
 const int kDefaultLetterBase = 0x5D0;
-const int kDefaultBottomSection = 12;
 
 const wchar_t* gProgramKeyPath = kProgramKeyPath;
 const wchar_t* gMakerKeyPath = kMakerKeyPath;
 bool gSettingsSaved = false;
+// Until the settings are loaded the program-wide state is empty or partly
+// filled; saving it then would overwrite good stored values with zeros.
+bool gSettingsLoaded = false;
 
 HKEY OpenForReading(const wchar_t* keyPath) {
     HKEY key = nullptr;
@@ -94,10 +97,6 @@ void LoadFontName() {
     PlatformFree(name);
 }
 
-bool IsBottomSectionCode(int code) {
-    return code == 1 || code == 12 || code == 13 || code == 14 || code == 23 || code == 34;
-}
-
 void LoadGridBitmaps() {
     const int ids[3] = {IDB_GRID_COLLAPSED, IDB_GRID_EXPANDED, IDB_GRID_PAGE};
     for (int i = 0; i < 3; i++) gApp.gridBitmaps[i] = LoadBitmapW(gApp.instance, MAKEINTRESOURCEW(ids[i]));
@@ -108,6 +107,14 @@ void FreeGridBitmaps() {
         if (bitmap) DeleteObject(bitmap);
         bitmap = nullptr;
     }
+}
+
+void ReleasePanes() {
+    DestroyTextPane(gApp.mainPane);
+    gApp.mainPane = nullptr;
+    DestroyTextPane(gSplit.bottomPane);
+    gSplit.bottomPane = nullptr;
+    gSplit.activePane = nullptr;
 }
 
 void SavePanesAndLesson() {
@@ -223,6 +230,7 @@ void ReadSearchString(const wchar_t* valueName, uint8_t* field, int fieldBytes) 
 
 void LoadSettings() {
     gSettingsSaved = false;
+    gSettingsLoaded = false;
     LoadModulePath();
     LoadFontName();
     ReadSearchString(L"SearchString", gApp.searchString, kSearchStringBytes);
@@ -232,18 +240,26 @@ void LoadSettings() {
     gApp.flags = (uint32_t)ReadSettingInt(L"Flags", (int)kFlagsDefault);
     gApp.lesson = (uint16_t)ReadSettingInt(L"Lesson", 0);
     LoadGridBitmaps();
-    gSplit.bottomSection = ReadSettingInt(L"BottomSection", kDefaultBottomSection);
+    gSplit.bottomSection = ReadSettingInt(L"BottomSection", kBottomSectionDefault);
     // Only the six menu codes are usable; anything else would divide by a
     // units digit of 0 or give a nonsense height.
-    if (!IsBottomSectionCode(gSplit.bottomSection)) gSplit.bottomSection = kDefaultBottomSection;
+    if (!IsBottomSectionCode(gSplit.bottomSection)) gSplit.bottomSection = kBottomSectionDefault;
     gSplit.bottomSectionLastPosition = (uint16_t)ReadSettingInt(L"BottomSectionLastPosition", 0);
     InitBookmarks();
+    gSettingsLoaded = true;
 }
 
 void SaveSettingsAndQuit() {
     if (gSettingsSaved) return;
     gSettingsSaved = true;
     FreeGridBitmaps();
+    if (!gSettingsLoaded) {
+        // Memory ran out before or while loading: end without writing.
+        ReleasePanes();
+        FreeBookmarks();
+        PostQuitMessage(0);
+        return;
+    }
     if (gApp.searchString[0]) {
         gApp.searchString[kSearchStringBytes - 1] = 0;
         WriteSettingBytes(L"SearchString", gApp.searchString);
@@ -260,7 +276,10 @@ void SaveSettingsAndQuit() {
     PostQuitMessage(0);
 }
 
-void ResetSettingsSaved() { gSettingsSaved = false; }
+void ResetSettingsSaved() {
+    gSettingsSaved = false;
+    gSettingsLoaded = true;
+}
 
 void* AllocOrAbort(size_t byteCount) {
     void* block = PlatformAlloc(byteCount);

@@ -57,9 +57,11 @@ void LoadSettings();
 // Writes every setting, destroys both panes, saves and frees the bookmarks and
 // posts the quit request. Runs once: later calls do nothing, so that a save
 // from an allocation failure or at log-off is not undone by a second save
-// after the bookmarks were freed.
+// after the bookmarks were freed. Called before LoadSettings has finished
+// (memory ran out there or earlier), it writes nothing, so the stored
+// settings survive.
 void SaveSettingsAndQuit();
-// Test seam: lets SaveSettingsAndQuit run again.
+// Test seam: lets SaveSettingsAndQuit run again and write, as after a load.
 void ResetSettingsSaved();
 
 // Allocates `byteCount` bytes (free with PlatformFree). When memory is

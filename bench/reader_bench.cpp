@@ -43,7 +43,7 @@ HWND StartReaderWindow() {
     ZeroMemory(&gApp, sizeof(gApp));
     gApp.instance = GetModuleHandleW(nullptr);
     gShell.allowSipInHebrewSearch = 1;
-    gSplit.bottomSection = 12;
+    gSplit.bottomSection = kBottomSectionDefault;
     ReadShellOptions();
     return StartMainWindow(SW_SHOWNORMAL);  // returns after UpdateWindow has painted
 }

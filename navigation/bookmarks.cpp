@@ -1,7 +1,5 @@
 #include "navigation/bookmarks.h"
 
-#include <string.h>
-
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/settings.h"
@@ -21,13 +19,10 @@ uint16_t WordAt(const uint8_t* bytes, uint32_t index) {
 // Builds a clean list from stored words; null when memory runs out.
 uint16_t* CleanList(const uint8_t* bytes, uint32_t wordCount, uint16_t* count) {
     uint16_t* list = static_cast<uint16_t*>(AllocOrAbort(((size_t)wordCount + 1) * sizeof(uint16_t)));
-    uint8_t* seen = static_cast<uint8_t*>(PlatformAlloc(0x10000 / 8));
-    if (!list || !seen) {
-        PlatformFree(list);
-        PlatformFree(seen);
-        return nullptr;
-    }
-    memset(seen, 0, 0x10000 / 8);
+    if (!list) return nullptr;
+    // One bit per section number; on the stack, so that it cannot fail and
+    // leave the list empty, to be saved over the stored one at exit.
+    uint8_t seen[0x10000 / 8] = {};
     uint32_t kept = 0;
     for (uint32_t i = 0; i < wordCount && kept < kMaxBookmarks; i++) {
         uint16_t section = WordAt(bytes, i);
@@ -36,7 +31,6 @@ uint16_t* CleanList(const uint8_t* bytes, uint32_t wordCount, uint16_t* count) {
         list[kept++] = section;
     }
     list[kept] = 0;
-    PlatformFree(seen);
     *count = (uint16_t)kept;
     return list;
 }

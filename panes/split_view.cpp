@@ -14,7 +14,7 @@ namespace {
 
 const DWORD kScrollBarStyle = WS_CHILD | WS_VISIBLE | SBS_VERT | SBS_LEFTALIGN;  // 0x50000003
 const int kPaneLineCapacity = 100;
-const UINT kMarelFirstCommand = 401;
+const UINT kMarelFirstCommand = 401;  // the range the radio mark is put in
 const UINT kMarelLastCommand = 434;
 const int kRepaintBottomScrollBar = kRepaintMain | kRepaintBottom;          // 3
 const int kRepaintMainScrollBar = kRepaintEraseMain | kRepaintMain;         // 257
@@ -25,13 +25,6 @@ int gScrollBarWidthForTest = 0;
 
 void ShowResourceNotFound(HWND window) {
     ShowMessageBox(window, L"Resource not found", L"Error", MB_ICONEXCLAMATION);
-}
-
-void MarkBottomSectionItem() {
-    HMENU menu = MenuOfBarButton(kMarelButtonCommand);
-    if (menu)
-        CheckMenuRadioItem(menu, kMarelFirstCommand, kMarelLastCommand, kMarelFirstCommand - 1 + gSplit.bottomSection,
-                           MF_BYCOMMAND);
 }
 
 HWND CreateScrollBar(HWND window, const wchar_t* text) {
@@ -63,16 +56,30 @@ uint16_t UsableFirstRow(const TextPane* pane, uint16_t firstRow) {
     return firstRow < pane->rowCount ? firstRow : (uint16_t)(pane->rowCount - 1);
 }
 
-void MoveScrollBars(int upperPx) {
+void MoveScrollBars(int upperPx, int lowerPx) {
     int g = gApp.gutter;
     int s = ScrollBarWidth();
     MoveWindow(gSplit.mainScrollBar, gSplit.bottomRect.right + g, gApp.mainPane->top - g - 2, s, upperPx + g, TRUE);
-    if (gSplit.bottomPane)
-        MoveWindow(gSplit.bottomScrollBar, gSplit.bottomRect.right + g, gSplit.bottomRect.top - 2, s,
-                   gSplit.bottomPane->height + g + 2, TRUE);
+    if (!gSplit.bottomPane) return;
+    MoveWindow(gSplit.bottomScrollBar, gSplit.bottomRect.right + g, gSplit.bottomRect.top - 2, s,
+               gSplit.bottomPane->height + g + 2, TRUE);
+    // Without a lower pane its bar lies below the main pane, where the
+    // desktop menu bar is; it is hidden rather than drawn over the bar.
+    ShowWindow(gSplit.bottomScrollBar, lowerPx > 0 ? SW_SHOWNA : SW_HIDE);
 }
 
 }  // namespace
+
+bool IsBottomSectionCode(int code) {
+    return code == 1 || code == 12 || code == 13 || code == 14 || code == 23 || code == 34;
+}
+
+void MarkBottomSectionItem() {
+    HMENU menu = MenuOfBarButton(kMarelButtonCommand);
+    if (menu)
+        CheckMenuRadioItem(menu, kMarelFirstCommand, kMarelLastCommand,
+                           kBottomSectionCommandBase + gSplit.bottomSection, MF_BYCOMMAND);
+}
 
 void SetScrollBarWidthForTest(int widthPx) { gScrollBarWidthForTest = widthPx; }
 
@@ -151,7 +158,7 @@ void LayoutSplit(int* width, int* height) {
         gSplit.bottomPane->top = gSplit.bottomRect.top + g / 2;
         ResizeTextPane(gSplit.bottomPane, *width, lower - 1);
     }
-    MoveScrollBars(upper);
+    MoveScrollBars(upper, lower);
 }
 
 void OnSize(HWND window, LPARAM size) {

@@ -40,6 +40,14 @@ bool HitPane(const TextPane* pane, int x, int y);
 // The scroll delta of a scroll-bar code (low word of wParam).
 int ScrollDelta(WPARAM wParam, int rowsDrawn, int firstRow);
 
+// The lower pane's size codes: 1 (none), 12, 13, 14, 23 and 34; the tens digit
+// over the units digit is its share of the height. Menu command = 400 + code.
+const int kBottomSectionDefault = 12;
+const UINT kBottomSectionCommandBase = 400;
+bool IsBottomSectionCode(int code);
+// Puts the radio mark of the "&Marel" popup on the item of bottomSection.
+void MarkBottomSectionItem();
+
 // Test seam: the scroll-bar width to lay out with; 0 asks the platform.
 void SetScrollBarWidthForTest(int widthPx);
 int ScrollBarWidth();

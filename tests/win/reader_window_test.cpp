@@ -114,21 +114,6 @@ TEST(Sections, StepsWrapAroundTheBook) {
     EXPECT_EQ(PageRows(0, 0), -1);
 }
 
-TEST(Sections, SetLessonKeepsOrStartsAtOne) {
-    gApp.lesson = 0;
-    gApp.lastPosition = 9;
-    SetLesson(0);
-    EXPECT_EQ(gApp.lesson, 1);
-    EXPECT_EQ(gApp.lastPosition, 0);
-    gApp.lastPosition = 9;
-    SetLesson(0);
-    SetLesson(1);
-    EXPECT_EQ(gApp.lastPosition, 9);
-    SetLesson(7);
-    EXPECT_EQ(gApp.lesson, 7);
-    EXPECT_EQ(gApp.lastPosition, 0);
-}
-
 TEST_F(ReaderWindowTest, WorkedLayoutExample) {
     gApp.menuBarOnBottom = 1;
     gApp.menuBarHeight = 26;
@@ -381,6 +366,11 @@ TEST_F(ReaderWindowTest, CommandsForSizeReverseAndExit) {
     EXPECT_EQ(GetMenuState(marel, 412, MF_BYCOMMAND) & MF_CHECKED, 0u);
     EXPECT_EQ(DispatchCommand(window, 401), 0);
     EXPECT_EQ(Main()->height, 400 - gApp.menuBarHeight - 2);  // none: the whole height less 2
+    // Its bar would lie on the menu bar; it is hidden until a lower pane comes back.
+    EXPECT_EQ(GetWindowLongW(gSplit.bottomScrollBar, GWL_STYLE) & WS_VISIBLE, 0);
+    DispatchCommand(window, 414);
+    EXPECT_EQ(GetWindowLongW(gSplit.bottomScrollBar, GWL_STYLE) & WS_VISIBLE, (LONG)WS_VISIBLE);
+    DispatchCommand(window, 401);
     EXPECT_EQ(DispatchCommand(window, 402), 1);
     EXPECT_EQ(DispatchCommand(window, 433), 1);
     EXPECT_EQ(gSplit.bottomSection, 1);

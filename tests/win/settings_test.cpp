@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "app/app_state.h"
+#include "app/main_window.h"
 #include "app/settings.h"
 #include "navigation/bookmarks.h"
 #include "platform/services.h"
@@ -42,7 +43,7 @@ TEST_F(SettingsTest, ReadRegIntTakesNumbersAndParsesStringsWithTheirQuirks) {
     EXPECT_EQ(ReadRegInt(kTestProgramKey, L"Minus", 7), -3 * 10 + 5);
     EXPECT_EQ(ReadRegInt(kTestProgramKey, L"Letter", 7), 1 * 10 + 17);
     EXPECT_EQ(ReadRegInt(kTestProgramKey, L"Empty", 7), 0);
-    ReadRegInt(kTestProgramKey, L"Huge", 7);  // wraps without overflow traps
+    EXPECT_EQ(ReadRegInt(kTestProgramKey, L"Huge", 7), 0x630FFFFF);  // 10^20 - 1, modulo 2^32
     EXPECT_EQ(ReadRegInt(kTestProgramKey, L"Missing", 7), 7);
     EXPECT_EQ(ReadRegInt(L"Software\\Quenmark\\LorvanTest\\NoSuchKey", L"Number", -2), -2);
 }
@@ -238,4 +239,60 @@ TEST_F(SettingsTest, ExhaustedMemoryTellsTheUserSavesAndQuits) {
     void* fine = AllocOrAbort(64);
     EXPECT_NE(fine, nullptr);
     PlatformFree(fine);
+}
+
+TEST_F(SettingsTest, MemoryRunningOutWhileLoadingLeavesTheStoredSettingsAlone) {
+    MessageBoxCatcher boxes;
+    PutString(kTestProgramKey, L"FontName", L"DejaVu Sans");
+    PutDword(kTestProgramKey, L"Flags", 0x40);
+    PutDword(kTestProgramKey, L"Lesson", 21);
+    const uint8_t stored[] = {9, 0, 0, 0};
+    PutRegValue(kTestProgramKey, L"Bookmarks", REG_BINARY, stored, sizeof(stored));
+    FailAllocationsAfter(0);
+    LoadSettings();
+    FailAllocationsAfter(-1);
+    EXPECT_FALSE(boxes.shown.empty());
+    EXPECT_TRUE(TakeQuitMessage());
+    SaveSettingsAndQuit();  // the window's destruction afterwards writes nothing either
+    DWORD value = 0;
+    EXPECT_TRUE(GetDword(kTestProgramKey, L"Flags", &value));
+    EXPECT_EQ(value, 0x40u);
+    EXPECT_TRUE(GetDword(kTestProgramKey, L"Lesson", &value));
+    EXPECT_EQ(value, 21u);
+    DWORD type = 0;
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(GetRegValue(kTestProgramKey, L"Bookmarks", &type, &bytes));
+    EXPECT_EQ(bytes, std::vector<uint8_t>(stored, stored + 4));
+}
+
+TEST_F(SettingsTest, ShellOptionsHaveDefaultsAndAGutterThatFitsTheWindow) {
+    ReadShellOptions();
+    EXPECT_EQ(gShell.ignoreActivate, 0);
+    EXPECT_EQ(gShell.fullScreen, 0);
+    EXPECT_EQ(gShell.allowSipInHebrewSearch, 1);
+    EXPECT_EQ(gApp.menuBarOnBottom, 0);
+    EXPECT_EQ(gApp.gutter, 0);
+    PutDword(kTestMakerKey, L"AllowSipInHebrewSearch", 0);
+    PutDword(kTestMakerKey, L"SurroundingGutter", 6);
+    ReadShellOptions();
+    EXPECT_EQ(gShell.allowSipInHebrewSearch, 0);
+    EXPECT_EQ(gApp.gutter, 6);
+    // Doubled and added to coordinates, these would overflow or turn the panes inside out.
+    PutDword(kTestMakerKey, L"SurroundingGutter", 0x7FFFFFFF);
+    ReadShellOptions();
+    EXPECT_EQ(gApp.gutter, 0xFFFF);
+    PutString(kTestMakerKey, L"SurroundingGutter", L"-4");
+    ReadShellOptions();
+    EXPECT_EQ(gApp.gutter, 0);
+}
+
+TEST_F(SettingsTest, StoredBookmarksLoadWithNoAllocationBeyondTheValueAndTheList) {
+    MessageBoxCatcher boxes;
+    const uint8_t stored[] = {9, 0, 9, 0, 0, 0};
+    PutRegValue(kTestProgramKey, L"Bookmarks", REG_BINARY, stored, sizeof(stored));
+    FailAllocationsAfter(2);  // the value's buffer and the cleaned list
+    InitBookmarks();
+    FailAllocationsAfter(-1);
+    EXPECT_EQ(Bookmarks(), std::vector<uint16_t>({9, 0}));
+    EXPECT_TRUE(boxes.shown.empty());
 }
