@@ -61,7 +61,10 @@ void ScrollActivePane(HWND window, int deltaRows) {
 }  // namespace
 
 int PageRows(int rowsDrawn, uint32_t pageField) {
-    return pageField == 2 || pageField == 4 ? rowsDrawn / 2 : rowsDrawn - 1;
+    int rows = pageField == 2 || pageField == 4 ? rowsDrawn / 2 : rowsDrawn - 1;
+    // With one row on screen (a huge font), or none painted yet, a page still
+    // moves one row forward rather than nowhere or backwards.
+    return rows > 1 ? rows : 1;
 }
 
 int SteppedSection(int lesson, int step) {

@@ -261,8 +261,8 @@ int ScrollDelta(WPARAM wParam, int rowsDrawn, int firstRow) {
     switch (LOWORD(wParam)) {
     case SB_LINEUP: return -1;
     case SB_LINEDOWN: return 1;
-    case SB_PAGEUP: return 1 - rowsDrawn;
-    case SB_PAGEDOWN: return rowsDrawn - 1;
+    case SB_PAGEUP: return -PageRows(rowsDrawn, 0);
+    case SB_PAGEDOWN: return PageRows(rowsDrawn, 0);
     case SB_THUMBPOSITION:
     case SB_THUMBTRACK: return (short)HIWORD(wParam) - firstRow;
     case SB_TOP: return -firstRow;
@@ -300,7 +300,6 @@ int TapPage(HWND, TextPane* pane, int x, int y, int paintNow) {
     int origin = vertical ? pane->top : pane->left;
     int middle = origin + size / 2;
     int step = PageRows(pane->rowsDrawn, (gApp.flags & kFlagTapPageStepMask) >> kFlagTapPageStepShift);
-    if (step < 0) step = -step;
     if (position < middle) step = -step;
     ScrollPane(pane, step, paintNow);
     UpdateScrollBar(gSplit.activeScrollBar);

@@ -100,6 +100,9 @@ TEST(SplitSizes, ScrollCodesGiveTheirDeltas) {
     EXPECT_EQ(ScrollDelta(SB_TOP, rows, first), -4);
     EXPECT_EQ(ScrollDelta(SB_BOTTOM, rows, first), 1);
     EXPECT_EQ(ScrollDelta(SB_ENDSCROLL, rows, first), 0);
+    // A pane that shows a single row still pages by one.
+    EXPECT_EQ(ScrollDelta(SB_PAGEDOWN, 1, first), 1);
+    EXPECT_EQ(ScrollDelta(SB_PAGEUP, 1, first), -1);
 }
 
 TEST(Sections, StepsWrapAroundTheBook) {
@@ -111,7 +114,9 @@ TEST(Sections, StepsWrapAroundTheBook) {
     EXPECT_EQ(PageRows(20, 1), 19);
     EXPECT_EQ(PageRows(20, 2), 10);
     EXPECT_EQ(PageRows(21, 4), 10);
-    EXPECT_EQ(PageRows(0, 0), -1);
+    EXPECT_EQ(PageRows(1, 0), 1);  // never 0, nor backwards before the first paint
+    EXPECT_EQ(PageRows(1, 2), 1);
+    EXPECT_EQ(PageRows(0, 0), 1);
 }
 
 TEST_F(ReaderWindowTest, WorkedLayoutExample) {
