@@ -62,6 +62,12 @@ TEST_F(TextPaneTest, StyleFontsHaveScaledHeightsWeightAndNamedFace) {
     EXPECT_EQ(FontOf(CreateStyleFont(&spec, 0x04)).lfHeight, 20);
     EXPECT_EQ(FontOf(CreateStyleFont(&spec, 0x02)).lfHeight, 14);
     EXPECT_EQ(FontOf(CreateStyleFont(&spec, 0x00)).lfHeight, 0);
+    // The size comes from the registry unchecked: no overflow, and rows that
+    // a 16-bit height can hold.
+    spec.size = INT32_MAX;
+    EXPECT_EQ(FontOf(CreateStyleFont(&spec, 0x04)).lfHeight, 4096);
+    spec.size = INT32_MIN;
+    EXPECT_EQ(FontOf(CreateStyleFont(&spec, 0x02)).lfHeight, -4096);
 
     // The platform really finds the named Hebrew faces.
     MakePane(0, 0, 240, 320);
