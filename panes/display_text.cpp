@@ -37,10 +37,6 @@ wchar_t* DisplayBuffer(DisplayTextCache* cache, int length) {
     return buffer;
 }
 
-bool ReverseModeActive() {
-    return gApp.font.letterBase != kLetterBaseAscii && (gApp.flags & kFlagReverse) != 0;
-}
-
 wchar_t MirroredCharacter(wchar_t c) {
     switch (c) {
         case L'(': return L')';
@@ -71,6 +67,10 @@ int TextWidthPx(HDC dc, const wchar_t* text, int count) {
 }
 
 }  // namespace
+
+bool ReverseModeActive() {
+    return gApp.font.letterBase != kLetterBaseAscii && (gApp.flags & kFlagReverse) != 0;
+}
 
 wchar_t* ToDisplayText(const uint8_t* codes, DisplayTextCache* cache, int length) {
     if (length < 0) length = 0;

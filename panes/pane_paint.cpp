@@ -153,10 +153,6 @@ int TextWidthPx(HDC dc, const wchar_t* text, int count, int* heightPx) {
     return size.cx;
 }
 
-bool ReverseModeActive() {
-    return gApp.font.letterBase != kLetterBaseAscii && (gApp.flags & kFlagReverse) != 0;
-}
-
 void MeasureTitle(HDC dc, TitleLine* title, int limitPx) {
     if (!title->length) return;
     int count = title->length;
