@@ -190,6 +190,15 @@ TEST_F(TextPaneTest, MeasureFitCountsWholeCharactersThatFit) {
     MeasureFit(canvas.dc, (const uint8_t*)"abc", &widthPx, &count);
     EXPECT_EQ(count, 2);
     EXPECT_EQ(widthPx, WidthOf("ab"));
+
+    // A count past the end of the codes measures only what is there, even
+    // when the shared buffer still holds a longer earlier string.
+    ToDisplayText((const uint8_t*)"abcdefgh", &gDisplayTextCache, 8);
+    widthPx = 10000;
+    count = 8;
+    MeasureFit(canvas.dc, (const uint8_t*)"ab", &widthPx, &count);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(widthPx, WidthOf("ab"));
 }
 
 TEST_F(TextPaneTest, DestroyReleasesTextLinesAndFontEntries) {
