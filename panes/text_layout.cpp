@@ -409,8 +409,9 @@ int ComputeLastFirstRow(TextPane* pane) {
             fittedRows++;
         }
     }
-    // A paragraph-end row that did not fit is not a whole row.
-    if (remainingPx < 0) fittedRows--;
+    // A paragraph-end row that did not fit is not a whole row. (A pane of no
+    // height at all fits nothing; it must not end past the last row.)
+    if (remainingPx < 0 && fittedRows > 0) fittedRows--;
     int lastFirstRow = pane->rowCount - fittedRows;
     if (lastFirstRow < 0) lastFirstRow = 0;
     pane->lastFirstRow = (uint16_t)lastFirstRow;

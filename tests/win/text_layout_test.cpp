@@ -199,6 +199,8 @@ TEST_F(LayoutTest, LastFirstRowShowsWholeRowsToTheEnd) {
     EXPECT_EQ(pane->lastFirstRow, 29 - 5);
     pane->height = 3 * rowPx + rowPx / 2;  // the blank row of the 3rd line from the end does not fit
     EXPECT_EQ(ComputeLastFirstRow(pane), 29 - 3);
+    pane->height = -rowPx;  // an upside-down rectangle
+    EXPECT_EQ(ComputeLastFirstRow(pane), 29);
 }
 
 TEST_F(LayoutTest, NarrowPanesAndDeepIndentsStillEnd) {
