@@ -5,7 +5,6 @@
 // right exactly as converted: ExtTextOutW with ETO_IGNORELANGUAGE keeps the
 // platform from reordering Hebrew.
 #include <string.h>
-#include <wchar.h>
 
 #include "app/app_state.h"
 #include "panes/text_pane.h"
@@ -35,10 +34,6 @@ wchar_t* DisplayBuffer(DisplayTextCache* cache, int length) {
         cache->capacity = buffer ? (uint32_t)length : 0;
     }
     return buffer;
-}
-
-bool ReverseModeActive() {
-    return gApp.font.letterBase != kLetterBaseAscii && (gApp.flags & kFlagReverse) != 0;
 }
 
 wchar_t MirroredCharacter(wchar_t c) {
@@ -72,7 +67,16 @@ int TextWidthPx(HDC dc, const wchar_t* text, int count) {
 
 }  // namespace
 
-wchar_t* ToDisplayText(const uint8_t* codes, DisplayTextCache* cache, int length) {
+bool ReverseModeActive() {
+    return gApp.font.letterBase != kLetterBaseAscii && (gApp.flags & kFlagReverse) != 0;
+}
+
+namespace {
+
+// ToDisplayText that also gives the number of characters converted, which is
+// less than `length` when the codes end first.
+wchar_t* ConvertCodes(const uint8_t* codes, DisplayTextCache* cache, int length, int* convertedCount) {
+    *convertedCount = 0;
     if (length < 0) length = 0;
     wchar_t* text = DisplayBuffer(cache, length);
     if (!text) return nullptr;
@@ -90,7 +94,15 @@ wchar_t* ToDisplayText(const uint8_t* codes, DisplayTextCache* cache, int length
     }
     text[converted] = 0;
     if (length > 0 && ReverseModeActive()) MirrorDisplayText(text, converted);
+    *convertedCount = converted;
     return text;
+}
+
+}  // namespace
+
+wchar_t* ToDisplayText(const uint8_t* codes, DisplayTextCache* cache, int length) {
+    int converted;
+    return ConvertCodes(codes, cache, length, &converted);
 }
 
 int MirrorDisplayText(wchar_t* text, int length) {
@@ -113,9 +125,11 @@ void MeasureFit(HDC dc, const uint8_t* codes, int* widthPx, int* count) {
     // Measuring always sees the characters in stored order.
     uint32_t savedFlags = gApp.flags;
     gApp.flags &= ~kFlagReverse;
-    wchar_t* text = ToDisplayText(codes, &gDisplayTextCache, offered);
+    wchar_t* text = ConvertCodes(codes, &gDisplayTextCache, offered, &offered);
     gApp.flags = savedFlags;
-    if (!text) return;
+    // Only characters that are there: a count past the codes' NUL must not
+    // measure, and report, what lies beyond it.
+    if (!text || offered == 0) return;
 
     // One call gives both the fit and, through the partial extents, its width.
     int* extentsPx = ExtentSlots(offered);
@@ -131,9 +145,9 @@ void MeasureFit(HDC dc, const uint8_t* codes, int* widthPx, int* count) {
 
 void DrawTextCell(HDC dc, const uint8_t* codes, int count, int x, int y, int widthPx, int heightPx) {
     if (count <= 0) return;
-    wchar_t* text = ToDisplayText(codes, &gDisplayTextCache, count);
+    int length;
+    wchar_t* text = ConvertCodes(codes, &gDisplayTextCache, count, &length);
     if (!text) return;
-    int length = (int)wcslen(text);
     SIZE size = {0, 0};
     GetTextExtentPoint32W(dc, text, length, &size);
     RECT cell = {x, y, x + widthPx, y + heightPx};

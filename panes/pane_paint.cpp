@@ -120,8 +120,11 @@ int LineTextEnd(const uint8_t* text, const TextLine* line) {
     return (int)(SkipSpaces(word + WordLength(word)) - text) + line->length;
 }
 
+// The mark is half open: a match that ends where the line starts, or starts
+// where it ends, lies on a neighbouring line. (The whole hanging word of a
+// reversed paragraph is painted for any marked line, so touching is not enough.)
 bool LineIsMarked(const TextPane* pane, const TextLine* line) {
-    return pane->markEnd >= line->offset && pane->markStart <= LineTextEnd(pane->text, line);
+    return pane->markEnd > line->offset && pane->markStart < LineTextEnd(pane->text, line);
 }
 
 void PaintLineMarks(TextPane* pane, const TextLine* line, int y) {
@@ -148,10 +151,6 @@ int TextWidthPx(HDC dc, const wchar_t* text, int count, int* heightPx) {
     if (count > 0) GetTextExtentPoint32W(dc, text, count, &size);
     if (heightPx) *heightPx = size.cy;
     return size.cx;
-}
-
-bool ReverseModeActive() {
-    return gApp.font.letterBase != kLetterBaseAscii && (gApp.flags & kFlagReverse) != 0;
 }
 
 void MeasureTitle(HDC dc, TitleLine* title, int limitPx) {

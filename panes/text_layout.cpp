@@ -106,6 +106,14 @@ void TakeOneCharacter(const LayoutState* state, const uint8_t* p, int* widthPx, 
     *count = 1;
 }
 
+// Line flags 0 mark the terminator, so a line of a paragraph whose flags byte
+// is the bare end bit (0x80: plain left-aligned type) takes bit 0x01 in its
+// place when the end bit goes: that bit changes neither font nor colour.
+uint8_t WithoutParagraphEnd(uint8_t flags) {
+    uint8_t cleared = (uint8_t)(flags & ~kFlagParagraphEnd);
+    return cleared ? cleared : kInitialStyle;
+}
+
 bool OnlySpacesFollow(const uint8_t* p) {
     while (*p == kSpace) p++;
     return *p == 0;
@@ -175,7 +183,7 @@ void StoreLine(LayoutState* state, const ParagraphText* paragraph, const LineBre
         line->flags = state->style;
         if (state->style & kFlagParagraphEnd) state->paragraphEnds++;
     } else {
-        line->flags = (uint8_t)(state->style & ~kFlagParagraphEnd);
+        line->flags = WithoutParagraphEnd(state->style);
     }
     // Later lines, and a continuation paragraph, start where this run did.
     state->indentPx = startPx;
@@ -293,7 +301,7 @@ void FinishLines(LayoutState* state) {
     // The section's last paragraph gets no blank row after it.
     if (state->cursor && (pane->lines[state->cursor - 1].flags & kFlagParagraphEnd)) {
         rows--;
-        pane->lines[state->cursor - 1].flags &= (uint8_t)~kFlagParagraphEnd;
+        pane->lines[state->cursor - 1].flags = WithoutParagraphEnd(pane->lines[state->cursor - 1].flags);
     }
     pane->rowCount = (uint16_t)(rows > 0xFFFF ? 0xFFFF : rows);
 }
@@ -401,8 +409,9 @@ int ComputeLastFirstRow(TextPane* pane) {
             fittedRows++;
         }
     }
-    // A paragraph-end row that did not fit is not a whole row.
-    if (remainingPx < 0) fittedRows--;
+    // A paragraph-end row that did not fit is not a whole row. (A pane of no
+    // height at all fits nothing; it must not end past the last row.)
+    if (remainingPx < 0 && fittedRows > 0) fittedRows--;
     int lastFirstRow = pane->rowCount - fittedRows;
     if (lastFirstRow < 0) lastFirstRow = 0;
     pane->lastFirstRow = (uint16_t)lastFirstRow;

@@ -94,6 +94,9 @@ struct DisplayTextCache {
 };
 extern DisplayTextCache gDisplayTextCache;
 
+// Reverse mode with a Hebrew letter base: every drawn string is mirrored.
+bool ReverseModeActive();
+
 // Converts up to `length` letter codes (stopping at a NUL) into display
 // characters by the program-wide letter base, mirrored in Reverse mode when
 // the base is not 97. With a cache the result belongs to it; without one the

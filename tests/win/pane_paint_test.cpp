@@ -162,6 +162,22 @@ TEST_F(PaintTest, MarkSpanningTwoLinesAndReversedHangingWord) {
     int yellow = canvas.Count(columnLeft, pane->top, columnLeft + line.hangWidth, pane->top + rowPx, kColourYellow);
     EXPECT_GT(yellow, 0);
     EXPECT_EQ(canvas.Count(0, 0, 640, 480, kColourYellow), yellow);
+
+    // A match on the second line that ends where the first line's run starts
+    // leaves the first line, hanging word and all, unmarked.
+    ResizeTextPane(pane, MetricsOf(1).tmMaxCharWidth + WidthOf("cd") + 2, 400);
+    SectionBuilder touching;
+    start = touching.Add(0x10, 0x40, "ab cd ef");
+    ASSERT_EQ(Layout(touching), kLayoutDone);
+    ASSERT_EQ(pane->lineCount, 2);
+    ASSERT_EQ(Line(0).offset, start + 3);
+    pane->markStart = start;  // "ab ", the second line and the space after it
+    pane->markEnd = start + 3;
+    canvas.Clear(0xFFFFFF);
+    PaintPane(pane, 1);
+    yellow = canvas.Count(0, pane->top, 640, pane->top + rowPx, kColourYellow);
+    EXPECT_EQ(yellow, 0);
+    EXPECT_GT(canvas.Count(0, pane->top + rowPx, 640, pane->top + 2 * rowPx, kColourYellow), 0);
 }
 
 TEST_F(PaintTest, OnlyWholeRowsAreDrawnAndRulesAreOnePixelHigh) {

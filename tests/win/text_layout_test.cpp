@@ -66,6 +66,19 @@ TEST_F(LayoutTest, ParagraphEndRowsAndTheDroppedLastOne) {
     EXPECT_EQ(pane->rowCount, 3 + 2);
     EXPECT_EQ(Line(2).flags, 0x01);
     EXPECT_EQ(Line(0).height, MetricsOf(1).tmHeight);
+
+    // Plain left-aligned type with only the end bit (flags 0x80): no line of
+    // it may look like the terminator, neither inside nor at the section's end.
+    ResizeTextPane(pane, WidthOf("abcd") + charPx / 3, 320);
+    SectionBuilder bare;
+    bare.Add(0x80, 0, "abc def");
+    bare.Add(0x80, 0, "ghi jkl");
+    ASSERT_EQ(Layout(bare), kLayoutDone);
+    ASSERT_EQ(pane->lineCount, 4);
+    EXPECT_EQ(pane->rowCount, 4 + 1);
+    for (int i = 0; i < 4; i++) EXPECT_NE(Line(i).flags, 0) << i;
+    EXPECT_EQ(Line(1).flags, 0x80);
+    EXPECT_EQ(Line(4).flags, 0);
 }
 
 TEST_F(LayoutTest, IndentsAlignmentsAndHangingWords) {
@@ -186,6 +199,8 @@ TEST_F(LayoutTest, LastFirstRowShowsWholeRowsToTheEnd) {
     EXPECT_EQ(pane->lastFirstRow, 29 - 5);
     pane->height = 3 * rowPx + rowPx / 2;  // the blank row of the 3rd line from the end does not fit
     EXPECT_EQ(ComputeLastFirstRow(pane), 29 - 3);
+    pane->height = -rowPx;  // an upside-down rectangle
+    EXPECT_EQ(ComputeLastFirstRow(pane), 29);
 }
 
 TEST_F(LayoutTest, NarrowPanesAndDeepIndentsStillEnd) {

@@ -10,6 +10,14 @@ LOGFONTW FontOf(HFONT font) {
     return logFont;
 }
 
+// The logical font of a new style font, which is deleted again.
+LOGFONTW NewStyleFont(const FontSpec* spec, uint8_t style) {
+    HFONT font = CreateStyleFont(spec, style);
+    LOGFONTW logFont = FontOf(font);
+    DeleteObject(font);
+    return logFont;
+}
+
 std::wstring Display(const char* codes, int length = -1) {
     if (length < 0) length = (int)strlen(codes);
     return ToDisplayText((const uint8_t*)codes, &gDisplayTextCache, length);
@@ -52,16 +60,22 @@ TEST_F(TextPaneTest, CreateSurvivesFailedAllocations) {
 TEST_F(TextPaneTest, StyleFontsHaveScaledHeightsWeightAndNamedFace) {
     FontSpec spec = gApp.font;
     spec.size = 10;
-    EXPECT_EQ(FontOf(CreateStyleFont(&spec, 0x04)).lfHeight, 12);
-    EXPECT_EQ(FontOf(CreateStyleFont(&spec, 0x02)).lfHeight, 7);
-    EXPECT_EQ(FontOf(CreateStyleFont(&spec, 0x06)).lfHeight, 12);  // large wins
-    EXPECT_EQ(FontOf(CreateStyleFont(&spec, 0x01)).lfHeight, 10);
-    EXPECT_EQ(FontOf(CreateStyleFont(&spec, 0x08)).lfWeight, 700);
-    EXPECT_EQ(FontOf(CreateStyleFont(&spec, 0x10)).lfWeight, 400);
+    EXPECT_EQ(NewStyleFont(&spec, 0x04).lfHeight, 12);
+    EXPECT_EQ(NewStyleFont(&spec, 0x02).lfHeight, 7);
+    EXPECT_EQ(NewStyleFont(&spec, 0x06).lfHeight, 12);  // large wins
+    EXPECT_EQ(NewStyleFont(&spec, 0x01).lfHeight, 10);
+    EXPECT_EQ(NewStyleFont(&spec, 0x08).lfWeight, 700);
+    EXPECT_EQ(NewStyleFont(&spec, 0x10).lfWeight, 400);
     spec.size = 0;
-    EXPECT_EQ(FontOf(CreateStyleFont(&spec, 0x04)).lfHeight, 20);
-    EXPECT_EQ(FontOf(CreateStyleFont(&spec, 0x02)).lfHeight, 14);
-    EXPECT_EQ(FontOf(CreateStyleFont(&spec, 0x00)).lfHeight, 0);
+    EXPECT_EQ(NewStyleFont(&spec, 0x04).lfHeight, 20);
+    EXPECT_EQ(NewStyleFont(&spec, 0x02).lfHeight, 14);
+    EXPECT_EQ(NewStyleFont(&spec, 0x00).lfHeight, 0);
+    // The size comes from the registry unchecked: no overflow, and rows that
+    // a 16-bit height can hold.
+    spec.size = INT32_MAX;
+    EXPECT_EQ(NewStyleFont(&spec, 0x04).lfHeight, 4096);
+    spec.size = INT32_MIN;
+    EXPECT_EQ(NewStyleFont(&spec, 0x02).lfHeight, -4096);
 
     // The platform really finds the named Hebrew faces.
     MakePane(0, 0, 240, 320);
@@ -182,6 +196,15 @@ TEST_F(TextPaneTest, MeasureFitCountsWholeCharactersThatFit) {
     widthPx = WidthOf("ab") + 1;
     count = 3;
     MeasureFit(canvas.dc, (const uint8_t*)"abc", &widthPx, &count);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(widthPx, WidthOf("ab"));
+
+    // A count past the end of the codes measures only what is there, even
+    // when the shared buffer still holds a longer earlier string.
+    ToDisplayText((const uint8_t*)"abcdefgh", &gDisplayTextCache, 8);
+    widthPx = 10000;
+    count = 8;
+    MeasureFit(canvas.dc, (const uint8_t*)"ab", &widthPx, &count);
     EXPECT_EQ(count, 2);
     EXPECT_EQ(widthPx, WidthOf("ab"));
 }
