@@ -96,7 +96,9 @@ int CreatePanes(HWND window) {
         ShowResourceNotFound(window);
         return 0;
     }
-    LayoutSection(gApp.mainPane, text, 0);  // a new pane keeps its first text
+    // Handed over like every later section: a text the layout refuses is
+    // freed by it rather than left with nobody.
+    LayoutSection(gApp.mainPane, text, 1);
     gApp.mainPane->firstRow = UsableFirstRow(gApp.mainPane, gApp.lastPosition);
     LoadBottomSection(window);
     if (gSplit.bottomPane)
