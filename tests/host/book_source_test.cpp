@@ -151,6 +151,7 @@ TEST(BookSource, BadParagraphsNameTheirLineAndReason) {
         {"[cont] א\n", 1, "needs a paragraph before it"},
         {"[א\n", 1, "not closed"},
         {"א\n@foo\n", 2, "unknown directive"},
+        {"א\n[raw left noplain] ב\nג\n", 2, "flags byte would be 0"},
         {"# only a comment\n\n", 1, "no paragraphs"},
     };
     for (const Case& c : cases) {
@@ -222,13 +223,14 @@ TEST(BookIndex, OutlineGivesRecordsWithDerivedVisibilityAndNumbers) {
 
 TEST(BookIndex, BadEntriesNameTheirLineAndReason) {
     struct Case {
-        const char* source;
+        std::string source;
         int line;
         const char* reason;
     } cases[] = {
         {"- א\n  > 357 ב\n", 2, "section 357, which does not exist"},
         {"- א\n  > ב\n", 2, "names its section by number"},
         {"- א\n . ב\n", 2, "two spaces per level"},
+        {"- א\n" + std::string(512, ' ') + "> 1 ב\n", 2, "level is 0 to 255"},
         {"- א\n* ב\n", 2, "starts with + or -"},
         {". [num=5] א\n", 1, "in place of section 5's link"},
         {"- [num=2167] א\n", 1, "bookmark group"},
@@ -264,6 +266,7 @@ TEST(BookRoundTrip, UnusualSectionRecordsComeBackByteForByte) {
         0xD1, 0,    0x62, 0,                            // subtitle flags away from the top
         0x30, 0,    0x61, ' ', 0,                       // plain bit cleared, space at the stored end
         0x87, 0,    0,                                  // spacer, left, with a blank row
+        0x80, 0,    0x61, 0,                            // raw, left, not plain: only the blank-row bit
         0};
     std::string source, reason;
     ASSERT_TRUE(SectionTextToSource(text.data(), text.size(), &source, &reason)) << reason;

@@ -27,6 +27,7 @@ const int kFirstAutoNumber = 1001;
 const int kBookmarkGroupNumber = 2167;  // the reader's own bookmark heading
 const size_t kIndexEndBytes = 5;
 const size_t kMaxIndexBytes = 0xFFFF;
+const int kMaxLevel = 255;  // the indent byte
 
 enum EntryKind { kEntryLabel, kEntryLink, kEntryHeading };
 
@@ -74,7 +75,7 @@ bool ReadEntryOption(const MarkupOption& o, IndexEntry* e, std::string* reason) 
         }
         e->number = (int)number;
     } else if (n == "level") {
-        if (!ReadNumber(o.value, 0, 255, &number)) {
+        if (!ReadNumber(o.value, 0, kMaxLevel, &number)) {
             *reason = "level is 0 to 255";
             return false;
         }
@@ -117,6 +118,10 @@ bool ReadEntry(const SourceLine& line, int indentSpaces, IndexEntry* e, std::str
     }
     if (indentSpaces % 2) {
         *reason = "indent entries by two spaces per level";
+        return false;
+    }
+    if (indentSpaces / 2 > kMaxLevel) {
+        *reason = "level is 0 to 255: this entry is indented " + std::to_string(indentSpaces / 2) + " levels";
         return false;
     }
     e->expanded = marker == '-';
