@@ -2,7 +2,10 @@
 // trip through resources, and the errors of a tree as a whole.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <set>
 #include <string>
 
@@ -247,4 +250,28 @@ TEST(BookTree, ProgramsThatAreNotOneAreRefused) {
     header[0x81] = 'E';
     EXPECT_FALSE(ReadPeRawDataResources(header, &resources, &error));
     EXPECT_EQ(error, "damaged PE header");
+}
+
+TEST(BookTree, AFailedWriteLeavesNoFilesNoNewDirectoriesAndTheOldOutputWhole) {
+    namespace fs = std::filesystem;
+    fs::path root = fs::temp_directory_path() / ("lorvan_book_write_" + std::to_string(getpid()));
+    fs::remove_all(root);
+    fs::create_directories(root / "old");
+    std::string error;
+    ASSERT_TRUE(WriteSourceTree(SourceFiles{{"a.txt", "old"}}, (root / "old").string(), &error)) << error;
+
+    // "zz/b.txt" cannot be written: its directory does not exist.
+    SourceFiles files = {{"a.txt", "new"}, {"zz/b.txt", "x"}};
+    EXPECT_FALSE(WriteSourceTree(files, (root / "new" / "deeper").string(), &error));
+    EXPECT_NE(error.find("b.txt: cannot be written"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(root / "new"));
+
+    EXPECT_FALSE(WriteSourceTree(files, (root / "old").string(), &error));
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(root / "old")) left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"a.txt"});
+    SourceFiles read;
+    ASSERT_TRUE(ReadSourceTree((root / "old").string(), &read, &error)) << error;
+    EXPECT_EQ(read.at("a.txt"), "old");
+    fs::remove_all(root);
 }
