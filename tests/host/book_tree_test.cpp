@@ -11,6 +11,7 @@
 
 #include "content/section_records.h"
 #include "content/section_store.h"
+#include "tools/book/book_text.h"
 #include "tools/book/book_tree.h"
 #include "tools/book/edition.h"
 
@@ -222,19 +223,27 @@ TEST(BookTree, ProblemsAcrossTheTreeAreAllReportedAndNothingIsKept) {
     files["007.txt"] = "א\n";
     files["index.txt"] += "> 400 א\n";
     files["009.txt"] += "[hang=9] א\n";
+    std::string noise;  // Latin-1 letters that do not compress
+    uint32_t state = 7;
+    for (int i = 0; i < 60000; i++) {
+        state = state * 1664525u + 1013904223u;
+        AppendUtf8(&noise, 0xC0 + (state >> 24) % 0x3F);
+    }
+    files["011.txt"] = noise + "\n@commentary\nב\n";
     ResourceSet resources;
     BookDiagnostics diagnostics;
     EXPECT_FALSE(CompileBook(files, &resources, &diagnostics));
     EXPECT_TRUE(resources.empty());
     std::set<std::string> reported;
     for (const BookDiagnostic& d : diagnostics) reported.insert(d.file);
-    EXPECT_EQ(reported, (std::set<std::string>{"002.txt", "005.txt", "007.txt", "009.txt", "index.txt"}));
+    EXPECT_EQ(reported, (std::set<std::string>{"002.txt", "005.txt", "007.txt", "009.txt", "011.txt", "index.txt"}));
     std::string all;
     for (const BookDiagnostic& d : diagnostics) all += FormatDiagnostic(d) + "\n";
     EXPECT_NE(all.find("005.txt: error: missing: sections 5 and 6"), std::string::npos) << all;
     EXPECT_NE(all.find("007.txt: error: the commentary section is missing"), std::string::npos) << all;
     EXPECT_NE(all.find("section 400, which does not exist"), std::string::npos) << all;
     EXPECT_NE(all.find("hang is 1, 2 or 3"), std::string::npos) << all;
+    EXPECT_NE(all.find("011.txt: error: section 11 does not fit a resource"), std::string::npos) << all;
 }
 
 namespace {
