@@ -180,6 +180,19 @@ TEST(BookSource, SectionsAndIndexesOverTheSixteenBitLimitAreRefused) {
     EXPECT_FALSE(ParseIndexSource("index.txt", outline, &text, &diagnostics));
     ASSERT_EQ(diagnostics.size(), 1u);
     EXPECT_NE(diagnostics[0].reason.find("at most 65535"), std::string::npos);
+
+    // 34 KB of links to every section: small enough alone, but with all of
+    // them bookmarked the group in front would double it.
+    std::string links, someLinks;
+    for (int n = 1; n <= 356; n++) {
+        links += "> " + std::to_string(n) + " " + std::string(30, 'A') + letters.substr(0, 120) + "\n";
+        if (n == 200) someLinks = links;
+    }
+    diagnostics.clear();
+    EXPECT_FALSE(ParseIndexSource("index.txt", links, &text, &diagnostics));
+    ASSERT_EQ(diagnostics.size(), 1u);
+    EXPECT_NE(diagnostics[0].reason.find("bookmark group"), std::string::npos) << diagnostics[0].reason;
+    EXPECT_TRUE(CompileIndex(someLinks).size() > 18000);
 }
 
 TEST(BookSource, PairFilesSplitAtTheCommentaryLine) {
