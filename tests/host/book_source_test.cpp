@@ -149,6 +149,7 @@ TEST(BookSource, BadParagraphsNameTheirLineAndReason) {
         {"[flags=0x27] א\n", 1, "make a rule"},
         {"[]\nא\n", 1, "needs text"},
         {"[cont] א\n", 1, "needs a paragraph before it"},
+        {"א\n[hang=2] ב ג\\s\n", 2, "for a continuation"},
         {"[א\n", 1, "not closed"},
         {"א\n@foo\n", 2, "unknown directive"},
         {"א\n[raw left noplain] ב\nג\n", 2, "flags byte would be 0"},

@@ -182,6 +182,11 @@ bool BuildParagraph(const ParagraphMarkup& m, const std::vector<uint8_t>& text, 
     int hang = m.cont && !m.hang ? 1 : m.hang;
     out->indent = (uint8_t)(hang << kHangingShift | m.indentPx);
     out->stored = (out->flags & kFlagReversed) ? ToDrawingOrder(text) : text;
+    if (!m.cont && hang && index > 0 && !out->stored.empty() && out->stored[0] == ' ') {
+        *reason = "the reader takes a hanging paragraph whose stored text opens with a space for a continuation: "
+                  "write cont, or drop the space kept at the end of the text";
+        return false;
+    }
     if (m.cont) out->stored.insert(out->stored.begin(), ' ');
     if (index == 0 && out->stored.empty()) {
         *reason = "the first paragraph of a section needs text: the reader refuses a section that opens with an empty one";
