@@ -3,7 +3,8 @@
 //   2  a section text, written as source and compiled again
 //   3  an index text, written as source and compiled again
 //   4  a program file whose resources are read
-// Written-back source that compiles must give the same bytes again.
+// Compiled source must be read to its end; written-back source that compiles
+// must give the same bytes again.
 #include <stddef.h>
 #include <stdint.h>
 #include <stdlib.h>
@@ -62,6 +63,29 @@ void IndexRoundTrip(const Bytes& original) {
     if (entries > text.size() || !std::equal(again.begin(), again.begin() + (ptrdiff_t)entries, text.begin())) abort();
 }
 
+// A compiled section must be read to its very end: no record may stop the
+// walk early (a zero flags byte) or run past the terminator.
+void CheckCompiledSection(const Bytes& text) {
+    if (text.empty() || text.size() > 0xFFFF) abort();
+    RecordWalker walker;
+    StartRecordWalk(&walker, text.data(), (uint32_t)text.size());
+    ParagraphRecord record;
+    uint32_t end = 0;
+    while (NextParagraphRecord(&walker, &record)) end = record.nextOffset;
+    if (walker.damaged || end + 1 != text.size()) abort();
+}
+
+// A compiled index: every entry's style byte nonzero, five zeros at the end.
+void CheckCompiledIndex(const Bytes& text) {
+    size_t at = 0;
+    while (at + 4 < text.size() && text[at + 2] != 0) {
+        size_t end = at + 4;
+        while (end < text.size() && text[end] != 0) end++;
+        at = end + 1;
+    }
+    if (text.size() > 0xFFFF || at + 5 != text.size()) abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -72,12 +96,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     switch (data[0] % 5) {
         case 0: {
             SectionPair pair;
-            ParsePairSource("fuzz.txt", text, &pair, &diagnostics);
+            if (ParsePairSource("fuzz.txt", text, &pair, &diagnostics)) {
+                CheckCompiledSection(pair.mainText);
+                CheckCompiledSection(pair.commentaryText);
+            }
             break;
         }
         case 1: {
             Bytes index;
-            ParseIndexSource("index.txt", text, &index, &diagnostics);
+            if (ParseIndexSource("index.txt", text, &index, &diagnostics)) CheckCompiledIndex(index);
             break;
         }
         case 2: SectionRoundTrip(rest); break;

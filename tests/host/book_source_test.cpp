@@ -149,8 +149,10 @@ TEST(BookSource, BadParagraphsNameTheirLineAndReason) {
         {"[flags=0x27] א\n", 1, "make a rule"},
         {"[]\nא\n", 1, "needs text"},
         {"[cont] א\n", 1, "needs a paragraph before it"},
+        {"א\n[hang=2] ב ג\\s\n", 2, "for a continuation"},
         {"[א\n", 1, "not closed"},
         {"א\n@foo\n", 2, "unknown directive"},
+        {"א\n[raw left noplain] ב\nג\n", 2, "flags byte would be 0"},
         {"# only a comment\n\n", 1, "no paragraphs"},
     };
     for (const Case& c : cases) {
@@ -179,6 +181,19 @@ TEST(BookSource, SectionsAndIndexesOverTheSixteenBitLimitAreRefused) {
     EXPECT_FALSE(ParseIndexSource("index.txt", outline, &text, &diagnostics));
     ASSERT_EQ(diagnostics.size(), 1u);
     EXPECT_NE(diagnostics[0].reason.find("at most 65535"), std::string::npos);
+
+    // 34 KB of links to every section: small enough alone, but with all of
+    // them bookmarked the group in front would double it.
+    std::string links, someLinks;
+    for (int n = 1; n <= 356; n++) {
+        links += "> " + std::to_string(n) + " " + std::string(30, 'A') + letters.substr(0, 120) + "\n";
+        if (n == 200) someLinks = links;
+    }
+    diagnostics.clear();
+    EXPECT_FALSE(ParseIndexSource("index.txt", links, &text, &diagnostics));
+    ASSERT_EQ(diagnostics.size(), 1u);
+    EXPECT_NE(diagnostics[0].reason.find("bookmark group"), std::string::npos) << diagnostics[0].reason;
+    EXPECT_TRUE(CompileIndex(someLinks).size() > 18000);
 }
 
 TEST(BookSource, PairFilesSplitAtTheCommentaryLine) {
@@ -222,13 +237,14 @@ TEST(BookIndex, OutlineGivesRecordsWithDerivedVisibilityAndNumbers) {
 
 TEST(BookIndex, BadEntriesNameTheirLineAndReason) {
     struct Case {
-        const char* source;
+        std::string source;
         int line;
         const char* reason;
     } cases[] = {
         {"- א\n  > 357 ב\n", 2, "section 357, which does not exist"},
         {"- א\n  > ב\n", 2, "names its section by number"},
         {"- א\n . ב\n", 2, "two spaces per level"},
+        {"- א\n" + std::string(512, ' ') + "> 1 ב\n", 2, "level is 0 to 255"},
         {"- א\n* ב\n", 2, "starts with + or -"},
         {". [num=5] א\n", 1, "in place of section 5's link"},
         {"- [num=2167] א\n", 1, "bookmark group"},
@@ -264,6 +280,7 @@ TEST(BookRoundTrip, UnusualSectionRecordsComeBackByteForByte) {
         0xD1, 0,    0x62, 0,                            // subtitle flags away from the top
         0x30, 0,    0x61, ' ', 0,                       // plain bit cleared, space at the stored end
         0x87, 0,    0,                                  // spacer, left, with a blank row
+        0x80, 0,    0x61, 0,                            // raw, left, not plain: only the blank-row bit
         0};
     std::string source, reason;
     ASSERT_TRUE(SectionTextToSource(text.data(), text.size(), &source, &reason)) << reason;

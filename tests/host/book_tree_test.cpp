@@ -2,12 +2,16 @@
 // trip through resources, and the errors of a tree as a whole.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <set>
 #include <string>
 
 #include "content/section_records.h"
 #include "content/section_store.h"
+#include "tools/book/book_text.h"
 #include "tools/book/book_tree.h"
 #include "tools/book/edition.h"
 
@@ -219,19 +223,99 @@ TEST(BookTree, ProblemsAcrossTheTreeAreAllReportedAndNothingIsKept) {
     files["007.txt"] = "א\n";
     files["index.txt"] += "> 400 א\n";
     files["009.txt"] += "[hang=9] א\n";
+    std::string noise;  // Latin-1 letters that do not compress
+    uint32_t state = 7;
+    for (int i = 0; i < 60000; i++) {
+        state = state * 1664525u + 1013904223u;
+        AppendUtf8(&noise, 0xC0 + (state >> 24) % 0x3F);
+    }
+    files["011.txt"] = noise + "\n@commentary\nב\n";
     ResourceSet resources;
     BookDiagnostics diagnostics;
     EXPECT_FALSE(CompileBook(files, &resources, &diagnostics));
     EXPECT_TRUE(resources.empty());
     std::set<std::string> reported;
     for (const BookDiagnostic& d : diagnostics) reported.insert(d.file);
-    EXPECT_EQ(reported, (std::set<std::string>{"002.txt", "005.txt", "007.txt", "009.txt", "index.txt"}));
+    EXPECT_EQ(reported, (std::set<std::string>{"002.txt", "005.txt", "007.txt", "009.txt", "011.txt", "index.txt"}));
     std::string all;
     for (const BookDiagnostic& d : diagnostics) all += FormatDiagnostic(d) + "\n";
     EXPECT_NE(all.find("005.txt: error: missing: sections 5 and 6"), std::string::npos) << all;
     EXPECT_NE(all.find("007.txt: error: the commentary section is missing"), std::string::npos) << all;
     EXPECT_NE(all.find("section 400, which does not exist"), std::string::npos) << all;
     EXPECT_NE(all.find("hang is 1, 2 or 3"), std::string::npos) << all;
+    EXPECT_NE(all.find("011.txt: error: section 11 does not fit a resource"), std::string::npos) << all;
+}
+
+namespace {
+
+void Put16(Bytes* b, size_t at, uint32_t v) { (*b)[at] = (uint8_t)v; (*b)[at + 1] = (uint8_t)(v >> 8); }
+void Put32(Bytes* b, size_t at, uint32_t v) { Put16(b, at, v & 0xFFFF); Put16(b, at + 2, v >> 16); }
+
+// A small PE32 image with one section holding the resource tree: raw data
+// 1001 = "AAAA", and an entry whose id 0x103E9 is 1001 in its low 16 bits,
+// holding "BBBB".
+Bytes SmallProgram() {
+    Bytes image(0x300, 0);
+    const size_t pe = 0x40, optional = pe + 24, sections = optional + 224, res = 0x200;
+    const uint32_t resRva = 0x1000;
+    image[0] = 'M'; image[1] = 'Z';
+    Put32(&image, 0x3C, pe);
+    image[pe] = 'P'; image[pe + 1] = 'E';
+    Put16(&image, pe + 6, 1);      // one section
+    Put16(&image, pe + 20, 224);   // optional header size
+    Put16(&image, optional, 0x10B);
+    Put32(&image, optional + 92, 16);
+    Put32(&image, optional + 96 + 16, resRva);
+    Put32(&image, optional + 96 + 20, 0x100);
+    Put32(&image, sections + 8, 0x100);
+    Put32(&image, sections + 12, resRva);
+    Put32(&image, sections + 16, 0x100);
+    Put32(&image, sections + 20, res);
+    Put16(&image, res + 14, 1);                      // root: one type
+    Put32(&image, res + 16, 10);
+    Put32(&image, res + 20, 0x80000000u | 0x18);
+    Put16(&image, res + 0x18 + 14, 2);               // type 10: two ids
+    Put32(&image, res + 0x28, 1001);
+    Put32(&image, res + 0x2C, 0x80000000u | 0x38);
+    Put32(&image, res + 0x30, 0x10000 + 1001);
+    Put32(&image, res + 0x34, 0x80000000u | 0x50);
+    for (uint32_t i = 0; i < 2; i++) {
+        size_t language = res + 0x38 + 0x18 * i, entry = res + 0x68 + 0x10 * i, data = res + 0x88 + 8 * i;
+        Put16(&image, language + 14, 1);
+        Put32(&image, language + 16, 0x409);
+        Put32(&image, language + 20, (uint32_t)(entry - res));
+        Put32(&image, entry, resRva + (uint32_t)(data - res));
+        Put32(&image, entry + 4, 4);
+        for (int k = 0; k < 4; k++) image[data + k] = (uint8_t)('A' + i);
+    }
+    return image;
+}
+
+}  // namespace
+
+TEST(BookTree, ProgramResourcesAreReadWithEveryBoundChecked) {
+    ResourceSet resources;
+    std::string error;
+    ASSERT_TRUE(ReadPeRawDataResources(SmallProgram(), &resources, &error)) << error;
+    ASSERT_EQ(resources.size(), 1u);
+    EXPECT_EQ(resources.at(1001), (Bytes{'A', 'A', 'A', 'A'}));
+
+    Bytes beyond = SmallProgram();
+    Put32(&beyond, 0x200 + 0x68 + 4, 0x10000);  // data larger than its section
+    EXPECT_FALSE(ReadPeRawDataResources(beyond, &resources, &error));
+    EXPECT_EQ(error, "damaged resource 1001");
+
+    // Any one byte damaged, or the image cut short anywhere: an answer, never
+    // a read outside the image.
+    Bytes image = SmallProgram();
+    for (size_t at = 0; at < image.size(); at++) {
+        for (uint8_t value : {(uint8_t)0xFF, (uint8_t)0x80, (uint8_t)0x01}) {
+            Bytes damaged = image;
+            damaged[at] = value;
+            ReadPeRawDataResources(damaged, &resources, &error);
+        }
+        ReadPeRawDataResources(Bytes(image.begin(), image.begin() + (ptrdiff_t)at), &resources, &error);
+    }
 }
 
 TEST(BookTree, ProgramsThatAreNotOneAreRefused) {
@@ -247,4 +331,28 @@ TEST(BookTree, ProgramsThatAreNotOneAreRefused) {
     header[0x81] = 'E';
     EXPECT_FALSE(ReadPeRawDataResources(header, &resources, &error));
     EXPECT_EQ(error, "damaged PE header");
+}
+
+TEST(BookTree, AFailedWriteLeavesNoFilesNoNewDirectoriesAndTheOldOutputWhole) {
+    namespace fs = std::filesystem;
+    fs::path root = fs::temp_directory_path() / ("lorvan_book_write_" + std::to_string(getpid()));
+    fs::remove_all(root);
+    fs::create_directories(root / "old");
+    std::string error;
+    ASSERT_TRUE(WriteSourceTree(SourceFiles{{"a.txt", "old"}}, (root / "old").string(), &error)) << error;
+
+    // "zz/b.txt" cannot be written: its directory does not exist.
+    SourceFiles files = {{"a.txt", "new"}, {"zz/b.txt", "x"}};
+    EXPECT_FALSE(WriteSourceTree(files, (root / "new" / "deeper").string(), &error));
+    EXPECT_NE(error.find("b.txt: cannot be written"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(root / "new"));
+
+    EXPECT_FALSE(WriteSourceTree(files, (root / "old").string(), &error));
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(root / "old")) left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"a.txt"});
+    SourceFiles read;
+    ASSERT_TRUE(ReadSourceTree((root / "old").string(), &read, &error)) << error;
+    EXPECT_EQ(read.at("a.txt"), "old");
+    fs::remove_all(root);
 }

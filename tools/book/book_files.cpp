@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "tools/book/book_tree.h"
@@ -44,9 +45,52 @@ bool RcPath(const fs::path& path, std::string* quoted) {
 
 std::string ResourceFileName(uint16_t id) { return std::to_string(id) + ".bin"; }
 
-void RemoveWritten(const std::vector<fs::path>& written) {
-    std::error_code ignored;
-    for (const fs::path& path : written) fs::remove(path, ignored);
+// File name -> contents, all written into one directory.
+typedef std::map<std::string, std::string> OutputFiles;
+
+const char kPartSuffix[] = ".part";
+
+// The outermost directory of `dir` that does not exist yet, or empty.
+fs::path FirstMissingDirectory(const fs::path& dir) {
+    fs::path missing;
+    std::error_code code;
+    for (fs::path at = fs::absolute(dir, code); !at.empty() && !fs::exists(at, code); at = at.parent_path()) {
+        missing = at;
+        if (at == at.parent_path()) break;
+    }
+    return missing;
+}
+
+// Writes every file under a temporary name first and renames them only when
+// all were written, so that a failure leaves neither new files, nor
+// directories made for them, nor earlier output half overwritten.
+bool WriteOutputFiles(const OutputFiles& files, const std::string& dir, std::string* error) {
+    fs::path created = FirstMissingDirectory(dir);
+    std::error_code code;
+    fs::create_directories(dir, code);
+    if (code) {
+        *error = dir + ": cannot be created: " + code.message();
+        if (!created.empty()) fs::remove_all(created, code);
+        return false;
+    }
+    std::vector<fs::path> parts;
+    bool ok = true;
+    for (auto it = files.begin(); ok && it != files.end(); ++it) {
+        fs::path part = fs::path(dir) / (it->first + kPartSuffix);
+        parts.push_back(part);
+        ok = WriteWholeFile(part, it->second.data(), it->second.size());
+        if (!ok) *error = (fs::path(dir) / it->first).string() + ": cannot be written";
+    }
+    auto part = parts.begin();
+    for (auto it = files.begin(); ok && it != files.end(); ++it, ++part) {
+        fs::rename(*part, fs::path(dir) / it->first, code);
+        ok = !code;
+        if (!ok) *error = (fs::path(dir) / it->first).string() + ": cannot be written: " + code.message();
+    }
+    if (ok) return true;
+    for (const fs::path& path : parts) fs::remove(path, code);
+    if (!created.empty()) fs::remove_all(created, code);
+    return false;
 }
 
 // The regular files of a directory, without the exceptions of a range-for.
@@ -102,33 +146,19 @@ bool ReadSourceTree(const std::string& dir, SourceFiles* files, std::string* err
 }
 
 bool WriteResourceDirectory(const ResourceSet& resources, const std::string& dir, std::string* error) {
-    std::error_code code;
-    fs::create_directories(dir, code);
-    std::vector<fs::path> written;
+    OutputFiles out;
     std::string rc = "// Written by lorvan-book: the book's section resources and its index.\n";
     for (const auto& entry : resources) {
-        fs::path path = fs::path(dir) / ResourceFileName(entry.first);
-        std::string quoted;
-        bool ok = RcPath(path, &quoted);
-        if (ok) {
-            written.push_back(path);
-            ok = WriteWholeFile(path, entry.second.data(), entry.second.size());
-        }
-        if (!ok) {
-            *error = path.string() + ": cannot be written";
-            RemoveWritten(written);
+        std::string name = ResourceFileName(entry.first), quoted;
+        if (!RcPath(fs::path(dir) / name, &quoted)) {
+            *error = (fs::path(dir) / name).string() + ": cannot be named in a resource script";
             return false;
         }
+        out[name] = std::string(entry.second.begin(), entry.second.end());
         rc += std::to_string(entry.first) + " RCDATA " + quoted + "\n";
     }
-    fs::path rcPath = fs::path(dir) / kRcFile;
-    written.push_back(rcPath);
-    if (!WriteWholeFile(rcPath, rc.data(), rc.size())) {
-        *error = rcPath.string() + ": cannot be written";
-        RemoveWritten(written);
-        return false;
-    }
-    return true;
+    out[kRcFile] = rc;
+    return WriteOutputFiles(out, dir, error);
 }
 
 bool ReadResources(const std::string& path, ResourceSet* resources, std::string* error) {
@@ -149,17 +179,5 @@ bool ReadResources(const std::string& path, ResourceSet* resources, std::string*
 }
 
 bool WriteSourceTree(const SourceFiles& files, const std::string& dir, std::string* error) {
-    std::error_code code;
-    fs::create_directories(dir, code);
-    std::vector<fs::path> written;
-    for (const auto& entry : files) {
-        fs::path path = fs::path(dir) / entry.first;
-        written.push_back(path);
-        if (!WriteWholeFile(path, entry.second.data(), entry.second.size())) {
-            *error = path.string() + ": cannot be written";
-            RemoveWritten(written);
-            return false;
-        }
-    }
-    return true;
+    return WriteOutputFiles(files, dir, error);
 }

@@ -56,7 +56,9 @@ bool CompilePair(const SourceFiles& files, int mainSection, ResourceSet* resourc
         uint16_t reserved = (uint16_t)(section + kReservedOffset);
         std::vector<uint8_t>& resource = (*resources)[(uint16_t)(1000 + section)];
         if (!BuildResource(*texts[i], reserved, reserved, &resource)) {
-            AddFileError(diagnostics, name, "section " + std::to_string(section) + " does not fit a resource");
+            AddFileError(diagnostics, name,
+                         "section " + std::to_string(section) +
+                             " does not fit a resource: compressed, it needs more than the 65527 bytes a resource holds");
             return false;
         }
     }
@@ -112,7 +114,8 @@ bool CompileBook(const SourceFiles& files, ResourceSet* resources, BookDiagnosti
         AddFileError(diagnostics, kIndexFile, "missing: the book needs its outline");
     } else if (ParseIndexSource(kIndexFile, index->second, &indexText, diagnostics) &&
                !BuildResource(indexText, kIndexReserved1, kIndexReserved2, &(*resources)[kIndexResource])) {
-        AddFileError(diagnostics, kIndexFile, "the index does not fit a resource");
+        AddFileError(diagnostics, kIndexFile,
+                     "the index does not fit a resource: compressed, it needs more than the 65527 bytes a resource holds");
     }
     if (diagnostics->size() == errorsBefore) return true;
     resources->clear();

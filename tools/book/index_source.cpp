@@ -27,6 +27,9 @@ const int kFirstAutoNumber = 1001;
 const int kBookmarkGroupNumber = 2167;  // the reader's own bookmark heading
 const size_t kIndexEndBytes = 5;
 const size_t kMaxIndexBytes = 0xFFFF;
+const int kMaxLevel = 255;  // the indent byte
+const size_t kBookmarkHeadingBytes = 9;
+const size_t kEntryOverheadBytes = 5;  // id, style, indent and the text's NUL
 
 enum EntryKind { kEntryLabel, kEntryLink, kEntryHeading };
 
@@ -74,7 +77,7 @@ bool ReadEntryOption(const MarkupOption& o, IndexEntry* e, std::string* reason) 
         }
         e->number = (int)number;
     } else if (n == "level") {
-        if (!ReadNumber(o.value, 0, 255, &number)) {
+        if (!ReadNumber(o.value, 0, kMaxLevel, &number)) {
             *reason = "level is 0 to 255";
             return false;
         }
@@ -117,6 +120,10 @@ bool ReadEntry(const SourceLine& line, int indentSpaces, IndexEntry* e, std::str
     }
     if (indentSpaces % 2) {
         *reason = "indent entries by two spaces per level";
+        return false;
+    }
+    if (indentSpaces / 2 > kMaxLevel) {
+        *reason = "level is 0 to 255: this entry is indented " + std::to_string(indentSpaces / 2) + " levels";
         return false;
     }
     e->expanded = marker == '-';
@@ -215,6 +222,17 @@ bool CheckHeadingsHaveEntries(const std::string& file, const std::vector<IndexEn
         ok = false;
     }
     return ok;
+}
+
+// The reader puts its bookmark group in front of the index: a heading of 9
+// bytes and, for each bookmarked section, a copy of that section's first link.
+// This is its size when every linked section is bookmarked.
+size_t LargestBookmarkGroup(const std::vector<IndexEntry>& entries) {
+    size_t bytes = kBookmarkHeadingBytes;
+    std::set<int> linked;
+    for (const IndexEntry& e : entries)
+        if (e.kind == kEntryLink && linked.insert(e.number).second) bytes += kEntryOverheadBytes + e.text.size();
+    return bytes;
 }
 
 bool AppendEntry(const std::string& file, const IndexEntry& e, bool visible, std::vector<uint8_t>* out,
@@ -319,9 +337,12 @@ bool ParseIndexSource(const std::string& file, const std::string& source, std::v
     }
     if (!ok) return false;
     indexText->insert(indexText->end(), kIndexEndBytes, 0);
-    if (indexText->size() > kMaxIndexBytes) {
+    size_t group = LargestBookmarkGroup(entries);
+    if (indexText->size() + group > kMaxIndexBytes) {
         AddDiagnostic(diagnostics, file, 0,
-                      "the index is " + std::to_string(indexText->size()) + " bytes when stored; it holds at most 65535");
+                      "the index is " + std::to_string(indexText->size()) + " bytes when stored, and the bookmark group " +
+                          "the reader puts in front of it can add " + std::to_string(group) +
+                          "; together they hold at most 65535");
         return false;
     }
     return true;

@@ -7,10 +7,10 @@
 namespace {
 
 const uint32_t kRawDataType = 10;
-const uint32_t kNameFlag = 0x80000000u;    // entry named by a string, not an id
 const uint32_t kSubdirFlag = 0x80000000u;  // entry points at another directory
 const uint32_t kResourceTableIndex = 2;
 const int kMaxDirectoryEntries = 4096;
+const uint32_t kMaxResourceId = 0xFFFF;
 
 struct PeReader {
     const std::vector<uint8_t>* image;
@@ -146,7 +146,7 @@ bool ReadPeRawDataResources(const std::vector<uint8_t>& image, ResourceSet* reso
             return false;
         }
         for (const DirectoryEntry& id : ids) {
-            if (id.name & kNameFlag) continue;
+            if (id.name > kMaxResourceId) continue;  // named, or not an id a program can ask for
             std::vector<uint8_t> data;
             if (!ReadResourceData(&reader, layout, base, layout.resourceSize, id.target, &data)) {
                 *error = "damaged resource " + std::to_string(id.name);

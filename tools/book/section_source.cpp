@@ -25,6 +25,7 @@ struct ParagraphMarkup {
 };
 
 struct ParagraphOut {
+    int line;
     uint8_t flags;
     uint8_t indent;
     std::vector<uint8_t> stored;
@@ -181,6 +182,11 @@ bool BuildParagraph(const ParagraphMarkup& m, const std::vector<uint8_t>& text, 
     int hang = m.cont && !m.hang ? 1 : m.hang;
     out->indent = (uint8_t)(hang << kHangingShift | m.indentPx);
     out->stored = (out->flags & kFlagReversed) ? ToDrawingOrder(text) : text;
+    if (!m.cont && hang && index > 0 && !out->stored.empty() && out->stored[0] == ' ') {
+        *reason = "the reader takes a hanging paragraph whose stored text opens with a space for a continuation: "
+                  "write cont, or drop the space kept at the end of the text";
+        return false;
+    }
     if (m.cont) out->stored.insert(out->stored.begin(), ' ');
     if (index == 0 && out->stored.empty()) {
         *reason = "the first paragraph of a section needs text: the reader refuses a section that opens with an empty one";
@@ -217,6 +223,7 @@ bool ParseParagraphLine(const std::string& file, const SourceLine& line,
     std::vector<uint8_t> codes;
     if (!EncodeLineText(file, line, text, &codes, diagnostics)) return false;
     ParagraphOut out;
+    out.line = line.number;
     if (!CheckTitlePlace(m, *paragraphs, &reason) ||
         !BuildParagraph(m, codes, paragraphs->size(), &out, &reason)) {
         AddDiagnostic(diagnostics, file, line.number, reason);
@@ -325,6 +332,12 @@ bool ParseSectionSource(const std::string& file, int firstLine, const std::strin
             ParseParagraphLine(file, line, &paragraphs, diagnostics);
         }
     }
+    // Left-aligned, unreversed text without the plain bit and without a blank
+    // row has a zero flags byte, which would end the section there.
+    for (const ParagraphOut& p : paragraphs)
+        if (p.flags == 0)
+            AddDiagnostic(diagnostics, file, p.line,
+                          "this paragraph's flags byte would be 0, which ends the section: drop noplain or raw, or give it a blank line");
     if (diagnostics->size() != errorsBefore) return false;
     if (paragraphs.empty()) {
         AddDiagnostic(diagnostics, file, firstLine, "the section has no paragraphs");
