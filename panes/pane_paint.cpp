@@ -85,16 +85,30 @@ void DrawRule(HDC dc, const TextLine* line, int y) {
     SelectObject(dc, savedBrush);
 }
 
+// A reversed paragraph's hanging word: right-aligned in the column right of
+// the first line's run.
+struct HangingCell {
+    const uint8_t* word;
+    int count;
+    int x;
+    int widthPx;
+};
+
+HangingCell ReversedHangingCell(const TextPane* pane, const TextLine* line) {
+    HangingCell cell;
+    cell.word = ReversedHangingWord(pane->text, line);
+    FitHangingWord(pane->dc, cell.word, line, &cell.count, &cell.widthPx);
+    cell.x = LineX(line) + line->width + line->hangWidth - cell.widthPx;
+    return cell;
+}
+
 void DrawLineText(const TextPane* pane, const TextLine* line, int y) {
     HDC dc = pane->dc;
     const uint8_t* run = pane->text + line->offset;
     int x = LineX(line);
     if (line->hangWidth && (line->flags & kFlagReversed)) {
-        // The hanging word goes right-aligned into the column right of the run.
-        const uint8_t* word = ReversedHangingWord(pane->text, line);
-        int count, widthPx;
-        FitHangingWord(dc, word, line, &count, &widthPx);
-        DrawTextCell(dc, word, count, x + line->width + line->hangWidth - widthPx, y, widthPx, line->height);
+        HangingCell cell = ReversedHangingCell(pane, line);
+        DrawTextCell(dc, cell.word, cell.count, cell.x, y, cell.widthPx, line->height);
     } else if (line->hangWidth) {
         // The hanging word goes left-aligned into the column left of the run.
         int count, widthPx;
@@ -128,16 +142,13 @@ bool LineIsMarked(const TextPane* pane, const TextLine* line) {
 }
 
 void PaintLineMarks(TextPane* pane, const TextLine* line, int y) {
-    HDC dc = pane->dc;
     const uint8_t* run = pane->text + line->offset;
     int x = LineX(line);
     if (line->hangWidth && (line->flags & kFlagReversed)) {
         // A mark in the first line's run marks its hanging word too.
-        const uint8_t* word = ReversedHangingWord(pane->text, line);
-        int count, widthPx;
-        FitHangingWord(dc, word, line, &count, &widthPx);
-        DrawColouredCell(dc, word, count, x + line->width + line->hangWidth - widthPx, y, widthPx, line->height,
-                         kColourBlue, kColourYellow);
+        HangingCell cell = ReversedHangingCell(pane, line);
+        DrawColouredCell(pane->dc, cell.word, cell.count, cell.x, y, cell.widthPx, line->height, kColourBlue,
+                         kColourYellow);
     } else if (line->hangWidth) {
         int wordLength = WordLength(run);
         PaintMarkedRun(pane, pane->text, run, wordLength, x - line->hangWidth, y);
