@@ -256,7 +256,8 @@ void BenchPanes(const std::vector<SectionBlock>& sections) {
     PrintFigure("layout_lines_per_section_240", lines240);
     PrintFigure("layout_lines_per_section_480", lines480);
     PrintFigure("extent_call_us", extentUs);
-    // How many line measurements one laid-out line costs (1 to 2 when each line is measured once, plus once after a break moves back).
+    // How many measuring calls one laid-out line costs: between 1 and 2 when
+    // each line is measured once, and again only after a break moves back.
     PrintFigure("layout_240_line_vs_extent_call", layout240 * 1000.0 / lines240 / extentUs);
     PrintFigure("layout_ms_long_paragraph_240", longLayout);
     PrintFigure("layout_long_paragraph_line_vs_extent_call", longLayout * 1000.0 / longLines / extentUs);

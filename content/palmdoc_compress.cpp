@@ -106,7 +106,8 @@ void ChooseSteps(Parser* parser, const uint8_t* input, size_t inputLength) {
             Consider(&best, kCostPerByte + kCostPerToken + steps[at + 2].cost, kStepSpaced, 2);
         // A literal run may carry any bytes, not only those that need it.
         for (size_t k = 1; k <= kMaxLiteralRun && at + k <= inputLength; k++)
-            Consider(&best, (uint32_t)(1 + k) * kCostPerByte + kCostPerToken + steps[at + k].cost, kStepRun, k);
+            Consider(&best, (uint32_t)(1 + k) * kCostPerByte + kCostPerToken + steps[at + k].cost,
+                     kStepRun, k);
         for (size_t length = kMinMatch; length <= parser->matchLength[at]; length++)
             Consider(&best, 2 * kCostPerByte + kCostPerToken + steps[at + length].cost, kStepMatch, length);
         steps[at] = best;
