@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "app/app_state.h"
+#include "app/window_place.h"
 #include "navigation/bookmarks.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
@@ -271,6 +272,8 @@ void SaveSettingsAndQuit() {
     if (gApp.font.size) WriteSettingInt(L"FontSize", (uint32_t)gApp.font.size);
     if (gApp.font.letterBase) WriteSettingInt(L"FontAsciiBase", (uint32_t)gApp.font.letterBase);
     SavePanesAndLesson();
+    // Full screen covers the screen whatever is stored; the window's own place is kept for later.
+    if (!gShell.fullScreen) SaveWindowPlace(gApp.mainWindow);
     SaveBookmarks();
     FreeBookmarks();
     PostQuitMessage(0);

@@ -7,6 +7,7 @@
 #include "panes/pane_paint.h"
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
+#include "platform/desktop.h"
 #include "platform/services.h"
 #include "platform/shell.h"
 
@@ -22,6 +23,9 @@ const int kSeparatorBelowPx = 2;  // the light area starts 2 px above bottomRect
 
 HDC gSharedDc = nullptr;  // the main window's dc, taken at creation for both panes
 int gScrollBarWidthForTest = 0;
+// Wheel turns finer than a notch add up here, for the pane they were turned over.
+int gWheelRemainder = 0;
+bool gWheelOnBottom = false;
 
 void ShowResourceNotFound(HWND window) {
     ShowMessageBox(window, L"Resource not found", L"Error", MB_ICONEXCLAMATION);
@@ -66,6 +70,40 @@ void MoveScrollBars(int upperPx, int lowerPx) {
     // Without a lower pane its bar lies below the main pane, where the
     // desktop menu bar is; it is hidden rather than drawn over the bar.
     ShowWindow(gSplit.bottomScrollBar, lowerPx > 0 ? SW_SHOWNA : SW_HIDE);
+}
+
+// With the size code "none" the lower pane is parked below the main pane,
+// under the menu bar, and is no target for the pointer.
+bool BottomPaneShown() { return gSplit.bottomPane && BottomPaneHeight(gSplit.lastClientHeight) > 0; }
+
+bool PointInWindow(HWND child, POINT screenPoint) {
+    RECT rect;
+    return child && IsWindowVisible(child) && GetWindowRect(child, &rect) && PtInRect(&rect, screenPoint);
+}
+
+// The pane under a point of the screen: a pane or its scroll bar.
+TextPane* PaneAtScreenPoint(HWND window, POINT screenPoint) {
+    POINT client = screenPoint;
+    ScreenToClient(window, &client);
+    if (HitPane(gApp.mainPane, client.x, client.y)) return gApp.mainPane;
+    if (BottomPaneShown() && HitPane(gSplit.bottomPane, client.x, client.y)) return gSplit.bottomPane;
+    if (PointInWindow(gSplit.mainScrollBar, screenPoint)) return gApp.mainPane;
+    if (PointInWindow(gSplit.bottomScrollBar, screenPoint)) return gSplit.bottomPane;
+    return gSplit.activePane ? gSplit.activePane : gApp.mainPane;
+}
+
+// Rows to scroll for a wheel turn of `wheelDelta` (WHEEL_DELTA a notch, away
+// from the user positive), which scrolls back towards the top.
+int WheelRows(const TextPane* pane, bool onBottom, int wheelDelta) {
+    int rowsPerNotch = WheelScrollRows();
+    if (rowsPerNotch == kWheelScrollsPage) rowsPerNotch = PageRows(pane->rowsDrawn, 0);
+    bool reversed = (gWheelRemainder < 0 && wheelDelta > 0) || (gWheelRemainder > 0 && wheelDelta < 0);
+    if (onBottom != gWheelOnBottom || reversed) gWheelRemainder = 0;
+    gWheelOnBottom = onBottom;
+    gWheelRemainder += wheelDelta * rowsPerNotch;
+    int rows = gWheelRemainder / WHEEL_DELTA;
+    gWheelRemainder -= rows * WHEEL_DELTA;
+    return -rows;
 }
 
 }  // namespace
@@ -314,4 +352,17 @@ void OnTap(HWND window, LPARAM lParam) {
     if (!gApp.mainPane) return;
     if (TapPage(window, gApp.mainPane, x, y, 1) == 0 && TapPage(window, gSplit.bottomPane, x, y, 0) == 1)
         RepaintView(window, kRepaintBottom);
+}
+
+void OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (!gApp.mainPane) return;
+    POINT pointer = {(short)LOWORD(lParam), (short)HIWORD(lParam)};  // screen coordinates, may be negative
+    TextPane* pane = PaneAtScreenPoint(window, pointer);
+    bool onBottom = pane == gSplit.bottomPane;
+    gSplit.activePane = pane;
+    gSplit.activeScrollBar = onBottom ? gSplit.bottomScrollBar : gSplit.mainScrollBar;
+    int rows = WheelRows(pane, onBottom, (short)HIWORD(wParam));
+    if (rows && ScrollPane(pane, rows, 0) != kScrollUnchanged)
+        RepaintView(window, onBottom ? kRepaintBottom : kRepaintMainScrollBar);
+    UpdateScrollBar(gSplit.activeScrollBar);
 }
