@@ -76,9 +76,11 @@ void MoveScrollBars(int upperPx, int lowerPx) {
 // under the menu bar, and is no target for the pointer.
 bool BottomPaneShown() { return gSplit.bottomPane && BottomPaneHeight(gSplit.lastClientHeight) > 0; }
 
-bool PointInWindow(HWND child, POINT screenPoint) {
+// A child shown in its window (the lower pane's bar is hidden without that pane).
+bool PointInChild(HWND child, POINT screenPoint) {
     RECT rect;
-    return child && IsWindowVisible(child) && GetWindowRect(child, &rect) && PtInRect(&rect, screenPoint);
+    bool shown = child && (GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE);
+    return shown && GetWindowRect(child, &rect) && PtInRect(&rect, screenPoint);
 }
 
 // The pane under a point of the screen: a pane or its scroll bar.
@@ -87,8 +89,8 @@ TextPane* PaneAtScreenPoint(HWND window, POINT screenPoint) {
     ScreenToClient(window, &client);
     if (HitPane(gApp.mainPane, client.x, client.y)) return gApp.mainPane;
     if (BottomPaneShown() && HitPane(gSplit.bottomPane, client.x, client.y)) return gSplit.bottomPane;
-    if (PointInWindow(gSplit.mainScrollBar, screenPoint)) return gApp.mainPane;
-    if (PointInWindow(gSplit.bottomScrollBar, screenPoint)) return gSplit.bottomPane;
+    if (PointInChild(gSplit.mainScrollBar, screenPoint)) return gApp.mainPane;
+    if (PointInChild(gSplit.bottomScrollBar, screenPoint)) return gSplit.bottomPane;
     return gSplit.activePane ? gSplit.activePane : gApp.mainPane;
 }
 
