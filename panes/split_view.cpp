@@ -1,5 +1,7 @@
 #include "panes/split_view.h"
 
+#include <windowsx.h>
+
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "app/main_window.h"
@@ -358,12 +360,12 @@ void OnTap(HWND window, LPARAM lParam) {
 
 void OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam) {
     if (!gApp.mainPane) return;
-    POINT pointer = {(short)LOWORD(lParam), (short)HIWORD(lParam)};  // screen coordinates, may be negative
+    POINT pointer = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};  // screen coordinates, may be negative
     TextPane* pane = PaneAtScreenPoint(window, pointer);
     bool onBottom = pane == gSplit.bottomPane;
     gSplit.activePane = pane;
     gSplit.activeScrollBar = onBottom ? gSplit.bottomScrollBar : gSplit.mainScrollBar;
-    int rows = WheelRows(pane, onBottom, (short)HIWORD(wParam));
+    int rows = WheelRows(pane, onBottom, GET_WHEEL_DELTA_WPARAM(wParam));
     if (rows && ScrollPane(pane, rows, 0) != kScrollUnchanged)
         RepaintView(window, onBottom ? kRepaintBottom : kRepaintMainScrollBar);
     UpdateScrollBar(gSplit.activeScrollBar);
