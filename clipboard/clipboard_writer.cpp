@@ -117,10 +117,11 @@ bool PrepareRichText(const wchar_t* text, int append, ClipboardForms* forms) {
     size_t bodyBytes = 0;
     char* body = BuildRtfBody((const char16_t*)text, AllocOrAbort, &bodyBytes);
     // Without a body the form stays missing, and the clipboard ends up empty.
-    HGLOBAL block = body ? AllocMovable(RtfDocumentBytes(old.byteCount, bodyBytes)) : nullptr;
+    const char* oldDocument = (const char*)old.bytes;
+    HGLOBAL block = body ? AllocMovable(RtfDocumentBytes(oldDocument, old.byteCount, bodyBytes)) : nullptr;
     char* at = block ? (char*)GlobalLock(block) : nullptr;
     if (at) {
-        WriteRtfDocument(at, (const char*)old.bytes, old.byteCount, body, bodyBytes);
+        WriteRtfDocument(at, oldDocument, old.byteCount, body, bodyBytes);
         GlobalUnlock(block);
         forms->richText = block;
     } else if (block) {

@@ -47,11 +47,14 @@ void PutLineEnd(CopyTextOutput* out) {
     PutChars(out, lineEnd, 2);
 }
 
-void AppendRule(uint8_t value, CopyTextOutput* out) { PutRepeated(out, kHyphen, (size_t)RuleHyphenCount(value)); }
+void AppendRule(uint8_t value, CopyTextOutput* out) {
+    PutRepeated(out, kHyphen, (size_t)RuleHyphenCount(value));
+}
 
 // The record's text as the screen maps it, then its indent as spaces.
 bool AppendParagraphText(const uint8_t* text, const ParagraphRecord& record, CopyTextOutput* out) {
-    const wchar_t* converted = ToDisplayText(text + record.textOffset, &gDisplayTextCache, (int)record.textLength);
+    const uint8_t* codes = text + record.textOffset;
+    const wchar_t* converted = ToDisplayText(codes, &gDisplayTextCache, (int)record.textLength);
     if (!converted) return false;
     PutChars(out, converted, record.textLength);
     PutRepeated(out, kSpace, (size_t)IndentPixels(record.indent));
@@ -66,7 +69,9 @@ bool CopyMirrorsOppositeToScreen() { return HasUnicodeLetters(gApp.font.letterBa
 
 }  // namespace
 
-int RuleHyphenCount(uint8_t value) { return value <= kLargestPixelRule ? value : (value - kLargestPixelRule) * 2; }
+int RuleHyphenCount(uint8_t value) {
+    return value <= kLargestPixelRule ? value : (value - kLargestPixelRule) * 2;
+}
 
 uint32_t MeasureCopyText(const uint8_t* text, CopyTextCounts* counts) {
     memset(counts, 0, sizeof *counts);
@@ -87,7 +92,8 @@ uint32_t MeasureCopyText(const uint8_t* text, CopyTextCounts* counts) {
 }
 
 size_t CopyTextBufferChars(const CopyTextCounts* counts) {
-    return (size_t)counts->textChars + 2 * (size_t)counts->records + counts->ruleChars + counts->indentChars + 1;
+    size_t lineEndChars = 2 * (size_t)counts->records;
+    return (size_t)counts->textChars + lineEndChars + counts->ruleChars + counts->indentChars + 1;
 }
 
 int BuildCopyText(const uint8_t* text, wchar_t* buffer, size_t bufferBytes) {

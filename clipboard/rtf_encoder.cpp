@@ -15,9 +15,6 @@ namespace {
 
 const char kRtfEnd[] = "}\r\n";
 const size_t kRtfEndBytes = sizeof(kRtfEnd) - 1;
-// The fixed parts and the terminator, with two bytes to spare as always.
-const size_t kNewDocumentExtraBytes = 186;
-const size_t kAppendedDocumentExtraBytes = 58;
 
 // Every run of line ends becomes one paragraph break and a blank line.
 const char kLineEndGroup[] = "\\par\\par\r\n";
@@ -167,9 +164,9 @@ size_t TrimRtfForAppend(const char* old, size_t oldBytes) {
     return kept;
 }
 
-size_t RtfDocumentBytes(size_t oldBytes, size_t bodyBytes) {
-    return oldBytes > 0 ? oldBytes + bodyBytes + kAppendedDocumentExtraBytes
-                        : bodyBytes + kNewDocumentExtraBytes;
+size_t RtfDocumentBytes(const char* old, size_t oldBytes, size_t bodyBytes) {
+    size_t opening = oldBytes > 0 ? TrimRtfForAppend(old, oldBytes) + kRtfSeparatorBytes : kRtfHeaderBytes;
+    return opening + bodyBytes + kRtfEndBytes + 1;
 }
 
 size_t WriteRtfDocument(char* out, const char* old, size_t oldBytes, const char* body, size_t bodyBytes) {

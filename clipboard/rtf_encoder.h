@@ -42,11 +42,12 @@ const size_t kRtfSeparatorBytes = 52;
 // bytes and then without one closing "}".
 size_t TrimRtfForAppend(const char* old, size_t oldBytes);
 
-// Bytes to allocate for a document holding a body of `bodyBytes`: a new one
-// when `oldBytes` is 0, else one appended to an old document of that length.
-size_t RtfDocumentBytes(size_t oldBytes, size_t bodyBytes);
+// The exact size, terminator included, of a document holding a body of
+// `bodyBytes`: a new one when `oldBytes` is 0, else one appended to `old`.
+// Programs under X receive the whole memory block, so it has no spare bytes.
+size_t RtfDocumentBytes(const char* old, size_t oldBytes, size_t bodyBytes);
 
-// Writes the document into `out`, which holds RtfDocumentBytes(oldBytes,
+// Writes the document into `out`, which holds RtfDocumentBytes(old, oldBytes,
 // bodyBytes): the header, or the trimmed old document and the separator; the
 // body; "}" CR LF and a 0. Returns the length before the 0.
 size_t WriteRtfDocument(char* out, const char* old, size_t oldBytes, const char* body, size_t bodyBytes);

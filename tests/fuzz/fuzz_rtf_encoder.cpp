@@ -44,9 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(PlainAscii(body.data(), written));
 
     // The trimmed old bytes are copied as they are; what is added is ASCII.
-    std::vector<char> document(RtfDocumentBytes(oldBytes, written));
+    std::vector<char> document(RtfDocumentBytes(old, oldBytes, written));
     size_t documentBytes = WriteRtfDocument(document.data(), old, oldBytes, body.data(), written);
-    Require(documentBytes < document.size() && document[documentBytes] == 0);
+    Require(documentBytes + 1 == document.size() && document[documentBytes] == 0);
     size_t kept = oldBytes ? TrimRtfForAppend(old, oldBytes) : 0;
     Require(kept <= oldBytes && memcmp(document.data(), old, kept) == 0);
     Require(PlainAscii(document.data() + kept, documentBytes - kept));

@@ -168,6 +168,7 @@ TEST_F(CopyTest, UnicodeLettersGiveRichTextBesideTheText) {
     EXPECT_EQ(DispatchCommand(owner, 40007), 0);
     const std::string firstBody = "5 \\u1489\\u1488" + kGroup;
     EXPECT_EQ(ClipboardRtf(), kRtfHeader + firstBody + kRtfEnd);
+    EXPECT_EQ(ReadForm(RichTextFormat()).bytes.size(), ClipboardRtf().size() + 1) << "spare bytes in the block";
     EXPECT_EQ(ClipboardText(), L"5 \u05D1\u05D0\r\n\r\n");
 
     gSplit.activePane = bottomPane;
@@ -257,7 +258,8 @@ TEST_F(CopyTest, FailedAllocationsNeverLeavePartOfATextOnTheClipboard) {
                 FailAllocationsAfter(allowed);
                 CopyPaneText(copied, append);
                 FailAllocationsAfter(-1);
-                SCOPED_TRACE(testing::Message() << letterBase << " append " << append << " allowed " << allowed);
+                SCOPED_TRACE(testing::Message() << letterBase << " append " << append << " after "
+                                                << allowed);
                 EXPECT_EQ(gApp.flags, kFlagsDefault);
                 EXPECT_EQ(TakeQuitMessage(), !boxes.shown.empty());
 
