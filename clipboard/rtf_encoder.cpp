@@ -66,14 +66,12 @@ bool IsDigit(char16_t c) { return c >= '0' && c <= '9'; }
 // "\u" and the decimal value, unsigned and without a delimiter.
 template <typename Sink>
 void PutEscape(Sink& sink, unsigned value) {
-    char escape[8] = {'\\', 'u'};
-    char digits[5];
-    size_t digitCount = 0;
-    do {
-        digits[digitCount++] = (char)('0' + value % 10);
+    size_t digitCount = value >= 10000 ? 5 : value >= 1000 ? 4 : value >= 100 ? 3 : value >= 10 ? 2 : 1;
+    char escape[7] = {'\\', 'u'};
+    for (size_t i = digitCount; i > 0; i--) {
+        escape[1 + i] = (char)('0' + value % 10);
         value /= 10;
-    } while (value);
-    for (size_t i = 0; i < digitCount; i++) escape[2 + i] = digits[digitCount - 1 - i];
+    }
     sink.Put(escape, 2 + digitCount);
 }
 
