@@ -9,6 +9,7 @@
 
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "bench/bench_clock.h"
 #include "bench/copy_bench.h"
 #include "clipboard/copy_text.h"
 #include "clipboard/rtf_encoder.h"
@@ -20,14 +21,6 @@
 namespace {
 
 const WPARAM kCommandCopy = 40007;
-
-double NowMs() {
-    static LARGE_INTEGER frequency;
-    if (!frequency.QuadPart) QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return 1000.0 * (double)now.QuadPart / (double)frequency.QuadPart;
-}
 
 uint32_t SectionBytes(const uint8_t* text) {
     RecordWalker walker;
