@@ -62,6 +62,7 @@ struct ByteWriter {
 };
 
 bool IsDigit(char16_t c) { return c >= '0' && c <= '9'; }
+bool IsTrailingBlank(char c) { return c == '\r' || c == '\n' || c == ' ' || c == '\t'; }
 
 // "\u" and the decimal value, unsigned and without a delimiter.
 template <typename Sink>
@@ -155,9 +156,7 @@ char* BuildRtfBody(const char16_t* text, ByteAllocator allocate, size_t* byteCou
 
 size_t TrimRtfForAppend(const char* old, size_t oldBytes) {
     size_t kept = oldBytes;
-    while (kept > 0 && (old[kept - 1] == '\r' || old[kept - 1] == '\n' || old[kept - 1] == ' ' ||
-                        old[kept - 1] == '\t'))
-        kept--;
+    while (kept > 0 && IsTrailingBlank(old[kept - 1])) kept--;
     if (kept > 0 && old[kept - 1] == '}') kept--;
     return kept;
 }

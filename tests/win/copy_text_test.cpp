@@ -187,20 +187,6 @@ TEST_F(CopyTest, UnicodeLettersGiveRichTextBesideTheText) {
     DestroyTextPane(bottomPane);
 }
 
-TEST_F(CopyTest, SingleByteLettersGiveTextOnly) {
-    UseFont(kMonoFace, 16, kLetterBaseAscii);
-    SectionBuilder section;
-    section.Add(0x01, 0, "ab");
-    TextPane* copied = PaneWith(section);
-    PutClipboard({{RichTextFormat(), "{\\rtf1 x}"}, {CF_UNICODETEXT, WideBytes(L"abc")}});
-    CopyPaneText(copied, 1);
-    EXPECT_EQ(ClipboardText(), L"abcab\r\n");
-    EXPECT_EQ(ClipboardRtf(), "<none>");
-    CopyPaneText(copied, 0);
-    EXPECT_EQ(ClipboardText(), L"ab\r\n");
-    DestroyTextPane(copied);
-}
-
 TEST_F(CopyTest, OtherProgramsDataIsReadWithinItsBlock) {
     // Neither form ends in a terminator: the copy must stop at the block's end.
     PutClipboard({{RichTextFormat(), "{\\rtf1 old}"}, {CF_UNICODETEXT, std::string((const char*)L"old", 6)}});
