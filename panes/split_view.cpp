@@ -96,8 +96,8 @@ TextPane* PaneAtScreenPoint(HWND window, POINT screenPoint) {
     return gSplit.activePane ? gSplit.activePane : gApp.mainPane;
 }
 
-// Rows to scroll for a wheel turn of `wheelDelta` (WHEEL_DELTA a notch, away
-// from the user positive), which scrolls back towards the top.
+// Rows to scroll, negative towards the top, for a wheel turn of `wheelDelta`:
+// WHEEL_DELTA a notch, positive when turned away from the user, which moves up.
 int WheelRows(const TextPane* pane, bool onBottom, int wheelDelta) {
     int rowsPerNotch = WheelScrollRows();
     if (rowsPerNotch == kWheelScrollsPage) rowsPerNotch = PageRows(pane->rowsDrawn, 0);
