@@ -1,6 +1,6 @@
 // The reader window in this process: the program's own start-up time up to
-// the first paint, and the time from a Right-arrow key to the end of the
-// repaint of both panes.
+// the first paint, the time from a Right-arrow key to the end of the repaint
+// of both panes, and the time of one wheel notch over the main pane.
 #include <windows.h>
 
 #include <stdio.h>
@@ -11,6 +11,7 @@
 #include "bench/bench_clock.h"
 #include "bench/reader_bench.h"
 #include "panes/split_view.h"
+#include "panes/text_pane.h"
 
 namespace {
 
@@ -50,6 +51,22 @@ void DrainMessages() {
     }
 }
 
+// Notches over the middle of the main pane, down and up in turn so that each
+// one scrolls and repaints it; the time of one notch.
+double WheelNotchMs(HWND window) {
+    const TextPane* pane = gApp.mainPane;
+    if (!pane) return 0;
+    POINT middle = {pane->left + pane->width / 2, pane->top + pane->height / 2};
+    ClientToScreen(window, &middle);
+    double start = NowMs();
+    for (int i = 0; i < kSteps; i++) {
+        short delta = i % 2 == 0 ? -WHEEL_DELTA : WHEEL_DELTA;
+        SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(middle.x, middle.y));
+        GdiFlush();
+    }
+    return (NowMs() - start) / kSteps;
+}
+
 }  // namespace
 
 void BenchReaderWindow() {
@@ -81,6 +98,7 @@ void BenchReaderWindow() {
         GdiFlush();
     }
     double stepWithBarsMs = (NowMs() - barsStart) / kSteps;
+    double wheelMs = WheelNotchMs(window);
     DestroyWindow(window);
     DrainMessages();
     RegDeleteTreeW(HKEY_CURRENT_USER, kBenchRootKey);
@@ -88,4 +106,5 @@ void BenchReaderWindow() {
     printf("startup_ms: %.4f\n", startupMs);
     printf("step_ms: %.4f\n", stepMs);
     printf("step_with_scroll_bars_ms: %.4f\n", stepWithBarsMs);
+    printf("wheel_notch_ms: %.4f\n", wheelMs);
 }
