@@ -103,7 +103,12 @@ start_reader() {
   wine_run "$READER" &
   READER_PID=$!
   WINDOW=""
-  WINDOW=$(wait_for_window '^Lorvan$') || { fail "the reader's window appears"; return 1; }
+  if ! WINDOW=$(wait_for_window '^Lorvan$'); then
+    fail "the reader's window appears"
+    kill "$READER_PID" 2>/dev/null || true
+    /usr/lib/wine/wineserver -w
+    return 1
+  fi
   sleep 1  # the first paint and the settings of the panes
   focus_reader
 }
@@ -179,11 +184,13 @@ count_of() { grep -o -F -- "$2" <<<"$1" | wc -l; }
 session_first_start() {
   store_settings
   start_reader || return 0
-  local x y width height
+  local x y width height screen_width screen_height
   read -r x y width height <<<"$(geometry "$WINDOW")"
+  read -r screen_width screen_height <<<"$(xdotool getdisplaygeometry)"
+  # The client area of a window of about 480 by 640, frame and caption taken off.
   if [ "$height" -gt "$width" ] && [ "$width" -ge 400 ] && [ "$width" -le 480 ] && [ "$height" -ge 560 ] &&
-     [ "$height" -le 640 ] && [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + width)) -le 1024 ] &&
-     [ $((y + height)) -le 768 ]; then
+     [ "$height" -le 640 ] && [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + width)) -le "$screen_width" ] &&
+     [ $((y + height)) -le "$screen_height" ]; then
     pass "first start: a portrait reading size on the screen ($width x $height at $x,$y)"
   else
     fail "first start: reading size, got $width x $height at $x,$y"
