@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "app/settings.h"
 #include "content/section_store.h"
 #include "navigation/bookmarks.h"
 #include "panes/pane_paint.h"
@@ -121,6 +122,7 @@ int OnKeyDown(HWND window, WPARAM key) {
 }
 
 int GoToSection(HWND window, uint32_t n) {
+    if (ProgramEnding()) return 1;
     uint16_t previous = gApp.lesson;
     bool reload = n == kReloadSection;
     if (!reload) SetLesson((uint16_t)n);

@@ -13,6 +13,10 @@ const UINT kChooseSectionCommand = 119;
 // The body of the program entry; returns the exit code.
 int RunReader(HINSTANCE instance, const wchar_t* commandLine, int showCommand);
 
+// The program entry up to its message loop: fresh program-wide state, the
+// shell options, then StartMainWindow, whose result it returns.
+HWND StartReader(HINSTANCE instance, int showCommand);
+
 // Reads the five shell options from the maker's key into gApp and gShell.
 void ReadShellOptions();
 
@@ -32,3 +36,6 @@ HMENU MenuOfBarButton(UINT buttonCommand);
 
 // Runs the message loop until the quit request; returns its code.
 int RunMessageLoop();
+// After the message loop: destroys the main window if it still stands, shows
+// the task bar again and frees the shared text buffers.
+void EndReader();

@@ -22,10 +22,15 @@ const int kDefaultLetterBase = 0x5D0;
 
 const wchar_t* gProgramKeyPath = kProgramKeyPath;
 const wchar_t* gMakerKeyPath = kMakerKeyPath;
-bool gSettingsSaved = false;
-// Until the settings are loaded the program-wide state is empty or partly
-// filled; saving it then would overwrite good stored values with zeros.
-bool gSettingsLoaded = false;
+// How far this run has come.
+struct SettingsRun {
+    // Until the settings are loaded the program-wide state is empty or partly
+    // filled; saving it then would overwrite good stored values with zeros.
+    bool loaded;
+    bool saved;   // SaveSettingsAndQuit has run; it never runs twice
+    bool ending;  // the quit is asked for, or memory ran out: nothing may draw
+};
+SettingsRun gRun = {false, false, false};
 
 HKEY OpenForReading(const wchar_t* keyPath) {
     HKEY key = nullptr;
@@ -109,29 +114,27 @@ void FreeGridBitmaps() {
     }
 }
 
-void ReleasePanes() {
-    DestroyTextPane(gApp.mainPane);
-    gApp.mainPane = nullptr;
-    DestroyTextPane(gSplit.bottomPane);
-    gSplit.bottomPane = nullptr;
-    gSplit.activePane = nullptr;
-}
-
-void SavePanesAndLesson() {
+void WritePanesAndLesson() {
     if (gApp.mainPane) WriteSettingInt(L"LastPosition", gApp.mainPane->firstRow);
     WriteSettingInt(L"Flags", gApp.flags);
     if (gApp.lesson) WriteSettingInt(L"Lesson", gApp.lesson);
-    if (gApp.mainPane) {
-        DestroyTextPane(gApp.mainPane);
-        gApp.mainPane = nullptr;
-    }
     WriteSettingInt(L"BottomSection", (uint32_t)gSplit.bottomSection);
-    if (gSplit.bottomPane) {
-        WriteSettingInt(L"BottomSectionLastPosition", gSplit.bottomPane->firstRow);
-        DestroyTextPane(gSplit.bottomPane);
-        gSplit.bottomPane = nullptr;
+    if (gSplit.bottomPane) WriteSettingInt(L"BottomSectionLastPosition", gSplit.bottomPane->firstRow);
+}
+
+void WriteSettings() {
+    if (gApp.searchString[0]) {
+        gApp.searchString[kSearchStringBytes - 1] = 0;
+        WriteSettingBytes(L"SearchString", gApp.searchString);
     }
-    gSplit.activePane = nullptr;
+    if (gApp.font.faceName[0]) {
+        gApp.font.faceName[kFaceNameChars - 1] = 0;
+        WriteSettingString(L"FontName", gApp.font.faceName);
+    }
+    if (gApp.font.size) WriteSettingInt(L"FontSize", (uint32_t)gApp.font.size);
+    if (gApp.font.letterBase) WriteSettingInt(L"FontAsciiBase", (uint32_t)gApp.font.letterBase);
+    WritePanesAndLesson();
+    SaveBookmarks();
 }
 
 }  // namespace
@@ -229,8 +232,9 @@ void ReadSearchString(const wchar_t* valueName, uint8_t* field, int fieldBytes) 
 }
 
 void LoadSettings() {
-    gSettingsSaved = false;
-    gSettingsLoaded = false;
+    // The run-once guard of the save stays as it is: a quit asked for before
+    // (memory ran out reading the shell options) is still on its way.
+    gRun.loaded = false;
     LoadModulePath();
     LoadFontName();
     ReadSearchString(L"SearchString", gApp.searchString, kSearchStringBytes);
@@ -246,45 +250,39 @@ void LoadSettings() {
     if (!IsBottomSectionCode(gSplit.bottomSection)) gSplit.bottomSection = kBottomSectionDefault;
     gSplit.bottomSectionLastPosition = (uint16_t)ReadSettingInt(L"BottomSectionLastPosition", 0);
     InitBookmarks();
-    gSettingsLoaded = true;
+    gRun.loaded = true;
 }
 
 void SaveSettingsAndQuit() {
-    if (gSettingsSaved) return;
-    gSettingsSaved = true;
-    FreeGridBitmaps();
-    if (!gSettingsLoaded) {
-        // Memory ran out before or while loading: end without writing.
-        ReleasePanes();
-        FreeBookmarks();
-        PostQuitMessage(0);
-        return;
-    }
-    if (gApp.searchString[0]) {
-        gApp.searchString[kSearchStringBytes - 1] = 0;
-        WriteSettingBytes(L"SearchString", gApp.searchString);
-    }
-    if (gApp.font.faceName[0]) {
-        gApp.font.faceName[kFaceNameChars - 1] = 0;
-        WriteSettingString(L"FontName", gApp.font.faceName);
-    }
-    if (gApp.font.size) WriteSettingInt(L"FontSize", (uint32_t)gApp.font.size);
-    if (gApp.font.letterBase) WriteSettingInt(L"FontAsciiBase", (uint32_t)gApp.font.letterBase);
-    SavePanesAndLesson();
-    SaveBookmarks();
-    FreeBookmarks();
+    if (gRun.saved) return;
+    gRun.saved = true;
+    gRun.ending = true;
+    if (gRun.loaded) WriteSettings();
     PostQuitMessage(0);
 }
 
+void ReleaseSettings() {
+    FreeGridBitmaps();
+    FreeBookmarks();
+}
+
+bool ProgramEnding() { return gRun.ending; }
+
 void ResetSettingsSaved() {
-    gSettingsSaved = false;
-    gSettingsLoaded = true;
+    gRun.saved = false;
+    gRun.ending = false;
+    gRun.loaded = true;
 }
 
 void* AllocOrAbort(size_t byteCount) {
     void* block = PlatformAlloc(byteCount);
     if (block) return block;
-    ShowMessageBox(nullptr, L"There is not enough memory, aborting", L"Error", MB_ICONSTOP);
+    if (!gRun.ending) {
+        // Frozen before the message box: its message loop paints the main
+        // window, and the caller may be half way through a layout.
+        gRun.ending = true;
+        ShowMessageBox(nullptr, L"There is not enough memory, aborting", L"Error", MB_ICONSTOP);
+    }
     SaveSettingsAndQuit();
     return nullptr;
 }

@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include "app/settings.h"
 #include "panes/text_layout.h"
 
 namespace {
@@ -21,7 +22,9 @@ struct VisibleStart {
     int remainingPx;
 };
 
-bool CanPaint(const TextPane* pane) { return pane && pane->text && pane->lines; }
+// Nothing draws once the program is ending (memory ran out): the caller may be
+// half way through changing the pane.
+bool CanPaint(const TextPane* pane) { return pane && pane->text && pane->lines && !ProgramEnding(); }
 
 bool IsRuleLine(const TextLine* line) { return IsSpacerRecord(line->flags); }
 
@@ -265,6 +268,7 @@ void PaintMarkedRun(TextPane* pane, const uint8_t* text, const uint8_t* runStart
 
 int ScrollPane(TextPane* pane, int deltaRows, int repaint) {
     if (!pane) return -1;
+    if (ProgramEnding()) return kScrollUnchanged;
     int64_t firstRow = pane->firstRow;
     int64_t target = firstRow + deltaRows;
     if (target < 0) {
@@ -282,7 +286,7 @@ int ScrollPane(TextPane* pane, int deltaRows, int repaint) {
 }
 
 int ScrollToTextOffset(TextPane* pane, uint16_t offset) {
-    if (!pane || !pane->lines || !pane->text) return 0;
+    if (!pane || !pane->lines || !pane->text || ProgramEnding()) return 0;
     int rows = 0;
     for (const TextLine* line = pane->lines; line->flags; line++) {
         if (line->offset <= offset && offset <= LineTextEnd(pane->text, line)) {
@@ -296,6 +300,7 @@ int ScrollToTextOffset(TextPane* pane, uint16_t offset) {
 
 int SetPaneFont(TextPane* pane, const FontSpec* spec) {
     if (!pane) return -1;
+    if (ProgramEnding()) return 1;
     RebuildStyleFonts(pane, spec);
     if (LayoutSection(pane, pane->text, 0) != kLayoutDone) return 1;
     return PaintPane(pane, 1);
@@ -315,7 +320,7 @@ void DrawNestedFrame(HDC dc, RECT* rect, COLORREF colour, int count) {
 }
 
 void DrawTitleBox(TextPane* pane) {
-    if (!pane || !pane->text) return;
+    if (!CanPaint(pane)) return;
     TitleLine title, subtitle;
     FindSectionTitles(pane->text, &title, &subtitle);
     bool hasTitle = title.length != 0;

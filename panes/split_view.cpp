@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "app/main_window.h"
+#include "app/settings.h"
 #include "content/section_store.h"
 #include "panes/pane_paint.h"
 #include "panes/text_layout.h"
@@ -107,6 +108,14 @@ int CreatePanes(HWND window) {
     return 0;
 }
 
+void DestroyPanes() {
+    DestroyTextPane(gApp.mainPane);
+    gApp.mainPane = nullptr;
+    DestroyTextPane(gSplit.bottomPane);
+    gSplit.bottomPane = nullptr;
+    gSplit.activePane = nullptr;
+}
+
 void ReleaseSharedDc(HWND window) {
     if (gSharedDc) ReleaseDC(window, gSharedDc);
     gSharedDc = nullptr;
@@ -124,6 +133,7 @@ void CreateBottomPane(HWND window, HDC dc, const RECT* rect) {
 }
 
 int LoadBottomSection(HWND window) {
+    if (ProgramEnding()) return 0;
     uint8_t* text = LoadSectionText(gApp.lesson + 1, nullptr);
     if (!text) {
         ShowResourceNotFound(window);
@@ -175,27 +185,32 @@ void OnSize(HWND window, LPARAM size) {
         gSplit.lastClientWidth = w;
         gSplit.lastClientHeight = h;
     }
+    if (ProgramEnding()) return;
     int g = gApp.gutter;
     if (w > 2 * g) w -= 2 * g;
     if (h > 2 * g) h -= 2 * g;
-    TextPane* pane = gApp.mainPane;
+    const TextPane* pane = gApp.mainPane;
     if (!pane || (pane->width == w && pane->height == h)) return;
     int available = h - gApp.menuBarHeight;
     LayoutSplit(&w, &available);
-    ResizeTextPane(pane, w, available);
+    ResizeTextPane(gApp.mainPane, w, available);
     UpdateScrollBars();
 }
 
 void PaintView(HDC dc, HWND window, int flags) {
     PAINTSTRUCT paint;
     bool begun = dc == nullptr;
+    // Begun even when nothing may draw, so that the window counts as painted.
     if (begun) dc = BeginPaint(window, &paint);
-    if ((flags & kRepaintMain) && gApp.mainPane) PaintPane(gApp.mainPane, (flags & kRepaintEraseMain) != 0);
-    if (flags & kRepaintBottom) PaintBottomArea(dc);
+    if (!ProgramEnding()) {
+        if ((flags & kRepaintMain) && gApp.mainPane) PaintPane(gApp.mainPane, (flags & kRepaintEraseMain) != 0);
+        if (flags & kRepaintBottom) PaintBottomArea(dc);
+    }
     if (begun) EndPaint(window, &paint);
 }
 
 void RepaintView(HWND window, int flags) {
+    if (ProgramEnding()) return;
     if (!window) window = gApp.mainWindow;
     HDC dc = GetDC(window);
     PaintView(dc, window, flags);
@@ -204,6 +219,7 @@ void RepaintView(HWND window, int flags) {
 }
 
 void PaintBottomArea(HDC dc) {
+    if (ProgramEnding()) return;
     int g = gApp.gutter;
     int s = ScrollBarWidth();
     const RECT& area = gSplit.bottomRect;
@@ -248,6 +264,13 @@ void UpdateScrollBar(HWND scrollBar) {
     // Wine; the bar is redrawn with the next paint cycle instead.
     SendMessageW(scrollBar, SBM_SETSCROLLINFO, FALSE, (LPARAM)&info);
     InvalidateRect(scrollBar, nullptr, TRUE);
+}
+
+void SetViewFont(HWND window) {
+    SetPaneFont(gApp.mainPane, &gApp.font);
+    SetPaneFont(gSplit.bottomPane, &gApp.font);
+    // SetPaneFont paints the commentary on white; its light ground comes back here.
+    RepaintView(window, kRepaintAll);
 }
 
 void UpdateScrollBars() {

@@ -21,6 +21,9 @@ const COLORREF kSeparatorColour = 0x0000FF;
 // Takes the window's dc for both panes (released by ReleaseSharedDc when the
 // window is destroyed), makes the panes and scroll bars and loads the section.
 int CreatePanes(HWND window);
+// Releases both panes; only when the main window is destroyed, so that a pane
+// pointer stays good for as long as the window stands.
+void DestroyPanes();
 void ReleaseSharedDc(HWND window);
 void CreateBottomPane(HWND window, HDC dc, const RECT* rect);
 int LoadBottomSection(HWND window);
@@ -30,6 +33,8 @@ void LayoutSplit(int* width, int* height);
 void OnSize(HWND window, LPARAM size);
 void PaintView(HDC dc, HWND window, int flags);
 void RepaintView(HWND window, int flags);
+// Installs the program-wide font in both panes and repaints the view.
+void SetViewFont(HWND window);
 void PaintBottomArea(HDC dc);
 void UpdateScrollBar(HWND scrollBar);
 void UpdateScrollBars();

@@ -5,6 +5,7 @@
 
 #include <string.h>
 
+#include "app/settings.h"
 #include "platform/services.h"
 
 namespace {
@@ -331,6 +332,8 @@ int LayoutSection(TextPane* pane, uint8_t* text, int takeOwnership) {
         if (takeOwnership) PlatformFree(text);
         return kLayoutNoPane;
     }
+    // Once memory has run out the pane stays as it is, whatever its state.
+    if (ProgramEnding()) return Refuse(pane, text, takeOwnership, kLayoutNoMemory);
     pane->markStart = 0;
     pane->markEnd = 0;
     pane->rowCount = 0;
@@ -373,6 +376,7 @@ int LayoutSection(TextPane* pane, uint8_t* text, int takeOwnership) {
 int ResizeTextPane(TextPane* pane, int widthPx, int heightPx) {
     if (!pane) return -1;
     if (widthPx <= 0 || heightPx <= 0) return kResizeBadSize;
+    if (ProgramEnding()) return kLayoutNoMemory;  // the size must keep matching the lines
     pane->width = widthPx;
     pane->height = heightPx;
     return LayoutSection(pane, pane->text, 0);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/settings.h"
 #include "panes/pane_paint.h"
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
@@ -133,6 +134,7 @@ protected:
 
     void SetUp() override {
         savedApp = gApp;
+        ResetSettingsSaved();  // an earlier test may have ended the program, which stops painting
         UseFont(kMonoFace, 16, kLetterBaseUnicode);
         gApp.flags = kFlagsDefault;
     }
