@@ -276,7 +276,11 @@ void ResetSettingsSaved() {
 
 void* AllocOrAbort(size_t byteCount) {
     void* block = PlatformAlloc(byteCount);
-    if (block) return block;
+    if (!block) ReportOutOfMemory();
+    return block;
+}
+
+void ReportOutOfMemory() {
     if (!gRun.ending) {
         // Frozen before the message box: its message loop paints the main
         // window, and the caller may be half way through a layout.
@@ -284,5 +288,4 @@ void* AllocOrAbort(size_t byteCount) {
         ShowMessageBox(nullptr, L"There is not enough memory, aborting", L"Error", MB_ICONSTOP);
     }
     SaveSettingsAndQuit();
-    return nullptr;
 }

@@ -85,3 +85,6 @@ bool ProgramEnding();
 // So a pane pointer held across the call still points at a live pane; the
 // caller must still back out at once on null and leave the view alone.
 void* AllocOrAbort(size_t byteCount);
+// What AllocOrAbort does when memory runs out, for memory that must come from
+// elsewhere: the message, the save and the quit request.
+void ReportOutOfMemory();

@@ -123,6 +123,8 @@ void ChangeFont() {
     SetViewFont(gApp.mainWindow);
 }
 void StepToNextSection() { SendMessageW(gApp.mainWindow, WM_KEYDOWN, VK_RIGHT, 0); }
+void Copy() { SendMessageW(gApp.mainWindow, WM_COMMAND, 40007, 0); }
+void AppendToClipboard() { SendMessageW(gApp.mainWindow, WM_COMMAND, 40009, 0); }
 
 struct SweepOperation {
     const char* name;
@@ -137,6 +139,8 @@ const SweepOperation kSweepOperations[] = {
     {"Resize", OpenReader, Resize},
     {"FontChange", OpenReader, ChangeFont},
     {"SectionStep", OpenReader, StepToNextSection},
+    {"Copy", OpenReader, Copy},
+    {"Append", OpenReader, AppendToClipboard},
 };
 
 // Enough for the largest operation; a run that still fails allocations here
