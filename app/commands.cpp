@@ -62,13 +62,6 @@ void ScrollActivePane(HWND window, int deltaRows) {
 
 }  // namespace
 
-int PageRows(int rowsDrawn, uint32_t pageField) {
-    int rows = pageField == 2 || pageField == 4 ? rowsDrawn / 2 : rowsDrawn - 1;
-    // With one row on screen (a huge font), or none painted yet, a page still
-    // moves one row forward rather than nowhere or backwards.
-    return rows > 1 ? rows : 1;
-}
-
 int SteppedSection(int lesson, int step) {
     int n = lesson + step;
     if (n > kLastSection) return kFirstSection;

@@ -257,12 +257,6 @@ void CreateMenuBar() {
     CommandBarShow(gApp.menuBar, TRUE);
 }
 
-HMENU MenuOfBarButton(UINT buttonCommand) {
-    if (!gApp.menuBar) return nullptr;
-    if (gApp.menuBarOnBottom) return (HMENU)SendMessageW(gApp.menuBar, SHCMBM_GETSUBMENU, 0, buttonCommand);
-    return CommandBarGetMenu(gApp.menuBar, 0);
-}
-
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (ProgramEnding() && IgnoredWhileEnding(message)) return 0;
     switch (message) {

@@ -4,10 +4,10 @@
 
 #include <windows.h>
 
+#include "app/app_state.h"
+
 extern const wchar_t kMainWindowClass[];  // also the window title
 const UINT kCloseRequestMessage = 1023;   // another program asks the reader to close
-const UINT kGoButtonCommand = 40001;      // menu-bar button of the "&Go" popup
-const UINT kMarelButtonCommand = 40003;   // menu-bar button of the "&Marel" popup
 const UINT kChooseSectionCommand = 119;
 
 // The body of the program entry; returns the exit code.
@@ -29,10 +29,6 @@ LRESULT SetupMainWindow(HWND window);
 // Makes the shell menu bar (version 4.21 on, or "MenuBarOnBottom") or the
 // command bar for gApp.mainWindow, with its tool buttons and tool tips.
 void CreateMenuBar();
-
-// The popup that holds the items of a menu-bar button: asked of the shell menu
-// bar, or the command bar's menu, which holds both popups. Null without a bar.
-HMENU MenuOfBarButton(UINT buttonCommand);
 
 // Runs the message loop until the quit request; returns its code.
 int RunMessageLoop();

@@ -285,6 +285,13 @@ int ScrollPane(TextPane* pane, int deltaRows, int repaint) {
     return changed ? kScrollChanged : kScrollUnchanged;
 }
 
+int PageRows(int rowsDrawn, uint32_t pageField) {
+    int rows = pageField == 2 || pageField == 4 ? rowsDrawn / 2 : rowsDrawn - 1;
+    // With one row on screen (a huge font), or none painted yet, a page still
+    // moves one row forward rather than nowhere or backwards.
+    return rows > 1 ? rows : 1;
+}
+
 int ScrollToTextOffset(TextPane* pane, uint16_t offset) {
     if (!pane || !pane->lines || !pane->text || ProgramEnding()) return 0;
     int rows = 0;

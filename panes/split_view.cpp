@@ -1,8 +1,6 @@
 #include "panes/split_view.h"
 
 #include "app/app_state.h"
-#include "app/commands.h"
-#include "app/main_window.h"
 #include "app/settings.h"
 #include "content/section_store.h"
 #include "panes/pane_paint.h"
