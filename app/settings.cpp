@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "app/app_state.h"
+#include "app/settings_run.h"
 #include "navigation/bookmarks.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
@@ -13,24 +14,14 @@
 const wchar_t kProgramKeyPath[] = L"Software\\Quenmark\\Lorvan";
 const wchar_t kMakerKeyPath[] = L"software\\Quenmark";
 
+SettingsRun gSettingsRun = {false, false, false};
+
 namespace {
 
 const REGSAM kReadAccess = 0x20019;   // KEY_READ
 const REGSAM kWriteAccess = 0xF003F;  // KEY_ALL_ACCESS
 const int kModulePathChars = 260;
 const int kDefaultLetterBase = 0x5D0;
-
-const wchar_t* gProgramKeyPath = kProgramKeyPath;
-const wchar_t* gMakerKeyPath = kMakerKeyPath;
-// How far this run has come.
-struct SettingsRun {
-    // Until the settings are loaded the program-wide state is empty or partly
-    // filled; saving it then would overwrite good stored values with zeros.
-    bool loaded;
-    bool saved;   // SaveSettingsAndQuit has run; it never runs twice
-    bool ending;  // the quit is asked for, or memory ran out: nothing may draw
-};
-SettingsRun gRun = {false, false, false};
 
 HKEY OpenForReading(const wchar_t* keyPath) {
     HKEY key = nullptr;
@@ -47,7 +38,7 @@ HKEY OpenForWriting(const wchar_t* keyPath) {
 }
 
 int WriteValue(const wchar_t* valueName, DWORD type, const void* bytes, DWORD byteCount) {
-    HKEY key = OpenForWriting(gProgramKeyPath);
+    HKEY key = OpenForWriting(ProgramKeyPath());
     if (!key) return 0;
     LONG result = RegSetValueExW(key, valueName, 0, type, static_cast<const BYTE*>(bytes), byteCount);
     RegCloseKey(key);
@@ -139,14 +130,6 @@ void WriteSettings() {
 
 }  // namespace
 
-void SetSettingsKeyPaths(const wchar_t* programKeyPath, const wchar_t* makerKeyPath) {
-    gProgramKeyPath = programKeyPath ? programKeyPath : kProgramKeyPath;
-    gMakerKeyPath = makerKeyPath ? makerKeyPath : kMakerKeyPath;
-}
-
-const wchar_t* ProgramKeyPath() { return gProgramKeyPath; }
-const wchar_t* MakerKeyPath() { return gMakerKeyPath; }
-
 int ParseDecimalUnits(const wchar_t* units, size_t maxUnits) {
     uint32_t value = 0;  // unsigned, so that long strings wrap instead of overflowing
     for (size_t i = 0; i < maxUnits && units[i]; i++) value = value * 10 + (uint32_t)((int)units[i] - 48);
@@ -171,7 +154,7 @@ int ReadRegInt(const wchar_t* keyPath, const wchar_t* valueName, int defaultValu
 }
 
 int ReadSettingInt(const wchar_t* valueName, int defaultValue) {
-    return ReadRegInt(gProgramKeyPath, valueName, defaultValue);
+    return ReadRegInt(ProgramKeyPath(), valueName, defaultValue);
 }
 
 int WriteSettingInt(const wchar_t* valueName, uint32_t value) {
@@ -182,7 +165,7 @@ int WriteSettingInt(const wchar_t* valueName, uint32_t value) {
 wchar_t* ReadSettingString(const wchar_t* valueName) {
     DWORD type = 0;
     DWORD byteCount = 0;
-    return reinterpret_cast<wchar_t*>(ReadValue(gProgramKeyPath, valueName, &type, &byteCount, WideBufferBytes));
+    return reinterpret_cast<wchar_t*>(ReadValue(ProgramKeyPath(), valueName, &type, &byteCount, WideBufferBytes));
 }
 
 int WriteSettingString(const wchar_t* valueName, const wchar_t* text) {
@@ -193,7 +176,7 @@ int WriteSettingString(const wchar_t* valueName, const wchar_t* text) {
 uint8_t* ReadSettingBytes(const wchar_t* valueName, uint32_t* byteCount) {
     DWORD type = 0;
     DWORD stored = 0;
-    uint8_t* buffer = ReadValue(gProgramKeyPath, valueName, &type, &stored, ByteBufferBytes);
+    uint8_t* buffer = ReadValue(ProgramKeyPath(), valueName, &type, &stored, ByteBufferBytes);
     if (buffer && byteCount) *byteCount = stored;
     return buffer;
 }
@@ -234,7 +217,7 @@ void ReadSearchString(const wchar_t* valueName, uint8_t* field, int fieldBytes) 
 void LoadSettings() {
     // The run-once guard of the save stays as it is: a quit asked for before
     // (memory ran out reading the shell options) is still on its way.
-    gRun.loaded = false;
+    gSettingsRun.loaded = false;
     LoadModulePath();
     LoadFontName();
     ReadSearchString(L"SearchString", gApp.searchString, kSearchStringBytes);
@@ -250,14 +233,14 @@ void LoadSettings() {
     if (!IsBottomSectionCode(gSplit.bottomSection)) gSplit.bottomSection = kBottomSectionDefault;
     gSplit.bottomSectionLastPosition = (uint16_t)ReadSettingInt(L"BottomSectionLastPosition", 0);
     InitBookmarks();
-    gRun.loaded = true;
+    gSettingsRun.loaded = true;
 }
 
 void SaveSettingsAndQuit() {
-    if (gRun.saved) return;
-    gRun.saved = true;
-    gRun.ending = true;
-    if (gRun.loaded) WriteSettings();
+    if (gSettingsRun.saved) return;
+    gSettingsRun.saved = true;
+    gSettingsRun.ending = true;
+    if (gSettingsRun.loaded) WriteSettings();
     PostQuitMessage(0);
 }
 
@@ -266,13 +249,7 @@ void ReleaseSettings() {
     FreeBookmarks();
 }
 
-bool ProgramEnding() { return gRun.ending; }
-
-void ResetSettingsSaved() {
-    gRun.saved = false;
-    gRun.ending = false;
-    gRun.loaded = true;
-}
+bool ProgramEnding() { return gSettingsRun.ending; }
 
 void* AllocOrAbort(size_t byteCount) {
     void* block = PlatformAlloc(byteCount);
@@ -281,10 +258,10 @@ void* AllocOrAbort(size_t byteCount) {
 }
 
 void ReportOutOfMemory() {
-    if (!gRun.ending) {
+    if (!gSettingsRun.ending) {
         // Frozen before the message box: its message loop paints the main
         // window, and the caller may be half way through a layout.
-        gRun.ending = true;
+        gSettingsRun.ending = true;
         ShowMessageBox(nullptr, L"There is not enough memory, aborting", L"Error", MB_ICONSTOP);
     }
     SaveSettingsAndQuit();

@@ -12,8 +12,8 @@ extern const wchar_t kProgramKeyPath[];
 // The maker's key with the shell options, read once at start, never written.
 extern const wchar_t kMakerKeyPath[];
 
-// Where the settings live; tests point these at keys of their own.
-void SetSettingsKeyPaths(const wchar_t* programKeyPath, const wchar_t* makerKeyPath);
+// Where the settings live: the two keys above in the reader
+// (app/product_seams.cpp); the test programs choose keys of their own.
 const wchar_t* ProgramKeyPath();
 const wchar_t* MakerKeyPath();
 
@@ -61,9 +61,6 @@ void LoadSettings();
 // a second one. Called before LoadSettings has finished (memory ran out there
 // or earlier), it writes nothing, so the stored settings survive.
 void SaveSettingsAndQuit();
-// Test seam: lets SaveSettingsAndQuit run again and write, as after a load,
-// and lets the view draw again.
-void ResetSettingsSaved();
 // Deletes what LoadSettings loaded besides plain values: the outline bitmaps
 // and the bookmark list. When the main window is destroyed, after the save.
 void ReleaseSettings();

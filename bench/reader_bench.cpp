@@ -11,6 +11,7 @@
 #include "bench/bench_clock.h"
 #include "bench/reader_bench.h"
 #include "panes/split_view.h"
+#include "tests/support/test_seams.h"
 
 namespace {
 

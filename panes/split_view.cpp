@@ -20,7 +20,6 @@ const int kRepaintMainScrollBar = kRepaintEraseMain | kRepaintMain;         // 2
 const int kSeparatorBelowPx = 2;  // the light area starts 2 px above bottomRect.top
 
 HDC gSharedDc = nullptr;  // the main window's dc, taken at creation for both panes
-int gScrollBarWidthForTest = 0;
 
 void ShowResourceNotFound(HWND window) {
     ShowMessageBox(window, L"Resource not found", L"Error", MB_ICONEXCLAMATION);
@@ -79,10 +78,6 @@ void MarkBottomSectionItem() {
         CheckMenuRadioItem(menu, kMarelFirstCommand, kMarelLastCommand,
                            kBottomSectionCommandBase + gSplit.bottomSection, MF_BYCOMMAND);
 }
-
-void SetScrollBarWidthForTest(int widthPx) { gScrollBarWidthForTest = widthPx; }
-
-int ScrollBarWidth() { return gScrollBarWidthForTest ? gScrollBarWidthForTest : GetSystemMetrics(SM_CXVSCROLL); }
 
 int CreatePanes(HWND window) {
     gSharedDc = GetDC(window);

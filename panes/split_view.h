@@ -53,6 +53,6 @@ bool IsBottomSectionCode(int code);
 // Puts the radio mark of the "&Marel" popup on the item of bottomSection.
 void MarkBottomSectionItem();
 
-// Test seam: the scroll-bar width to lay out with; 0 asks the platform.
-void SetScrollBarWidthForTest(int widthPx);
+// The width of a vertical scroll bar: the platform's in the reader
+// (app/product_seams.cpp); the test programs may choose one.
 int ScrollBarWidth();

@@ -97,9 +97,10 @@ HWND FindTaskBarWindow();
 // ---- Platform version ---------------------------------------------------------------
 
 // The version the program runs on, from the 276-byte version record.
+void ReadPlatformVersion(DWORD* major, DWORD* minor);
+// The version the program goes by: ReadPlatformVersion's in the reader
+// (app/product_seams.cpp); the test programs may report another.
 void GetPlatformVersion(DWORD* major, DWORD* minor);
-// Test seam: report this version instead; (0, 0) reports the real one again.
-void SetReportedPlatformVersion(DWORD major, DWORD minor);
 
 // ---- Message box ------------------------------------------------------------------
 

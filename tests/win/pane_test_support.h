@@ -18,6 +18,7 @@
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
 #include "platform/services.h"
+#include "tests/support/test_seams.h"
 
 // A white canvas of widthPx x heightPx behind a memory dc.
 struct Canvas {
