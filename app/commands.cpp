@@ -40,6 +40,8 @@ TextPane* ActivePane() { return gSplit.activePane ? gSplit.activePane : gApp.mai
 void SetBottomSection(HWND window, int code) {
     if (code == gSplit.bottomSection) return;
     gSplit.bottomSection = code;
+    // Keys, scroll steps and Copy must not act on a pane nobody can see.
+    if (code == kBottomSectionNone) ActivateMainPane();
     OnSize(window, kRelayoutMarker);
     RepaintView(window, kRepaintAfterResize);
     MarkBottomSectionItem();

@@ -69,7 +69,7 @@ void MoveScrollBars(int upperPx, int lowerPx) {
 }  // namespace
 
 bool IsBottomSectionCode(int code) {
-    return code == 1 || code == 12 || code == 13 || code == 14 || code == 23 || code == 34;
+    return code == kBottomSectionNone || code == 12 || code == 13 || code == 14 || code == 23 || code == 34;
 }
 
 void MarkBottomSectionItem() {
@@ -236,6 +236,11 @@ void PaintBottomArea(HDC dc) {
     int oldMode = SetBkMode(pane->dc, TRANSPARENT);
     PaintPane(pane, 0);
     SetBkMode(pane->dc, oldMode);
+}
+
+void ActivateMainPane() {
+    gSplit.activePane = gApp.mainPane;
+    gSplit.activeScrollBar = gSplit.mainScrollBar;
 }
 
 void UpdateScrollBar(HWND scrollBar) {

@@ -36,6 +36,8 @@ void RepaintView(HWND window, int flags);
 // Installs the program-wide font in both panes and repaints the view.
 void SetViewFont(HWND window);
 void PaintBottomArea(HDC dc);
+// Makes the main pane and its scroll bar the active ones.
+void ActivateMainPane();
 void UpdateScrollBar(HWND scrollBar);
 void UpdateScrollBars();
 void OnScroll(HWND window, WPARAM wParam, LPARAM lParam);
@@ -48,6 +50,7 @@ int ScrollDelta(WPARAM wParam, int rowsDrawn, int firstRow);
 // The lower pane's size codes: 1 (none), 12, 13, 14, 23 and 34; the tens digit
 // over the units digit is its share of the height. Menu command = 400 + code.
 const int kBottomSectionDefault = 12;
+const int kBottomSectionNone = 1;
 const UINT kBottomSectionCommandBase = 400;
 bool IsBottomSectionCode(int code);
 // Puts the radio mark of the "&Marel" popup on the item of bottomSection.

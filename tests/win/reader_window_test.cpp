@@ -291,6 +291,20 @@ TEST_F(ReaderWindowTest, ScrollBarsScrollTheirPaneAndMakeItActive) {
     EXPECT_EQ(ScrollBarPos(gSplit.mainScrollBar), page);
 }
 
+TEST_F(ReaderWindowTest, HidingTheCommentaryMakesTheMainPaneActive) {
+    OpenReader(300, 400);
+    LoadLongSection();
+    SendMessageW(window, WM_VSCROLL, SB_LINEDOWN, (LPARAM)gSplit.bottomScrollBar);
+    ASSERT_EQ(gSplit.activePane, Bottom());
+    SendMessageW(window, WM_COMMAND, 401, 0);  // "&None"
+    EXPECT_EQ(gSplit.activeScrollBar, gSplit.mainScrollBar);
+    int page = Main()->rowsDrawn - 1;
+    SendMessageW(window, WM_KEYDOWN, VK_NEXT, 0);
+    EXPECT_EQ(Main()->firstRow, page);
+    EXPECT_EQ(ScrollBarPos(gSplit.mainScrollBar), page);
+    EXPECT_EQ(Bottom()->firstRow, 1);
+}
+
 TEST_F(ReaderWindowTest, TapsPageByTheMiddleOfEitherAxis) {
     OpenReader(300, 300);
     LoadLongSection();
