@@ -32,6 +32,7 @@ protected:
         if (window) DestroyWindow(window);
         TakeQuitMessage();
         SetScrollBarWidthForTest(0);
+        ResetSettingsSaved();  // closing the reader ended the program, which stops painting
     }
     // The reader's own window, with the real menu bar, panes and scroll bars.
     void OpenReader(int widthPx, int heightPx) {
