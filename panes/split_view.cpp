@@ -3,8 +3,7 @@
 #include <windowsx.h>
 
 #include "app/app_state.h"
-#include "app/commands.h"
-#include "app/main_window.h"
+#include "app/settings.h"
 #include "content/section_store.h"
 #include "panes/pane_paint.h"
 #include "panes/text_layout.h"
@@ -24,7 +23,6 @@ const int kRepaintMainScrollBar = kRepaintEraseMain | kRepaintMain;         // 2
 const int kSeparatorBelowPx = 2;  // the light area starts 2 px above bottomRect.top
 
 HDC gSharedDc = nullptr;  // the main window's dc, taken at creation for both panes
-int gScrollBarWidthForTest = 0;
 // Wheel turns finer than a notch add up here, for the pane they were turned over.
 int gWheelRemainder = 0;
 bool gWheelOnBottom = false;
@@ -113,7 +111,7 @@ int WheelRows(const TextPane* pane, bool onBottom, int wheelDelta) {
 }  // namespace
 
 bool IsBottomSectionCode(int code) {
-    return code == 1 || code == 12 || code == 13 || code == 14 || code == 23 || code == 34;
+    return code == kBottomSectionNone || code == 12 || code == 13 || code == 14 || code == 23 || code == 34;
 }
 
 void MarkBottomSectionItem() {
@@ -122,10 +120,6 @@ void MarkBottomSectionItem() {
         CheckMenuRadioItem(menu, kMarelFirstCommand, kMarelLastCommand,
                            kBottomSectionCommandBase + gSplit.bottomSection, MF_BYCOMMAND);
 }
-
-void SetScrollBarWidthForTest(int widthPx) { gScrollBarWidthForTest = widthPx; }
-
-int ScrollBarWidth() { return gScrollBarWidthForTest ? gScrollBarWidthForTest : GetSystemMetrics(SM_CXVSCROLL); }
 
 int CreatePanes(HWND window) {
     gSharedDc = GetDC(window);
@@ -149,6 +143,14 @@ int CreatePanes(HWND window) {
     return 0;
 }
 
+void DestroyPanes() {
+    DestroyTextPane(gApp.mainPane);
+    gApp.mainPane = nullptr;
+    DestroyTextPane(gSplit.bottomPane);
+    gSplit.bottomPane = nullptr;
+    gSplit.activePane = nullptr;
+}
+
 void ReleaseSharedDc(HWND window) {
     if (gSharedDc) ReleaseDC(window, gSharedDc);
     gSharedDc = nullptr;
@@ -166,6 +168,7 @@ void CreateBottomPane(HWND window, HDC dc, const RECT* rect) {
 }
 
 int LoadBottomSection(HWND window) {
+    if (ProgramEnding()) return 0;
     uint8_t* text = LoadSectionText(gApp.lesson + 1, nullptr);
     if (!text) {
         ShowResourceNotFound(window);
@@ -217,27 +220,32 @@ void OnSize(HWND window, LPARAM size) {
         gSplit.lastClientWidth = w;
         gSplit.lastClientHeight = h;
     }
+    if (ProgramEnding()) return;
     int g = gApp.gutter;
     if (w > 2 * g) w -= 2 * g;
     if (h > 2 * g) h -= 2 * g;
-    TextPane* pane = gApp.mainPane;
+    const TextPane* pane = gApp.mainPane;
     if (!pane || (pane->width == w && pane->height == h)) return;
     int available = h - gApp.menuBarHeight;
     LayoutSplit(&w, &available);
-    ResizeTextPane(pane, w, available);
+    ResizeTextPane(gApp.mainPane, w, available);
     UpdateScrollBars();
 }
 
 void PaintView(HDC dc, HWND window, int flags) {
     PAINTSTRUCT paint;
     bool begun = dc == nullptr;
+    // Begun even when nothing may draw, so that the window counts as painted.
     if (begun) dc = BeginPaint(window, &paint);
-    if ((flags & kRepaintMain) && gApp.mainPane) PaintPane(gApp.mainPane, (flags & kRepaintEraseMain) != 0);
-    if (flags & kRepaintBottom) PaintBottomArea(dc);
+    if (!ProgramEnding()) {
+        if ((flags & kRepaintMain) && gApp.mainPane) PaintPane(gApp.mainPane, (flags & kRepaintEraseMain) != 0);
+        if (flags & kRepaintBottom) PaintBottomArea(dc);
+    }
     if (begun) EndPaint(window, &paint);
 }
 
 void RepaintView(HWND window, int flags) {
+    if (ProgramEnding()) return;
     if (!window) window = gApp.mainWindow;
     HDC dc = GetDC(window);
     PaintView(dc, window, flags);
@@ -246,6 +254,7 @@ void RepaintView(HWND window, int flags) {
 }
 
 void PaintBottomArea(HDC dc) {
+    if (ProgramEnding()) return;
     int g = gApp.gutter;
     int s = ScrollBarWidth();
     const RECT& area = gSplit.bottomRect;
@@ -271,6 +280,11 @@ void PaintBottomArea(HDC dc) {
     SetBkMode(pane->dc, oldMode);
 }
 
+void ActivateMainPane() {
+    gSplit.activePane = gApp.mainPane;
+    gSplit.activeScrollBar = gSplit.mainScrollBar;
+}
+
 void UpdateScrollBar(HWND scrollBar) {
     if (!(gApp.flags & kFlagScrollBarUpdates)) return;
     TextPane* pane = gSplit.activePane ? gSplit.activePane : gApp.mainPane;
@@ -290,6 +304,13 @@ void UpdateScrollBar(HWND scrollBar) {
     // Wine; the bar is redrawn with the next paint cycle instead.
     SendMessageW(scrollBar, SBM_SETSCROLLINFO, FALSE, (LPARAM)&info);
     InvalidateRect(scrollBar, nullptr, TRUE);
+}
+
+void SetViewFont(HWND window) {
+    SetPaneFont(gApp.mainPane, &gApp.font);
+    SetPaneFont(gSplit.bottomPane, &gApp.font);
+    // SetPaneFont paints the commentary on white; its light ground comes back here.
+    RepaintView(window, kRepaintAll);
 }
 
 void UpdateScrollBars() {

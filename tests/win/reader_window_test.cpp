@@ -33,6 +33,7 @@ protected:
         if (window) DestroyWindow(window);
         TakeQuitMessage();
         SetScrollBarWidthForTest(0);
+        ResetSettingsSaved();  // closing the reader ended the program, which stops painting
     }
     // The reader's own window, with the real menu bar, panes and scroll bars.
     void OpenReader(int widthPx, int heightPx) {
@@ -299,7 +300,9 @@ TEST_F(ReaderWindowTest, WheelScrollsThePaneUnderThePointer) {
     LoadLongSection();
     int rowsPerNotch = WheelScrollRows();
     ASSERT_GT(rowsPerNotch, 0);
-    auto turn = [&](int delta, int x, int y) { SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(x, y)); };
+    auto turn = [&](int delta, int x, int y) {
+        SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(x, y));
+    };
     int x = Main()->left + Main()->width / 2;
     int mainY = Main()->top + Main()->height / 2;
     int bottomY = Bottom()->top + Bottom()->height / 2;
@@ -329,9 +332,22 @@ TEST_F(ReaderWindowTest, WheelScrollsThePaneUnderThePointer) {
 
     // Without a lower pane the point where it lay is no target: the active pane turns.
     DispatchCommand(window, 401);
-    gSplit.activePane = Main();
     turn(-WHEEL_DELTA, x, Bottom()->top + 5);
     EXPECT_EQ(Main()->firstRow, rowsPerNotch);
+    EXPECT_EQ(Bottom()->firstRow, 1);
+}
+
+TEST_F(ReaderWindowTest, HidingTheCommentaryMakesTheMainPaneActive) {
+    OpenReader(300, 400);
+    LoadLongSection();
+    SendMessageW(window, WM_VSCROLL, SB_LINEDOWN, (LPARAM)gSplit.bottomScrollBar);
+    ASSERT_EQ(gSplit.activePane, Bottom());
+    SendMessageW(window, WM_COMMAND, 401, 0);  // "&None"
+    EXPECT_EQ(gSplit.activeScrollBar, gSplit.mainScrollBar);
+    int page = Main()->rowsDrawn - 1;
+    SendMessageW(window, WM_KEYDOWN, VK_NEXT, 0);
+    EXPECT_EQ(Main()->firstRow, page);
+    EXPECT_EQ(ScrollBarPos(gSplit.mainScrollBar), page);
     EXPECT_EQ(Bottom()->firstRow, 1);
 }
 
