@@ -1,8 +1,10 @@
 #include "app/commands.h"
 
+#include "app/about_box.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "content/section_store.h"
+#include "fontdialog/font_dialog.h"
 #include "navigation/bookmarks.h"
 #include "panes/pane_paint.h"
 #include "panes/split_view.h"
@@ -58,7 +60,19 @@ void ScrollActivePane(HWND window, int deltaRows) {
     UpdateScrollBar(gSplit.activeScrollBar);
 }
 
+// The font dialog edits the program-wide font; the panes take it only on OK.
+void ChooseReadingFont(HWND window) {
+    if (RunFontDialog(window, &gApp.font) == IDOK) ApplyFontToPanes(window);
+}
+
 }  // namespace
+
+void ApplyFontToPanes(HWND window) {
+    SetPaneFont(gApp.mainPane, &gApp.font);
+    SetPaneFont(gSplit.bottomPane, &gApp.font);
+    // SetPaneFont paints the commentary on white; its light ground comes back here.
+    RepaintView(window, kRepaintAll);
+}
 
 int PageRows(int rowsDrawn, uint32_t pageField) {
     int rows = pageField == 2 || pageField == 4 ? rowsDrawn / 2 : rowsDrawn - 1;
@@ -86,12 +100,13 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     case kCommandPrevious: PreviousSection(window); return 0;
     case kCommandReverse: ToggleReverse(window); return 0;
     case kCommandExit: DestroyWindow(window); return 0;
+    case kCommandAbout: ShowAboutBox(window); return 0;
+    case kCommandCheckUpdates: CheckForUpdates(gApp.mainWindow); return 0;
+    case kCommandFont: ChooseReadingFont(window); return 0;
     // Handled by the tools as they are added:
     // kCommandChoose and kCommandChooseAlias: the section chooser;
     // kCommandSearch, kCommandSearchAgain: the search dialog and FindNext;
     // kCommandBookmark: ToggleBookmark, then UpdateBookmarkCheck;
-    // kCommandCheckUpdates and kCommandAbout: the update check and the About box;
-    // kCommandFont: the font dialog, then SetPaneFont on both panes;
     // kCommandCopy, kCommandAppend: CopyPaneText of the active pane.
     default: return 1;
     }

@@ -22,6 +22,9 @@ int StepSection(HWND window, int step);
 int NextSection(HWND window);
 int PreviousSection(HWND window);
 
+// Installs the program-wide font in both panes and repaints them.
+void ApplyFontToPanes(HWND window);
+
 // The section StepSection goes to from `lesson`.
 int SteppedSection(int lesson, int step);
 
