@@ -114,9 +114,12 @@ void ReleasePreviewFont() {
 }
 
 // The old font goes only once the preview holds the new one; without a new
-// one the preview keeps its look.
+// one the preview keeps its look. Any character set, as the panes ask: a
+// desktop would otherwise swap a face without Latin letters for another.
 void UpdatePreviewFont(HWND dialog) {
-    HFONT font = CreateFontIndirectW(&gFontDialog.logFont);
+    LOGFONTW logFont = gFontDialog.logFont;
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    HFONT font = CreateFontIndirectW(&logFont);
     if (!font) return;
     SendMessageW(Item(dialog, IDC_FONT_PREVIEW), WM_SETFONT, (WPARAM)font, TRUE);
     ReleasePreviewFont();
@@ -148,7 +151,9 @@ INT_PTR OnFontCommand(HWND dialog, WPARAM wParam) {
         return TRUE;
     case IDC_FONT_FACES:
     case IDC_FONT_SIZES:
-        ReadFontChoice(dialog, kChoiceAfterListChange);
+        // Only a new selection: the focus arriving at the face list as the
+        // dialog opens would otherwise check "5D0" over a stored 97 or 224.
+        if (HIWORD(wParam) == LBN_SELCHANGE) ReadFontChoice(dialog, kChoiceAfterListChange);
         return FALSE;
     case IDC_FONT_BASE_ASCII: ShowLetterPreview(dialog, kLetterBaseAscii); break;
     case IDC_FONT_BASE_CODE_PAGE: ShowLetterPreview(dialog, kLetterBaseCodePage); break;
@@ -205,6 +210,9 @@ void InitFontDialog(HWND dialog, FontSpec* spec) {
     if (dc) ReleaseDC(owner, dc);
     FillFaceList(dialog, spec->faceName);
     FillSizeList(dialog, spec->size);
+    // The dialog's own font may have no Hebrew letters at all, so the preview
+    // starts in the selected face; the base buttons stay as stored.
+    ReadFontChoice(dialog, kChoiceAfterBaseButton);
     SetFocus(Item(dialog, IDC_FONT_FACES));
 }
 
