@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # End-to-end test of the reader: a fresh Wine prefix, the reader driven by a
 # second program with window messages, then the stored settings checked in the
-# prefix's user.reg. Leaves the captured window as OUTPUT_DIR/reader.png.
+# prefix's user.reg. Leaves the captured windows as OUTPUT_DIR/reader.png,
+# font-dialog.png and about-box.png. The addresses the reader opens reach a
+# recording xdg-open first on PATH instead of a browser.
 # Usage: run_e2e.sh READER_EXE DRIVER_EXE OUTPUT_DIR
 set -euo pipefail
 if [ -z "${DISPLAY:-}" ]; then
@@ -14,11 +16,18 @@ ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 export WINEPREFIX="$OUT/prefix"
 rm -rf "$WINEPREFIX"
 mkdir -p "$OUT"
-rm -f "$OUT/reader.bmp" "$OUT/reader.png"
+rm -f "$OUT"/*.bmp "$OUT"/*.png "$OUT/opened.log"
+mkdir -p "$OUT/bin"
+cat > "$OUT/bin/xdg-open" <<EOF
+#!/bin/sh
+printf '%s\n' "\$@" >> "$OUT/opened.log"
+EOF
+chmod +x "$OUT/bin/xdg-open"
+export PATH="$OUT/bin:$PATH"
 
 windows_path() { local p="$1"; echo "Z:${p//\//\\}"; }
 
-"$ROOT/scripts/wine-run" "$DRIVER" "$(windows_path "$READER")" "$(windows_path "$OUT/reader.bmp")"
+"$ROOT/scripts/wine-run" "$DRIVER" "$(windows_path "$READER")" "$(windows_path "$OUT")"
 /usr/lib/wine/wineserver -w  # the registry is written out when the server ends
 
 failed=0
@@ -39,8 +48,10 @@ if ! grep -q '^"Program Path"=".*Lorvan.exe"$' "$WINEPREFIX/user.reg"; then
   echo "FAIL  user.reg has no Program Path"
   failed=1
 fi
-convert "$OUT/reader.bmp" "$OUT/reader.png"
-echo "capture: $OUT/reader.png"
+for capture in reader font-dialog about-box; do
+  if [ -f "$OUT/$capture.bmp" ]; then convert "$OUT/$capture.bmp" "$OUT/$capture.png"; fi
+done
+echo "captures: $OUT/reader.png $OUT/font-dialog.png $OUT/about-box.png"
 
 # The capture must show the commentary's light ground and the red separator.
 share_of() { convert "$OUT/reader.png" -fill black +opaque "$1" -fill white -opaque "$1" -format "%[fx:mean]" info:; }
