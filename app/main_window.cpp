@@ -8,7 +8,6 @@
 #include "app/settings.h"
 #include "fontdialog/font_dialog.h"
 #include "navigation/bookmarks.h"
-#include "panes/pane_paint.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
 #include "platform/shell.h"

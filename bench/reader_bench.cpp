@@ -1,6 +1,6 @@
 // The reader window in this process: the program's own start-up time up to
-// the first paint, and the time from a Right-arrow key to the end of the
-// repaint of both panes.
+// the first paint, the time from a Right-arrow key to the end of the repaint
+// of both panes, and the time from "F&ont" to the font dialog's first paint.
 #include <windows.h>
 
 #include <stdio.h>
@@ -17,6 +17,8 @@ const wchar_t kBenchProgramKey[] = L"Software\\Quenmark\\LorvanBench\\Program";
 const wchar_t kBenchMakerKey[] = L"Software\\Quenmark\\LorvanBench\\Maker";
 const wchar_t kBenchRootKey[] = L"Software\\Quenmark\\LorvanBench";
 const int kSteps = 100;
+const WPARAM kCommandFont = 40006;
+const int kFontDialogOpenings = 3;
 
 double NowMs() {
     static LARGE_INTEGER frequency;
@@ -46,6 +48,47 @@ HWND StartReaderWindow() {
     gSplit.bottomSection = kBottomSectionDefault;
     ReadShellOptions();
     return StartMainWindow(SW_SHOWNORMAL);  // returns after UpdateWindow has painted
+}
+
+// The dialog's loop tells its owner when it finds nothing more to do, so
+// the first of these comes after the dialog and its controls have painted.
+struct DialogTimes {
+    double initStart;
+    double initMs;  // the dialog's own set-up, the enumeration of the families included
+    double idleAt;
+};
+DialogTimes gDialogTimes;
+
+LRESULT CALLBACK NoteDialogCall(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_INITDIALOG) gDialogTimes.initStart = NowMs();
+    if (code == HC_ACTION && call->message == WM_ENTERIDLE && call->wParam == MSGF_DIALOGBOX && !gDialogTimes.idleAt) {
+        GdiFlush();
+        gDialogTimes.idleAt = NowMs();
+        PostMessageW((HWND)call->lParam, WM_COMMAND, IDCANCEL, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK NoteDialogReturn(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPRETSTRUCT* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_INITDIALOG) gDialogTimes.initMs = NowMs() - gDialogTimes.initStart;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// From the command to the first paint, the families enumerated each time.
+DialogTimes OpenFontDialog(HWND window) {
+    DWORD thread = GetCurrentThreadId();
+    HHOOK callHook = SetWindowsHookExW(WH_CALLWNDPROC, NoteDialogCall, nullptr, thread);
+    HHOOK returnHook = SetWindowsHookExW(WH_CALLWNDPROCRET, NoteDialogReturn, nullptr, thread);
+    gDialogTimes = DialogTimes{};
+    double start = NowMs();
+    SendMessageW(window, WM_COMMAND, kCommandFont, 0);  // returns once Cancel has closed it
+    UnhookWindowsHookEx(returnHook);
+    UnhookWindowsHookEx(callHook);
+    DialogTimes times = gDialogTimes;
+    times.idleAt = times.idleAt ? times.idleAt - start : -1;
+    return times;
 }
 
 void DrainMessages() {
@@ -88,6 +131,13 @@ void BenchReaderWindow() {
         GdiFlush();
     }
     double stepWithBarsMs = (NowMs() - barsStart) / kSteps;
+    double firstFontDialogMs = OpenFontDialog(window).idleAt;
+    double fontDialogMs = 0, fontDialogInitMs = 0;
+    for (int i = 0; i < kFontDialogOpenings; i++) {
+        DialogTimes times = OpenFontDialog(window);
+        fontDialogMs += times.idleAt / kFontDialogOpenings;
+        fontDialogInitMs += times.initMs / kFontDialogOpenings;
+    }
     DestroyWindow(window);
     DrainMessages();
     RegDeleteTreeW(HKEY_CURRENT_USER, kBenchRootKey);
@@ -95,4 +145,7 @@ void BenchReaderWindow() {
     printf("startup_ms: %.4f\n", startupMs);
     printf("step_ms: %.4f\n", stepMs);
     printf("step_with_scroll_bars_ms: %.4f\n", stepWithBarsMs);
+    printf("font_dialog_first_open_ms: %.4f\n", firstFontDialogMs);
+    printf("font_dialog_open_ms: %.4f\n", fontDialogMs);
+    printf("font_dialog_init_ms: %.4f\n", fontDialogInitMs);
 }

@@ -50,11 +50,23 @@ void EnumerateFamilies(HDC dc) {
     EnumFontFamiliesExW(dc, &query, (FONTENUMPROCW)AddFontFamily, 0, 0);
 }
 
+// A list box that redraws updates its scroll bar for every item added.
+void BeginFilling(HWND list) {
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+}
+
+void EndFilling(HWND list) {
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
 void FillFaceList(HWND dialog, const wchar_t* targetFace) {
     HWND list = Item(dialog, IDC_FONT_FACES);
-    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    BeginFilling(list);
     for (const FontFamilyEntry* entry = gFontDialog.families.firstFamily; entry; entry = entry->next)
         SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)entry->faceName);
+    EndFilling(list);
     // Before a face is chosen the panes draw with one picked for its Hebrew
     // letters; showing that one keeps OK from changing what the user sees.
     // (An empty prefix would select whatever sorts first.)
@@ -64,7 +76,7 @@ void FillFaceList(HWND dialog, const wchar_t* targetFace) {
 
 void FillSizeList(HWND dialog, int targetSize) {
     HWND list = Item(dialog, IDC_FONT_SIZES);
-    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    BeginFilling(list);
     wchar_t text[16];
     if (targetSize < kSmallestOfferedSize && targetSize != 0) {
         swprintf(text, 16, L"%d", targetSize);
@@ -74,6 +86,7 @@ void FillSizeList(HWND dialog, int targetSize) {
         swprintf(text, 16, L"%d", size);
         SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)text);
     }
+    EndFilling(list);
     if (targetSize == 0) return;
     swprintf(text, 16, L"%d", targetSize);
     SendMessageW(list, LB_SELECTSTRING, (WPARAM)-1, (LPARAM)text);
