@@ -3,6 +3,7 @@
 #include "app/about_box.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "clipboard/copy_text.h"
 #include "content/section_store.h"
 #include "fontdialog/font_dialog.h"
 #include "navigation/bookmarks.h"
@@ -103,11 +104,12 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     case kCommandAbout: ShowAboutBox(window); return 0;
     case kCommandCheckUpdates: CheckForUpdates(gApp.mainWindow); return 0;
     case kCommandFont: ChooseReadingFont(window); return 0;
+    case kCommandCopy: CopyPaneText(ActivePane(), 0); return 0;
+    case kCommandAppend: CopyPaneText(ActivePane(), 1); return 0;
     // Handled by the tools as they are added:
     // kCommandChoose and kCommandChooseAlias: the section chooser;
     // kCommandSearch, kCommandSearchAgain: the search dialog and FindNext;
-    // kCommandBookmark: ToggleBookmark, then UpdateBookmarkCheck;
-    // kCommandCopy, kCommandAppend: CopyPaneText of the active pane.
+    // kCommandBookmark: ToggleBookmark, then UpdateBookmarkCheck.
     default: return 1;
     }
 }

@@ -200,20 +200,20 @@ void DrawLine(HDC dc, const EditLines* lines, int line, POINT at, int selectionS
     SetTextColor(dc, oldText);
 }
 
-// Paints like an edit control: the owner's colours, then the text as stored.
-void Paint(HWND edit, HDC dc) {
+// Our text over the control's own drawing: the control paints its frame,
+// margins and background itself (on some platforms the frame lies inside the
+// client area), then the formatting rectangle gets the text as stored.
+void PaintText(HWND edit, HDC dc) {
     StoredOrderEdit* state = StateOf(edit);
     LONG_PTR style = GetWindowLongPtrW(edit, GWL_STYLE);
     bool editable = IsWindowEnabled(edit) && !(style & ES_READONLY);
     HBRUSH brush = (HBRUSH)SendMessageW(GetParent(edit), editable ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC, (WPARAM)dc,
                                         (LPARAM)edit);
-    RECT client;
-    GetClientRect(edit, &client);
-    FillRect(dc, &client, brush ? brush : GetSysColorBrush(COLOR_WINDOW));
     HGDIOBJ oldFont = SelectObject(dc, (HFONT)SendMessageW(edit, WM_GETFONT, 0, 0));
     int oldMode = SetBkMode(dc, TRANSPARENT);
     EditLines lines = {};
     if (ReadLines(edit, dc, &lines)) {
+        FillRect(dc, &lines.area, brush ? brush : GetSysColorBrush(COLOR_WINDOW));
         bool focused = GetFocus() == edit;
         int low = state->anchor < state->caret ? state->anchor : state->caret;
         int high = state->anchor < state->caret ? state->caret : state->anchor;
@@ -227,6 +227,27 @@ void Paint(HWND edit, HDC dc) {
     SelectObject(dc, oldFont);
 }
 
+// Paints in a memory context first, so the control's own text, drawn in its
+// own order, never shows.
+void Paint(HWND edit, HDC dc) {
+    RECT client;
+    GetClientRect(edit, &client);
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right > 0 ? client.right : 1, client.bottom > 0 ? client.bottom : 1);
+    if (!memory || !bitmap) {
+        PaintText(edit, dc);
+    } else {
+        HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+        FillRect(memory, &client, GetSysColorBrush(COLOR_WINDOW));
+        CallWindowProcW(StateOf(edit)->original, edit, WM_PRINTCLIENT, (WPARAM)memory, PRF_CLIENT);
+        PaintText(edit, memory);
+        BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, oldBitmap);
+    }
+    if (bitmap) DeleteObject(bitmap);
+    if (memory) DeleteDC(memory);
+}
+
 LRESULT OnPaint(HWND edit, WPARAM wParam) {
     if (wParam) {  // WM_PRINTCLIENT, or a caller that paints into its own context
         Paint(edit, (HDC)wParam);
@@ -236,6 +257,7 @@ LRESULT OnPaint(HWND edit, WPARAM wParam) {
     HDC dc = BeginPaint(edit, &paint);
     if (dc) Paint(edit, dc);
     EndPaint(edit, &paint);
+    PlaceCaret(edit, StateOf(edit));
     return 0;
 }
 

@@ -3,8 +3,10 @@
 // notifications, captures its window, closes it with message 1023 and checks
 // what it stored. Before that, a first start without a stored font, which
 // opens Choose Font; after it, the About box and the update check, whose
-// addresses reach the recording xdg-open of run_e2e.sh.
-// Usage: reader_driver READER_EXE OUTPUT_DIR
+// addresses reach the recording xdg-open of run_e2e.sh. Copy and Append are
+// checked on the X clipboard, which the test script reads with xclip when
+// asked through files in EXCHANGE_DIR.
+// Usage: reader_driver READER_EXE OUTPUT_DIR EXCHANGE_DIR
 // OUTPUT_DIR receives reader.bmp, font-dialog.bmp and about-box.bmp, and holds
 // opened.log, where the recording xdg-open writes each address it is given.
 #include <windows.h>
@@ -29,6 +31,8 @@ const int kUnicodeBaseButton = 1005;
 const int kLinkButton = 1025;
 const WPARAM kCommandAbout = 40004;
 const WPARAM kCommandCheckUpdates = 129;
+const WPARAM kCommandCopy = 40007;
+const WPARAM kCommandAppend = 40009;
 
 int gFailures = 0;
 int gPasses = 0;
@@ -123,33 +127,6 @@ bool WaitUntilGone(HWND window) {
     return false;
 }
 
-std::wstring ReadUtf8File(const std::wstring& path) {
-    FILE* in = _wfopen(path.c_str(), L"rb");
-    if (!in) return L"";
-    std::string bytes;
-    char chunk[512];
-    size_t count;
-    while ((count = fread(chunk, 1, sizeof chunk, in)) > 0) bytes.append(chunk, count);
-    fclose(in);
-    int units = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), (int)bytes.size(), nullptr, 0);
-    std::wstring text(units, L'\0');
-    if (units > 0) MultiByteToWideChar(CP_UTF8, 0, bytes.data(), (int)bytes.size(), &text[0], units);
-    return text;
-}
-
-// Waits until the recording xdg-open has been given `address`, a line of its
-// own. The shell may end an address without a path with "/".
-bool WaitForOpenedAddress(const std::wstring& log, const std::wstring& address) {
-    for (DWORD waited = 0; waited < kWaitMs; waited += 200) {
-        std::wstring opened = L"\n" + ReadUtf8File(log);
-        if (opened.find(L"\n" + address + L"\n") != std::wstring::npos) return true;
-        if (opened.find(L"\n" + address + L"/\n") != std::wstring::npos) return true;
-        Sleep(200);
-    }
-    printf("      opened so far: %ls\n", ReadUtf8File(log).c_str());
-    return false;
-}
-
 std::vector<std::wstring> ChildTexts(HWND parent) {
     std::vector<std::wstring> texts;
     for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -237,6 +214,129 @@ bool CaptureClientArea(HWND window, const wchar_t* path) {
     return CaptureScreenRect(rect, path);
 }
 
+// ---- The X clipboard -------------------------------------------------------
+
+std::wstring gExchangeDir;
+
+std::string ReadWholeFile(const std::wstring& path) {
+    std::string bytes;
+    FILE* in = _wfopen(path.c_str(), L"rb");
+    if (!in) return bytes;
+    char chunk[4096];
+    size_t got;
+    while ((got = fread(chunk, 1, sizeof chunk, in)) > 0) bytes.append(chunk, got);
+    fclose(in);
+    return bytes;
+}
+
+std::wstring FromUtf8(const std::string& bytes) {
+    int count = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), (int)bytes.size(), nullptr, 0);
+    std::wstring text(count, L'\0');
+    if (count) MultiByteToWideChar(CP_UTF8, 0, bytes.data(), (int)bytes.size(), &text[0], count);
+    return text;
+}
+
+// What xclip read after the named step: the targets, the Rich Text and the
+// UTF-8 text. Announces the step and waits for the script's answer.
+struct XClipboard {
+    bool answered = false;
+    std::string targets;
+    std::string rtf;
+    std::wstring text;
+};
+
+XClipboard ReadXClipboard(const wchar_t* step) {
+    XClipboard result;
+    std::wstring base = gExchangeDir + L"\\" + step;
+    FILE* ready = _wfopen((base + L".ready").c_str(), L"wb");
+    if (ready) fclose(ready);
+    for (DWORD waited = 0; waited < kWaitMs && !result.answered; waited += 100) {
+        result.answered = GetFileAttributesW((base + L".done").c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (!result.answered) Sleep(100);
+    }
+    result.targets = ReadWholeFile(base + L".targets");
+    result.rtf = ReadWholeFile(base + L".rtf");
+    result.text = FromUtf8(ReadWholeFile(base + L".txt"));
+    return result;
+}
+
+const char kRtfHeader[] =
+    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fcharset177\\cpg1255 David;}}"
+    "{\\colortbl\\red0\\green0\\blue0;\\red255\\green255\\blue255;\\red255\\green0\\blue0;}"
+    "\\rtldoc\\pard\\rtlpar\\qr\\lang1033\\f0\\fs20\\uc0\r\n";
+const char kRtfSeparator[] = "\\qc\\cf2\\fs72\\b*  *  *  *  *\\b0\\par\\par\\qr\\fs20\\cf0\r\n";
+
+// The body the reader must write for `text`, one character at a time. The
+// book's letters have no decompositions, so none are looked for.
+std::string ExpectedRtfBody(const std::wstring& text) {
+    std::string body;
+    bool afterEscape = false;
+    for (size_t i = 0; i < text.size(); i++) {
+        wchar_t c = text[i];
+        if (c == L'\r' || c == L'\n') {
+            while (i + 1 < text.size() && (text[i + 1] == L'\r' || text[i + 1] == L'\n')) i++;
+            body += "\\par\\par\r\n";
+            afterEscape = false;
+        } else if (c == L' ') {
+            body += afterEscape ? "  " : " ";  // the first space after an escape is its delimiter
+            afterEscape = false;
+        } else if (c > 0x20 && c < 0x7F) {
+            if (afterEscape && c >= L'0' && c <= L'9') body += ' ';
+            if (c == L'\\' || c == L'{' || c == L'}') body += '\\';
+            body += (char)c;
+            afterEscape = false;
+        } else {
+            body += "\\u" + std::to_string((unsigned)c);
+            afterEscape = true;
+        }
+    }
+    return body + "\\par\\par\r\n";
+}
+
+std::string WithoutClosingBrace(std::string rtf) {
+    rtf = rtf.substr(0, rtf.find('\0'));
+    while (!rtf.empty() && strchr("\r\n \t", rtf.back())) rtf.pop_back();
+    if (!rtf.empty() && rtf.back() == '}') rtf.pop_back();
+    return rtf;
+}
+
+bool HasTarget(const std::string& targets, const char* name) {
+    return ("\n" + targets).find("\n" + std::string(name) + "\n") != std::string::npos;
+}
+
+// Both forms on the X clipboard, the Rich Text exactly `expectedRtf`.
+void CheckXClipboard(const char* step, const XClipboard& clip, const std::string& expectedRtf) {
+    std::string prefix = std::string(step) + ": ";
+    Check(clip.answered, (prefix + "xclip read the clipboard").c_str(), 0, 1);
+    Check(HasTarget(clip.targets, "text/rtf"), (prefix + "targets list text/rtf").c_str(), 0, 1);
+    Check(HasTarget(clip.targets, "UTF8_STRING"), (prefix + "targets list UTF8_STRING").c_str(), 0, 1);
+    Check(!clip.text.empty(), (prefix + "the text is there").c_str(), 0, 1);
+    // X programs get the whole memory block: the document and its terminator.
+    std::string document = expectedRtf + std::string(1, '\0');
+    Check(clip.rtf == document, (prefix + "the Rich Text is that of the text").c_str(),
+          (long long)clip.rtf.size(), (long long)document.size());
+}
+
+// Copy of the main pane, then, from the commentary pane, Append.
+XClipboard CheckCopy(HWND reader) {
+    Command(reader, kCommandCopy);
+    XClipboard copied = ReadXClipboard(L"copy");
+    CheckXClipboard("copy", copied, kRtfHeader + ExpectedRtfBody(copied.text) + "}\r\n");
+    return copied;
+}
+
+void CheckAppend(HWND reader, const XClipboard& copied) {
+    Command(reader, kCommandAppend);
+    XClipboard appended = ReadXClipboard(L"append");
+    size_t copiedChars = copied.text.size();
+    bool joined = appended.text.size() > copiedChars && appended.text.compare(0, copiedChars, copied.text) == 0;
+    Check(joined, "append: the text follows the copied text", (long long)appended.text.size(),
+          (long long)copied.text.size());
+    std::wstring added = joined ? appended.text.substr(copiedChars) : L"";
+    CheckXClipboard("append", appended,
+                    WithoutClosingBrace(copied.rtf) + kRtfSeparator + ExpectedRtfBody(added) + "}\r\n");
+}
+
 void ChooseSettings() {
     RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey);
     PutDword(L"Lesson", 11);
@@ -274,6 +374,7 @@ void DriveReader(HWND reader, HWND mainBar, HWND bottomBar, const wchar_t* captu
     Key(reader, VK_LEFT);
     Key(reader, VK_RIGHT);  // 11 -> 13 -> 15 -> 13 -> 15
     CheckEqual("new section starts at the top", ScrollPos(mainBar), 0);
+    XClipboard copied = CheckCopy(reader);
 
     SetForegroundWindow(reader);
     RedrawWindow(reader, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -297,6 +398,7 @@ void DriveReader(HWND reader, HWND mainBar, HWND bottomBar, const wchar_t* captu
     Key(reader, VK_DOWN);  // the bottom pane is active now
     CheckEqual("down key scrolls the active bottom pane", ScrollPos(bottomBar), 4);
     CheckEqual("main pane untouched by it", ScrollPos(mainBar), 5);
+    CheckAppend(reader, copied);
 
     Command(reader, 413);
     Command(reader, 122);
@@ -315,6 +417,19 @@ void CheckStoredSettings(const wchar_t* exe) {
     name = name ? name + 1 : exe;
     Check(path.size() >= wcslen(name) && _wcsicmp(path.c_str() + path.size() - wcslen(name), name) == 0,
           "Program Path names the reader", (long long)path.size(), (long long)wcslen(name));
+}
+
+// Waits until the recording xdg-open has been given `address`, a line of its
+// own. The shell may end an address without a path with "/".
+bool WaitForOpenedAddress(const std::wstring& log, const std::wstring& address) {
+    for (DWORD waited = 0; waited < kWaitMs; waited += 200) {
+        std::wstring opened = L"\n" + FromUtf8(ReadWholeFile(log));
+        if (opened.find(L"\n" + address + L"\n") != std::wstring::npos) return true;
+        if (opened.find(L"\n" + address + L"/\n") != std::wstring::npos) return true;
+        Sleep(200);
+    }
+    printf("      opened so far: %ls\n", FromUtf8(ReadWholeFile(log)).c_str());
+    return false;
 }
 
 // Nothing stored: the reader opens Choose Font by itself, and what is chosen
@@ -378,12 +493,13 @@ void CheckUpdateCommand(HWND reader, const std::wstring& openedLog) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 3) {
-        fprintf(stderr, "usage: reader_driver READER_EXE OUTPUT_DIR\n");
+    if (argc != 4) {
+        fprintf(stderr, "usage: reader_driver READER_EXE OUTPUT_DIR EXCHANGE_DIR\n");
         return 2;
     }
     std::wstring outputDir = argv[2];
     std::wstring openedLog = outputDir + L"\\opened.log";
+    gExchangeDir = argv[3];
     CheckFirstStart(argv[1], outputDir);
     ChooseSettings();
     PROCESS_INFORMATION reader = {};
