@@ -31,10 +31,14 @@ void SizeButtonToText(HWND button, HDC dc, const wchar_t* text) {
     SetWindowPos(button, nullptr, 0, 0, widthPx, heightPx, SWP_NOMOVE | SWP_NOZORDER | SWP_SHOWWINDOW);
 }
 
-void EndAboutBox(HWND dialog, int result) {
-    EndDialog(dialog, result);
+void ReleaseLinkFont() {
     if (gShell.aboutLinkFont) DeleteObject(gShell.aboutLinkFont);
     gShell.aboutLinkFont = nullptr;
+}
+
+void EndAboutBox(HWND dialog, int result) {
+    EndDialog(dialog, result);
+    ReleaseLinkFont();
 }
 
 INT_PTR OnAboutCommand(HWND dialog, WPARAM wParam) {
@@ -65,6 +69,10 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     case WM_HELP:
         // Passed on, it would reach the main window and open a second box.
         return TRUE;
+    case WM_DESTROY:
+        // Closed with its owner, not through OK.
+        ReleaseLinkFont();
+        return FALSE;
     default:
         return FALSE;
     }

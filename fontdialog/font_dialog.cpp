@@ -27,12 +27,13 @@ const int kItemTextChars = 64;
 
 HWND Item(HWND dialog, int id) { return GetDlgItem(dialog, id); }
 
+// Any other stored base checks no button.
 void CheckBaseButton(HWND dialog, int base) {
-    int id = base == kLetterBaseAscii       ? IDC_FONT_BASE_ASCII
-             : base == kLetterBaseCodePage  ? IDC_FONT_BASE_CODE_PAGE
-             : base == kLetterBaseUnicode   ? IDC_FONT_BASE_UNICODE
-                                            : 0;
-    if (id) CheckDlgButton(dialog, id, BST_CHECKED);
+    switch (base) {
+    case kLetterBaseAscii: CheckDlgButton(dialog, IDC_FONT_BASE_ASCII, BST_CHECKED); break;
+    case kLetterBaseCodePage: CheckDlgButton(dialog, IDC_FONT_BASE_CODE_PAGE, BST_CHECKED); break;
+    case kLetterBaseUnicode: CheckDlgButton(dialog, IDC_FONT_BASE_UNICODE, BST_CHECKED); break;
+    }
 }
 
 // The base of the checked button, in the order OK tests them, or `unchanged`.
