@@ -3,6 +3,7 @@
 #include "app/about_box.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "app/settings.h"
 #include "clipboard/copy_text.h"
 #include "content/section_store.h"
 #include "fontdialog/font_dialog.h"
@@ -41,6 +42,8 @@ TextPane* ActivePane() { return gSplit.activePane ? gSplit.activePane : gApp.mai
 void SetBottomSection(HWND window, int code) {
     if (code == gSplit.bottomSection) return;
     gSplit.bottomSection = code;
+    // Keys, scroll steps and Copy must not act on a pane nobody can see.
+    if (code == kBottomSectionNone) ActivateMainPane();
     OnSize(window, kRelayoutMarker);
     RepaintView(window, kRepaintAfterResize);
     MarkBottomSectionItem();
@@ -63,26 +66,10 @@ void ScrollActivePane(HWND window, int deltaRows) {
 
 // The font dialog edits the program-wide font; the panes take it only on OK.
 void ChooseReadingFont(HWND window) {
-    if (RunFontDialog(window, &gApp.font) == IDOK) ApplyFontToPanes(window);
+    if (RunFontDialog(window, &gApp.font) == IDOK) SetViewFont(window);
 }
 
 }  // namespace
-
-void ApplyFontToPanes(HWND window) {
-    // Message 1023 may have closed the window while the font dialog was open.
-    if (!IsWindow(window)) return;
-    SetPaneFont(gApp.mainPane, &gApp.font);
-    SetPaneFont(gSplit.bottomPane, &gApp.font);
-    // SetPaneFont paints the commentary on white; its light ground comes back here.
-    RepaintView(window, kRepaintAll);
-}
-
-int PageRows(int rowsDrawn, uint32_t pageField) {
-    int rows = pageField == 2 || pageField == 4 ? rowsDrawn / 2 : rowsDrawn - 1;
-    // With one row on screen (a huge font), or none painted yet, a page still
-    // moves one row forward rather than nowhere or backwards.
-    return rows > 1 ? rows : 1;
-}
 
 int SteppedSection(int lesson, int step) {
     int n = lesson + step;
@@ -140,6 +127,7 @@ int OnKeyDown(HWND window, WPARAM key) {
 }
 
 int GoToSection(HWND window, uint32_t n) {
+    if (ProgramEnding()) return 1;
     uint16_t previous = gApp.lesson;
     bool reload = n == kReloadSection;
     if (!reload) SetLesson((uint16_t)n);

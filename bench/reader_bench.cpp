@@ -11,6 +11,7 @@
 #include "bench/bench_clock.h"
 #include "bench/reader_bench.h"
 #include "panes/split_view.h"
+#include "tests/support/test_seams.h"
 
 namespace {
 
@@ -31,16 +32,6 @@ void ChooseBenchSettings() {
     DWORD size = 17;
     RegSetValueExW(key, L"FontSize", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&size), sizeof(size));
     RegCloseKey(key);
-}
-
-// What the program entry does before its message loop, up to the first paint.
-HWND StartReaderWindow() {
-    ZeroMemory(&gApp, sizeof(gApp));
-    gApp.instance = GetModuleHandleW(nullptr);
-    gShell.allowSipInHebrewSearch = 1;
-    gSplit.bottomSection = kBottomSectionDefault;
-    ReadShellOptions();
-    return StartMainWindow(SW_SHOWNORMAL);  // returns after UpdateWindow has painted
 }
 
 // The dialog's loop tells its owner when it finds nothing more to do, so
@@ -83,7 +74,7 @@ void DrainMessages() {
 void BenchReaderWindow() {
     ChooseBenchSettings();
     double start = NowMs();
-    HWND window = StartReaderWindow();
+    HWND window = StartReader(GetModuleHandleW(nullptr), SW_SHOWNORMAL);  // returns after the first paint
     GdiFlush();
     double startupMs = NowMs() - start;
     if (!window) {
