@@ -250,8 +250,11 @@ session_index() {
   if chooser=$(wait_for_window "^Choose Section$"); then
     pass "index: Ctrl+D opens Choose Section"
     sleep 1
-    # The bookmark group heads the outline: its heading, then the link.
-    xdotool mousemove --window "$chooser" 60 $((ROW_PX * 3 / 2)) click 1
+    # The bookmark group heads the outline: its heading, then the link. The
+    # rows are right-aligned; the click lands near their right end.
+    local x y width height
+    read -r x y width height <<<"$(geometry "$chooser")"
+    xdotool mousemove --window "$chooser" $((width - 60)) $((ROW_PX * 3 / 2)) click 1
     wait_until_gone "^Choose Section$" "$chooser" && pass "index: the click on the link closes it" ||
       fail "index: the click on the link closes it"
   else
