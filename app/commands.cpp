@@ -48,6 +48,11 @@ void ToggleReverse(HWND window) {
     RepaintView(window, kRepaintAll);
 }
 
+void OnBookmarkCommand(HWND window) {
+    ToggleBookmark(IsBookmarked());
+    UpdateBookmarkCheck(window, kMenuCheckSet);
+}
+
 // Scrolls the active pane by `deltaRows` and keeps its scroll bar in step.
 void ScrollActivePane(HWND window, int deltaRows) {
     TextPane* pane = ActivePane();
@@ -86,10 +91,10 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     case kCommandPrevious: PreviousSection(window); return 0;
     case kCommandReverse: ToggleReverse(window); return 0;
     case kCommandExit: DestroyWindow(window); return 0;
+    case kCommandBookmark: OnBookmarkCommand(window); return 0;
     // Handled by the tools as they are added:
     // kCommandChoose and kCommandChooseAlias: the section chooser;
     // kCommandSearch, kCommandSearchAgain: the search dialog and FindNext;
-    // kCommandBookmark: ToggleBookmark, then UpdateBookmarkCheck;
     // kCommandCheckUpdates and kCommandAbout: the update check and the About box;
     // kCommandFont: the font dialog, then SetPaneFont on both panes;
     // kCommandCopy, kCommandAppend: CopyPaneText of the active pane.
