@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/settings.h"
+#include "bench/bench_clock.h"
 #include "bench/reader_bench.h"
 #include "panes/split_view.h"
 
@@ -17,14 +18,6 @@ const wchar_t kBenchProgramKey[] = L"Software\\Quenmark\\LorvanBench\\Program";
 const wchar_t kBenchMakerKey[] = L"Software\\Quenmark\\LorvanBench\\Maker";
 const wchar_t kBenchRootKey[] = L"Software\\Quenmark\\LorvanBench";
 const int kSteps = 100;
-
-double NowMs() {
-    static LARGE_INTEGER frequency;
-    if (!frequency.QuadPart) QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return 1000.0 * (double)now.QuadPart / (double)frequency.QuadPart;
-}
 
 void ChooseBenchSettings() {
     RegDeleteTreeW(HKEY_CURRENT_USER, kBenchRootKey);
