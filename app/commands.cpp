@@ -5,6 +5,7 @@
 #include "clipboard/copy_text.h"
 #include "content/section_store.h"
 #include "navigation/bookmarks.h"
+#include "navigation/section_chooser.h"
 #include "panes/pane_paint.h"
 #include "panes/split_view.h"
 #include "panes/text_layout.h"
@@ -47,6 +48,12 @@ void SetBottomSection(HWND window, int code) {
 void ToggleReverse(HWND window) {
     UpdateReverseCheck(window, kMenuCheckToggle);
     RepaintView(window, kRepaintAll);
+}
+
+// OK, Cancel and the current section's own link all leave the reader where it is.
+void OnChooseSection(HWND window) {
+    uint16_t chosen = ChooseSection(gApp.instance, window, gApp.lesson, &gApp.font);
+    if (chosen && chosen != gApp.lesson) GoToSection(window, chosen);
 }
 
 void OnBookmarkCommand(HWND window) {
@@ -93,10 +100,11 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     case kCommandReverse: ToggleReverse(window); return 0;
     case kCommandExit: DestroyWindow(window); return 0;
     case kCommandBookmark: OnBookmarkCommand(window); return 0;
+    case kCommandChoose:
+    case kCommandChooseAlias: OnChooseSection(window); return 0;
     case kCommandCopy: CopyPaneText(ActivePane(), 0); return 0;
     case kCommandAppend: CopyPaneText(ActivePane(), 1); return 0;
     // Handled by the tools as they are added:
-    // kCommandChoose and kCommandChooseAlias: the section chooser;
     // kCommandSearch, kCommandSearchAgain: the search dialog and FindNext;
     // kCommandCheckUpdates and kCommandAbout: the update check and the About box;
     // kCommandFont: the font dialog, then SetPaneFont on both panes.
