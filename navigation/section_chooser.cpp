@@ -180,10 +180,14 @@ INT_PTR OnDestroy() {
 }  // namespace
 
 uint16_t ChooseSection(HINSTANCE instance, HWND owner, uint16_t currentSection, const FontSpec* fontSpec) {
+    // A command that reaches the main window while the chooser is open (one
+    // posted by another program) must not start a second one over its state.
+    if (gChooser.dialog && IsWindow(gChooser.dialog)) return currentSection;
     memset(&gChooser, 0, sizeof gChooser);
     gChooser.fontSpec = fontSpec;
     gChooser.chosenSection = currentSection;
     RunDialogTemplate(instance, IDD_CHOOSE_SECTION, owner, ChooserDlgProc, 0);
+    gChooser.dialog = nullptr;
     return gChooser.chosenSection;
 }
 

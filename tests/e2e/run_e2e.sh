@@ -2,8 +2,8 @@
 # End-to-end test of the reader: a fresh Wine prefix, the reader driven by a
 # second program with window messages, then the stored settings checked in the
 # prefix's user.reg. Copy and Append are read back from the X clipboard with
-# xclip whenever the driver asks. Leaves the captured window as
-# OUTPUT_DIR/reader.png.
+# xclip whenever the driver asks. Leaves the captured windows as
+# OUTPUT_DIR/reader.png and OUTPUT_DIR/chooser.png.
 # Usage: run_e2e.sh READER_EXE DRIVER_EXE OUTPUT_DIR [BOOK_SOURCE_DIR]
 set -euo pipefail
 if [ -z "${DISPLAY:-}" ]; then
@@ -17,7 +17,7 @@ ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 export WINEPREFIX="$OUT/prefix"
 rm -rf "$WINEPREFIX"
 mkdir -p "$OUT"
-rm -f "$OUT/reader.bmp" "$OUT/reader.png"
+rm -f "$OUT/reader.bmp" "$OUT/reader.png" "$OUT/chooser.bmp" "$OUT/chooser.png"
 CLIP="$OUT/clipboard"
 rm -rf "$CLIP"
 mkdir -p "$CLIP"
@@ -61,6 +61,7 @@ expect_value LastPosition dword:00000005
 expect_value BottomSection dword:0000000d
 expect_value BottomSectionLastPosition dword:00000004
 expect_value Flags dword:d1140840
+expect_value Bookmarks hex:0f,00,00,00
 if ! grep -q '^"Program Path"=".*Lorvan.exe"$' "$WINEPREFIX/user.reg"; then
   echo "FAIL  user.reg has no Program Path"
   failed=1
@@ -78,6 +79,10 @@ if [ -n "$BOOK" ] && grep -q '^\[title\] ' "$title_file" 2>/dev/null; then
 fi
 convert "$OUT/reader.bmp" "$OUT/reader.png"
 echo "capture: $OUT/reader.png"
+if [ -f "$OUT/chooser.bmp" ]; then
+  convert "$OUT/chooser.bmp" "$OUT/chooser.png"
+  echo "capture: $OUT/chooser.png"
+fi
 
 # The capture must show the commentary's light ground and the red separator.
 share_of() { convert "$OUT/reader.png" -fill black +opaque "$1" -fill white -opaque "$1" -format "%[fx:mean]" info:; }
