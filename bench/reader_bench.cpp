@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "bench/bench_clock.h"
+#include "bench/index_bench.h"
 #include "bench/reader_bench.h"
 #include "panes/split_view.h"
 
@@ -81,6 +82,7 @@ void BenchReaderWindow() {
         GdiFlush();
     }
     double stepWithBarsMs = (NowMs() - barsStart) / kSteps;
+    BenchChooserOpen(window);
     DestroyWindow(window);
     DrainMessages();
     RegDeleteTreeW(HKEY_CURRENT_USER, kBenchRootKey);

@@ -61,16 +61,15 @@ int ScrollDelta(WORD code, short thumbPosition) {
 
 // ---- Message handlers --------------------------------------------------------
 
+// The dialog takes its full size first, so that the outline is laid out once
+// for the size it shows at rather than again at once for it.
 INT_PTR OnInitDialog(HWND dialog) {
     gChooser.dialog = dialog;
     gChooser.dc = GetDC(dialog);
+    InitFullScreenDialog(dialog, kFullScreenDialogFlags, gShell.fullScreen);
     ReadClientRect();
     LeaveRoomForScrollBar();
-    if (!BuildChooserGrid()) {
-        EndOutOfMemory();
-        return 0;
-    }
-    InitFullScreenDialog(dialog, kFullScreenDialogFlags, gShell.fullScreen);
+    if (!BuildChooserGrid()) EndOutOfMemory();
     return 0;
 }
 
