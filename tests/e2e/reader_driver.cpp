@@ -324,6 +324,16 @@ void ClickAt(HWND window, POINT point) {
     SendInput(2, input, sizeof(INPUT));
 }
 
+void Wheel(HWND window, POINT point, int delta) {
+    ClientToScreen(window, &point);
+    SetCursorPos(point.x, point.y);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    input.mi.mouseData = (DWORD)delta;
+    SendInput(1, &input, sizeof(INPUT));
+}
+
 // The outline's plain rows are as tall as the reader's font: "DejaVu Sans", 17.
 int PlainRowHeight() {
     HDC screen = GetDC(nullptr);
@@ -358,6 +368,10 @@ void CheckBookmarksAndChooser(HWND reader, const std::wstring& chooserCapture) {
     Check(AnswerRemoveQuestion(reader, 'N'), "removing a bookmark asks; No answers", 0, 1);
     Check(AnswerRemoveQuestion(reader, VK_ESCAPE), "asked again after No; Cancel answers", 0, 1);
 
+    // Lower than the outline, so that it scrolls.
+    RECT readerRect;
+    GetWindowRect(reader, &readerRect);
+    SetWindowPos(reader, nullptr, 0, 0, readerRect.right - readerRect.left, 400, SWP_NOMOVE | SWP_NOZORDER);
     PostMessageW(reader, WM_COMMAND, kCommandChoose, 0);
     HWND chooser = WaitForWindow(L"#32770", L"Choose Section");
     Check(chooser != nullptr, "command 119 opens the chooser", 0, 1);
@@ -369,9 +383,19 @@ void CheckBookmarksAndChooser(HWND reader, const std::wstring& chooserCapture) {
     RECT client;
     GetClientRect(chooser, &client);
     int rowPx = PlainRowHeight();
-    // Row 0 is the bookmark group's heading, row 1 its first link.
-    ClickAt(chooser, POINT{client.right - 60, rowPx + rowPx / 2});
-    Check(WaitUntilGone(chooser), "a click on a link closes the chooser", 0, 1);
+    // Row 0 is the bookmark group's heading, row 1 its first link. Every key
+    // and wheel notch moves one row, so these leave the link in row 0.
+    SetForegroundWindow(chooser);
+    Sleep(200);
+    for (WORD key : {VK_NEXT, VK_DOWN, VK_UP, VK_PRIOR, VK_NEXT}) PressKey(key);
+    POINT rowZero = {client.right - 60, rowPx / 2};
+    Wheel(chooser, rowZero, -WHEEL_DELTA);
+    Wheel(chooser, rowZero, WHEEL_DELTA);
+    Sleep(300);
+    ClickAt(chooser, rowZero);
+    Check(WaitUntilGone(chooser), "keys and the wheel scroll by rows; a click on a link closes the chooser", 0, 1);
+    SetWindowPos(reader, nullptr, 0, 0, readerRect.right - readerRect.left, readerRect.bottom - readerRect.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
 }
 
 void ChooseSettings() {
