@@ -12,6 +12,7 @@
 #include "bench/index_bench.h"
 #include "bench/reader_bench.h"
 #include "panes/split_view.h"
+#include "tests/support/test_seams.h"
 
 namespace {
 
@@ -32,16 +33,6 @@ void ChooseBenchSettings() {
     RegCloseKey(key);
 }
 
-// What the program entry does before its message loop, up to the first paint.
-HWND StartReaderWindow() {
-    ZeroMemory(&gApp, sizeof(gApp));
-    gApp.instance = GetModuleHandleW(nullptr);
-    gShell.allowSipInHebrewSearch = 1;
-    gSplit.bottomSection = kBottomSectionDefault;
-    ReadShellOptions();
-    return StartMainWindow(SW_SHOWNORMAL);  // returns after UpdateWindow has painted
-}
-
 void DrainMessages() {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -56,7 +47,7 @@ void DrainMessages() {
 void BenchReaderWindow() {
     ChooseBenchSettings();
     double start = NowMs();
-    HWND window = StartReaderWindow();
+    HWND window = StartReader(GetModuleHandleW(nullptr), SW_SHOWNORMAL);  // returns after the first paint
     GdiFlush();
     double startupMs = NowMs() - start;
     if (!window) {

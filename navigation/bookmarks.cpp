@@ -3,7 +3,6 @@
 #include <string.h>
 
 #include "app/app_state.h"
-#include "app/main_window.h"
 #include "app/settings.h"
 #include "platform/services.h"
 #include "platform/shell.h"
