@@ -11,11 +11,11 @@
 #include "bench/index_bench.h"
 #include "content/section_store.h"
 #include "navigation/index_records.h"
+#include "navigation/section_chooser.h"
 #include "navigation/section_grid.h"
 #include "navigation/section_outline.h"
 #include "platform/dialog_shell.h"
 #include "platform/services.h"
-#include "resources/resource_ids.h"
 
 namespace {
 
@@ -93,7 +93,7 @@ double MeanOpenMs(void (*open)(HWND), HWND reader) {
 
 void OpenChooser(HWND reader) { SendMessageW(reader, WM_COMMAND, kCommandChoose, 0); }
 void OpenEmptyDialog(HWND reader) {
-    RunDialogTemplate(GetModuleHandleW(nullptr), IDD_CHOOSE_SECTION, reader, EmptyDialogProc, 0);
+    RunDialogTemplate(GetModuleHandleW(nullptr), kChooseSectionDialog, reader, EmptyDialogProc, 0);
 }
 
 }  // namespace

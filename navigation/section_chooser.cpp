@@ -2,13 +2,13 @@
 
 #include <string.h>
 
+#include "app/settings.h"
 #include "content/section_store.h"
 #include "navigation/index_records.h"
 #include "navigation/section_grid.h"
 #include "navigation/section_outline.h"
 #include "platform/dialog_shell.h"
 #include "platform/services.h"
-#include "resources/resource_ids.h"
 
 namespace {
 
@@ -185,7 +185,7 @@ uint16_t ChooseSection(HINSTANCE instance, HWND owner, uint16_t currentSection, 
     memset(&gChooser, 0, sizeof gChooser);
     gChooser.fontSpec = fontSpec;
     gChooser.chosenSection = currentSection;
-    RunDialogTemplate(instance, IDD_CHOOSE_SECTION, owner, ChooserDlgProc, 0);
+    RunDialogTemplate(instance, kChooseSectionDialog, owner, ChooserDlgProc, 0);
     gChooser.dialog = nullptr;
     return gChooser.chosenSection;
 }
@@ -220,6 +220,12 @@ void UpdateChooserScrollBar() {
 }
 
 INT_PTR CALLBACK ChooserDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Memory ran out somewhere: the program is on its way out, and the
+    // chooser closes at the next message without choosing or drawing.
+    if (ProgramEnding() && message != WM_DESTROY && message != WM_INITDIALOG) {
+        EndOutOfMemory();
+        return 0;
+    }
     switch (message) {
     case WM_INITDIALOG: return OnInitDialog(dialog);
     case WM_SIZE: return OnSize(lParam);

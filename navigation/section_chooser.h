@@ -8,6 +8,9 @@
 
 #include "app/app_state.h"
 
+// Dialog resource of the chooser (resources/lorvan.rc).
+const WORD kChooseSectionDialog = 118;
+
 // Runs dialog 118 over `owner` and returns the chosen section: the current
 // one after OK (or when the dialog cannot run), 0 after Cancel, a link's
 // number after a tap on it.

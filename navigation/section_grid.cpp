@@ -121,25 +121,36 @@ int LayoutRecordRows(SectionGrid* grid, const RecordLayout& record, int* rowInde
     }
 }
 
-// A copy of the record's text in reading order (the stored text is in drawing
-// order, so the reading starts at its last byte); null when memory ran out.
-uint8_t* ReadingOrderCopy(const uint8_t* stored, uint32_t length) {
-    uint8_t* copy = (uint8_t*)AllocOrAbort(length + 1);
-    if (!copy) return nullptr;
-    for (uint32_t i = 0; i < length; i++) copy[i] = stored[length - 1 - i];
-    copy[length] = 0;
-    return copy;
+// The longest text of the index, so that one buffer serves every record.
+uint32_t LongestText(const SectionGrid* grid) {
+    IndexWalker walker;
+    StartIndexWalk(&walker, grid->indexText, grid->indexTextBytes);
+    IndexRecord record;
+    uint32_t longest = 0;
+    while (NextIndexRecord(&walker, &record))
+        if (record.textLength > longest) longest = record.textLength;
+    return longest;
 }
 
-// Step 7 of the layout: every record into rows. Returns the layout result.
+// The record's text in reading order (the stored text is in drawing order,
+// so the reading starts at its last byte), into `reading`.
+void CopyInReadingOrder(const uint8_t* stored, uint32_t length, uint8_t* reading) {
+    for (uint32_t i = 0; i < length; i++) reading[i] = stored[length - 1 - i];
+    reading[length] = 0;
+}
+
+// Every record into rows; returns the layout result.
 int LayoutRecords(SectionGrid* grid, int* rowIndex) {
+    uint8_t* reading = (uint8_t*)AllocOrAbort(LongestText(grid) + 1);
+    if (!reading) return kGridNoMemory;
     IndexWalker walker;
     StartIndexWalk(&walker, grid->indexText, grid->indexTextBytes);
     IndexRecord record;
     uint8_t previousKey = kIndexPlainStyle;
     int rowHeight = RowHeightOfSelectedFont(grid->dc);
     bool full = false;
-    while (!full && NextIndexRecord(&walker, &record)) {
+    int result = kGridDone;
+    while (result == kGridDone && !full && NextIndexRecord(&walker, &record)) {
         uint8_t key = record.style & kIndexStyleKeyMask;
         if (key != previousKey) {
             SelectGridFont(grid, record.style, false);
@@ -148,15 +159,13 @@ int LayoutRecords(SectionGrid* grid, int* rowIndex) {
         }
         int indentPx = record.indent * kGridIndentStepPx;
         if (indentPx >= grid->width) indentPx = 0;
-        uint8_t* reading = ReadingOrderCopy(grid->indexText + record.textOffset, record.textLength);
-        if (!reading) return kGridNoMemory;
+        CopyInReadingOrder(grid->indexText + record.textOffset, record.textLength, reading);
         RecordLayout layout = {reading, record.textLength, record.textOffset, indentPx, rowHeight, record.id,
                                record.style};
-        int result = LayoutRecordRows(grid, layout, rowIndex, &full);
-        PlatformFree(reading);
-        if (result != kGridDone) return result;
+        result = LayoutRecordRows(grid, layout, rowIndex, &full);
     }
-    return kGridDone;
+    PlatformFree(reading);
+    return result;
 }
 
 // The first record must be whole, with a style byte and some text.
@@ -267,7 +276,7 @@ int LayoutIndex(SectionGrid* grid, IndexText text, bool releaseOld) {
     // Owned from here, whatever follows, so that no path leaks it.
     grid->indexText = text.bytes;
     grid->indexTextBytes = text.byteCount;
-    if (!EnsureRows(grid)) {
+    if (ProgramEnding() || !EnsureRows(grid)) {
         grid->rowCount = 0;
         return kGridNoMemory;
     }
@@ -293,7 +302,7 @@ int PaintSectionGrid(SectionGrid* grid, bool fillBackground) {
     if (!grid) return kGridMissing;
     grid->rowsPainted = 0;
     if (grid->firstRow > grid->visibleRows) grid->firstRow = grid->lastFirstRow;
-    if (!grid->indexText || !grid->rows) return kGridMissing;
+    if (!grid->indexText || !grid->rows || ProgramEnding()) return kGridMissing;
     int start = GridStartRow(grid);
     COLORREF savedColour = GetTextColor(grid->dc);
     HFONT savedFont = SelectGridFont(grid, grid->rows[start].style, true);
@@ -306,6 +315,7 @@ int PaintSectionGrid(SectionGrid* grid, bool fillBackground) {
 
 int ScrollSectionGrid(SectionGrid* grid, int delta) {
     if (!grid) return kGridMissing;
+    if (ProgramEnding()) return kGridScrollUnchanged;
     int wanted = (int)grid->firstRow + delta;
     if (wanted > grid->lastFirstRow) wanted = grid->lastFirstRow;
     if (wanted < 0) wanted = 0;

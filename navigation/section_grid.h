@@ -65,14 +65,16 @@ SectionGrid* CreateSectionGrid(HDC dc, const RECT* rect, const FontSpec* fontSpe
 // Builds the rows from `text`. The grid owns `text` from here unless the
 // result is kGridRefused, kGridNoText or kGridMissing, when the caller keeps
 // it. With `releaseOld` the text held before is released. A null text gives
-// kGridNoText (and releases the held text when asked).
+// kGridNoText (and releases the held text when asked). Once the program is
+// ending (memory ran out) it takes the text and lays out nothing: kGridNoMemory.
 int LayoutIndex(SectionGrid* grid, IndexText text, bool releaseOld);
 
 // Stores the new size and lays the held text out again; x and y stay.
 int ResizeSectionGrid(SectionGrid* grid, int width, int height);
 
 // Draws the visible rows from firstRow; with `fillBackground` the grid's
-// rectangle is first filled white. -1 without text or rows.
+// rectangle is first filled white. -1 without text or rows, or once the
+// program is ending; scrolling then changes nothing either.
 int PaintSectionGrid(SectionGrid* grid, bool fillBackground);
 
 // Moves firstRow by `delta` visible rows within 0 ... lastFirstRow and

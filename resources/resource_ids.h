@@ -8,7 +8,6 @@
 #define IDM_LORVAN 102          // menu with the "&Go" and "&Marel" popups
 #define IDR_LORVAN_MENUBAR 102  // raw-data menu-bar resource
 #define IDB_TOOLS 114
-#define IDD_CHOOSE_SECTION 118  // the "Choose Section" dialog
 #define IDB_GRID_COLLAPSED 201
 #define IDB_GRID_EXPANDED 202
 #define IDB_GRID_PAGE 203
