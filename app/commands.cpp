@@ -1,10 +1,12 @@
 #include "app/commands.h"
 
+#include "app/about_box.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "clipboard/copy_text.h"
 #include "content/section_store.h"
+#include "fontdialog/font_dialog.h"
 #include "navigation/bookmarks.h"
 #include "navigation/section_chooser.h"
 #include "panes/pane_paint.h"
@@ -74,6 +76,11 @@ void ScrollActivePane(HWND window, int deltaRows) {
     UpdateScrollBar(gSplit.activeScrollBar);
 }
 
+// The font dialog edits the program-wide font; the panes take it only on OK.
+void ChooseReadingFont(HWND window) {
+    if (RunFontDialog(window, &gApp.font) == IDOK) SetViewFont(window);
+}
+
 }  // namespace
 
 int SteppedSection(int lesson, int step) {
@@ -98,12 +105,13 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     case kCommandBookmark: OnBookmarkCommand(window); return 0;
     case kCommandChoose:
     case kCommandChooseAlias: OnChooseSection(window); return 0;
+    case kCommandAbout: ShowAboutBox(window); return 0;
+    case kCommandCheckUpdates: CheckForUpdates(gApp.mainWindow); return 0;
+    case kCommandFont: ChooseReadingFont(window); return 0;
     case kCommandCopy: CopyPaneText(ActivePane(), 0); return 0;
     case kCommandAppend: CopyPaneText(ActivePane(), 1); return 0;
     // Handled by the tools as they are added:
     // kCommandSearch, kCommandSearchAgain: the search dialog and FindNext;
-    // kCommandCheckUpdates and kCommandAbout: the update check and the About box;
-    // kCommandFont: the font dialog, then SetPaneFont on both panes.
     default: return 1;
     }
 }

@@ -1,9 +1,14 @@
 // Drives the real reader from outside, as another program would: writes its
 // settings, starts it, sends keys, commands, clicks and scroll-bar
 // notifications, captures its window, closes it with message 1023 and checks
-// what it stored. Copy and Append are checked on the X clipboard, which the
-// test script reads with xclip when asked through files in EXCHANGE_DIR.
-// Usage: reader_driver READER_EXE CAPTURE_BMP EXCHANGE_DIR
+// what it stored. Before that, a first start without a stored font, which
+// opens Choose Font; after it, the About box and the update check, whose
+// addresses reach the recording xdg-open of run_e2e.sh. Copy and Append are
+// checked on the X clipboard, which the test script reads with xclip when
+// asked through files in EXCHANGE_DIR.
+// Usage: reader_driver READER_EXE OUTPUT_DIR EXCHANGE_DIR
+// OUTPUT_DIR receives reader.bmp, font-dialog.bmp and about-box.bmp, and holds
+// opened.log, where the recording xdg-open writes each address it is given.
 #include <windows.h>
 
 #include <stdio.h>
@@ -12,11 +17,20 @@
 #include <string>
 #include <vector>
 
+#include "site_address.h"
+
 namespace {
 
 const wchar_t kProgramKey[] = L"Software\\Quenmark\\Lorvan";
 const UINT kCloseRequest = 1023;
 const DWORD kWaitMs = 30000;
+const wchar_t kDialogClass[] = L"#32770";
+const int kFaceList = 1001;
+const int kSizeList = 1006;
+const int kUnicodeBaseButton = 1005;
+const int kLinkButton = 1025;
+const WPARAM kCommandAbout = 40004;
+const WPARAM kCommandCheckUpdates = 129;
 const WPARAM kCommandCopy = 40007;
 const WPARAM kCommandAppend = 40009;
 
@@ -107,6 +121,44 @@ int CountReaderWindows() {
     return count;
 }
 
+// A top-level dialog of the reader with this title, waited for.
+HWND WaitForDialog(const wchar_t* title) {
+    for (DWORD waited = 0; waited < kWaitMs; waited += 100) {
+        HWND dialog = FindWindowW(kDialogClass, title);
+        if (dialog && IsWindowVisible(dialog)) return dialog;
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+bool WaitUntilGone(HWND window) {
+    for (DWORD waited = 0; waited < kWaitMs; waited += 100) {
+        if (!IsWindow(window) || !IsWindowVisible(window)) return true;
+        Sleep(100);
+    }
+    return false;
+}
+
+std::vector<std::wstring> ChildTexts(HWND parent) {
+    std::vector<std::wstring> texts;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t text[200] = L"";
+        GetWindowTextW(child, text, 200);
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+// Selects an item of one of the dialog's lists as a click would.
+bool ChooseItem(HWND dialog, int listId, const wchar_t* text) {
+    HWND list = GetDlgItem(dialog, listId);
+    LRESULT index = SendMessageW(list, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)text);
+    if (index == LB_ERR) return false;
+    SendMessageW(list, LB_SETCURSEL, index, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE), (LPARAM)list);
+    return true;
+}
+
 int ScrollPos(HWND bar) { return (int)SendMessageW(bar, SBM_GETPOS, 0, 0); }
 
 RECT ChildRect(HWND child, HWND parent) {
@@ -123,10 +175,8 @@ void Scroll(HWND reader, HWND bar, WORD code, WORD position) {
     SendMessageW(reader, WM_VSCROLL, MAKEWPARAM(code, position), (LPARAM)bar);
 }
 
-// Copies the reader's window from the screen into a 24-bit BMP file.
-bool CaptureWindow(HWND window, const wchar_t* path) {
-    RECT rect;
-    GetWindowRect(window, &rect);
+// Copies a rectangle of the screen into a 24-bit BMP file.
+bool CaptureScreenRect(const RECT& rect, const wchar_t* path) {
     int widthPx = rect.right - rect.left;
     int heightPx = rect.bottom - rect.top;
     HDC screen = GetDC(nullptr);
@@ -159,6 +209,21 @@ bool CaptureWindow(HWND window, const wchar_t* path) {
     fwrite(pixels.data(), 1, pixels.size(), out);
     fclose(out);
     return true;
+}
+
+bool CaptureWindow(HWND window, const wchar_t* path) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return CaptureScreenRect(rect, path);
+}
+
+// Without a window manager nobody draws a dialog's frame, so only its client
+// area shows what it looks like.
+bool CaptureClientArea(HWND window, const wchar_t* path) {
+    RECT rect;
+    GetClientRect(window, &rect);
+    MapWindowPoints(window, nullptr, (POINT*)&rect, 2);
+    return CaptureScreenRect(rect, path);
 }
 
 // ---- The X clipboard -------------------------------------------------------
@@ -289,23 +354,6 @@ void CheckAppend(HWND reader, const XClipboard& copied) {
 const WPARAM kCommandChoose = 119;
 const WPARAM kCommandBookmark = 123;
 
-HWND WaitForWindow(const wchar_t* className, const wchar_t* title) {
-    for (DWORD waited = 0; waited < kWaitMs; waited += 50) {
-        HWND window = FindWindowW(className, title);
-        if (window && IsWindowVisible(window)) return window;
-        Sleep(50);
-    }
-    return nullptr;
-}
-
-bool WaitUntilGone(HWND window) {
-    for (DWORD waited = 0; waited < kWaitMs; waited += 50) {
-        if (!IsWindow(window)) return true;
-        Sleep(50);
-    }
-    return false;
-}
-
 void PressKey(WORD key) {
     INPUT input[2] = {};
     input[0].type = input[1].type = INPUT_KEYBOARD;
@@ -350,7 +398,7 @@ int PlainRowHeight() {
 // Command 123 on a bookmarked section, answered with a key press.
 bool AnswerRemoveQuestion(HWND reader, WORD key) {
     PostMessageW(reader, WM_COMMAND, kCommandBookmark, 0);
-    HWND box = WaitForWindow(L"#32770", L"Bookmark");
+    HWND box = WaitForDialog(L"Bookmark");
     if (!box) return false;
     SetForegroundWindow(box);
     Sleep(200);
@@ -373,7 +421,7 @@ void CheckBookmarksAndChooser(HWND reader, const std::wstring& chooserCapture) {
     GetWindowRect(reader, &readerRect);
     SetWindowPos(reader, nullptr, 0, 0, readerRect.right - readerRect.left, 400, SWP_NOMOVE | SWP_NOZORDER);
     PostMessageW(reader, WM_COMMAND, kCommandChoose, 0);
-    HWND chooser = WaitForWindow(L"#32770", L"Choose Section");
+    HWND chooser = WaitForDialog(L"Choose Section");
     Check(chooser != nullptr, "command 119 opens the chooser", 0, 1);
     if (!chooser) return;
     Sleep(500);
@@ -426,7 +474,7 @@ void CheckSecondStart(const wchar_t* exe, HWND reader, HANDLE firstReader) {
     CloseHandle(second.hThread);
     CloseHandle(second.hProcess);
     // The reader was in front, so it opened its chooser; Escape closes it.
-    HWND chooser = WaitForWindow(L"#32770", L"Choose Section");
+    HWND chooser = WaitForDialog(L"Choose Section");
     Check(chooser != nullptr, "second start opens the chooser of the reader in front", 0, 1);
     if (!chooser) return;
     SetForegroundWindow(chooser);
@@ -493,14 +541,88 @@ void CheckStoredSettings(const wchar_t* exe) {
           "Program Path names the reader", (long long)path.size(), (long long)wcslen(name));
 }
 
+// Waits until the recording xdg-open has been given `address`, a line of its
+// own. The shell may end an address without a path with "/".
+bool WaitForOpenedAddress(const std::wstring& log, const std::wstring& address) {
+    for (DWORD waited = 0; waited < kWaitMs; waited += 200) {
+        std::wstring opened = L"\n" + FromUtf8(ReadWholeFile(log));
+        if (opened.find(L"\n" + address + L"\n") != std::wstring::npos) return true;
+        if (opened.find(L"\n" + address + L"/\n") != std::wstring::npos) return true;
+        Sleep(200);
+    }
+    printf("      opened so far: %ls\n", FromUtf8(ReadWholeFile(log)).c_str());
+    return false;
+}
+
+// Nothing stored: the reader opens Choose Font by itself, and what is chosen
+// there is saved at exit.
+void CheckFirstStart(const wchar_t* exe, const std::wstring& outputDir) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey);
+    PROCESS_INFORMATION reader = {};
+    if (!StartReader(exe, &reader)) {
+        Check(false, "first start runs", 0, 1);
+        return;
+    }
+    HWND dialog = WaitForDialog(L"Choose Font");
+    Check(dialog != nullptr, "first start opens Choose Font", 0, 1);
+    if (dialog) {
+        SetWindowPos(dialog, nullptr, 0, 0, 420, 520, SWP_NOZORDER);
+        Check(ChooseItem(dialog, kFaceList, L"Frank Ruehl CLM"), "a Culmus face is listed", 0, 1);
+        Check(ChooseItem(dialog, kSizeList, L"20"), "size 20 is listed", 0, 1);
+        CheckEqual("the Hebrew face checks 5D0", SendDlgItemMessageW(dialog, kUnicodeBaseButton, BM_GETCHECK, 0, 0),
+                   BST_CHECKED);
+        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Sleep(500);
+        Check(CaptureClientArea(dialog, (outputDir + L"\\font-dialog.bmp").c_str()), "font dialog captured", 0, 1);
+        SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        Check(WaitUntilGone(dialog), "OK closes Choose Font", 0, 1);
+    }
+    HWND window = WaitForReaderWindow();
+    if (window) PostMessageW(window, kCloseRequest, 0, 0);
+    CheckEqual("first start ends", WaitForSingleObject(reader.hProcess, kWaitMs), WAIT_OBJECT_0);
+    CloseHandle(reader.hThread);
+    CloseHandle(reader.hProcess);
+    std::wstring face = GetString(L"FontName");
+    Check(face == L"Frank Ruehl CLM", "FontName saved", (long long)face.size(), 15);
+    CheckEqual("FontSize saved", GetDword(L"FontSize"), 20);
+    CheckEqual("FontAsciiBase saved", GetDword(L"FontAsciiBase"), 0x5D0);
+}
+
+void CheckAboutBox(HWND reader, const std::wstring& outputDir, const std::wstring& openedLog) {
+    PostMessageW(reader, WM_COMMAND, kCommandAbout, 0);
+    HWND about = WaitForDialog(L"Lorvan");
+    Check(about != nullptr, "About opens its box", 0, 1);
+    if (!about) return;
+    std::vector<std::wstring> texts = ChildTexts(about);
+    bool hasVersion = false;
+    for (const std::wstring& text : texts) hasVersion = hasVersion || text == L"Version 1.84a";
+    Check(hasVersion, "the About box shows Version 1.84a", (long long)texts.size(), 1);
+    Sleep(300);
+    Check(CaptureClientArea(about, (outputDir + L"\\about-box.bmp").c_str()), "About box captured", 0, 1);
+    SendMessageW(GetDlgItem(about, kLinkButton), BM_CLICK, 0, 0);
+    Check(WaitForOpenedAddress(openedLog, L"" LORVAN_SITE_URL), "the link opens the site", 0, 1);
+    Check(IsWindowVisible(about) != 0, "the box stays open after the link", 0, 1);
+    SendMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+    Check(WaitUntilGone(about), "OK closes the About box", 0, 1);
+}
+
+void CheckUpdateCommand(HWND reader, const std::wstring& openedLog) {
+    PostMessageW(reader, WM_COMMAND, kCommandCheckUpdates, 0);
+    Check(WaitForOpenedAddress(openedLog, L"" LORVAN_SITE_URL L"/cgi-bin/upgrade?p=x64/Quenmark/Lorvan&v=1.84a"),
+          "Check For Updates opens the update address", 0, 1);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 4) {
-        fprintf(stderr, "usage: reader_driver READER_EXE CAPTURE_BMP EXCHANGE_DIR\n");
+        fprintf(stderr, "usage: reader_driver READER_EXE OUTPUT_DIR EXCHANGE_DIR\n");
         return 2;
     }
+    std::wstring outputDir = argv[2];
+    std::wstring openedLog = outputDir + L"\\opened.log";
     gExchangeDir = argv[3];
+    CheckFirstStart(argv[1], outputDir);
     ChooseSettings();
     PROCESS_INFORMATION reader = {};
     if (!StartReader(argv[1], &reader)) {
@@ -516,7 +638,9 @@ int wmain(int argc, wchar_t** argv) {
         HWND bottomBar = FindWindowExW(window, nullptr, L"ScrollBar", L"Top");
         Check(mainBar && bottomBar, "both scroll bars exist", 0, 1);
         CheckSecondStart(argv[1], window, reader.hProcess);
-        if (mainBar && bottomBar) DriveReader(window, mainBar, bottomBar, argv[2]);
+        if (mainBar && bottomBar) DriveReader(window, mainBar, bottomBar, (outputDir + L"\\reader.bmp").c_str());
+        CheckAboutBox(window, outputDir, openedLog);
+        CheckUpdateCommand(window, openedLog);
         PostMessageW(window, kCloseRequest, 0, 0);
     }
     DWORD waited = WaitForSingleObject(reader.hProcess, kWaitMs);
