@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "bench/bench_clock.h"
+#include "bench/index_bench.h"
 #include "bench/reader_bench.h"
 #include "panes/split_view.h"
 #include "tests/support/test_seams.h"
@@ -100,6 +101,7 @@ void BenchReaderWindow() {
         GdiFlush();
     }
     double stepWithBarsMs = (NowMs() - barsStart) / kSteps;
+    BenchChooserOpen(window);
     double firstFontDialogMs = FontDialogOpenMs(window);
     double fontDialogMs = 0;
     for (int i = 0; i < kFontDialogOpenings; i++) fontDialogMs += FontDialogOpenMs(window) / kFontDialogOpenings;
