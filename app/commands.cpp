@@ -8,6 +8,7 @@
 #include "content/section_store.h"
 #include "fontdialog/font_dialog.h"
 #include "navigation/bookmarks.h"
+#include "navigation/section_chooser.h"
 #include "panes/pane_paint.h"
 #include "panes/split_view.h"
 #include "panes/text_layout.h"
@@ -54,6 +55,17 @@ void ToggleReverse(HWND window) {
     RepaintView(window, kRepaintAll);
 }
 
+// OK, Cancel and the current section's own link all leave the reader where it is.
+void OnChooseSection(HWND window) {
+    uint16_t chosen = ChooseSection(gApp.instance, window, gApp.lesson, &gApp.font);
+    if (chosen && chosen != gApp.lesson) GoToSection(window, chosen);
+}
+
+void OnBookmarkCommand(HWND window) {
+    ToggleBookmark(IsBookmarked());
+    UpdateBookmarkCheck(window, kMenuCheckSet);
+}
+
 // Scrolls the active pane by `deltaRows` and keeps its scroll bar in step.
 void ScrollActivePane(HWND window, int deltaRows) {
     TextPane* pane = ActivePane();
@@ -90,15 +102,16 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     case kCommandPrevious: PreviousSection(window); return 0;
     case kCommandReverse: ToggleReverse(window); return 0;
     case kCommandExit: DestroyWindow(window); return 0;
+    case kCommandBookmark: OnBookmarkCommand(window); return 0;
+    case kCommandChoose:
+    case kCommandChooseAlias: OnChooseSection(window); return 0;
     case kCommandAbout: ShowAboutBox(window); return 0;
     case kCommandCheckUpdates: CheckForUpdates(gApp.mainWindow); return 0;
     case kCommandFont: ChooseReadingFont(window); return 0;
     case kCommandCopy: CopyPaneText(ActivePane(), 0); return 0;
     case kCommandAppend: CopyPaneText(ActivePane(), 1); return 0;
     // Handled by the tools as they are added:
-    // kCommandChoose and kCommandChooseAlias: the section chooser;
     // kCommandSearch, kCommandSearchAgain: the search dialog and FindNext;
-    // kCommandBookmark: ToggleBookmark, then UpdateBookmarkCheck.
     default: return 1;
     }
 }

@@ -184,7 +184,9 @@ void ActivateRunningCopy(HWND running) {
     HWND foreground = GetForegroundWindow();
     HWND top = foreground;
     while (top && GetParent(top)) top = GetParent(top);
-    if (foreground == running) SendMessageW(running, WM_COMMAND, kChooseSectionCommand, 0);
+    // Posted, not sent: the chooser is modal, and a sent command would keep
+    // this copy waiting until the reader closed it.
+    if (foreground == running) PostMessageW(running, WM_COMMAND, kChooseSectionCommand, 0);
     if (running != top) SetForegroundWindow(running);
 }
 

@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "bench/bench_clock.h"
+#include "bench/index_bench.h"
 #include "bench/reader_bench.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
@@ -119,6 +120,7 @@ void BenchReaderWindow() {
     }
     double stepWithBarsMs = (NowMs() - barsStart) / kSteps;
     double wheelMs = WheelNotchMs(window);
+    BenchChooserOpen(window);
     double firstFontDialogMs = FontDialogOpenMs(window);
     double fontDialogMs = 0;
     for (int i = 0; i < kFontDialogOpenings; i++) fontDialogMs += FontDialogOpenMs(window) / kFontDialogOpenings;

@@ -16,7 +16,7 @@
 #   append        Ctrl+E: the section appended to the clipboard
 #   font          Ctrl+F: the Choose Font dialog
 #   about         F1: the About box
-WAITING_CHECKS="index search search_again"
+WAITING_CHECKS="search search_again"
 # ==============================================================================
 
 set -euo pipefail

@@ -86,6 +86,18 @@ std::wstring GetString(const wchar_t* name) {
     return text;
 }
 
+// The bytes of a binary value; empty when it is missing.
+std::string GetBytes(const wchar_t* name) {
+    char bytes[64];
+    DWORD size = sizeof(bytes);
+    DWORD type = 0;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kProgramKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return "";
+    LONG result = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(bytes), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS && type == REG_BINARY ? std::string(bytes, size) : "";
+}
+
 bool StartReader(const wchar_t* exe, PROCESS_INFORMATION* process) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
@@ -337,6 +349,103 @@ void CheckAppend(HWND reader, const XClipboard& copied) {
                     WithoutClosingBrace(copied.rtf) + kRtfSeparator + ExpectedRtfBody(added) + "}\r\n");
 }
 
+// ---- Bookmarks and the chooser, by real key presses and clicks -----------------
+
+const WPARAM kCommandChoose = 119;
+const WPARAM kCommandBookmark = 123;
+
+void PressKey(WORD key) {
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+void ClickAt(HWND window, POINT point) {
+    ClientToScreen(window, &point);
+    SetCursorPos(point.x, point.y);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+void Wheel(HWND window, POINT point, int delta) {
+    ClientToScreen(window, &point);
+    SetCursorPos(point.x, point.y);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    input.mi.mouseData = (DWORD)delta;
+    SendInput(1, &input, sizeof(INPUT));
+}
+
+// The outline's plain rows are as tall as the reader's font: "DejaVu Sans", 17.
+int PlainRowHeight() {
+    HDC screen = GetDC(nullptr);
+    HFONT font = CreateFontW(17, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"DejaVu Sans");
+    HGDIOBJ saved = SelectObject(screen, font);
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(screen, &metrics);
+    SelectObject(screen, saved);
+    DeleteObject(font);
+    ReleaseDC(nullptr, screen);
+    return metrics.tmHeight;
+}
+
+// Command 123 on a bookmarked section, answered with a key press.
+bool AnswerRemoveQuestion(HWND reader, WORD key) {
+    PostMessageW(reader, WM_COMMAND, kCommandBookmark, 0);
+    HWND box = WaitForDialog(L"Bookmark");
+    if (!box) return false;
+    SetForegroundWindow(box);
+    Sleep(200);
+    PressKey(key);
+    return WaitUntilGone(box);
+}
+
+// From section 15: bookmarks 15 and 17; No keeps 17, Cancel removes it. Then,
+// from 17, the chooser's first bookmark link takes the reader back to 15,
+// which the stored "Lesson" shows.
+void CheckBookmarksAndChooser(HWND reader, const std::wstring& chooserCapture) {
+    Command(reader, kCommandBookmark);
+    Key(reader, VK_RIGHT);
+    Command(reader, kCommandBookmark);
+    Check(AnswerRemoveQuestion(reader, 'N'), "removing a bookmark asks; No answers", 0, 1);
+    Check(AnswerRemoveQuestion(reader, VK_ESCAPE), "asked again after No; Cancel answers", 0, 1);
+
+    // Lower than the outline, so that it scrolls.
+    RECT readerRect;
+    GetWindowRect(reader, &readerRect);
+    SetWindowPos(reader, nullptr, 0, 0, readerRect.right - readerRect.left, 400, SWP_NOMOVE | SWP_NOZORDER);
+    PostMessageW(reader, WM_COMMAND, kCommandChoose, 0);
+    HWND chooser = WaitForDialog(L"Choose Section");
+    Check(chooser != nullptr, "command 119 opens the chooser", 0, 1);
+    if (!chooser) return;
+    Sleep(500);
+    RedrawWindow(chooser, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);
+    Check(CaptureWindow(chooser, chooserCapture.c_str()), "chooser captured", 0, 1);
+    RECT client;
+    GetClientRect(chooser, &client);
+    int rowPx = PlainRowHeight();
+    // Row 0 is the bookmark group's heading, row 1 its first link. Every key
+    // and wheel notch moves one row, so these leave the link in row 0.
+    SetForegroundWindow(chooser);
+    Sleep(200);
+    for (WORD key : {VK_NEXT, VK_DOWN, VK_UP, VK_PRIOR, VK_NEXT}) PressKey(key);
+    POINT rowZero = {client.right - 60, rowPx / 2};
+    Wheel(chooser, rowZero, -WHEEL_DELTA);
+    Wheel(chooser, rowZero, WHEEL_DELTA);
+    Sleep(300);
+    ClickAt(chooser, rowZero);
+    Check(WaitUntilGone(chooser), "keys and the wheel scroll by rows; a click on a link closes the chooser", 0, 1);
+    SetWindowPos(reader, nullptr, 0, 0, readerRect.right - readerRect.left, readerRect.bottom - readerRect.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+}
+
 void ChooseSettings() {
     RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey);
     PutDword(L"Lesson", 11);
@@ -348,7 +457,8 @@ void ChooseSettings() {
     PutDword(L"FontSize", 17);
 }
 
-void CheckSecondStart(const wchar_t* exe, HANDLE firstReader) {
+void CheckSecondStart(const wchar_t* exe, HWND reader, HANDLE firstReader) {
+    SetForegroundWindow(reader);
     PROCESS_INFORMATION second = {};
     if (!StartReader(exe, &second)) {
         Check(false, "second start runs", 0, 1);
@@ -363,6 +473,14 @@ void CheckSecondStart(const wchar_t* exe, HANDLE firstReader) {
     CheckEqual("first reader still runs", WaitForSingleObject(firstReader, 0), WAIT_TIMEOUT);
     CloseHandle(second.hThread);
     CloseHandle(second.hProcess);
+    // The reader was in front, so it opened its chooser; Escape closes it.
+    HWND chooser = WaitForDialog(L"Choose Section");
+    Check(chooser != nullptr, "second start opens the chooser of the reader in front", 0, 1);
+    if (!chooser) return;
+    SetForegroundWindow(chooser);
+    Sleep(200);
+    PressKey(VK_ESCAPE);
+    Check(WaitUntilGone(chooser), "Escape closes the chooser", 0, 1);
 }
 
 void DriveReader(HWND reader, HWND mainBar, HWND bottomBar, const wchar_t* capturePath) {
@@ -375,6 +493,9 @@ void DriveReader(HWND reader, HWND mainBar, HWND bottomBar, const wchar_t* captu
     Key(reader, VK_RIGHT);  // 11 -> 13 -> 15 -> 13 -> 15
     CheckEqual("new section starts at the top", ScrollPos(mainBar), 0);
     XClipboard copied = CheckCopy(reader);
+    std::wstring chooserCapture = capturePath;
+    chooserCapture = chooserCapture.substr(0, chooserCapture.find_last_of(L'\\') + 1) + L"chooser.bmp";
+    CheckBookmarksAndChooser(reader, chooserCapture);
 
     SetForegroundWindow(reader);
     RedrawWindow(reader, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -412,6 +533,7 @@ void CheckStoredSettings(const wchar_t* exe) {
     CheckEqual("BottomSection", GetDword(L"BottomSection"), 13);
     CheckEqual("BottomSectionLastPosition", GetDword(L"BottomSectionLastPosition"), 4);
     CheckEqual("Flags", GetDword(L"Flags"), 0xD1140840LL);
+    CheckEqual("Bookmarks: 15 and the closing 0", GetBytes(L"Bookmarks") == std::string("\x0f\0\0\0", 4), 1);
     std::wstring path = GetString(L"Program Path");
     const wchar_t* name = wcsrchr(exe, L'\\');
     name = name ? name + 1 : exe;
@@ -515,7 +637,7 @@ int wmain(int argc, wchar_t** argv) {
         HWND mainBar = FindWindowExW(window, nullptr, L"ScrollBar", L"Bottom");
         HWND bottomBar = FindWindowExW(window, nullptr, L"ScrollBar", L"Top");
         Check(mainBar && bottomBar, "both scroll bars exist", 0, 1);
-        CheckSecondStart(argv[1], reader.hProcess);
+        CheckSecondStart(argv[1], window, reader.hProcess);
         if (mainBar && bottomBar) DriveReader(window, mainBar, bottomBar, (outputDir + L"\\reader.bmp").c_str());
         CheckAboutBox(window, outputDir, openedLog);
         CheckUpdateCommand(window, openedLog);

@@ -4,7 +4,8 @@
 # prefix's user.reg. Copy and Append are read back from the X clipboard with
 # xclip whenever the driver asks; the addresses the reader opens reach a
 # recording xdg-open first on PATH instead of a browser. Leaves the captured
-# windows as OUTPUT_DIR/reader.png, font-dialog.png and about-box.png.
+# windows as OUTPUT_DIR/reader.png, chooser.png, font-dialog.png and
+# about-box.png.
 # Usage: run_e2e.sh READER_EXE DRIVER_EXE OUTPUT_DIR [BOOK_SOURCE_DIR]
 set -euo pipefail
 if [ -z "${DISPLAY:-}" ]; then
@@ -69,6 +70,7 @@ expect_value LastPosition dword:00000005
 expect_value BottomSection dword:0000000d
 expect_value BottomSectionLastPosition dword:00000004
 expect_value Flags dword:d1140840
+expect_value Bookmarks hex:0f,00,00,00
 if ! grep -q '^"Program Path"=".*Lorvan.exe"$' "$WINEPREFIX/user.reg"; then
   echo "FAIL  user.reg has no Program Path"
   failed=1
@@ -84,10 +86,10 @@ if [ -n "$BOOK" ] && grep -q '^\[title\] ' "$title_file" 2>/dev/null; then
     failed=1
   fi
 fi
-for capture in reader font-dialog about-box; do
+for capture in reader chooser font-dialog about-box; do
   if [ -f "$OUT/$capture.bmp" ]; then convert "$OUT/$capture.bmp" "$OUT/$capture.png"; fi
 done
-echo "captures: $OUT/reader.png $OUT/font-dialog.png $OUT/about-box.png"
+echo "captures: $OUT/reader.png $OUT/chooser.png $OUT/font-dialog.png $OUT/about-box.png"
 
 # The capture must show the commentary's light ground and the red separator.
 share_of() { convert "$OUT/reader.png" -fill black +opaque "$1" -fill white -opaque "$1" -format "%[fx:mean]" info:; }
