@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "content/section_store.h"
 #include "navigation/bookmarks.h"
+#include "navigation/search.h"
 #include "panes/pane_paint.h"
 #include "panes/split_view.h"
 #include "panes/text_layout.h"
@@ -85,10 +86,11 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     case kCommandNext: NextSection(window); return 0;
     case kCommandPrevious: PreviousSection(window); return 0;
     case kCommandReverse: ToggleReverse(window); return 0;
+    case kCommandSearchAgain: FindNext(gApp.mainWindow); return 0;
     case kCommandExit: DestroyWindow(window); return 0;
     // Handled by the tools as they are added:
     // kCommandChoose and kCommandChooseAlias: the section chooser;
-    // kCommandSearch, kCommandSearchAgain: the search dialog and FindNext;
+    // kCommandSearch: the search dialog;
     // kCommandBookmark: ToggleBookmark, then UpdateBookmarkCheck;
     // kCommandCheckUpdates and kCommandAbout: the update check and the About box;
     // kCommandFont: the font dialog, then SetPaneFont on both panes;
@@ -105,8 +107,8 @@ int OnKeyDown(HWND window, WPARAM key) {
     int page = PageRows(rowsDrawn, (gApp.flags & kFlagKeyPageStepMask) >> kFlagKeyPageStepShift);
     switch (key) {
     case VK_RETURN:
-        // Search again goes here (FindNext) once the search exists; a stored
-        // search string makes Enter act, an empty one leaves it consumed.
+        // With no search set Enter does nothing, and is still consumed.
+        if (gApp.searchString[0]) FindNext(window);
         return 0;
     case VK_PRIOR: ScrollActivePane(window, -page); return 0;
     case VK_NEXT: ScrollActivePane(window, page); return 0;

@@ -119,11 +119,13 @@ void DrawLineText(const TextPane* pane, const TextLine* line, int y) {
     DrawTextCell(dc, run, line->length, x, y, line->width, line->height);
 }
 
-// The text offset just past everything the line shows. A hanging first line
-// shows more than its run: the word before it (plain paragraphs, where the
-// offset is the word's) or the word stored after it (reversed paragraphs).
-// Marks and ScrollToTextOffset look at all of it, so that a match in the
-// hanging word or at the end of such a line is still found and shown.
+}  // namespace
+
+// A hanging first line shows more than its run: the word before it (plain
+// paragraphs, where the offset is the word's) or the word stored after it
+// (reversed paragraphs). Marks, ScrollToTextOffset and the search look at all
+// of it, so that a match in the hanging word or at the end of such a line is
+// still found and shown.
 int LineTextEnd(const uint8_t* text, const TextLine* line) {
     if (!line->hangWidth) return line->offset + line->length;
     if (line->flags & kFlagReversed) {
@@ -133,6 +135,8 @@ int LineTextEnd(const uint8_t* text, const TextLine* line) {
     const uint8_t* word = text + line->offset;
     return (int)(SkipSpaces(word + WordLength(word)) - text) + line->length;
 }
+
+namespace {
 
 // The mark is half open: a match that ends where the line starts, or starts
 // where it ends, lies on a neighbouring line. (The whole hanging word of a

@@ -28,6 +28,9 @@ void PaintMarkedRun(TextPane* pane, const uint8_t* text, const uint8_t* runStart
 // 0, and with `repaint` the result of PaintPane after a move. -1 without a pane.
 int ScrollPane(TextPane* pane, int deltaRows, int repaint);
 
+// The text offset just past everything `line` shows, its hanging word included.
+int LineTextEnd(const uint8_t* text, const TextLine* line);
+
 // Makes the row of the line holding `offset` the first row (no further than
 // the last first row). 1 when a line holds it, else 0 and nothing changes.
 int ScrollToTextOffset(TextPane* pane, uint16_t offset);
