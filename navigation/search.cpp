@@ -22,7 +22,9 @@ TextPane* SearchedPane() { return gSplit.activePane ? gSplit.activePane : gApp.m
 
 bool IsCommentary(int section) { return section % 2 == 0; }
 
-int SectionAfter(int section) { return section >= kLastSection || section < kFirstSection ? kFirstSection : section + 1; }
+int SectionAfter(int section) {
+    return section >= kLastSection || section < kFirstSection ? kFirstSection : section + 1;
+}
 
 int FindInPane(const TextPane* pane, uint16_t startOffset, const SearchPattern* pattern, int* length) {
     if (!pane || !pane->text) return 0;

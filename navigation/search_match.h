@@ -41,14 +41,20 @@ struct RecordSpan {
     uint16_t endOffset;
 };
 
-// Lists the records of `text` (at most `limit` bytes may be read; pass
-// kUnboundedWalk for a buffer from LoadSectionText) into `spans`, at most
-// `capacity` of them, and returns how many records there are. Only records
-// that end within the first 65536 bytes count, so every offset fits 16 bits.
-uint32_t ListSectionRecords(const uint8_t* text, uint32_t limit, RecordSpan* spans, uint32_t capacity);
-
 // Allocation for the record list; blocks are released with PlatformFree.
 typedef void* (*SearchAllocator)(size_t byteCount);
+
+struct RecordList {
+    RecordSpan* spans;  // owned; release with PlatformFree
+    uint32_t count;
+};
+
+// Lists the records of `text` (at most `limit` bytes may be read; pass
+// kUnboundedWalk for a buffer from LoadSectionText). Only records that end
+// within the first 65536 bytes count, so every offset fits 16 bits. False,
+// with an empty list, when memory for the list ran out.
+bool ListSectionRecords(const uint8_t* text, uint32_t limit, SearchAllocator allocate, RecordList* list);
+
 const int kSearchNoMemory = -1;
 
 // Searches the records of `text` for `pattern`, starting at `startOffset`:

@@ -9,6 +9,7 @@
 
 #include "navigation/search_match.h"
 #include "platform/services.h"
+#include "tests/common/search_reference.h"
 
 namespace {
 
@@ -102,6 +103,31 @@ TEST(MatchBackward, StarNeverMatchesFirstLastOrWithoutItsPrefix) {
     // The prefix is searched once, from the highest candidate; without it
     // nowhere below, the record yields nothing.
     EXPECT_EQ(Match("bxbb", "a*b").end, -1);
+}
+
+TEST(MatchBackward, AgreesWithTheRulesOnLongRecords) {
+    // Long records go eight bytes at a time; every end position, block edge
+    // and wildcard place must still give what the rules give.
+    uint32_t state = 1;
+    auto next = [&state](uint32_t range) {
+        state = state * 1664525u + 1013904223u;
+        return (state >> 8) % range;
+    };
+    for (int round = 0; round < 4000; round++) {
+        std::string text(1 + next(90), ' ');
+        for (char& c : text) c = "aab b?*"[next(7)];
+        std::string pattern(1 + next(5), ' ');
+        for (char& c : pattern) c = "ab?*"[next(4)];
+        int highest = (int)next((uint32_t)text.size());
+        int wantedLength = 0;
+        ptrdiff_t wanted = ReferenceMatch((const uint8_t*)text.data(), (const uint8_t*)pattern.data(),
+                                          (int)pattern.size(), highest, &wantedLength);
+        Found found = Match(text, pattern, highest);
+        ASSERT_EQ(found.end, wanted) << "\"" << pattern << "\" in \"" << text << "\" from " << highest;
+        if (wanted >= 0) {
+            ASSERT_EQ(found.length, wantedLength) << pattern << " in " << text;
+        }
+    }
 }
 
 TEST(FindInSectionText, SearchesFromTheStartDownThenLaterRecordsInFull) {

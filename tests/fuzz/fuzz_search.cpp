@@ -1,7 +1,8 @@
 // libFuzzer target: a search string field as the registry may hold it (any
 // bytes, "?" and "*" anywhere, perhaps no terminator), a start offset and a
-// section text of arbitrary bytes. Every match reported must lie inside one
-// record and match the pattern; nothing may be read outside the buffers.
+// section text of arbitrary bytes. The search must find what the plain rules
+// find, every match reported must lie inside one record and match the
+// pattern, and nothing may be read outside the buffers.
 //
 // Input: 34 bytes of search string field, 2 bytes of start offset, 1 mode
 // byte, then the section text. With the mode's low bit set the pattern and
@@ -16,6 +17,7 @@
 #include "content/section_records.h"
 #include "navigation/search_match.h"
 #include "platform/services.h"
+#include "tests/common/search_reference.h"
 
 namespace {
 
@@ -70,7 +72,26 @@ bool WholeMatch(const SearchPattern& pattern, const uint8_t* text, int length) {
     return matcher.Matches(pattern.length, length);
 }
 
-void CheckMatch(const uint8_t* text, uint32_t size, const SearchPattern& pattern, int end, int length) {
+// The first match by the plain rules: from `start` down in the record that
+// holds it, then every later record in full.
+int ReferenceFind(const uint8_t* text, uint32_t size, uint16_t start, const SearchPattern& pattern) {
+    RecordWalker walker;
+    StartRecordWalk(&walker, text, size < 0x10000 ? size : 0x10000);
+    ParagraphRecord record;
+    while (NextParagraphRecord(&walker, &record)) {
+        uint32_t endOffset = record.textOffset + record.textLength;
+        if (start > endOffset || record.textLength == 0) continue;
+        ptrdiff_t highest = start >= record.textOffset ? start - record.textOffset : record.textLength - 1;
+        int length = 0;
+        ptrdiff_t end = ReferenceMatch(text + record.textOffset, pattern.bytes, pattern.length, highest, &length);
+        if (end >= 0) return (int)(record.textOffset + end);
+    }
+    return 0;
+}
+
+void CheckMatch(const uint8_t* text, uint32_t size, uint16_t startOffset, const SearchPattern& pattern, int end,
+                int length) {
+    if (end != ReferenceFind(text, size, startOffset, pattern)) abort();
     if (end <= 0) return;
     if (length <= 0 || length > end + 1) abort();
     int start = end - length + 1;
@@ -108,9 +129,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SearchPattern pattern = PatternOfSearchString(field, kFieldBytes);
     int length = 0;
     int end = FindInSectionText(text, (uint32_t)textBytes, start, &pattern, PlatformAlloc, &length);
-    CheckMatch(text, (uint32_t)textBytes, pattern, end, length);
+    CheckMatch(text, (uint32_t)textBytes, start, pattern, end, length);
     end = FindInSectionText(text, (uint32_t)textBytes, 0, &pattern, PlatformAlloc, &length);
-    CheckMatch(text, (uint32_t)textBytes, pattern, end, length);
+    CheckMatch(text, (uint32_t)textBytes, 0, pattern, end, length);
 
     free(text);
     free(field);
