@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "clipboard/copy_text.h"
 #include "content/section_store.h"
 #include "navigation/bookmarks.h"
 #include "navigation/search.h"
@@ -88,13 +89,14 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     case kCommandReverse: ToggleReverse(window); return 0;
     case kCommandSearchAgain: FindNext(gApp.mainWindow); return 0;
     case kCommandExit: DestroyWindow(window); return 0;
+    case kCommandCopy: CopyPaneText(ActivePane(), 0); return 0;
+    case kCommandAppend: CopyPaneText(ActivePane(), 1); return 0;
     // Handled by the tools as they are added:
     // kCommandChoose and kCommandChooseAlias: the section chooser;
     // kCommandSearch: the search dialog;
     // kCommandBookmark: ToggleBookmark, then UpdateBookmarkCheck;
     // kCommandCheckUpdates and kCommandAbout: the update check and the About box;
-    // kCommandFont: the font dialog, then SetPaneFont on both panes;
-    // kCommandCopy, kCommandAppend: CopyPaneText of the active pane.
+    // kCommandFont: the font dialog, then SetPaneFont on both panes.
     default: return 1;
     }
 }

@@ -283,8 +283,11 @@ void ResetSettingsSaved() {
 
 void* AllocOrAbort(size_t byteCount) {
     void* block = PlatformAlloc(byteCount);
-    if (block) return block;
+    if (!block) ReportOutOfMemory();
+    return block;
+}
+
+void ReportOutOfMemory() {
     ShowMessageBox(nullptr, L"There is not enough memory, aborting", L"Error", MB_ICONSTOP);
     SaveSettingsAndQuit();
-    return nullptr;
 }

@@ -68,3 +68,6 @@ void ResetSettingsSaved();
 // exhausted it tells the user, saves the settings, asks the program to end
 // and returns null.
 void* AllocOrAbort(size_t byteCount);
+// What AllocOrAbort does when memory runs out, for memory that must come from
+// elsewhere: the message, the save and the quit request.
+void ReportOutOfMemory();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "bench/copy_bench.h"
 #include "bench/reader_bench.h"
 #include "content/palmdoc.h"
 #include "content/section_store.h"
@@ -336,6 +337,7 @@ int main() {
     PrintFigure("expand_vs_memcpy", expand / copy);
     PrintFigure("compression_ratio", CompressionRatio(sections));
     BenchPanes(sections);
+    BenchCopy();
     BenchSearch();
     BenchReaderWindow();
     return 0;

@@ -9,6 +9,7 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/settings.h"
+#include "bench/bench_clock.h"
 #include "bench/reader_bench.h"
 #include "navigation/search.h"
 #include "panes/split_view.h"
@@ -21,14 +22,6 @@ const wchar_t kBenchMakerKey[] = L"Software\\Quenmark\\LorvanBench\\Maker";
 const wchar_t kBenchRootKey[] = L"Software\\Quenmark\\LorvanBench";
 const int kSteps = 100;
 const int kSearches = 10;
-
-double NowMs() {
-    static LARGE_INTEGER frequency;
-    if (!frequency.QuadPart) QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return 1000.0 * (double)now.QuadPart / (double)frequency.QuadPart;
-}
 
 void ChooseBenchSettings() {
     RegDeleteTreeW(HKEY_CURRENT_USER, kBenchRootKey);

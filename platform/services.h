@@ -22,6 +22,11 @@ int FindRawDataResource(uint16_t id, const uint8_t** bytes, uint32_t* byteCount)
 void* PlatformAlloc(size_t byteCount);
 void PlatformFree(void* block);
 
+// Whether an allocation by another allocator (the clipboard's movable memory)
+// may go ahead. It counts against FailAllocationsAfter like PlatformAlloc, so
+// the tests' failing allocations reach it too.
+bool AllocationPermitted();
+
 // A message box with no owner window, no caption and only an OK button.
 void ShowPlainMessage(const char* text);
 

@@ -11,9 +11,14 @@ void* gMessageSinkContext = nullptr;
 int gAllocationsAllowed = -1;
 }  // namespace
 
-void* PlatformAlloc(size_t byteCount) {
-    if (gAllocationsAllowed == 0) return nullptr;
+bool AllocationPermitted() {
+    if (gAllocationsAllowed == 0) return false;
     if (gAllocationsAllowed > 0) gAllocationsAllowed--;
+    return true;
+}
+
+void* PlatformAlloc(size_t byteCount) {
+    if (!AllocationPermitted()) return nullptr;
     return malloc(byteCount == 0 ? 1 : byteCount);
 }
 

@@ -1,19 +1,24 @@
 // Drives the real reader from outside, as another program would: writes its
 // settings, starts it, sends keys, commands, clicks and scroll-bar
 // notifications, captures its window, closes it with message 1023 and checks
-// what it stored. Usage: reader_driver READER_EXE CAPTURE_BMP
+// what it stored. Copy and Append are checked on the X clipboard, which the
+// test script reads with xclip when asked through files in EXCHANGE_DIR.
+// Usage: reader_driver READER_EXE CAPTURE_BMP EXCHANGE_DIR
 #include <windows.h>
 
 #include <stdio.h>
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
 const wchar_t kProgramKey[] = L"Software\\Quenmark\\Lorvan";
 const UINT kCloseRequest = 1023;
 const DWORD kWaitMs = 30000;
+const WPARAM kCommandCopy = 40007;
+const WPARAM kCommandAppend = 40009;
 
 int gFailures = 0;
 int gPasses = 0;
@@ -144,6 +149,129 @@ bool CaptureWindow(HWND window, const wchar_t* path) {
     return true;
 }
 
+// ---- The X clipboard -------------------------------------------------------
+
+std::wstring gExchangeDir;
+
+std::string ReadWholeFile(const std::wstring& path) {
+    std::string bytes;
+    FILE* in = _wfopen(path.c_str(), L"rb");
+    if (!in) return bytes;
+    char chunk[4096];
+    size_t got;
+    while ((got = fread(chunk, 1, sizeof chunk, in)) > 0) bytes.append(chunk, got);
+    fclose(in);
+    return bytes;
+}
+
+std::wstring FromUtf8(const std::string& bytes) {
+    int count = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), (int)bytes.size(), nullptr, 0);
+    std::wstring text(count, L'\0');
+    if (count) MultiByteToWideChar(CP_UTF8, 0, bytes.data(), (int)bytes.size(), &text[0], count);
+    return text;
+}
+
+// What xclip read after the named step: the targets, the Rich Text and the
+// UTF-8 text. Announces the step and waits for the script's answer.
+struct XClipboard {
+    bool answered = false;
+    std::string targets;
+    std::string rtf;
+    std::wstring text;
+};
+
+XClipboard ReadXClipboard(const wchar_t* step) {
+    XClipboard result;
+    std::wstring base = gExchangeDir + L"\\" + step;
+    FILE* ready = _wfopen((base + L".ready").c_str(), L"wb");
+    if (ready) fclose(ready);
+    for (DWORD waited = 0; waited < kWaitMs && !result.answered; waited += 100) {
+        result.answered = GetFileAttributesW((base + L".done").c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (!result.answered) Sleep(100);
+    }
+    result.targets = ReadWholeFile(base + L".targets");
+    result.rtf = ReadWholeFile(base + L".rtf");
+    result.text = FromUtf8(ReadWholeFile(base + L".txt"));
+    return result;
+}
+
+const char kRtfHeader[] =
+    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fcharset177\\cpg1255 David;}}"
+    "{\\colortbl\\red0\\green0\\blue0;\\red255\\green255\\blue255;\\red255\\green0\\blue0;}"
+    "\\rtldoc\\pard\\rtlpar\\qr\\lang1033\\f0\\fs20\\uc0\r\n";
+const char kRtfSeparator[] = "\\qc\\cf2\\fs72\\b*  *  *  *  *\\b0\\par\\par\\qr\\fs20\\cf0\r\n";
+
+// The body the reader must write for `text`, one character at a time. The
+// book's letters have no decompositions, so none are looked for.
+std::string ExpectedRtfBody(const std::wstring& text) {
+    std::string body;
+    bool afterEscape = false;
+    for (size_t i = 0; i < text.size(); i++) {
+        wchar_t c = text[i];
+        if (c == L'\r' || c == L'\n') {
+            while (i + 1 < text.size() && (text[i + 1] == L'\r' || text[i + 1] == L'\n')) i++;
+            body += "\\par\\par\r\n";
+            afterEscape = false;
+        } else if (c == L' ') {
+            body += afterEscape ? "  " : " ";  // the first space after an escape is its delimiter
+            afterEscape = false;
+        } else if (c > 0x20 && c < 0x7F) {
+            if (afterEscape && c >= L'0' && c <= L'9') body += ' ';
+            if (c == L'\\' || c == L'{' || c == L'}') body += '\\';
+            body += (char)c;
+            afterEscape = false;
+        } else {
+            body += "\\u" + std::to_string((unsigned)c);
+            afterEscape = true;
+        }
+    }
+    return body + "\\par\\par\r\n";
+}
+
+std::string WithoutClosingBrace(std::string rtf) {
+    rtf = rtf.substr(0, rtf.find('\0'));
+    while (!rtf.empty() && strchr("\r\n \t", rtf.back())) rtf.pop_back();
+    if (!rtf.empty() && rtf.back() == '}') rtf.pop_back();
+    return rtf;
+}
+
+bool HasTarget(const std::string& targets, const char* name) {
+    return ("\n" + targets).find("\n" + std::string(name) + "\n") != std::string::npos;
+}
+
+// Both forms on the X clipboard, the Rich Text exactly `expectedRtf`.
+void CheckXClipboard(const char* step, const XClipboard& clip, const std::string& expectedRtf) {
+    std::string prefix = std::string(step) + ": ";
+    Check(clip.answered, (prefix + "xclip read the clipboard").c_str(), 0, 1);
+    Check(HasTarget(clip.targets, "text/rtf"), (prefix + "targets list text/rtf").c_str(), 0, 1);
+    Check(HasTarget(clip.targets, "UTF8_STRING"), (prefix + "targets list UTF8_STRING").c_str(), 0, 1);
+    Check(!clip.text.empty(), (prefix + "the text is there").c_str(), 0, 1);
+    // X programs get the whole memory block: the document and its terminator.
+    std::string document = expectedRtf + std::string(1, '\0');
+    Check(clip.rtf == document, (prefix + "the Rich Text is that of the text").c_str(),
+          (long long)clip.rtf.size(), (long long)document.size());
+}
+
+// Copy of the main pane, then, from the commentary pane, Append.
+XClipboard CheckCopy(HWND reader) {
+    Command(reader, kCommandCopy);
+    XClipboard copied = ReadXClipboard(L"copy");
+    CheckXClipboard("copy", copied, kRtfHeader + ExpectedRtfBody(copied.text) + "}\r\n");
+    return copied;
+}
+
+void CheckAppend(HWND reader, const XClipboard& copied) {
+    Command(reader, kCommandAppend);
+    XClipboard appended = ReadXClipboard(L"append");
+    size_t copiedChars = copied.text.size();
+    bool joined = appended.text.size() > copiedChars && appended.text.compare(0, copiedChars, copied.text) == 0;
+    Check(joined, "append: the text follows the copied text", (long long)appended.text.size(),
+          (long long)copied.text.size());
+    std::wstring added = joined ? appended.text.substr(copiedChars) : L"";
+    CheckXClipboard("append", appended,
+                    WithoutClosingBrace(copied.rtf) + kRtfSeparator + ExpectedRtfBody(added) + "}\r\n");
+}
+
 void ChooseSettings() {
     RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey);
     PutDword(L"Lesson", 11);
@@ -181,6 +309,7 @@ void DriveReader(HWND reader, HWND mainBar, HWND bottomBar, const wchar_t* captu
     Key(reader, VK_LEFT);
     Key(reader, VK_RIGHT);  // 11 -> 13 -> 15 -> 13 -> 15
     CheckEqual("new section starts at the top", ScrollPos(mainBar), 0);
+    XClipboard copied = CheckCopy(reader);
 
     SetForegroundWindow(reader);
     RedrawWindow(reader, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -204,6 +333,7 @@ void DriveReader(HWND reader, HWND mainBar, HWND bottomBar, const wchar_t* captu
     Key(reader, VK_DOWN);  // the bottom pane is active now
     CheckEqual("down key scrolls the active bottom pane", ScrollPos(bottomBar), 4);
     CheckEqual("main pane untouched by it", ScrollPos(mainBar), 5);
+    CheckAppend(reader, copied);
 
     Command(reader, 413);
     Command(reader, 122);
@@ -227,10 +357,11 @@ void CheckStoredSettings(const wchar_t* exe) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 3) {
-        fprintf(stderr, "usage: reader_driver READER_EXE CAPTURE_BMP\n");
+    if (argc != 4) {
+        fprintf(stderr, "usage: reader_driver READER_EXE CAPTURE_BMP EXCHANGE_DIR\n");
         return 2;
     }
+    gExchangeDir = argv[3];
     ChooseSettings();
     PROCESS_INFORMATION reader = {};
     if (!StartReader(argv[1], &reader)) {

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # End-to-end test of the reader: a fresh Wine prefix, the reader driven by a
 # second program with window messages, then the stored settings checked in the
-# prefix's user.reg. Leaves the captured window as OUTPUT_DIR/reader.png.
-# Usage: run_e2e.sh READER_EXE DRIVER_EXE OUTPUT_DIR
+# prefix's user.reg. Copy and Append are read back from the X clipboard with
+# xclip whenever the driver asks. Leaves the captured window as
+# OUTPUT_DIR/reader.png.
+# Usage: run_e2e.sh READER_EXE DRIVER_EXE OUTPUT_DIR [BOOK_SOURCE_DIR]
 set -euo pipefail
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
@@ -10,18 +12,42 @@ fi
 READER="$1"
 DRIVER="$2"
 OUT="$3"
+BOOK="${4:-}"
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 export WINEPREFIX="$OUT/prefix"
 rm -rf "$WINEPREFIX"
 mkdir -p "$OUT"
 rm -f "$OUT/reader.bmp" "$OUT/reader.png"
+CLIP="$OUT/clipboard"
+rm -rf "$CLIP"
+mkdir -p "$CLIP"
 
 windows_path() { local p="$1"; echo "Z:${p//\//\\}"; }
 
-"$ROOT/scripts/wine-run" "$DRIVER" "$(windows_path "$READER")" "$(windows_path "$OUT/reader.bmp")"
+# Answers the driver's request STEP.ready with what X programs see.
+read_x_clipboard() {
+  local step="$CLIP/$1"
+  timeout 10 xclip -o -selection clipboard -t TARGETS >"$step.targets" 2>/dev/null || true
+  timeout 10 xclip -o -selection clipboard -t text/rtf >"$step.rtf" 2>/dev/null || true
+  timeout 10 xclip -o -selection clipboard -t UTF8_STRING >"$step.txt" 2>/dev/null || true
+  touch "$step.done"
+}
+
+"$ROOT/scripts/wine-run" "$DRIVER" "$(windows_path "$READER")" "$(windows_path "$OUT/reader.bmp")" \
+  "$(windows_path "$CLIP")" &
+driver=$!
+while kill -0 "$driver" 2>/dev/null; do
+  for step in copy append; do
+    if [ -f "$CLIP/$step.ready" ] && [ ! -f "$CLIP/$step.done" ]; then read_x_clipboard "$step"; fi
+  done
+  sleep 0.1
+done
+driver_status=0
+wait "$driver" || driver_status=$?
 /usr/lib/wine/wineserver -w  # the registry is written out when the server ends
 
 failed=0
+[ "$driver_status" = 0 ] || failed=1
 expect_value() {
   if grep -q "^\"$1\"=$2\$" "$WINEPREFIX/user.reg"; then
     echo "ok    user.reg $1=$2"
@@ -38,6 +64,17 @@ expect_value Flags dword:d1140840
 if ! grep -q '^"Program Path"=".*Lorvan.exe"$' "$WINEPREFIX/user.reg"; then
   echo "FAIL  user.reg has no Program Path"
   failed=1
+fi
+# The copy starts with the section's title, in reading order again.
+title_file="$BOOK/015.txt"
+if [ -n "$BOOK" ] && grep -q '^\[title\] ' "$title_file" 2>/dev/null; then
+  title=$(grep -m1 '^\[title\] ' "$title_file" | sed 's/^\[title\] //')
+  if [ "$(head -n1 "$CLIP/copy.txt" | tr -d '\r')" = "$title" ]; then
+    echo "ok    the copy starts with the title of section 15"
+  else
+    echo "FAIL  the copy does not start with the title \"$title\""
+    failed=1
+  fi
 fi
 convert "$OUT/reader.bmp" "$OUT/reader.png"
 echo "capture: $OUT/reader.png"
