@@ -6,6 +6,7 @@
 #include "content/section_store.h"
 #include "navigation/bookmarks.h"
 #include "navigation/search.h"
+#include "navigation/search_dialog.h"
 #include "panes/pane_paint.h"
 #include "panes/split_view.h"
 #include "panes/text_layout.h"
@@ -87,13 +88,13 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     case kCommandNext: NextSection(window); return 0;
     case kCommandPrevious: PreviousSection(window); return 0;
     case kCommandReverse: ToggleReverse(window); return 0;
+    case kCommandSearch: RunSearchDialog(gApp.mainWindow); return 0;
     case kCommandSearchAgain: FindNext(gApp.mainWindow); return 0;
     case kCommandExit: DestroyWindow(window); return 0;
     case kCommandCopy: CopyPaneText(ActivePane(), 0); return 0;
     case kCommandAppend: CopyPaneText(ActivePane(), 1); return 0;
     // Handled by the tools as they are added:
     // kCommandChoose and kCommandChooseAlias: the section chooser;
-    // kCommandSearch: the search dialog;
     // kCommandBookmark: ToggleBookmark, then UpdateBookmarkCheck;
     // kCommandCheckUpdates and kCommandAbout: the update check and the About box;
     // kCommandFont: the font dialog, then SetPaneFont on both panes.
