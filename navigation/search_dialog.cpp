@@ -128,7 +128,10 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     switch (message) {
     case WM_INITDIALOG: return OnInitDialog(dialog);
     case WM_ACTIVATE: return OnActivate(wParam);
-    case WM_LBUTTONDOWN: return HitTestKeyboard(dialog, LOWORD(lParam), HIWORD(lParam));
+    case WM_LBUTTONDOWN:
+    // The desktop makes a second quick tap on a key a double click; it is a
+    // key all the same (a word may double a letter).
+    case WM_LBUTTONDBLCLK: return HitTestKeyboard(dialog, LOWORD(lParam), HIWORD(lParam));
     case WM_COMMAND: return OnCommand(dialog, wParam);
     case WM_DESTROY: return OnDestroy();
     default: return FALSE;

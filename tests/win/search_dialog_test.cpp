@@ -52,11 +52,11 @@ DWORD SelectionStart(HWND dialog) {
 void ClearEdit(HWND dialog) { SetDlgItemTextW(dialog, IDC_SEARCH_EDIT, L""); }
 
 // A click at the centre of `key` (row and column as drawn), in the dialog.
-void ClickKey(HWND dialog, int row, int column) {
+void ClickKey(HWND dialog, int row, int column, UINT message = WM_LBUTTONDOWN) {
     POINT origin = KeyboardOrigin(dialog);
     int x = origin.x + column * kKeyWidthPx + kKeyWidthPx / 2;
     int y = origin.y + row * kKeyHeightPx + kKeyHeightPx / 2;
-    SendMessageW(dialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(dialog, message, MK_LBUTTON, MAKELPARAM(x, y));
 }
 
 // Key number k sits in row (k - 1) / 9, counted from the right.
@@ -144,6 +144,11 @@ TEST_F(SearchDialogTest, KeysAndTypingEnterLettersLeftOfTheCaret) {
                   EXPECT_EQ(EditText(dialog), L" ");
                   ClickKey(dialog, 3, 0);  // beside the space bar: nothing
                   EXPECT_EQ(EditText(dialog), L" ");
+                  // A second quick tap on a key arrives as a double click.
+                  ClearEdit(dialog);
+                  ClickKey(dialog, 2, 7);
+                  ClickKey(dialog, 2, 7, WM_LBUTTONDBLCLK);
+                  EXPECT_EQ(EditText(dialog), L"\x05E4\x05E4");
 
                   // Keys 1, 2, 3: gimel, bet, alef from the left, the caret at the left end.
                   ClearEdit(dialog);
