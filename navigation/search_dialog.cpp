@@ -139,6 +139,7 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 }
 
 int KeyAt(int dx, int dy) {
+    // The last column of pixels is the grid's right edge, outside every key.
     if (dx < 0 || dy < 0 || dy >= kKeyboardHeightPx || dx >= kKeyboardWidthPx - 1) return -1;
     int row = dy / kKeyHeightPx;
     int column = dx / kKeyWidthPx;
@@ -170,6 +171,7 @@ int HitTestKeyboard(HWND dialog, int x, int y) {
 void TypeKeyboardKey(HWND dialog, int key) {
     HWND edit = SearchEdit(dialog);
     if (!edit || key < 0 || key > kKeyboardKeys) return;
-    int letter = kKeyboardTable[key > 0 ? key - 1 : 0] - kFirstLetterCode;
-    InsertLeftOfCaret(edit, key == kSpaceBarKey ? L' ' : (wchar_t)(gApp.font.letterBase + letter));
+    wchar_t c = L' ';
+    if (key != kSpaceBarKey) c = (wchar_t)(gApp.font.letterBase + (kKeyboardTable[key - 1] - kFirstLetterCode));
+    InsertLeftOfCaret(edit, c);
 }

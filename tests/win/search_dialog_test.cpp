@@ -185,9 +185,12 @@ TEST_F(SearchDialogTest, KeysAndTypingEnterLettersLeftOfTheCaret) {
 
 TEST_F(SearchDialogTest, OkSearchesAndStaysOpenWithTheTextSelectedWhenNothingIsFound) {
     strcpy((char*)gApp.searchString, "cba");
+    gApp.flags |= kFlagReverse;
     EXPECT_EQ(Run([this](HWND dialog) {
-                  // The stored search shows in the current letter base.
+                  // The stored search shows in the current letter base, as
+                  // stored even in Reverse mode, so that OK keeps it as it is.
                   EXPECT_EQ(EditText(dialog), L"\x05D2\x05D1\x05D0");
+                  gApp.flags &= ~kFlagReverse;
                   SetDlgItemTextW(dialog, IDC_SEARCH_EDIT, L"ZZZZ");
                   SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
                   ASSERT_EQ(boxes.shown.size(), 1u);
