@@ -13,6 +13,7 @@
 #include "navigation/search.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
+#include "platform/services.h"
 #include "tests/common/message_capture.h"
 #include "tests/win/reader_test_support.h"
 
@@ -172,4 +173,15 @@ TEST_F(SearchTest, AStoredSectionOutsideTheBookStillEndsTheScan) {
     memset(gApp.searchString, '*', sizeof gApp.searchString);
     EXPECT_EQ(FindNext(window), 0);
     EXPECT_EQ(boxes.shown.size(), 2u);
+}
+
+TEST_F(SearchTest, NoMemoryForTheRecordListStopsTheSearchAtOnce) {
+    OpenReaderAt(11);
+    SearchFor("WRAP");
+    FailAllocationsAfter(0);
+    EXPECT_EQ(FindNext(window), 0);
+    FailAllocationsAfter(-1);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, L"There is not enough memory, aborting");
+    EXPECT_TRUE(TakeQuitMessage());
 }
