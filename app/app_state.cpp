@@ -1,8 +1,14 @@
 #include "app/app_state.h"
 
+#include "platform/shell.h"
+
 AppState gApp;
 ShellOptions gShell;
 SplitView gSplit;
+
+HMENU MenuOfBarButton(UINT buttonCommand) {
+    return BarButtonMenu(gApp.menuBar, gApp.menuBarOnBottom, buttonCommand);
+}
 
 void SetLesson(uint16_t n) {
     if (n != 0) {

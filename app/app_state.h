@@ -80,6 +80,13 @@ const int kLetterBaseUnicode = 0x5D0;
 const int kFirstSection = 1;
 const int kLastSection = 356;
 
+// The menu-bar buttons of the two popups, and the popup of either in gApp.menuBar
+// (null without a bar). The check marks of the "&Go" and "&Marel" items are
+// set through it, from app/, panes/ and navigation/ alike.
+const UINT kGoButtonCommand = 40001;
+const UINT kMarelButtonCommand = 40003;
+HMENU MenuOfBarButton(UINT buttonCommand);
+
 // Makes section `n` current; 0 keeps the current one, or takes section 1 when
 // none is current. A change clears lastPosition.
 void SetLesson(uint16_t n);

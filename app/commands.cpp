@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "app/settings.h"
 #include "clipboard/copy_text.h"
 #include "content/section_store.h"
 #include "navigation/bookmarks.h"
@@ -41,6 +42,8 @@ TextPane* ActivePane() { return gSplit.activePane ? gSplit.activePane : gApp.mai
 void SetBottomSection(HWND window, int code) {
     if (code == gSplit.bottomSection) return;
     gSplit.bottomSection = code;
+    // Keys, scroll steps and Copy must not act on a pane nobody can see.
+    if (code == kBottomSectionNone) ActivateMainPane();
     OnSize(window, kRelayoutMarker);
     RepaintView(window, kRepaintAfterResize);
     MarkBottomSectionItem();
@@ -62,13 +65,6 @@ void ScrollActivePane(HWND window, int deltaRows) {
 }
 
 }  // namespace
-
-int PageRows(int rowsDrawn, uint32_t pageField) {
-    int rows = pageField == 2 || pageField == 4 ? rowsDrawn / 2 : rowsDrawn - 1;
-    // With one row on screen (a huge font), or none painted yet, a page still
-    // moves one row forward rather than nowhere or backwards.
-    return rows > 1 ? rows : 1;
-}
 
 int SteppedSection(int lesson, int step) {
     int n = lesson + step;
@@ -126,6 +122,7 @@ int OnKeyDown(HWND window, WPARAM key) {
 }
 
 int GoToSection(HWND window, uint32_t n) {
+    if (ProgramEnding()) return 1;
     uint16_t previous = gApp.lesson;
     bool reload = n == kReloadSection;
     if (!reload) SetLesson((uint16_t)n);

@@ -24,7 +24,3 @@ int PreviousSection(HWND window);
 
 // The section StepSection goes to from `lesson`.
 int SteppedSection(int lesson, int step);
-
-// The page of a key or tap: half the rows drawn when the 3-bit page field is
-// 2 or 4, else the rows drawn less one.
-int PageRows(int rowsDrawn, uint32_t pageField);

@@ -86,11 +86,16 @@ void ApplyFullScreenGeometry(HWND window) {
 
 // ---- Message handlers --------------------------------------------------------
 
+// The one place where the panes and the loaded settings are released; the
+// save before it does nothing when a failed allocation or a log-off saved.
 LRESULT OnDestroy(HWND window) {
     ReleaseSharedDc(window);
     if (gApp.menuBar) DestroyWindow(gApp.menuBar);
     gApp.menuBar = nullptr;
     SaveSettingsAndQuit();
+    DestroyPanes();
+    ReleaseSettings();
+    gApp.mainWindow = nullptr;
     return 0;
 }
 
@@ -116,7 +121,7 @@ LRESULT OnWindowPosChanged(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     const WINDOWPOS* position = reinterpret_cast<const WINDOWPOS*>(lParam);
     // The handheld shell closes a program this way: flags beyond the standard
     // 16 bits together with "no activate".
-    if ((position->flags & 0xFFFF0000u) && (position->flags & SWP_NOACTIVATE)) {
+    if ((position->flags & 0xFFFF0000u) && (position->flags & SWP_NOACTIVATE) && !ProgramEnding()) {
         DestroyWindow(window);
         return 0;
     }
@@ -144,6 +149,24 @@ LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT OnCloseRequest(HWND window) {
     DestroyWindow(window);
     return 0;
+}
+
+// Once the program is ending the window only waits for the quit request: it
+// takes no more requests from the user or from other programs, and it is
+// destroyed in order after the message loop (EndReader).
+bool IgnoredWhileEnding(UINT message) {
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_COMMAND:
+    case WM_VSCROLL:
+    case WM_LBUTTONDOWN:
+    case WM_HELP:
+    case WM_CLOSE:
+    case kCloseRequestMessage:
+        return true;
+    default:
+        return false;
+    }
 }
 
 // Another copy runs: bring it forward, or open its chooser when it is in front.
@@ -191,8 +214,10 @@ HWND StartMainWindow(int showCommand) {
     }
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
+    if (ProgramEnding()) return nullptr;  // memory ran out reading the shell options
     if (gShell.taskBarWindow) ShowWindow(gShell.taskBarWindow, SW_HIDE);
     LoadSettings();
+    if (ProgramEnding()) return nullptr;
     SetLesson(0);
     RegisterMainClass(gApp.instance, kMainWindowClass);
     HWND window = CreateWindowExW(kMainWindowExStyle, kMainWindowClass, kMainWindowClass, kMainWindowStyle,
@@ -205,10 +230,7 @@ HWND StartMainWindow(int showCommand) {
     if (gApp.font.faceName[0] == 0) {
         // First run: the font dialog (resource 105, FontDialogProc, parameter
         // &gApp.font) opens here once it exists; whatever it leaves goes to the panes.
-        SetPaneFont(gApp.mainPane, &gApp.font);
-        SetPaneFont(gSplit.bottomPane, &gApp.font);
-        // SetPaneFont paints the commentary on white; its light ground comes back here.
-        RepaintView(window, kRepaintAll);
+        SetViewFont(window);
     }
     return window;
 }
@@ -235,13 +257,8 @@ void CreateMenuBar() {
     CommandBarShow(gApp.menuBar, TRUE);
 }
 
-HMENU MenuOfBarButton(UINT buttonCommand) {
-    if (!gApp.menuBar) return nullptr;
-    if (gApp.menuBarOnBottom) return (HMENU)SendMessageW(gApp.menuBar, SHCMBM_GETSUBMENU, 0, buttonCommand);
-    return CommandBarGetMenu(gApp.menuBar, 0);
-}
-
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (ProgramEnding() && IgnoredWhileEnding(message)) return 0;
     switch (message) {
     case WM_CREATE:
         return SetupMainWindow(window);
@@ -290,17 +307,28 @@ int RunMessageLoop() {
     return (int)message.wParam;
 }
 
-int RunReader(HINSTANCE instance, const wchar_t* commandLine, int showCommand) {
+HWND StartReader(HINSTANCE instance, int showCommand) {
     ZeroMemory(&gApp, sizeof(gApp));
+    ZeroMemory(&gShell, sizeof(gShell));
+    ZeroMemory(&gSplit, sizeof(gSplit));
     gApp.instance = instance;
     gShell.allowSipInHebrewSearch = 1;
     gSplit.bottomSection = kBottomSectionDefault;
-    // "/today" is accepted and changes nothing.
-    (void)commandLine;
     ReadShellOptions();
-    if (!StartMainWindow(showCommand)) return 0;
-    int exitCode = RunMessageLoop();
+    return StartMainWindow(showCommand);
+}
+
+int RunReader(HINSTANCE instance, const wchar_t* commandLine, int showCommand) {
+    (void)commandLine;  // "/today" is accepted and changes nothing.
+    int exitCode = StartReader(instance, showCommand) ? RunMessageLoop() : 0;
+    EndReader();
+    return exitCode;
+}
+
+void EndReader() {
+    // A quit asked for by a failed allocation or at log-off leaves the window
+    // standing. It goes now, which releases the panes without a second save.
+    if (gApp.mainWindow) DestroyWindow(gApp.mainWindow);
     if (gShell.taskBarWindow && gTaskBarWasVisible) ShowWindow(gShell.taskBarWindow, SW_SHOW);
     ReleaseTextBuffers();
-    return exitCode;
 }

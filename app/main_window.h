@@ -4,14 +4,18 @@
 
 #include <windows.h>
 
+#include "app/app_state.h"
+
 extern const wchar_t kMainWindowClass[];  // also the window title
 const UINT kCloseRequestMessage = 1023;   // another program asks the reader to close
-const UINT kGoButtonCommand = 40001;      // menu-bar button of the "&Go" popup
-const UINT kMarelButtonCommand = 40003;   // menu-bar button of the "&Marel" popup
 const UINT kChooseSectionCommand = 119;
 
 // The body of the program entry; returns the exit code.
 int RunReader(HINSTANCE instance, const wchar_t* commandLine, int showCommand);
+
+// The program entry up to its message loop: fresh program-wide state, the
+// shell options, then StartMainWindow, whose result it returns.
+HWND StartReader(HINSTANCE instance, int showCommand);
 
 // Reads the five shell options from the maker's key into gApp and gShell.
 void ReadShellOptions();
@@ -26,9 +30,8 @@ LRESULT SetupMainWindow(HWND window);
 // command bar for gApp.mainWindow, with its tool buttons and tool tips.
 void CreateMenuBar();
 
-// The popup that holds the items of a menu-bar button: asked of the shell menu
-// bar, or the command bar's menu, which holds both popups. Null without a bar.
-HMENU MenuOfBarButton(UINT buttonCommand);
-
 // Runs the message loop until the quit request; returns its code.
 int RunMessageLoop();
+// After the message loop: destroys the main window if it still stands, shows
+// the task bar again and frees the shared text buffers.
+void EndReader();

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "app/app_state.h"
+#include "app/settings_run.h"
 #include "navigation/bookmarks.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
@@ -13,19 +14,14 @@
 const wchar_t kProgramKeyPath[] = L"Software\\Quenmark\\Lorvan";
 const wchar_t kMakerKeyPath[] = L"software\\Quenmark";
 
+SettingsRun gSettingsRun = {false, false, false};
+
 namespace {
 
 const REGSAM kReadAccess = 0x20019;   // KEY_READ
 const REGSAM kWriteAccess = 0xF003F;  // KEY_ALL_ACCESS
 const int kModulePathChars = 260;
 const int kDefaultLetterBase = 0x5D0;
-
-const wchar_t* gProgramKeyPath = kProgramKeyPath;
-const wchar_t* gMakerKeyPath = kMakerKeyPath;
-bool gSettingsSaved = false;
-// Until the settings are loaded the program-wide state is empty or partly
-// filled; saving it then would overwrite good stored values with zeros.
-bool gSettingsLoaded = false;
 
 HKEY OpenForReading(const wchar_t* keyPath) {
     HKEY key = nullptr;
@@ -42,7 +38,7 @@ HKEY OpenForWriting(const wchar_t* keyPath) {
 }
 
 int WriteValue(const wchar_t* valueName, DWORD type, const void* bytes, DWORD byteCount) {
-    HKEY key = OpenForWriting(gProgramKeyPath);
+    HKEY key = OpenForWriting(ProgramKeyPath());
     if (!key) return 0;
     LONG result = RegSetValueExW(key, valueName, 0, type, static_cast<const BYTE*>(bytes), byteCount);
     RegCloseKey(key);
@@ -109,40 +105,30 @@ void FreeGridBitmaps() {
     }
 }
 
-void ReleasePanes() {
-    DestroyTextPane(gApp.mainPane);
-    gApp.mainPane = nullptr;
-    DestroyTextPane(gSplit.bottomPane);
-    gSplit.bottomPane = nullptr;
-    gSplit.activePane = nullptr;
-}
-
-void SavePanesAndLesson() {
+void WritePanesAndLesson() {
     if (gApp.mainPane) WriteSettingInt(L"LastPosition", gApp.mainPane->firstRow);
     WriteSettingInt(L"Flags", gApp.flags);
     if (gApp.lesson) WriteSettingInt(L"Lesson", gApp.lesson);
-    if (gApp.mainPane) {
-        DestroyTextPane(gApp.mainPane);
-        gApp.mainPane = nullptr;
-    }
     WriteSettingInt(L"BottomSection", (uint32_t)gSplit.bottomSection);
-    if (gSplit.bottomPane) {
-        WriteSettingInt(L"BottomSectionLastPosition", gSplit.bottomPane->firstRow);
-        DestroyTextPane(gSplit.bottomPane);
-        gSplit.bottomPane = nullptr;
+    if (gSplit.bottomPane) WriteSettingInt(L"BottomSectionLastPosition", gSplit.bottomPane->firstRow);
+}
+
+void WriteSettings() {
+    if (gApp.searchString[0]) {
+        gApp.searchString[kSearchStringBytes - 1] = 0;
+        WriteSettingBytes(L"SearchString", gApp.searchString);
     }
-    gSplit.activePane = nullptr;
+    if (gApp.font.faceName[0]) {
+        gApp.font.faceName[kFaceNameChars - 1] = 0;
+        WriteSettingString(L"FontName", gApp.font.faceName);
+    }
+    if (gApp.font.size) WriteSettingInt(L"FontSize", (uint32_t)gApp.font.size);
+    if (gApp.font.letterBase) WriteSettingInt(L"FontAsciiBase", (uint32_t)gApp.font.letterBase);
+    WritePanesAndLesson();
+    SaveBookmarks();
 }
 
 }  // namespace
-
-void SetSettingsKeyPaths(const wchar_t* programKeyPath, const wchar_t* makerKeyPath) {
-    gProgramKeyPath = programKeyPath ? programKeyPath : kProgramKeyPath;
-    gMakerKeyPath = makerKeyPath ? makerKeyPath : kMakerKeyPath;
-}
-
-const wchar_t* ProgramKeyPath() { return gProgramKeyPath; }
-const wchar_t* MakerKeyPath() { return gMakerKeyPath; }
 
 int ParseDecimalUnits(const wchar_t* units, size_t maxUnits) {
     uint32_t value = 0;  // unsigned, so that long strings wrap instead of overflowing
@@ -168,7 +154,7 @@ int ReadRegInt(const wchar_t* keyPath, const wchar_t* valueName, int defaultValu
 }
 
 int ReadSettingInt(const wchar_t* valueName, int defaultValue) {
-    return ReadRegInt(gProgramKeyPath, valueName, defaultValue);
+    return ReadRegInt(ProgramKeyPath(), valueName, defaultValue);
 }
 
 int WriteSettingInt(const wchar_t* valueName, uint32_t value) {
@@ -179,7 +165,7 @@ int WriteSettingInt(const wchar_t* valueName, uint32_t value) {
 wchar_t* ReadSettingString(const wchar_t* valueName) {
     DWORD type = 0;
     DWORD byteCount = 0;
-    return reinterpret_cast<wchar_t*>(ReadValue(gProgramKeyPath, valueName, &type, &byteCount, WideBufferBytes));
+    return reinterpret_cast<wchar_t*>(ReadValue(ProgramKeyPath(), valueName, &type, &byteCount, WideBufferBytes));
 }
 
 int WriteSettingString(const wchar_t* valueName, const wchar_t* text) {
@@ -190,7 +176,7 @@ int WriteSettingString(const wchar_t* valueName, const wchar_t* text) {
 uint8_t* ReadSettingBytes(const wchar_t* valueName, uint32_t* byteCount) {
     DWORD type = 0;
     DWORD stored = 0;
-    uint8_t* buffer = ReadValue(gProgramKeyPath, valueName, &type, &stored, ByteBufferBytes);
+    uint8_t* buffer = ReadValue(ProgramKeyPath(), valueName, &type, &stored, ByteBufferBytes);
     if (buffer && byteCount) *byteCount = stored;
     return buffer;
 }
@@ -229,8 +215,9 @@ void ReadSearchString(const wchar_t* valueName, uint8_t* field, int fieldBytes) 
 }
 
 void LoadSettings() {
-    gSettingsSaved = false;
-    gSettingsLoaded = false;
+    // The run-once guard of the save stays as it is: a quit asked for before
+    // (memory ran out reading the shell options) is still on its way.
+    gSettingsRun.loaded = false;
     LoadModulePath();
     LoadFontName();
     ReadSearchString(L"SearchString", gApp.searchString, kSearchStringBytes);
@@ -246,40 +233,23 @@ void LoadSettings() {
     if (!IsBottomSectionCode(gSplit.bottomSection)) gSplit.bottomSection = kBottomSectionDefault;
     gSplit.bottomSectionLastPosition = (uint16_t)ReadSettingInt(L"BottomSectionLastPosition", 0);
     InitBookmarks();
-    gSettingsLoaded = true;
+    gSettingsRun.loaded = true;
 }
 
 void SaveSettingsAndQuit() {
-    if (gSettingsSaved) return;
-    gSettingsSaved = true;
-    FreeGridBitmaps();
-    if (!gSettingsLoaded) {
-        // Memory ran out before or while loading: end without writing.
-        ReleasePanes();
-        FreeBookmarks();
-        PostQuitMessage(0);
-        return;
-    }
-    if (gApp.searchString[0]) {
-        gApp.searchString[kSearchStringBytes - 1] = 0;
-        WriteSettingBytes(L"SearchString", gApp.searchString);
-    }
-    if (gApp.font.faceName[0]) {
-        gApp.font.faceName[kFaceNameChars - 1] = 0;
-        WriteSettingString(L"FontName", gApp.font.faceName);
-    }
-    if (gApp.font.size) WriteSettingInt(L"FontSize", (uint32_t)gApp.font.size);
-    if (gApp.font.letterBase) WriteSettingInt(L"FontAsciiBase", (uint32_t)gApp.font.letterBase);
-    SavePanesAndLesson();
-    SaveBookmarks();
-    FreeBookmarks();
+    if (gSettingsRun.saved) return;
+    gSettingsRun.saved = true;
+    gSettingsRun.ending = true;
+    if (gSettingsRun.loaded) WriteSettings();
     PostQuitMessage(0);
 }
 
-void ResetSettingsSaved() {
-    gSettingsSaved = false;
-    gSettingsLoaded = true;
+void ReleaseSettings() {
+    FreeGridBitmaps();
+    FreeBookmarks();
 }
+
+bool ProgramEnding() { return gSettingsRun.ending; }
 
 void* AllocOrAbort(size_t byteCount) {
     void* block = PlatformAlloc(byteCount);
@@ -288,6 +258,11 @@ void* AllocOrAbort(size_t byteCount) {
 }
 
 void ReportOutOfMemory() {
-    ShowMessageBox(nullptr, L"There is not enough memory, aborting", L"Error", MB_ICONSTOP);
+    if (!gSettingsRun.ending) {
+        // Frozen before the message box: its message loop paints the main
+        // window, and the caller may be half way through a layout.
+        gSettingsRun.ending = true;
+        ShowMessageBox(nullptr, L"There is not enough memory, aborting", L"Error", MB_ICONSTOP);
+    }
     SaveSettingsAndQuit();
 }

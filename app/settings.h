@@ -12,8 +12,8 @@ extern const wchar_t kProgramKeyPath[];
 // The maker's key with the shell options, read once at start, never written.
 extern const wchar_t kMakerKeyPath[];
 
-// Where the settings live; tests point these at keys of their own.
-void SetSettingsKeyPaths(const wchar_t* programKeyPath, const wchar_t* makerKeyPath);
+// Where the settings live: the two keys above in the reader
+// (app/product_seams.cpp); the test programs choose keys of their own.
 const wchar_t* ProgramKeyPath();
 const wchar_t* MakerKeyPath();
 
@@ -54,19 +54,33 @@ void ReadSearchString(const wchar_t* valueName, uint8_t* field, int fieldBytes);
 // Loads every setting into the program-wide state; once, before the window.
 void LoadSettings();
 
-// Writes every setting, destroys both panes, saves and frees the bookmarks and
-// posts the quit request. Runs once: later calls do nothing, so that a save
-// from an allocation failure or at log-off is not undone by a second save
-// after the bookmarks were freed. Called before LoadSettings has finished
-// (memory ran out there or earlier), it writes nothing, so the stored
-// settings survive.
+// Writes every setting and the bookmarks and posts the quit request; it
+// releases nothing (ReleaseSettings and DestroyPanes do, when the main window
+// is destroyed). Runs once: later calls do nothing, also after a LoadSettings,
+// so that a save from an allocation failure or at log-off is not followed by
+// a second one. Called before LoadSettings has finished (memory ran out there
+// or earlier), it writes nothing, so the stored settings survive.
 void SaveSettingsAndQuit();
-// Test seam: lets SaveSettingsAndQuit run again and write, as after a load.
-void ResetSettingsSaved();
+// Deletes what LoadSettings loaded besides plain values: the outline bitmaps
+// and the bookmark list. When the main window is destroyed, after the save.
+void ReleaseSettings();
 
-// Allocates `byteCount` bytes (free with PlatformFree). When memory is
-// exhausted it tells the user, saves the settings, asks the program to end
-// and returns null.
+// True once the program is on its way out: SaveSettingsAndQuit has run, or an
+// allocation failed. From then on nothing draws, scrolls or lays out.
+bool ProgramEnding();
+
+// Allocates `byteCount` bytes (free with PlatformFree).
+//
+// When memory runs out, one rule holds for the whole program. AllocOrAbort
+// shows "There is not enough memory, aborting" (once), writes the settings
+// (SaveSettingsAndQuit), posts the quit request and returns null. It releases
+// nothing: the panes, the bookmarks and everything else stay allocated until
+// the main window is destroyed, which happens in order after the message loop
+// has taken the quit request (EndReader), without a second save. From the
+// failure on ProgramEnding() is true: painting, scrolling and layout refuse,
+// and the main window takes no more commands, keys, taps or close requests.
+// So a pane pointer held across the call still points at a live pane; the
+// caller must still back out at once on null and leave the view alone.
 void* AllocOrAbort(size_t byteCount);
 // What AllocOrAbort does when memory runs out, for memory that must come from
 // elsewhere: the message, the save and the quit request.

@@ -14,6 +14,7 @@
 #include "navigation/search.h"
 #include "panes/split_view.h"
 #include "platform/shell.h"
+#include "tests/support/test_seams.h"
 
 namespace {
 
@@ -33,16 +34,6 @@ void ChooseBenchSettings() {
     DWORD size = 17;
     RegSetValueExW(key, L"FontSize", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&size), sizeof(size));
     RegCloseKey(key);
-}
-
-// What the program entry does before its message loop, up to the first paint.
-HWND StartReaderWindow() {
-    ZeroMemory(&gApp, sizeof(gApp));
-    gApp.instance = GetModuleHandleW(nullptr);
-    gShell.allowSipInHebrewSearch = 1;
-    gSplit.bottomSection = kBottomSectionDefault;
-    ReadShellOptions();
-    return StartMainWindow(SW_SHOWNORMAL);  // returns after UpdateWindow has painted
 }
 
 void DrainMessages() {
@@ -75,7 +66,7 @@ double FindNextMissMs(HWND window) {
 void BenchReaderWindow() {
     ChooseBenchSettings();
     double start = NowMs();
-    HWND window = StartReaderWindow();
+    HWND window = StartReader(GetModuleHandleW(nullptr), SW_SHOWNORMAL);  // returns after the first paint
     GdiFlush();
     double startupMs = NowMs() - start;
     if (!window) {

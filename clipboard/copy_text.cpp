@@ -126,7 +126,7 @@ void CopyPaneText(TextPane* pane, int append) {
     MeasureCopyText(text, &counts);
     size_t bufferBytes = CopyTextBufferChars(&counts) * sizeof(wchar_t);
     wchar_t* buffer = (wchar_t*)AllocOrAbort(bufferBytes);
-    if (!buffer) return;  // the program is ending; the pane may be gone
+    if (!buffer) return;  // the program is ending: leave everything as it is
 
     uint32_t savedFlags = gApp.flags;
     if (CopyMirrorsOppositeToScreen()) gApp.flags ^= kFlagReverse;

@@ -31,6 +31,7 @@ const uint8_t kSubtitleFlags = 0xD1;
 const uint8_t kFirstLetterCode = 0x61;
 const uint8_t kLastLetterCode = 0x7B;
 const uint8_t kBraceEscape = 0x7E;  // "~" stands for "{"
+const uint8_t kSpaceCode = 0x20;    // between words; lines break at it
 
 inline bool IsSpacerRecord(uint8_t flags) { return (flags & kSpacerFlags) == kSpacerFlags; }
 // A section can be laid out only when its first record is a spacer or has

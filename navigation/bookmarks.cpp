@@ -1,7 +1,6 @@
 #include "navigation/bookmarks.h"
 
 #include "app/app_state.h"
-#include "app/main_window.h"
 #include "app/settings.h"
 #include "platform/services.h"
 

@@ -44,11 +44,11 @@ bool TakeMatchedSection(HWND owner, int startSection, SectionMatch* match) {
     } else if (startSection != section + 1) {
         LoadBottomSection(owner);
     }
-    // The loads above may have run out of memory: the panes are fetched afresh.
     TextPane* pane = IsCommentary(section) ? gSplit.bottomPane : gApp.mainPane;
     gSplit.activePane = pane;
     gSplit.activeScrollBar = IsCommentary(section) ? gSplit.bottomScrollBar : gSplit.mainScrollBar;
-    if (!pane) {
+    // Memory may have run out in the loads above; then the view stays as it is.
+    if (!pane || ProgramEnding()) {
         PlatformFree(match->text);
         return false;
     }
@@ -62,7 +62,7 @@ bool TakeMatchedSection(HWND owner, int startSection, SectionMatch* match) {
 
 int ShowMatch(HWND owner, int endOffset, int length) {
     TextPane* pane = SearchedPane();
-    if (!pane) return 0;
+    if (!pane || ProgramEnding()) return 0;
     ScrollToTextOffset(pane, (uint16_t)endOffset);
     RepaintView(gApp.mainWindow, kRepaintAll);
     pane->markStart = (uint16_t)(endOffset - length + 1);
@@ -87,9 +87,9 @@ uint16_t SearchResumeOffset() {
     // Past the last line both stand for the terminator, whose fields are 0.
     const TextLine* next = top->flags ? top + 1 : top;
     ResumeView view;
-    view.topOffset = top->offset;
-    view.topEnd = (uint16_t)LineTextEnd(pane->text, top);
-    view.nextEnd = (uint16_t)LineTextEnd(pane->text, next);
+    view.topOffset = (uint16_t)LineTextStart(top);
+    view.topEnd = (uint16_t)LineTextEnd(top);
+    view.nextEnd = (uint16_t)LineTextEnd(next);
     view.firstRow = pane->firstRow;
     view.lastFirstRow = pane->lastFirstRow;
     view.markStart = pane->markStart;

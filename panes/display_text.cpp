@@ -58,13 +58,6 @@ int* ExtentSlots(int count) {
     return slots;
 }
 
-// Width of the first `count` characters of `text`, or 0 when it cannot be measured.
-int TextWidthPx(HDC dc, const wchar_t* text, int count) {
-    SIZE size = {0, 0};
-    if (count <= 0 || !GetTextExtentPoint32W(dc, text, count, &size)) return 0;
-    return size.cx;
-}
-
 }  // namespace
 
 bool ReverseModeActive() {
@@ -140,7 +133,14 @@ void MeasureFit(HDC dc, const uint8_t* codes, int* widthPx, int* count) {
     if (fit > offered) fit = offered;
     *count = fit;
     if (fit == 0) return;
-    *widthPx = extentsPx ? extentsPx[fit - 1] : TextWidthPx(dc, text, fit);
+    *widthPx = extentsPx ? extentsPx[fit - 1] : TextWidthPx(dc, text, fit, nullptr);
+}
+
+int TextWidthPx(HDC dc, const wchar_t* text, int count, int* heightPx) {
+    SIZE size = {0, 0};
+    if (count <= 0 || !GetTextExtentPoint32W(dc, text, count, &size)) size.cx = size.cy = 0;
+    if (heightPx) *heightPx = size.cy;
+    return size.cx;
 }
 
 void DrawTextCell(HDC dc, const uint8_t* codes, int count, int x, int y, int widthPx, int heightPx) {

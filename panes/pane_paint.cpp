@@ -4,12 +4,11 @@
 
 #include <string.h>
 
+#include "app/settings.h"
 #include "panes/text_layout.h"
 
 namespace {
 
-const uint8_t kInitialStyle = 1;
-const uint8_t kSpace = ' ';
 const int kTitleBoxPaddingPx = 8;   // added to the widest title with 2 x its height
 const int kTitleBoxBottomGapPx = 2;
 const int kTitleBoxChromePx = 12;   // frames and gaps above and below the titles
@@ -21,7 +20,9 @@ struct VisibleStart {
     int remainingPx;
 };
 
-bool CanPaint(const TextPane* pane) { return pane && pane->text && pane->lines; }
+// Nothing draws once the program is ending (memory ran out): the caller may be
+// half way through changing the pane.
+bool CanPaint(const TextPane* pane) { return pane && pane->text && pane->lines && !ProgramEnding(); }
 
 bool IsRuleLine(const TextLine* line) { return IsSpacerRecord(line->flags); }
 
@@ -53,28 +54,12 @@ uint8_t InitialStyle(const TextLine* line) {
 
 int LineX(const TextLine* line) { return (int16_t)line->x; }  // a run may start left of 0
 
-int WordLength(const uint8_t* word) {
-    int length = 0;
-    while (word[length] && word[length] != kSpace) length++;
-    return length;
-}
-
-const uint8_t* SkipSpaces(const uint8_t* p) {
-    while (*p == kSpace) p++;
-    return p;
-}
-
-// The hanging word of a reversed paragraph is stored after its first line's
-// run, past the spaces that separate them.
-const uint8_t* ReversedHangingWord(const uint8_t* text, const TextLine* line) {
-    return SkipSpaces(text + line->offset + line->length);
-}
-
-// The leading characters of a hanging word that fit its column, and their width.
-void FitHangingWord(HDC dc, const uint8_t* word, const TextLine* line, int* count, int* widthPx) {
-    *count = WordLength(word);
-    *widthPx = line->hangWidth;
-    MeasureFit(dc, word, widthPx, count);
+// Where the drawn part of a line's hanging word starts: left-aligned in the
+// column left of the run, or in a reversed paragraph right-aligned in the
+// column right of it.
+int HangingWordX(const TextLine* line) {
+    if (line->flags & kFlagReversed) return LineX(line) + line->width + line->hangWidth - line->hanging.fitWidth;
+    return LineX(line) - line->hangWidth;
 }
 
 void DrawRule(HDC dc, const TextLine* line, int y) {
@@ -85,87 +70,36 @@ void DrawRule(HDC dc, const TextLine* line, int y) {
     SelectObject(dc, savedBrush);
 }
 
-// A reversed paragraph's hanging word: right-aligned in the column right of
-// the first line's run.
-struct HangingCell {
-    const uint8_t* word;
-    int count;
-    int x;
-    int widthPx;
-};
-
-HangingCell ReversedHangingCell(const TextPane* pane, const TextLine* line) {
-    HangingCell cell;
-    cell.word = ReversedHangingWord(pane->text, line);
-    FitHangingWord(pane->dc, cell.word, line, &cell.count, &cell.widthPx);
-    cell.x = LineX(line) + line->width + line->hangWidth - cell.widthPx;
-    return cell;
-}
-
 void DrawLineText(const TextPane* pane, const TextLine* line, int y) {
-    HDC dc = pane->dc;
-    const uint8_t* run = pane->text + line->offset;
-    int x = LineX(line);
-    if (line->hangWidth && (line->flags & kFlagReversed)) {
-        HangingCell cell = ReversedHangingCell(pane, line);
-        DrawTextCell(dc, cell.word, cell.count, cell.x, y, cell.widthPx, line->height);
-    } else if (line->hangWidth) {
-        // The hanging word goes left-aligned into the column left of the run.
-        int count, widthPx;
-        FitHangingWord(dc, run, line, &count, &widthPx);
-        DrawTextCell(dc, run, count, x - line->hangWidth, y, widthPx, line->height);
-        run = SkipSpaces(run + WordLength(run));
+    if (line->hangWidth) {
+        const HangingWord& word = line->hanging;
+        DrawTextCell(pane->dc, pane->text + word.offset, word.fitCount, HangingWordX(line), y, word.fitWidth,
+                     line->height);
     }
-    DrawTextCell(dc, run, line->length, x, y, line->width, line->height);
+    DrawTextCell(pane->dc, pane->text + line->offset, line->length, LineX(line), y, line->width, line->height);
 }
-
-}  // namespace
-
-// A hanging first line shows more than its run: the word before it (plain
-// paragraphs, where the offset is the word's) or the word stored after it
-// (reversed paragraphs). Marks, ScrollToTextOffset and the search look at all
-// of it, so that a match in the hanging word or at the end of such a line is
-// still found and shown.
-int LineTextEnd(const uint8_t* text, const TextLine* line) {
-    if (!line->hangWidth) return line->offset + line->length;
-    if (line->flags & kFlagReversed) {
-        const uint8_t* word = ReversedHangingWord(text, line);
-        return (int)(word - text) + WordLength(word);
-    }
-    const uint8_t* word = text + line->offset;
-    return (int)(SkipSpaces(word + WordLength(word)) - text) + line->length;
-}
-
-namespace {
 
 // The mark is half open: a match that ends where the line starts, or starts
-// where it ends, lies on a neighbouring line. (The whole hanging word of a
+// where it ends, lies on a neighbouring line. A line counts with all it shows,
+// so that a match in its hanging word is still found. (The hanging word of a
 // reversed paragraph is painted for any marked line, so touching is not enough.)
 bool LineIsMarked(const TextPane* pane, const TextLine* line) {
-    return pane->markEnd > line->offset && pane->markStart < LineTextEnd(pane->text, line);
+    return pane->markEnd > LineTextStart(line) && pane->markStart < LineTextEnd(line);
 }
 
 void PaintLineMarks(TextPane* pane, const TextLine* line, int y) {
-    const uint8_t* run = pane->text + line->offset;
-    int x = LineX(line);
-    if (line->hangWidth && (line->flags & kFlagReversed)) {
-        // A mark in the first line's run marks its hanging word too.
-        HangingCell cell = ReversedHangingCell(pane, line);
-        DrawColouredCell(pane->dc, cell.word, cell.count, cell.x, y, cell.widthPx, line->height, kColourBlue,
-                         kColourYellow);
-    } else if (line->hangWidth) {
-        int wordLength = WordLength(run);
-        PaintMarkedRun(pane, pane->text, run, wordLength, x - line->hangWidth, y);
-        run = SkipSpaces(run + wordLength);
+    if (line->hangWidth) {
+        const HangingWord& word = line->hanging;
+        const uint8_t* start = pane->text + word.offset;
+        // Only the characters drawn in the column are marked. In a reversed
+        // paragraph a mark in the first line's run marks its hanging word too.
+        if (line->flags & kFlagReversed)
+            DrawColouredCell(pane->dc, start, word.fitCount, HangingWordX(line), y, word.fitWidth, line->height,
+                             kColourBlue, kColourYellow);
+        else
+            PaintMarkedRun(pane, pane->text, start, word.fitCount, HangingWordX(line), y);
     }
-    PaintMarkedRun(pane, pane->text, run, line->length, x, y);
-}
-
-int TextWidthPx(HDC dc, const wchar_t* text, int count, int* heightPx) {
-    SIZE size = {0, 0};
-    if (count > 0) GetTextExtentPoint32W(dc, text, count, &size);
-    if (heightPx) *heightPx = size.cy;
-    return size.cx;
+    PaintMarkedRun(pane, pane->text, pane->text + line->offset, line->length, LineX(line), y);
 }
 
 void MeasureTitle(HDC dc, TitleLine* title, int limitPx) {
@@ -269,6 +203,7 @@ void PaintMarkedRun(TextPane* pane, const uint8_t* text, const uint8_t* runStart
 
 int ScrollPane(TextPane* pane, int deltaRows, int repaint) {
     if (!pane) return -1;
+    if (ProgramEnding()) return kScrollUnchanged;
     int64_t firstRow = pane->firstRow;
     int64_t target = firstRow + deltaRows;
     if (target < 0) {
@@ -285,11 +220,18 @@ int ScrollPane(TextPane* pane, int deltaRows, int repaint) {
     return changed ? kScrollChanged : kScrollUnchanged;
 }
 
+int PageRows(int rowsDrawn, uint32_t pageField) {
+    int rows = pageField == 2 || pageField == 4 ? rowsDrawn / 2 : rowsDrawn - 1;
+    // With one row on screen (a huge font), or none painted yet, a page still
+    // moves one row forward rather than nowhere or backwards.
+    return rows > 1 ? rows : 1;
+}
+
 int ScrollToTextOffset(TextPane* pane, uint16_t offset) {
-    if (!pane || !pane->lines || !pane->text) return 0;
+    if (!pane || !pane->lines || !pane->text || ProgramEnding()) return 0;
     int rows = 0;
     for (const TextLine* line = pane->lines; line->flags; line++) {
-        if (line->offset <= offset && offset <= LineTextEnd(pane->text, line)) {
+        if (LineTextStart(line) <= offset && offset <= LineTextEnd(line)) {
             pane->firstRow = (uint16_t)(rows < pane->lastFirstRow ? rows : pane->lastFirstRow);
             return 1;
         }
@@ -300,6 +242,7 @@ int ScrollToTextOffset(TextPane* pane, uint16_t offset) {
 
 int SetPaneFont(TextPane* pane, const FontSpec* spec) {
     if (!pane) return -1;
+    if (ProgramEnding()) return 1;
     RebuildStyleFonts(pane, spec);
     if (LayoutSection(pane, pane->text, 0) != kLayoutDone) return 1;
     return PaintPane(pane, 1);
@@ -319,7 +262,7 @@ void DrawNestedFrame(HDC dc, RECT* rect, COLORREF colour, int count) {
 }
 
 void DrawTitleBox(TextPane* pane) {
-    if (!pane || !pane->text) return;
+    if (!CanPaint(pane)) return;
     TitleLine title, subtitle;
     FindSectionTitles(pane->text, &title, &subtitle);
     bool hasTitle = title.length != 0;

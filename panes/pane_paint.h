@@ -28,8 +28,9 @@ void PaintMarkedRun(TextPane* pane, const uint8_t* text, const uint8_t* runStart
 // 0, and with `repaint` the result of PaintPane after a move. -1 without a pane.
 int ScrollPane(TextPane* pane, int deltaRows, int repaint);
 
-// The text offset just past everything `line` shows, its hanging word included.
-int LineTextEnd(const uint8_t* text, const TextLine* line);
+// The page of a key, a tap or a scroll bar: half the rows drawn when the 3-bit
+// page field is 2 or 4, else the rows drawn less one; at least one row.
+int PageRows(int rowsDrawn, uint32_t pageField);
 
 // Makes the row of the line holding `offset` the first row (no further than
 // the last first row). 1 when a line holds it, else 0 and nothing changes.

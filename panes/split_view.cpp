@@ -1,8 +1,7 @@
 #include "panes/split_view.h"
 
 #include "app/app_state.h"
-#include "app/commands.h"
-#include "app/main_window.h"
+#include "app/settings.h"
 #include "content/section_store.h"
 #include "panes/pane_paint.h"
 #include "panes/text_layout.h"
@@ -21,7 +20,6 @@ const int kRepaintMainScrollBar = kRepaintEraseMain | kRepaintMain;         // 2
 const int kSeparatorBelowPx = 2;  // the light area starts 2 px above bottomRect.top
 
 HDC gSharedDc = nullptr;  // the main window's dc, taken at creation for both panes
-int gScrollBarWidthForTest = 0;
 
 void ShowResourceNotFound(HWND window) {
     ShowMessageBox(window, L"Resource not found", L"Error", MB_ICONEXCLAMATION);
@@ -71,7 +69,7 @@ void MoveScrollBars(int upperPx, int lowerPx) {
 }  // namespace
 
 bool IsBottomSectionCode(int code) {
-    return code == 1 || code == 12 || code == 13 || code == 14 || code == 23 || code == 34;
+    return code == kBottomSectionNone || code == 12 || code == 13 || code == 14 || code == 23 || code == 34;
 }
 
 void MarkBottomSectionItem() {
@@ -80,10 +78,6 @@ void MarkBottomSectionItem() {
         CheckMenuRadioItem(menu, kMarelFirstCommand, kMarelLastCommand,
                            kBottomSectionCommandBase + gSplit.bottomSection, MF_BYCOMMAND);
 }
-
-void SetScrollBarWidthForTest(int widthPx) { gScrollBarWidthForTest = widthPx; }
-
-int ScrollBarWidth() { return gScrollBarWidthForTest ? gScrollBarWidthForTest : GetSystemMetrics(SM_CXVSCROLL); }
 
 int CreatePanes(HWND window) {
     gSharedDc = GetDC(window);
@@ -107,6 +101,14 @@ int CreatePanes(HWND window) {
     return 0;
 }
 
+void DestroyPanes() {
+    DestroyTextPane(gApp.mainPane);
+    gApp.mainPane = nullptr;
+    DestroyTextPane(gSplit.bottomPane);
+    gSplit.bottomPane = nullptr;
+    gSplit.activePane = nullptr;
+}
+
 void ReleaseSharedDc(HWND window) {
     if (gSharedDc) ReleaseDC(window, gSharedDc);
     gSharedDc = nullptr;
@@ -124,6 +126,7 @@ void CreateBottomPane(HWND window, HDC dc, const RECT* rect) {
 }
 
 int LoadBottomSection(HWND window) {
+    if (ProgramEnding()) return 0;
     uint8_t* text = LoadSectionText(gApp.lesson + 1, nullptr);
     if (!text) {
         ShowResourceNotFound(window);
@@ -175,27 +178,32 @@ void OnSize(HWND window, LPARAM size) {
         gSplit.lastClientWidth = w;
         gSplit.lastClientHeight = h;
     }
+    if (ProgramEnding()) return;
     int g = gApp.gutter;
     if (w > 2 * g) w -= 2 * g;
     if (h > 2 * g) h -= 2 * g;
-    TextPane* pane = gApp.mainPane;
+    const TextPane* pane = gApp.mainPane;
     if (!pane || (pane->width == w && pane->height == h)) return;
     int available = h - gApp.menuBarHeight;
     LayoutSplit(&w, &available);
-    ResizeTextPane(pane, w, available);
+    ResizeTextPane(gApp.mainPane, w, available);
     UpdateScrollBars();
 }
 
 void PaintView(HDC dc, HWND window, int flags) {
     PAINTSTRUCT paint;
     bool begun = dc == nullptr;
+    // Begun even when nothing may draw, so that the window counts as painted.
     if (begun) dc = BeginPaint(window, &paint);
-    if ((flags & kRepaintMain) && gApp.mainPane) PaintPane(gApp.mainPane, (flags & kRepaintEraseMain) != 0);
-    if (flags & kRepaintBottom) PaintBottomArea(dc);
+    if (!ProgramEnding()) {
+        if ((flags & kRepaintMain) && gApp.mainPane) PaintPane(gApp.mainPane, (flags & kRepaintEraseMain) != 0);
+        if (flags & kRepaintBottom) PaintBottomArea(dc);
+    }
     if (begun) EndPaint(window, &paint);
 }
 
 void RepaintView(HWND window, int flags) {
+    if (ProgramEnding()) return;
     if (!window) window = gApp.mainWindow;
     HDC dc = GetDC(window);
     PaintView(dc, window, flags);
@@ -204,6 +212,7 @@ void RepaintView(HWND window, int flags) {
 }
 
 void PaintBottomArea(HDC dc) {
+    if (ProgramEnding()) return;
     int g = gApp.gutter;
     int s = ScrollBarWidth();
     const RECT& area = gSplit.bottomRect;
@@ -229,6 +238,11 @@ void PaintBottomArea(HDC dc) {
     SetBkMode(pane->dc, oldMode);
 }
 
+void ActivateMainPane() {
+    gSplit.activePane = gApp.mainPane;
+    gSplit.activeScrollBar = gSplit.mainScrollBar;
+}
+
 void UpdateScrollBar(HWND scrollBar) {
     if (!(gApp.flags & kFlagScrollBarUpdates)) return;
     TextPane* pane = gSplit.activePane ? gSplit.activePane : gApp.mainPane;
@@ -248,6 +262,13 @@ void UpdateScrollBar(HWND scrollBar) {
     // Wine; the bar is redrawn with the next paint cycle instead.
     SendMessageW(scrollBar, SBM_SETSCROLLINFO, FALSE, (LPARAM)&info);
     InvalidateRect(scrollBar, nullptr, TRUE);
+}
+
+void SetViewFont(HWND window) {
+    SetPaneFont(gApp.mainPane, &gApp.font);
+    SetPaneFont(gSplit.bottomPane, &gApp.font);
+    // SetPaneFont paints the commentary on white; its light ground comes back here.
+    RepaintView(window, kRepaintAll);
 }
 
 void UpdateScrollBars() {

@@ -21,6 +21,9 @@ const COLORREF kSeparatorColour = 0x0000FF;
 // Takes the window's dc for both panes (released by ReleaseSharedDc when the
 // window is destroyed), makes the panes and scroll bars and loads the section.
 int CreatePanes(HWND window);
+// Releases both panes; only when the main window is destroyed, so that a pane
+// pointer stays good for as long as the window stands.
+void DestroyPanes();
 void ReleaseSharedDc(HWND window);
 void CreateBottomPane(HWND window, HDC dc, const RECT* rect);
 int LoadBottomSection(HWND window);
@@ -30,7 +33,11 @@ void LayoutSplit(int* width, int* height);
 void OnSize(HWND window, LPARAM size);
 void PaintView(HDC dc, HWND window, int flags);
 void RepaintView(HWND window, int flags);
+// Installs the program-wide font in both panes and repaints the view.
+void SetViewFont(HWND window);
 void PaintBottomArea(HDC dc);
+// Makes the main pane and its scroll bar the active ones.
+void ActivateMainPane();
 void UpdateScrollBar(HWND scrollBar);
 void UpdateScrollBars();
 void OnScroll(HWND window, WPARAM wParam, LPARAM lParam);
@@ -43,11 +50,12 @@ int ScrollDelta(WPARAM wParam, int rowsDrawn, int firstRow);
 // The lower pane's size codes: 1 (none), 12, 13, 14, 23 and 34; the tens digit
 // over the units digit is its share of the height. Menu command = 400 + code.
 const int kBottomSectionDefault = 12;
+const int kBottomSectionNone = 1;
 const UINT kBottomSectionCommandBase = 400;
 bool IsBottomSectionCode(int code);
 // Puts the radio mark of the "&Marel" popup on the item of bottomSection.
 void MarkBottomSectionItem();
 
-// Test seam: the scroll-bar width to lay out with; 0 asks the platform.
-void SetScrollBarWidthForTest(int widthPx);
+// The width of a vertical scroll bar: the platform's in the reader
+// (app/product_seams.cpp); the test programs may choose one.
 int ScrollBarWidth();

@@ -5,13 +5,12 @@
 
 #include <string.h>
 
+#include "app/settings.h"
 #include "platform/services.h"
 
 namespace {
 
-const uint8_t kInitialStyle = 1;
 const int kRulePercentMaxValue = 160;  // spacer values above this are percentages
-const uint8_t kSpace = ' ';
 const uint8_t kHyphen = '-';
 
 // Counters of one layout.
@@ -84,11 +83,11 @@ void FitLine(const LayoutState* state, const uint8_t* p, int available, int* wid
 // line ends before it) or hyphen (the line ends after it), never to index 0.
 void BreakBack(const LayoutState* state, const uint8_t* p, int* widthPx, int* count) {
     int fit = *count;
-    if (fit == 0 || p[fit] == 0 || p[fit] == kSpace) return;
+    if (fit == 0 || p[fit] == 0 || p[fit] == kSpaceCode) return;
     int m = fit - 1;
-    while (m >= 1 && p[m] != kSpace && p[m] != kHyphen) m--;
+    while (m >= 1 && p[m] != kSpaceCode && p[m] != kHyphen) m--;
     if (m < 1) return;  // one long word: cut after what fits
-    *count = p[m] == kSpace ? m : m + 1;
+    *count = p[m] == kSpaceCode ? m : m + 1;
     MeasureFit(state->pane->dc, p, widthPx, count);
 }
 
@@ -110,11 +109,12 @@ uint8_t WithoutParagraphEnd(uint8_t flags) {
 }
 
 bool OnlySpacesFollow(const uint8_t* p) {
-    while (*p == kSpace) p++;
+    while (*p == kSpaceCode) p++;
     return *p == 0;
 }
 
-uint16_t LineX(const LayoutState* state, uint16_t indentPx, uint16_t startPx, int widthPx) {
+// Where a run of `widthPx` starts by the alignment of the current style.
+uint16_t AlignedRunX(const LayoutState* state, uint16_t indentPx, uint16_t startPx, int widthPx) {
     const TextPane* pane = state->pane;
     switch (state->style & kAlignMask) {
         case kAlignRight: return (uint16_t)(pane->left + pane->width - startPx - widthPx);
@@ -126,6 +126,7 @@ uint16_t LineX(const LayoutState* state, uint16_t indentPx, uint16_t startPx, in
 // One line as measured: an optional hanging word, then the run.
 struct LineBreak {
     const uint8_t* word;  // the line's first character; the hanging word if one hangs
+    int wordLength;       // characters of the hanging word, else 0
     int wordPart;         // the hanging word and the spaces after it, else 0
     const uint8_t* run;
     int count;            // characters of the run
@@ -136,13 +137,15 @@ struct LineBreak {
 // characters left in the paragraph.
 void MeasureLine(const LayoutState* state, const uint8_t* p, int remaining, int hangPx, LineBreak* line) {
     line->word = p;
+    line->wordLength = 0;
     line->wordPart = 0;
     int widthPx = state->pane->width - state->indentPx;
     if (widthPx < 0) widthPx = 0;
     if (hangPx) {
         const uint8_t* after = p;
-        while (*after && *after != kSpace) after++;
-        while (*after == kSpace) after++;
+        while (*after && *after != kSpaceCode) after++;
+        line->wordLength = (int)(after - p);
+        while (*after == kSpaceCode) after++;
         line->wordPart = (int)(after - p);
         widthPx = widthPx > hangPx ? widthPx - hangPx : 0;
     }
@@ -155,24 +158,40 @@ void MeasureLine(const LayoutState* state, const uint8_t* p, int remaining, int 
     line->widthPx = widthPx;
 }
 
+// The text offset of the lowest stored character of `count` characters at `p`
+// in the paragraph as laid out; a reversed paragraph's copy runs backwards.
+uint32_t StoredOffset(const LayoutState* state, const ParagraphText* paragraph, const uint8_t* p, int count) {
+    if (!paragraph->reversed) return (uint32_t)(p - state->text);
+    return paragraph->textOffset + paragraph->length - (uint32_t)(p - paragraph->start) - count;
+}
+
+// Records the hanging word of a first line with the leading characters of it
+// that fit the column, as they are stored, which is how they are drawn.
+void StoreHangingWord(const LayoutState* state, const ParagraphText* paragraph, const LineBreak* measured,
+                      int hangPx, HangingWord* word) {
+    memset(word, 0, sizeof *word);
+    if (!hangPx) return;
+    uint32_t offset = StoredOffset(state, paragraph, measured->word, measured->wordLength);
+    int fitPx = hangPx;
+    int fitCount = measured->wordLength;
+    MeasureFit(state->pane->dc, state->text + offset, &fitPx, &fitCount);
+    word->offset = (uint16_t)offset;
+    word->length = (uint16_t)measured->wordLength;
+    word->fitCount = (uint16_t)fitCount;
+    word->fitWidth = (uint16_t)fitPx;
+}
+
 // Writes the TextLine of a measured line and moves the indent on.
 void StoreLine(LayoutState* state, const ParagraphText* paragraph, const LineBreak* measured, int hangPx) {
-    uint32_t offset;
-    if (paragraph->reversed) {
-        // The lowest stored address of the run: the copy runs backwards.
-        offset = paragraph->textOffset + paragraph->length - (uint32_t)(measured->run - paragraph->start) -
-                 measured->count;
-    } else {
-        offset = (uint32_t)(measured->word - state->text);  // the hanging word, if any, comes first
-    }
     TextLine* line = &state->pane->lines[state->cursor];
     uint16_t startPx = (uint16_t)(state->indentPx + hangPx);
-    line->offset = (uint16_t)offset;
+    line->offset = (uint16_t)StoredOffset(state, paragraph, measured->run, measured->count);
+    StoreHangingWord(state, paragraph, measured, hangPx, &line->hanging);
     line->length = (uint16_t)measured->count;
     line->hangWidth = (uint16_t)hangPx;
     line->width = (uint16_t)measured->widthPx;
     line->height = (uint16_t)state->lineHeightPx;
-    line->x = LineX(state, state->indentPx, startPx, measured->widthPx);
+    line->x = AlignedRunX(state, state->indentPx, startPx, measured->widthPx);
     // Trailing spaces do not keep a paragraph from ending on this line.
     if (OnlySpacesFollow(measured->run + measured->count)) {
         line->flags = state->style;
@@ -191,7 +210,7 @@ int FillParagraph(LayoutState* state, const ParagraphText* paragraph, int hangPx
     const uint8_t* p = paragraph->start;
     int remaining = paragraph->length;
     for (;;) {
-        while (*p == kSpace) {
+        while (*p == kSpaceCode) {
             p++;
             remaining--;
         }
@@ -248,6 +267,7 @@ int LayoutRule(LayoutState* state, const ParagraphRecord* record) {
     line->width = (uint16_t)lengthPx;
     line->height = (uint16_t)state->lineHeightPx;  // the spacer selects no font
     line->flags = record->flags;
+    memset(&line->hanging, 0, sizeof line->hanging);
     switch (record->flags & kAlignMask) {
         case kAlignRight: line->x = (uint16_t)(pane->left + pane->width - lengthPx); break;
         case kAlignCentre: line->x = (uint16_t)(pane->left + (pane->width - lengthPx) / 2); break;
@@ -266,7 +286,7 @@ int LayoutRecords(LayoutState* state) {
     while (NextParagraphRecord(&walker, &record)) {
         const uint8_t* body = state->text + record.textOffset;
         int hangingCode = HangingCode(record.indent);
-        if (hangingCode && body[0] == kSpace && state->cursor != 0) {
+        if (hangingCode && body[0] == kSpaceCode && state->cursor != 0) {
             // A continuation: no word hangs; the text goes on from where the
             // previous record left off, moved by the change of indent.
             state->indentPx =
@@ -326,6 +346,8 @@ int LayoutSection(TextPane* pane, uint8_t* text, int takeOwnership) {
         if (takeOwnership) PlatformFree(text);
         return kLayoutNoPane;
     }
+    // Once memory has run out the pane stays as it is, whatever its state.
+    if (ProgramEnding()) return Refuse(pane, text, takeOwnership, kLayoutNoMemory);
     pane->markStart = 0;
     pane->markEnd = 0;
     pane->rowCount = 0;
@@ -368,6 +390,7 @@ int LayoutSection(TextPane* pane, uint8_t* text, int takeOwnership) {
 int ResizeTextPane(TextPane* pane, int widthPx, int heightPx) {
     if (!pane) return -1;
     if (widthPx <= 0 || heightPx <= 0) return kResizeBadSize;
+    if (ProgramEnding()) return kLayoutNoMemory;  // the size must keep matching the lines
     pane->width = widthPx;
     pane->height = heightPx;
     return LayoutSection(pane, pane->text, 0);

@@ -8,18 +8,47 @@
 #include "app/app_state.h"
 #include "content/section_records.h"
 
+// The first word of a hanging paragraph, found once by the layout for all who
+// draw, mark, scroll to or search the line. It stands in its own column
+// beside the first line's run: left of it in a plain paragraph, where it is
+// stored before the run, and right of it in a reversed one, where it is
+// stored after the run. Only its leading characters that fit the column are
+// drawn, and only they are marked.
+struct HangingWord {
+    uint16_t offset;    // text offset of the word's first stored character
+    uint16_t length;    // characters of the word
+    uint16_t fitCount;  // its leading characters that fit the column
+    uint16_t fitWidth;  // their width in pixels
+};
+
 // One laid-out line of a section. The array owned by a pane ends with a
 // record whose fields are all zero (flags 0 marks it).
 struct TextLine {
-    uint16_t offset;     // text offset of the run; of the hanging word on a
-                         // plain hanging first line; of the text of a spacer
+    uint16_t offset;     // text offset of the run (also on a hanging first
+                         // line); of the text of a spacer
     uint16_t length;     // characters in the run, without a hanging word
     uint16_t x;          // device x of the run's left edge
     uint16_t hangWidth;  // width of the hanging column on a first line, else 0
     uint16_t width;      // run width in pixels; rule length for a spacer
     uint16_t height;     // row height
     uint8_t flags;       // paragraph flags; 0x80 only on a paragraph's last line
+    HangingWord hanging; // with hangWidth; all 0 on every other line
 };
+
+// The stored stretch a line shows, its run and its hanging word, from
+// LineTextStart up to LineTextEnd (just past its last character).
+inline int LineTextStart(const TextLine* line) {
+    bool wordFirst = line->hangWidth && !(line->flags & kFlagReversed);
+    return wordFirst ? line->hanging.offset : line->offset;
+}
+inline int LineTextEnd(const TextLine* line) {
+    bool wordLast = line->hangWidth && (line->flags & kFlagReversed);
+    return wordLast ? line->hanging.offset + line->hanging.length : line->offset + line->length;
+}
+
+// The style a layout and a paint start from, plain type, before the first
+// record tells otherwise.
+const uint8_t kInitialStyle = 1;
 
 struct FontCacheEntry {
     FontCacheEntry* next;
@@ -120,6 +149,11 @@ void DrawTextCell(HDC dc, const uint8_t* codes, int count, int x, int y, int wid
 // and background mode are put back afterwards.
 void DrawColouredCell(HDC dc, const uint8_t* codes, int count, int x, int y, int widthPx, int heightPx,
                       COLORREF textColour, COLORREF backColour);
+
+// The width of the first `count` characters of `text` in the dc's font, 0 when
+// there are none or they cannot be measured; `heightPx`, when given, gets
+// their height.
+int TextWidthPx(HDC dc, const wchar_t* text, int count, int* heightPx);
 
 // Frees the shared conversion and measuring buffers (at exit; they grow again
 // on the next use).

@@ -61,6 +61,11 @@ int CommandBarAddBitmap(HWND bar, HINSTANCE instance, int bitmapId, int imageCou
 BOOL CommandBarAddAdornments(HWND bar, DWORD flags, DWORD reserved);
 BOOL CommandBarShow(HWND bar, BOOL show);
 
+// The popup that holds the items of bar button `buttonCommand`: a shell menu
+// bar is asked for it (SHCMBM_GETSUBMENU); a command bar's menu holds every
+// popup. Null without a bar.
+HMENU BarButtonMenu(HWND bar, BOOL shellMenuBar, UINT buttonCommand);
+
 // The toolbar control inside a bar of either kind (tests look at its buttons).
 HWND BarToolbar(HWND bar);
 
@@ -92,9 +97,10 @@ HWND FindTaskBarWindow();
 // ---- Platform version ---------------------------------------------------------------
 
 // The version the program runs on, from the 276-byte version record.
+void ReadPlatformVersion(DWORD* major, DWORD* minor);
+// The version the program goes by: ReadPlatformVersion's in the reader
+// (app/product_seams.cpp); the test programs may report another.
 void GetPlatformVersion(DWORD* major, DWORD* minor);
-// Test seam: report this version instead; (0, 0) reports the real one again.
-void SetReportedPlatformVersion(DWORD major, DWORD minor);
 
 // ---- Message box ------------------------------------------------------------------
 

@@ -355,6 +355,12 @@ BOOL CommandBarShow(HWND bar, BOOL show) {
     return TRUE;
 }
 
+HMENU BarButtonMenu(HWND bar, BOOL shellMenuBar, UINT buttonCommand) {
+    if (!bar) return nullptr;
+    if (shellMenuBar) return (HMENU)SendMessageW(bar, SHCMBM_GETSUBMENU, 0, buttonCommand);
+    return CommandBarGetMenu(bar, 0);
+}
+
 HWND BarToolbar(HWND bar) {
     ShellBar* record = bar ? BarOf(bar) : nullptr;
     return record ? record->toolbar : nullptr;

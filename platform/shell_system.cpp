@@ -6,8 +6,6 @@
 
 namespace {
 
-DWORD gReportedMajor = 0;
-DWORD gReportedMinor = 0;
 MessageBoxSink gMessageBoxSink = nullptr;
 void* gMessageBoxSinkContext = nullptr;
 
@@ -59,12 +57,7 @@ BOOL ShellHandleSettingChange(HWND, WPARAM, LPARAM, ShellActivateInfo*) { return
 
 HWND FindTaskBarWindow() { return FindWindowW(L"HHTaskBar", L""); }
 
-void GetPlatformVersion(DWORD* major, DWORD* minor) {
-    if (gReportedMajor || gReportedMinor) {
-        *major = gReportedMajor;
-        *minor = gReportedMinor;
-        return;
-    }
+void ReadPlatformVersion(DWORD* major, DWORD* minor) {
     OSVERSIONINFOW version = {};
     version.dwOSVersionInfoSize = sizeof(version);
 #pragma GCC diagnostic push
@@ -73,11 +66,6 @@ void GetPlatformVersion(DWORD* major, DWORD* minor) {
 #pragma GCC diagnostic pop
     *major = known ? version.dwMajorVersion : 0;
     *minor = known ? version.dwMinorVersion : 0;
-}
-
-void SetReportedPlatformVersion(DWORD major, DWORD minor) {
-    gReportedMajor = major;
-    gReportedMinor = minor;
 }
 
 int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags) {

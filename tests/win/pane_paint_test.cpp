@@ -180,6 +180,29 @@ TEST_F(PaintTest, MarkSpanningTwoLinesAndReversedHangingWord) {
     EXPECT_GT(canvas.Count(0, pane->top + rowPx, 640, pane->top + 2 * rowPx, kColourYellow), 0);
 }
 
+// A hanging word wider than its column shows only the characters that fit,
+// and its mark covers no more than those: never the start of the line's run.
+TEST_F(PaintTest, MarkOfAWideHangingWordStaysInItsColumn) {
+    for (uint8_t flags : {0x01, 0x11}) {  // plain: the column left of the run; reversed: right of it
+        SectionBuilder section;
+        uint16_t text = section.Add(flags, 0x40, flags & kFlagReversed ? "hij abcdefg" : "abcdefg hij");
+        ASSERT_EQ(Layout(section), kLayoutDone);
+        const TextLine& line = Line(0);
+        ASSERT_LT(line.hanging.fitCount, line.hanging.length);
+        pane->markStart = line.hanging.offset;  // the whole word
+        pane->markEnd = line.hanging.offset + line.hanging.length;
+        ASSERT_EQ(pane->markStart, flags & kFlagReversed ? text + 4 : text);
+        canvas.Clear(0xFFFFFF);
+        PaintPane(pane, 1);
+        int columnLeft = flags & kFlagReversed ? line.x + line.width : line.x - line.hangWidth;
+        int yellow = canvas.Count(0, 0, 640, 480, kColourYellow);
+        EXPECT_GT(yellow, 0) << (int)flags;
+        EXPECT_EQ(canvas.Count(columnLeft, pane->top, columnLeft + line.hangWidth, pane->top + rowPx, kColourYellow),
+                  yellow)
+            << (int)flags;
+    }
+}
+
 TEST_F(PaintTest, OnlyWholeRowsAreDrawnAndRulesAreOnePixelHigh) {
     SectionBuilder section;
     section.Add(0x01, 0, "abc");

@@ -13,10 +13,12 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/settings.h"
 #include "panes/pane_paint.h"
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
 #include "platform/services.h"
+#include "tests/support/test_seams.h"
 
 // A white canvas of widthPx x heightPx behind a memory dc.
 struct Canvas {
@@ -133,6 +135,7 @@ protected:
 
     void SetUp() override {
         savedApp = gApp;
+        ResetSettingsSaved();  // an earlier test may have ended the program, which stops painting
         UseFont(kMonoFace, 16, kLetterBaseUnicode);
         gApp.flags = kFlagsDefault;
     }

@@ -10,6 +10,7 @@
 #include "app/app_state.h"
 #include "app/settings.h"
 #include "platform/shell.h"
+#include "tests/support/test_seams.h"
 
 const wchar_t kTestProgramKey[] = L"Software\\Quenmark\\LorvanTest\\Program";
 const wchar_t kTestMakerKey[] = L"Software\\Quenmark\\LorvanTest\\Maker";

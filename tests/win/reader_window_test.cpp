@@ -32,6 +32,7 @@ protected:
         if (window) DestroyWindow(window);
         TakeQuitMessage();
         SetScrollBarWidthForTest(0);
+        ResetSettingsSaved();  // closing the reader ended the program, which stops painting
     }
     // The reader's own window, with the real menu bar, panes and scroll bars.
     void OpenReader(int widthPx, int heightPx) {
@@ -289,6 +290,20 @@ TEST_F(ReaderWindowTest, ScrollBarsScrollTheirPaneAndMakeItActive) {
     SendMessageW(window, WM_VSCROLL, SB_LINEDOWN, (LPARAM)gSplit.mainScrollBar);
     EXPECT_EQ(Main()->firstRow, page + 1);
     EXPECT_EQ(ScrollBarPos(gSplit.mainScrollBar), page);
+}
+
+TEST_F(ReaderWindowTest, HidingTheCommentaryMakesTheMainPaneActive) {
+    OpenReader(300, 400);
+    LoadLongSection();
+    SendMessageW(window, WM_VSCROLL, SB_LINEDOWN, (LPARAM)gSplit.bottomScrollBar);
+    ASSERT_EQ(gSplit.activePane, Bottom());
+    SendMessageW(window, WM_COMMAND, 401, 0);  // "&None"
+    EXPECT_EQ(gSplit.activeScrollBar, gSplit.mainScrollBar);
+    int page = Main()->rowsDrawn - 1;
+    SendMessageW(window, WM_KEYDOWN, VK_NEXT, 0);
+    EXPECT_EQ(Main()->firstRow, page);
+    EXPECT_EQ(ScrollBarPos(gSplit.mainScrollBar), page);
+    EXPECT_EQ(Bottom()->firstRow, 1);
 }
 
 TEST_F(ReaderWindowTest, TapsPageByTheMiddleOfEitherAxis) {

@@ -16,8 +16,9 @@ class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetProgramState(); }
     void TearDown() override {
-        FreeBookmarks();
+        ReleaseSettings();
         TakeQuitMessage();
+        ResetSettingsSaved();
     }
     TestSettingsKeys keys;
 };
@@ -81,6 +82,8 @@ TEST_F(SettingsTest, FirstStartUsesDefaultsAndFirstExitWritesTheTable) {
     SetLesson(0);
     SaveSettingsAndQuit();
     EXPECT_TRUE(TakeQuitMessage());
+    EXPECT_NE(gApp.gridBitmaps[0], nullptr);  // released with the window, not by the save
+    ReleaseSettings();
     EXPECT_EQ(gApp.gridBitmaps[0], nullptr);
     DWORD value = 0;
     EXPECT_TRUE(GetDword(kTestProgramKey, L"Flags", &value));
@@ -113,6 +116,7 @@ TEST_F(SettingsTest, SavedValuesComeBackAfterARestart) {
     gApp.bookmarks = list;
     gApp.bookmarkCount = 3;
     SaveSettingsAndQuit();
+    ReleaseSettings();
     EXPECT_EQ(gApp.bookmarks, nullptr);
 
     ResetProgramState();
@@ -236,9 +240,19 @@ TEST_F(SettingsTest, ExhaustedMemoryTellsTheUserSavesAndQuits) {
     DWORD value = 0;
     EXPECT_TRUE(GetDword(kTestProgramKey, L"Lesson", &value));
     EXPECT_EQ(value, 41u);
+    EXPECT_TRUE(ProgramEnding());
     void* fine = AllocOrAbort(64);
     EXPECT_NE(fine, nullptr);
     PlatformFree(fine);
+
+    // A second failure says nothing more and saves nothing more.
+    gApp.lesson = 43;
+    FailAllocationsAfter(0);
+    EXPECT_EQ(AllocOrAbort(64), nullptr);
+    FailAllocationsAfter(-1);
+    EXPECT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(GetDword(kTestProgramKey, L"Lesson", &value));
+    EXPECT_EQ(value, 41u);
 }
 
 TEST_F(SettingsTest, MemoryRunningOutWhileLoadingLeavesTheStoredSettingsAlone) {
@@ -263,6 +277,22 @@ TEST_F(SettingsTest, MemoryRunningOutWhileLoadingLeavesTheStoredSettingsAlone) {
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(GetRegValue(kTestProgramKey, L"Bookmarks", &type, &bytes));
     EXPECT_EQ(bytes, std::vector<uint8_t>(stored, stored + 4));
+
+    // Memory ran out reading the shell options: a load after it does not make
+    // the save that follows write.
+    ReleaseSettings();
+    ResetProgramState();
+    PutDword(kTestMakerKey, L"FullScreen", 0);
+    FailAllocationsAfter(0);
+    ReadShellOptions();
+    FailAllocationsAfter(-1);
+    EXPECT_TRUE(TakeQuitMessage());
+    LoadSettings();
+    gApp.lesson = 99;
+    SaveSettingsAndQuit();
+    EXPECT_FALSE(TakeQuitMessage());
+    EXPECT_TRUE(GetDword(kTestProgramKey, L"Lesson", &value));
+    EXPECT_EQ(value, 21u);
 }
 
 TEST_F(SettingsTest, ShellOptionsHaveDefaultsAndAGutterThatFitsTheWindow) {

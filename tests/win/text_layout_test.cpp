@@ -90,6 +90,7 @@ TEST_F(LayoutTest, IndentsAlignmentsAndHangingWords) {
     uint16_t hung = section.Add(0x01, 0x4A, "ab cdefgh ijk");
     uint16_t reversed = section.Add(0x31, 0x4A, "ab cdefgh ijk");
     uint16_t carried = section.Add(0x31, 0x4C, " lmn");
+    uint16_t wide = section.Add(0x01, 0x40, "abcdefg hij");  // a word wider than its column
     ASSERT_EQ(Layout(section), kLayoutDone);
 
     EXPECT_EQ(Line(0).x + Line(0).width, right - 10);
@@ -97,15 +98,27 @@ TEST_F(LayoutTest, IndentsAlignmentsAndHangingWords) {
     EXPECT_EQ(Line(1).x, pane->left + (240 - Line(1).width) / 2);
 
     // The word hangs at left + 10; the run and later lines start after the column.
-    EXPECT_EQ(Line(2).offset, hung);
+    EXPECT_EQ(Line(2).offset, hung + 3);
     EXPECT_EQ(Line(2).length, 10);
     EXPECT_EQ(Line(2).hangWidth, hangPx);
     EXPECT_EQ(Line(2).x, pane->left + 10 + hangPx);
+    const HangingWord& word = Line(2).hanging;
+    EXPECT_EQ(word.offset, hung);
+    EXPECT_EQ(word.length, 2);
+    EXPECT_EQ(word.fitCount, 1);  // a column one widest character wide
+    EXPECT_EQ(word.fitWidth, WidthOf("a"));
+    EXPECT_EQ(LineTextStart(&Line(2)), hung);
+    EXPECT_EQ(LineTextEnd(&Line(2)), hung + 13);
 
     // Reversed: the last stored word hangs, in the column right of the run.
     EXPECT_EQ(Line(3).offset, reversed);
     EXPECT_EQ(Line(3).length, 9);
     EXPECT_EQ(Line(3).x + Line(3).width, right - 10 - hangPx);
+    EXPECT_EQ(Line(3).hanging.offset, reversed + 10);
+    EXPECT_EQ(Line(3).hanging.length, 3);
+    EXPECT_EQ(Line(3).hanging.fitCount, 1);
+    EXPECT_EQ(LineTextStart(&Line(3)), reversed);
+    EXPECT_EQ(LineTextEnd(&Line(3)), reversed + 13);
 
     // A continuation keeps the carried position, moved by 12 - 10. Its run
     // keeps the space that ends the reversed copy.
@@ -113,6 +126,18 @@ TEST_F(LayoutTest, IndentsAlignmentsAndHangingWords) {
     EXPECT_EQ(Line(4).length, 4);
     EXPECT_EQ(Line(4).hangWidth, 0);
     EXPECT_EQ(Line(4).x + Line(4).width, right - 10 - hangPx - 2);
+    EXPECT_EQ(Line(4).hanging.length, 0);
+
+    // Of a word wider than its column, only what fits is drawn.
+    const HangingWord& cut = Line(5).hanging;
+    EXPECT_EQ(cut.offset, wide);
+    EXPECT_EQ(cut.length, 7);
+    ASSERT_GT(cut.fitCount, 0);
+    ASSERT_LT(cut.fitCount, 7);
+    EXPECT_EQ(cut.fitWidth, WidthOf(std::string("abcdefg", cut.fitCount)));
+    EXPECT_LE(cut.fitWidth, hangPx);
+    EXPECT_GT(WidthOf(std::string("abcdefg", cut.fitCount + 1)), hangPx);
+    EXPECT_EQ(Line(5).offset, wide + 8);
 }
 
 TEST_F(LayoutTest, ReversedParagraphFillsLinesFromItsStoredEnd) {

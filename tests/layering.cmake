@@ -1,0 +1,26 @@
+# The folders include each other in one direction only: a folder includes
+# from the folders below it, and from app/ only the headers named here. All
+# the window code is built into one library, so nothing else would notice a
+# new loop. Usage: cmake -DROOT=<source tree> -P layering.cmake
+set(allowed_content "^content/|^platform/services\\.h$")
+set(allowed_platform "^platform/")
+set(allowed_panes "^(content|platform|panes)/|^app/(app_state|settings)\\.h$")
+set(allowed_navigation "^(content|platform|panes|navigation)/|^app/(app_state|settings|commands)\\.h$")
+
+set(violations "")
+foreach(folder content platform panes navigation)
+  file(GLOB sources ${ROOT}/${folder}/*.cpp ${ROOT}/${folder}/*.h)
+  foreach(source ${sources})
+    file(STRINGS ${source} includes REGEX "^#include \"")
+    foreach(line ${includes})
+      string(REGEX REPLACE "^#include \"([^\"]*)\".*" "\\1" included "${line}")
+      if(NOT included MATCHES "${allowed_${folder}}")
+        file(RELATIVE_PATH shown ${ROOT} ${source})
+        string(APPEND violations "  ${shown} includes ${included}\n")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(violations)
+  message(FATAL_ERROR "Includes against the layering:\n${violations}")
+endif()

@@ -1,0 +1,48 @@
+// The test programs' side of app/product_seams.cpp: the same values, each of
+// which a test may choose.
+#include "tests/support/test_seams.h"
+
+#include "app/settings.h"
+#include "app/settings_run.h"
+#include "panes/split_view.h"
+#include "platform/shell.h"
+
+namespace {
+const wchar_t* gProgramKeyPath = kProgramKeyPath;
+const wchar_t* gMakerKeyPath = kMakerKeyPath;
+int gScrollBarWidthPx = 0;
+DWORD gReportedMajor = 0;
+DWORD gReportedMinor = 0;
+}  // namespace
+
+const wchar_t* ProgramKeyPath() { return gProgramKeyPath; }
+const wchar_t* MakerKeyPath() { return gMakerKeyPath; }
+
+int ScrollBarWidth() { return gScrollBarWidthPx ? gScrollBarWidthPx : GetSystemMetrics(SM_CXVSCROLL); }
+
+void GetPlatformVersion(DWORD* major, DWORD* minor) {
+    if (!gReportedMajor && !gReportedMinor) {
+        ReadPlatformVersion(major, minor);
+        return;
+    }
+    *major = gReportedMajor;
+    *minor = gReportedMinor;
+}
+
+void SetSettingsKeyPaths(const wchar_t* programKeyPath, const wchar_t* makerKeyPath) {
+    gProgramKeyPath = programKeyPath ? programKeyPath : kProgramKeyPath;
+    gMakerKeyPath = makerKeyPath ? makerKeyPath : kMakerKeyPath;
+}
+
+void SetScrollBarWidthForTest(int widthPx) { gScrollBarWidthPx = widthPx; }
+
+void SetReportedPlatformVersion(DWORD major, DWORD minor) {
+    gReportedMajor = major;
+    gReportedMinor = minor;
+}
+
+void ResetSettingsSaved() {
+    gSettingsRun.saved = false;
+    gSettingsRun.ending = false;
+    gSettingsRun.loaded = true;
+}
