@@ -12,7 +12,6 @@
 #include "platform/services.h"
 #include "platform/shell.h"
 #include "platform/stored_order_edit.h"
-#include "resources/resource_ids.h"
 
 const char kKeyboardTable[] = "abcdefghijlkmonqprsutwvxyz{";
 
@@ -28,7 +27,7 @@ const int kSpaceBarLastColumn = 6;
 // Alive while the dialog is open.
 HFONT gSearchEditFont = nullptr;
 
-HWND SearchEdit(HWND dialog) { return GetDlgItem(dialog, IDC_SEARCH_EDIT); }
+HWND SearchEdit(HWND dialog) { return GetDlgItem(dialog, kSearchEditId); }
 
 // The keyboard is the one static control that shows a bitmap.
 HWND KeyboardControl(HWND dialog) {
@@ -96,7 +95,7 @@ INT_PTR CloseSearchDialog(HWND dialog, int command) {
 INT_PTR OnSearch(HWND dialog) {
     wchar_t typed[kSearchStringBytes];
     memset(typed, 0, sizeof typed);
-    GetDlgItemTextW(dialog, IDC_SEARCH_EDIT, typed, kSearchStringBytes);
+    GetDlgItemTextW(dialog, kSearchEditId, typed, kSearchStringBytes);
     EditTextToSearchString(typed, gApp.font.letterBase, gApp.searchString, kSearchStringBytes);
     if (!gApp.searchString[0]) return CloseSearchDialog(dialog, IDOK);
     if (FindNext(dialog)) return CloseSearchDialog(dialog, IDOK);
@@ -121,7 +120,7 @@ INT_PTR OnDestroy() {
 }  // namespace
 
 INT_PTR RunSearchDialog(HWND owner) {
-    return RunDialogTemplate(gApp.instance, IDD_SEARCH, owner, SearchDialogProc, 0);
+    return RunDialogTemplate(gApp.instance, kSearchDialogId, owner, SearchDialogProc, 0);
 }
 
 INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -5,6 +5,11 @@
 
 #include <windows.h>
 
+// Resource numbers, also written in resources/lorvan.rc (where the keyboard
+// is bitmap 119).
+const WORD kSearchDialogId = 115;
+const int kSearchEditId = 1013;
+
 // Runs the dialog modally over `owner`; returns the command it ended with.
 INT_PTR RunSearchDialog(HWND owner);
 

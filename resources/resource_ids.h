@@ -11,7 +11,3 @@
 #define IDB_GRID_COLLAPSED 201
 #define IDB_GRID_EXPANDED 202
 #define IDB_GRID_PAGE 203
-
-#define IDD_SEARCH 115        // the Search dialog
-#define IDB_KEYBOARD 119      // its letter keyboard, 154 x 95, one bit per pixel
-#define IDC_SEARCH_EDIT 1013  // its edit with the search text

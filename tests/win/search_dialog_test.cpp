@@ -14,7 +14,6 @@
 #include "panes/text_pane.h"
 #include "platform/dialog_shell.h"
 #include "platform/stored_order_edit.h"
-#include "resources/resource_ids.h"
 #include "tests/common/message_capture.h"
 #include "tests/win/reader_test_support.h"
 
@@ -39,17 +38,17 @@ INT_PTR CALLBACK CheckedSearchDialogProc(HWND dialog, UINT message, WPARAM wPara
 
 std::wstring EditText(HWND dialog) {
     wchar_t text[64] = L"";
-    GetDlgItemTextW(dialog, IDC_SEARCH_EDIT, text, 64);
+    GetDlgItemTextW(dialog, kSearchEditId, text, 64);
     return text;
 }
 
 DWORD SelectionStart(HWND dialog) {
     DWORD start = 0, end = 0;
-    SendDlgItemMessageW(dialog, IDC_SEARCH_EDIT, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
+    SendDlgItemMessageW(dialog, kSearchEditId, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
     return start;
 }
 
-void ClearEdit(HWND dialog) { SetDlgItemTextW(dialog, IDC_SEARCH_EDIT, L""); }
+void ClearEdit(HWND dialog) { SetDlgItemTextW(dialog, kSearchEditId, L""); }
 
 // A click at the centre of `key` (row and column as drawn), in the dialog.
 void ClickKey(HWND dialog, int row, int column, UINT message = WM_LBUTTONDOWN) {
@@ -86,7 +85,7 @@ protected:
     }
     INT_PTR Run(std::function<void(HWND)> checks) {
         gChecks = checks;
-        return RunDialogTemplate(gApp.instance, IDD_SEARCH, window, CheckedSearchDialogProc, 0);
+        return RunDialogTemplate(gApp.instance, kSearchDialogId, window, CheckedSearchDialogProc, 0);
     }
 
     TestSettingsKeys keys;
@@ -123,7 +122,7 @@ TEST(SearchKeyboard, EveryAreaEntersTheKeyDrawnThere) {
 TEST_F(SearchDialogTest, KeysAndTypingEnterLettersLeftOfTheCaret) {
     strcpy((char*)gApp.searchString, "cba");
     EXPECT_EQ(Run([](HWND dialog) {
-                  HWND edit = GetDlgItem(dialog, IDC_SEARCH_EDIT);
+                  HWND edit = GetDlgItem(dialog, kSearchEditId);
                   // The keyboard lies where the template puts it, below the edit.
                   RECT editRect;
                   GetWindowRect(edit, &editRect);
@@ -168,7 +167,7 @@ TEST_F(SearchDialogTest, KeysAndTypingEnterLettersLeftOfTheCaret) {
                   SendMessageW(edit, WM_CHAR, VK_BACK, 0);
                   EXPECT_EQ(EditText(dialog), L"\x05D1\x05D0");
                   // A full edit takes no more, and the caret does not wander.
-                  SetDlgItemTextW(dialog, IDC_SEARCH_EDIT, std::wstring(33, kAlef).c_str());
+                  SetDlgItemTextW(dialog, kSearchEditId, std::wstring(33, kAlef).c_str());
                   SendMessageW(edit, EM_SETSEL, 5, 5);
                   ClickKeyNumber(dialog, 2);
                   EXPECT_EQ(EditText(dialog), std::wstring(33, kAlef));
@@ -191,16 +190,16 @@ TEST_F(SearchDialogTest, OkSearchesAndStaysOpenWithTheTextSelectedWhenNothingIsF
                   // stored even in Reverse mode, so that OK keeps it as it is.
                   EXPECT_EQ(EditText(dialog), L"\x05D2\x05D1\x05D0");
                   gApp.flags &= ~kFlagReverse;
-                  SetDlgItemTextW(dialog, IDC_SEARCH_EDIT, L"ZZZZ");
+                  SetDlgItemTextW(dialog, kSearchEditId, L"ZZZZ");
                   SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
                   ASSERT_EQ(boxes.shown.size(), 1u);
                   EXPECT_EQ(boxes.shown[0].text, L"Not Found!");
                   EXPECT_TRUE(IsWindowVisible(dialog));
                   DWORD start = 1, end = 0;
-                  SendDlgItemMessageW(dialog, IDC_SEARCH_EDIT, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
+                  SendDlgItemMessageW(dialog, kSearchEditId, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
                   EXPECT_EQ(start, 0u);
                   EXPECT_EQ(end, 4u);
-                  SetDlgItemTextW(dialog, IDC_SEARCH_EDIT, L"WRAP");
+                  SetDlgItemTextW(dialog, kSearchEditId, L"WRAP");
                   SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
               }),
               IDOK);
