@@ -1,13 +1,16 @@
 #include "app/commands.h"
 
+#include "app/about_box.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "clipboard/copy_text.h"
 #include "content/section_store.h"
+#include "fontdialog/font_dialog.h"
 #include "navigation/bookmarks.h"
 #include "navigation/search.h"
 #include "navigation/search_dialog.h"
+#include "navigation/section_chooser.h"
 #include "panes/pane_paint.h"
 #include "panes/split_view.h"
 #include "panes/text_layout.h"
@@ -54,6 +57,17 @@ void ToggleReverse(HWND window) {
     RepaintView(window, kRepaintAll);
 }
 
+// OK, Cancel and the current section's own link all leave the reader where it is.
+void OnChooseSection(HWND window) {
+    uint16_t chosen = ChooseSection(gApp.instance, window, gApp.lesson, &gApp.font);
+    if (chosen && chosen != gApp.lesson) GoToSection(window, chosen);
+}
+
+void OnBookmarkCommand(HWND window) {
+    ToggleBookmark(IsBookmarked());
+    UpdateBookmarkCheck(window, kMenuCheckSet);
+}
+
 // Scrolls the active pane by `deltaRows` and keeps its scroll bar in step.
 void ScrollActivePane(HWND window, int deltaRows) {
     TextPane* pane = ActivePane();
@@ -62,6 +76,11 @@ void ScrollActivePane(HWND window, int deltaRows) {
         RepaintView(window, pane == gApp.mainPane ? kRepaintEraseMain | kRepaintMain
                                                   : kRepaintEraseMain | kRepaintBottom);
     UpdateScrollBar(gSplit.activeScrollBar);
+}
+
+// The font dialog edits the program-wide font; the panes take it only on OK.
+void ChooseReadingFont(HWND window) {
+    if (RunFontDialog(window, &gApp.font) == IDOK) SetViewFont(window);
 }
 
 }  // namespace
@@ -87,13 +106,14 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     case kCommandSearch: RunSearchDialog(gApp.mainWindow); return 0;
     case kCommandSearchAgain: FindNext(gApp.mainWindow); return 0;
     case kCommandExit: DestroyWindow(window); return 0;
+    case kCommandBookmark: OnBookmarkCommand(window); return 0;
+    case kCommandChoose:
+    case kCommandChooseAlias: OnChooseSection(window); return 0;
+    case kCommandAbout: ShowAboutBox(window); return 0;
+    case kCommandCheckUpdates: CheckForUpdates(gApp.mainWindow); return 0;
+    case kCommandFont: ChooseReadingFont(window); return 0;
     case kCommandCopy: CopyPaneText(ActivePane(), 0); return 0;
     case kCommandAppend: CopyPaneText(ActivePane(), 1); return 0;
-    // Handled by the tools as they are added:
-    // kCommandChoose and kCommandChooseAlias: the section chooser;
-    // kCommandBookmark: ToggleBookmark, then UpdateBookmarkCheck;
-    // kCommandCheckUpdates and kCommandAbout: the update check and the About box;
-    // kCommandFont: the font dialog, then SetPaneFont on both panes.
     default: return 1;
     }
 }

@@ -2,11 +2,12 @@
 
 #include <commctrl.h>
 
+#include "app/about_box.h"
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "app/settings.h"
+#include "fontdialog/font_dialog.h"
 #include "navigation/bookmarks.h"
-#include "panes/pane_paint.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
 #include "platform/shell.h"
@@ -130,8 +131,8 @@ LRESULT OnWindowPosChanged(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-LRESULT OnHelp(HWND) {
-    // Place of the About box (dialog 103, AboutDlgProc, parameter 0).
+LRESULT OnHelp(HWND window) {
+    ShowAboutBox(window);
     return 0;
 }
 
@@ -174,7 +175,9 @@ void ActivateRunningCopy(HWND running) {
     HWND foreground = GetForegroundWindow();
     HWND top = foreground;
     while (top && GetParent(top)) top = GetParent(top);
-    if (foreground == running) SendMessageW(running, WM_COMMAND, kChooseSectionCommand, 0);
+    // Posted, not sent: the chooser is modal, and a sent command would keep
+    // this copy waiting until the reader closed it.
+    if (foreground == running) PostMessageW(running, WM_COMMAND, kChooseSectionCommand, 0);
     if (running != top) SetForegroundWindow(running);
 }
 
@@ -227,9 +230,10 @@ HWND StartMainWindow(int showCommand) {
     if (gShell.fullScreen) ApplyFullScreenGeometry(window);
     ShowWindow(window, showCommand);
     UpdateWindow(window);
-    if (gApp.font.faceName[0] == 0) {
-        // First run: the font dialog (resource 105, FontDialogProc, parameter
-        // &gApp.font) opens here once it exists; whatever it leaves goes to the panes.
+    if (gApp.font.faceName[0] == 0 && !ProgramEnding()) {
+        // First run: the user chooses the font; the panes take whatever the
+        // dialog leaves, even after Cancel (its base may have been filled in).
+        RunFontDialog(window, &gApp.font);
         SetViewFont(window);
     }
     return window;

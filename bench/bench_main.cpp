@@ -10,6 +10,7 @@
 
 #include "app/app_state.h"
 #include "bench/copy_bench.h"
+#include "bench/index_bench.h"
 #include "bench/reader_bench.h"
 #include "content/palmdoc.h"
 #include "content/section_store.h"
@@ -338,6 +339,7 @@ int main() {
     PrintFigure("compression_ratio", CompressionRatio(sections));
     BenchPanes(sections);
     BenchCopy();
+    BenchIndexLayout();
     BenchSearch();
     BenchReaderWindow();
     return 0;

@@ -1,4 +1,4 @@
-// Prints startup_ms and step_ms for the reader window.
+// Prints startup_ms, step_ms and chooser_open_ms for the reader window.
 #pragma once
 
 void BenchReaderWindow();

@@ -16,7 +16,9 @@ inline uint16_t ReadBigEndian16(const uint8_t* p) { return (uint16_t)(p[0] << 8 
 
 }  // namespace
 
-uint8_t* LoadSectionText(int sectionNumber, int* error) {
+uint8_t* LoadSectionText(int sectionNumber, int* error) { return LoadSectionTextWithLength(sectionNumber, nullptr, error); }
+
+uint8_t* LoadSectionTextWithLength(int sectionNumber, uint32_t* textBytes, int* error) {
     if (sectionNumber < 1) return nullptr;
     uint16_t resourceId = (uint16_t)(1000 + sectionNumber);
     const uint8_t* resource = nullptr;
@@ -27,7 +29,10 @@ uint8_t* LoadSectionText(int sectionNumber, int* error) {
     if (resourceSize < kSectionHeaderBytes) return Fail(error, kSectionBadHeader);
     uint16_t blockLength = ReadBigEndian16(resource);
     if (blockLength > resourceSize - kSectionHeaderBytes) return Fail(error, kSectionBadHeader);
-    return ExpandSectionBlock(resource + kSectionHeaderBytes, blockLength, error);
+    uint8_t* text = ExpandSectionBlock(resource + kSectionHeaderBytes, blockLength, error);
+    // The expanded length, read from the block that was just checked.
+    if (text && textBytes) *textBytes = ReadBigEndian16(resource + kSectionHeaderBytes + 2);
+    return text;
 }
 
 uint8_t* ExpandSectionBlock(const uint8_t* block, uint32_t blockLength, int* error) {

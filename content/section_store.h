@@ -38,6 +38,9 @@ struct SectionStream {
 // released with PlatformFree, or null. A number below 1 returns null at once
 // and stores no code; other failures store a SectionLoadError through `error`.
 uint8_t* LoadSectionText(int sectionNumber, int* error);
+// LoadSectionText that also stores the expanded length, the bytes before the
+// tail, through `textBytes` (when given) on success.
+uint8_t* LoadSectionTextWithLength(int sectionNumber, uint32_t* textBytes, int* error);
 
 // Expands the block that follows a resource's 6-byte header. `blockLength`
 // must not exceed the bytes readable at `block`.

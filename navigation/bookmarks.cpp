@@ -1,8 +1,11 @@
 #include "navigation/bookmarks.h"
 
+#include <string.h>
+
 #include "app/app_state.h"
 #include "app/settings.h"
 #include "platform/services.h"
+#include "platform/shell.h"
 
 namespace {
 
@@ -10,6 +13,9 @@ const wchar_t kBookmarksValue[] = L"Bookmarks";
 const UINT kBookmarkCommand = 123;
 const UINT kReverseCommand = 122;
 const uint32_t kMaxBookmarks = 0xFFFE;  // the count is 16 bits and one entry is the closing 0
+const uint16_t kDontAskBeforeRemoving = 0x01;
+const wchar_t kRemoveQuestion[] = L"Remove Bookmark?\n\nCancel - Don't ask again";
+const wchar_t kBookmarkCaption[] = L"Bookmark";
 
 uint16_t WordAt(const uint8_t* bytes, uint32_t index) {
     return (uint16_t)(bytes[2 * index] | bytes[2 * index + 1] << 8);
@@ -83,6 +89,45 @@ int IsBookmarked() {
     for (const uint16_t* entry = gApp.bookmarks; *entry; entry++)
         if (*entry == gApp.lesson) return 1;
     return 0;
+}
+
+void AddBookmark() {
+    if (IsBookmarked() || gApp.bookmarkCount >= kMaxBookmarks) return;
+    uint32_t count = gApp.bookmarkCount;
+    uint16_t* list = static_cast<uint16_t*>(PlatformAlloc(sizeof(uint16_t) * (count + 2)));
+    if (!list) return;
+    if (gApp.bookmarks) memcpy(list, gApp.bookmarks, sizeof(uint16_t) * count);
+    PlatformFree(gApp.bookmarks);
+    list[count] = gApp.lesson;
+    list[count + 1] = 0;
+    gApp.bookmarks = list;
+    gApp.bookmarkCount = (uint16_t)(count + 1);
+}
+
+void RemoveBookmark() {
+    if (!gApp.bookmarks) return;
+    uint16_t* kept = gApp.bookmarks;
+    for (const uint16_t* entry = gApp.bookmarks; *entry; entry++) {
+        if (*entry == gApp.lesson) gApp.bookmarkCount--;
+        else *kept++ = *entry;
+    }
+    *kept = 0;
+}
+
+void ToggleBookmark(int isBookmarked) {
+    if (!isBookmarked) {
+        AddBookmark();
+        return;
+    }
+    if (gApp.bookmarkFlags & kDontAskBeforeRemoving) {
+        RemoveBookmark();
+        return;
+    }
+    int answer = ShowMessageBox(gApp.mainWindow, kRemoveQuestion, kBookmarkCaption, MB_YESNOCANCEL);
+    if (answer == IDNO) return;
+    // Cancel is the button the question names "Don't ask again"; it removes too.
+    if (answer == IDCANCEL) gApp.bookmarkFlags |= kDontAskBeforeRemoving;
+    RemoveBookmark();
 }
 
 int SetMenuCheck(HMENU menu, int mode, UINT command, int wanted) {

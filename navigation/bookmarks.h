@@ -20,6 +20,16 @@ void FreeBookmarks();
 // 1 when the current section is in the list.
 int IsBookmarked();
 
+// Adds the current section at the end of the list, unless it is there or
+// memory runs out (then nothing changes and nothing is shown).
+void AddBookmark();
+// Takes the current section out of the list.
+void RemoveBookmark();
+// Command 123: adds the current section, or removes it after asking "Remove
+// Bookmark?" (Yes removes, No keeps, Cancel removes and stops the question
+// until the program ends).
+void ToggleBookmark(int isBookmarked);
+
 const int kMenuCheckToggle = 0;
 const int kMenuCheckSet = 1;
 // Checks or unchecks item `command` of `menu` (set mode, by `wanted`), or

@@ -265,6 +265,8 @@ void UpdateScrollBar(HWND scrollBar) {
 }
 
 void SetViewFont(HWND window) {
+    // Message 1023 may have closed the window while the font dialog was open.
+    if (!IsWindow(window)) return;
     SetPaneFont(gApp.mainPane, &gApp.font);
     SetPaneFont(gSplit.bottomPane, &gApp.font);
     // SetPaneFont paints the commentary on white; its light ground comes back here.

@@ -38,13 +38,7 @@ void DestroyTextPane(TextPane* pane) {
     if (!pane) return;
     PlatformFree(pane->text);
     PlatformFree(pane->lines);
-    FontCacheEntry* entry = pane->fontCache;
-    while (entry) {
-        FontCacheEntry* next = entry->next;
-        if (entry->font) DeleteObject(entry->font);
-        PlatformFree(entry);
-        entry = next;
-    }
+    FreeFontCache(pane->fontCache);
     PlatformFree(pane);
 }
 
@@ -72,25 +66,41 @@ int StyleFontHeight(int32_t size, uint8_t style) {
     return (int)height;
 }
 
-FontCacheEntry* FindCachedStyle(const TextPane* pane, uint8_t style) {
-    for (FontCacheEntry* entry = pane->fontCache; entry; entry = entry->next) {
+FontCacheEntry* FindCachedStyle(FontCacheEntry* cache, uint8_t style) {
+    for (FontCacheEntry* entry = cache; entry; entry = entry->next) {
         if (entry->style == style) return entry;
     }
     return nullptr;
 }
 
 // A new entry at the head of the cache; null when it cannot be allocated.
-FontCacheEntry* AddCachedStyle(TextPane* pane, uint8_t style) {
+FontCacheEntry* AddCachedStyle(FontCacheEntry** cache, const FontSpec* spec, uint8_t style) {
     FontCacheEntry* entry = (FontCacheEntry*)PlatformAlloc(sizeof(FontCacheEntry));
     if (!entry) return nullptr;
-    entry->next = pane->fontCache;
+    entry->next = *cache;
     entry->style = style;
-    entry->font = CreateStyleFont(&pane->fontSpec, style);
-    pane->fontCache = entry;
+    entry->font = CreateStyleFont(spec, style);
+    *cache = entry;
     return entry;
 }
 
 }  // namespace
+
+HFONT CachedStyleFont(FontCacheEntry** cache, const FontSpec* spec, uint8_t style) {
+    FontCacheEntry* entry = FindCachedStyle(*cache, style);
+    // An entry whose font failed stays in the list; a fresh one goes in front.
+    if (!entry || !entry->font) entry = AddCachedStyle(cache, spec, style);
+    return entry ? entry->font : nullptr;
+}
+
+void FreeFontCache(FontCacheEntry* cache) {
+    while (cache) {
+        FontCacheEntry* next = cache->next;
+        if (cache->font) DeleteObject(cache->font);
+        PlatformFree(cache);
+        cache = next;
+    }
+}
 
 HFONT CreateStyleFont(const FontSpec* spec, uint8_t style) {
     LOGFONTW logFont;
@@ -116,13 +126,11 @@ COLORREF StyleTextColour(uint8_t style) {
 
 HFONT SelectStyleFont(TextPane* pane, uint32_t styleWord) {
     uint8_t style = (uint8_t)(styleWord & kStyleMask);
-    FontCacheEntry* entry = FindCachedStyle(pane, style);
-    // An entry whose font failed stays in the list; a fresh one goes in front.
-    if (!entry || !entry->font) entry = AddCachedStyle(pane, style);
+    HFONT font = CachedStyleFont(&pane->fontCache, &pane->fontSpec, style);
     if (styleWord & kSelectWithColour) SetTextColor(pane->dc, StyleTextColour(style));
     // Without a font for the style, keep drawing with whatever is selected.
-    if (!entry || !entry->font) return (HFONT)GetCurrentObject(pane->dc, OBJ_FONT);
-    return (HFONT)SelectObject(pane->dc, entry->font);
+    if (!font) return (HFONT)GetCurrentObject(pane->dc, OBJ_FONT);
+    return (HFONT)SelectObject(pane->dc, font);
 }
 
 void RebuildStyleFonts(TextPane* pane, const FontSpec* spec) {

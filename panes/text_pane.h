@@ -96,9 +96,17 @@ const COLORREF kColourRed = 0x0000FF;
 const COLORREF kColourYellow = 0x00FFFF;
 const COLORREF kColourWhite = 0xFFFFFF;
 
-// Creates the font of paragraph style `style` (five low flag bits) for `spec`;
-// null when the platform refuses.
+// Creates the font of paragraph style `style` (five low flag bits) for `spec`:
+// the height and weight rules of the panes and of the outline's rows. Null
+// when the platform refuses.
 HFONT CreateStyleFont(const FontSpec* spec, uint8_t style);
+
+// A font cache: one font per style, created on first use and kept. Returns the
+// cached font of `style`, creating it for `spec` when it is missing; null when
+// none can be had.
+HFONT CachedStyleFont(FontCacheEntry** cache, const FontSpec* spec, uint8_t style);
+// Deletes every font of the cache and releases its entries.
+void FreeFontCache(FontCacheEntry* cache);
 
 // Selects the font of the style in `styleWord` & 0x1F into the pane's dc,
 // creating and caching it on first use, and returns the font selected before.

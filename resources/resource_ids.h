@@ -11,3 +11,15 @@
 #define IDB_GRID_COLLAPSED 201
 #define IDB_GRID_EXPANDED 202
 #define IDB_GRID_PAGE 203
+
+// The About box (dialog 103 with bitmap 113) and the Choose Font dialog (105).
+#define IDD_ABOUT 103
+#define IDD_CHOOSE_FONT 105
+#define IDB_ABOUT 113
+#define IDC_ABOUT_LINK 1025
+#define IDC_FONT_FACES 1001
+#define IDC_FONT_PREVIEW 1002
+#define IDC_FONT_BASE_ASCII 1003  // no such control in dialog 105: base 97 comes only from the settings
+#define IDC_FONT_BASE_CODE_PAGE 1004
+#define IDC_FONT_BASE_UNICODE 1005
+#define IDC_FONT_SIZES 1006

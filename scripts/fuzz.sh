@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fuzzes for the given number of seconds (default 60) with libFuzzer:
 #   scripts/fuzz.sh [SECONDS] [TARGET]    TARGET defaults to fuzz_section_block;
-#   the others are fuzz_book_source, fuzz_palmdoc_roundtrip and fuzz_dialog_template
+#   the others are fuzz_book_source, fuzz_palmdoc_roundtrip, fuzz_dialog_template,
+#   fuzz_rtf_encoder and fuzz_index_text (index records and the bookmark group)
 # The corpus is kept in build/fuzz-corpus/TARGET between runs.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"

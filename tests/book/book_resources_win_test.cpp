@@ -75,8 +75,10 @@ TEST(BookResources, IndexExpandsAndLinksEveryMainSection) {
     EXPECT_EQ(header.reserved1, 1);
     EXPECT_EQ(header.reserved2, 255);
     int error = 0;
-    uint8_t* text = LoadSectionText(kIndexSectionNumber, &error);
+    uint32_t textBytes = 0;
+    uint8_t* text = LoadSectionTextWithLength(kIndexSectionNumber, &textBytes, &error);
     ASSERT_NE(text, nullptr) << error;
+    EXPECT_EQ(textBytes, header.expandedLength);
     std::set<int> linked;
     int headings = 0, labels = 0;
     uint32_t at = 0;

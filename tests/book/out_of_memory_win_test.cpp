@@ -135,6 +135,54 @@ void OpenReaderToSearch() {
 }
 void SearchAgain() { SendMessageW(gApp.mainWindow, WM_COMMAND, 117, 0); }
 
+// The chooser runs modally, so it closes itself: the first message taken
+// after its first paint posts its Cancel, once `whilePainted` has run.
+struct ChooserRun {
+    HWND dialog;
+    bool painted;
+    bool closing;
+    int messages;
+    void (*whilePainted)(HWND dialog);
+};
+ChooserRun gChooserRun;
+const int kChooserMessagesBeforeClosing = 500;  // in case it never paints
+
+bool IsChooser(HWND window) {
+    wchar_t title[32] = L"";
+    GetWindowTextW(window, title, 32);
+    return wcscmp(title, L"Choose Section") == 0;
+}
+
+LRESULT CALLBACK CloseChooserAfterPaint(int code, WPARAM wParam, LPARAM lParam) {
+    MSG* message = (MSG*)lParam;
+    if (code == HC_ACTION && wParam == PM_REMOVE && !gChooserRun.closing && IsChooser(message->hwnd)) {
+        gChooserRun.dialog = message->hwnd;
+        if (gChooserRun.painted || ++gChooserRun.messages > kChooserMessagesBeforeClosing) {
+            gChooserRun.closing = true;
+            if (gChooserRun.whilePainted) gChooserRun.whilePainted(message->hwnd);
+            PostMessageW(message->hwnd, WM_COMMAND, IDCANCEL, 0);
+        } else if (message->message == WM_PAINT) {
+            gChooserRun.painted = true;
+            PostMessageW(message->hwnd, WM_NULL, 0, 0);  // something to take after the paint
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void RunChooser(void (*whilePainted)(HWND)) {
+    gChooserRun = {};
+    gChooserRun.whilePainted = whilePainted;
+    HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, CloseChooserAfterPaint, nullptr, GetCurrentThreadId());
+    SendMessageW(gApp.mainWindow, WM_COMMAND, 119, 0);
+    UnhookWindowsHookEx(hook);
+}
+
+void OpenChooser() { RunChooser(nullptr); }
+// A new size lays the outline out again, carrying its open headings over.
+void ResizeChooser() {
+    RunChooser([](HWND dialog) { SetWindowPos(dialog, nullptr, 0, 0, 300, 420, SWP_NOMOVE | SWP_NOZORDER); });
+}
+
 struct SweepOperation {
     const char* name;
     void (*prepare)();  // runs with memory to spare
@@ -150,6 +198,8 @@ const SweepOperation kSweepOperations[] = {
     {"SectionStep", OpenReader, StepToNextSection},
     {"Copy", OpenReader, Copy},
     {"Append", OpenReader, AppendToClipboard},
+    {"ChooserOpen", OpenReader, OpenChooser},
+    {"ChooserLayout", OpenReader, ResizeChooser},
     {"SearchAgain", OpenReaderToSearch, SearchAgain},
 };
 

@@ -1,9 +1,14 @@
 // Drives the real reader from outside, as another program would: writes its
 // settings, starts it, sends keys, commands, clicks and scroll-bar
 // notifications, captures its window, closes it with message 1023 and checks
-// what it stored. Copy and Append are checked on the X clipboard, which the
-// test script reads with xclip when asked through files in EXCHANGE_DIR.
-// Usage: reader_driver READER_EXE CAPTURE_BMP EXCHANGE_DIR
+// what it stored. Before that, a first start without a stored font, which
+// opens Choose Font; after it, the About box and the update check, whose
+// addresses reach the recording xdg-open of run_e2e.sh. Copy and Append are
+// checked on the X clipboard, which the test script reads with xclip when
+// asked through files in EXCHANGE_DIR.
+// Usage: reader_driver READER_EXE OUTPUT_DIR EXCHANGE_DIR
+// OUTPUT_DIR receives reader.bmp, font-dialog.bmp and about-box.bmp, and holds
+// opened.log, where the recording xdg-open writes each address it is given.
 #include <windows.h>
 
 #include <stdio.h>
@@ -12,11 +17,20 @@
 #include <string>
 #include <vector>
 
+#include "site_address.h"
+
 namespace {
 
 const wchar_t kProgramKey[] = L"Software\\Quenmark\\Lorvan";
 const UINT kCloseRequest = 1023;
 const DWORD kWaitMs = 30000;
+const wchar_t kDialogClass[] = L"#32770";
+const int kFaceList = 1001;
+const int kSizeList = 1006;
+const int kUnicodeBaseButton = 1005;
+const int kLinkButton = 1025;
+const WPARAM kCommandAbout = 40004;
+const WPARAM kCommandCheckUpdates = 129;
 const WPARAM kCommandCopy = 40007;
 const WPARAM kCommandAppend = 40009;
 
@@ -72,6 +86,18 @@ std::wstring GetString(const wchar_t* name) {
     return text;
 }
 
+// The bytes of a binary value; empty when it is missing.
+std::string GetBytes(const wchar_t* name) {
+    char bytes[64];
+    DWORD size = sizeof(bytes);
+    DWORD type = 0;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kProgramKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return "";
+    LONG result = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(bytes), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS && type == REG_BINARY ? std::string(bytes, size) : "";
+}
+
 bool StartReader(const wchar_t* exe, PROCESS_INFORMATION* process) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
@@ -95,6 +121,44 @@ int CountReaderWindows() {
     return count;
 }
 
+// A top-level dialog of the reader with this title, waited for.
+HWND WaitForDialog(const wchar_t* title) {
+    for (DWORD waited = 0; waited < kWaitMs; waited += 100) {
+        HWND dialog = FindWindowW(kDialogClass, title);
+        if (dialog && IsWindowVisible(dialog)) return dialog;
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+bool WaitUntilGone(HWND window) {
+    for (DWORD waited = 0; waited < kWaitMs; waited += 100) {
+        if (!IsWindow(window) || !IsWindowVisible(window)) return true;
+        Sleep(100);
+    }
+    return false;
+}
+
+std::vector<std::wstring> ChildTexts(HWND parent) {
+    std::vector<std::wstring> texts;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t text[200] = L"";
+        GetWindowTextW(child, text, 200);
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+// Selects an item of one of the dialog's lists as a click would.
+bool ChooseItem(HWND dialog, int listId, const wchar_t* text) {
+    HWND list = GetDlgItem(dialog, listId);
+    LRESULT index = SendMessageW(list, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)text);
+    if (index == LB_ERR) return false;
+    SendMessageW(list, LB_SETCURSEL, index, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE), (LPARAM)list);
+    return true;
+}
+
 int ScrollPos(HWND bar) { return (int)SendMessageW(bar, SBM_GETPOS, 0, 0); }
 
 RECT ChildRect(HWND child, HWND parent) {
@@ -111,10 +175,8 @@ void Scroll(HWND reader, HWND bar, WORD code, WORD position) {
     SendMessageW(reader, WM_VSCROLL, MAKEWPARAM(code, position), (LPARAM)bar);
 }
 
-// Copies the reader's window from the screen into a 24-bit BMP file.
-bool CaptureWindow(HWND window, const wchar_t* path) {
-    RECT rect;
-    GetWindowRect(window, &rect);
+// Copies a rectangle of the screen into a 24-bit BMP file.
+bool CaptureScreenRect(const RECT& rect, const wchar_t* path) {
     int widthPx = rect.right - rect.left;
     int heightPx = rect.bottom - rect.top;
     HDC screen = GetDC(nullptr);
@@ -147,6 +209,21 @@ bool CaptureWindow(HWND window, const wchar_t* path) {
     fwrite(pixels.data(), 1, pixels.size(), out);
     fclose(out);
     return true;
+}
+
+bool CaptureWindow(HWND window, const wchar_t* path) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return CaptureScreenRect(rect, path);
+}
+
+// Without a window manager nobody draws a dialog's frame, so only its client
+// area shows what it looks like.
+bool CaptureClientArea(HWND window, const wchar_t* path) {
+    RECT rect;
+    GetClientRect(window, &rect);
+    MapWindowPoints(window, nullptr, (POINT*)&rect, 2);
+    return CaptureScreenRect(rect, path);
 }
 
 // ---- The X clipboard -------------------------------------------------------
@@ -272,6 +349,111 @@ void CheckAppend(HWND reader, const XClipboard& copied) {
                     WithoutClosingBrace(copied.rtf) + kRtfSeparator + ExpectedRtfBody(added) + "}\r\n");
 }
 
+// ---- Bookmarks and the chooser, by real key presses and clicks -----------------
+
+const WPARAM kCommandChoose = 119;
+const WPARAM kCommandBookmark = 123;
+
+void PressKey(WORD key) {
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+// A real click: the pointer moves there and the button goes down and up,
+// all in one batch of input, so that the press cannot come before the move.
+void ClickAtScreen(int x, int y) {
+    INPUT inputs[3] = {};
+    for (INPUT& input : inputs) input.type = INPUT_MOUSE;
+    inputs[0].mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    inputs[0].mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(3, inputs, sizeof(INPUT));
+}
+
+void ClickAt(HWND window, POINT point) {
+    ClientToScreen(window, &point);
+    ClickAtScreen(point.x, point.y);
+}
+
+void Wheel(HWND window, POINT point, int delta) {
+    ClientToScreen(window, &point);
+    SetCursorPos(point.x, point.y);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    input.mi.mouseData = (DWORD)delta;
+    SendInput(1, &input, sizeof(INPUT));
+}
+
+// The outline's plain rows are as tall as the reader's font: "DejaVu Sans", 17.
+int PlainRowHeight() {
+    HDC screen = GetDC(nullptr);
+    HFONT font = CreateFontW(17, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"DejaVu Sans");
+    HGDIOBJ saved = SelectObject(screen, font);
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(screen, &metrics);
+    SelectObject(screen, saved);
+    DeleteObject(font);
+    ReleaseDC(nullptr, screen);
+    return metrics.tmHeight;
+}
+
+// Command 123 on a bookmarked section, answered with a key press.
+bool AnswerRemoveQuestion(HWND reader, WORD key) {
+    PostMessageW(reader, WM_COMMAND, kCommandBookmark, 0);
+    HWND box = WaitForDialog(L"Bookmark");
+    if (!box) return false;
+    SetForegroundWindow(box);
+    Sleep(200);
+    PressKey(key);
+    return WaitUntilGone(box);
+}
+
+// From section 15: bookmarks 15 and 17; No keeps 17, Cancel removes it. Then,
+// from 17, the chooser's first bookmark link takes the reader back to 15,
+// which the stored "Lesson" shows.
+void CheckBookmarksAndChooser(HWND reader, const std::wstring& chooserCapture) {
+    Command(reader, kCommandBookmark);
+    Key(reader, VK_RIGHT);
+    Command(reader, kCommandBookmark);
+    Check(AnswerRemoveQuestion(reader, 'N'), "removing a bookmark asks; No answers", 0, 1);
+    Check(AnswerRemoveQuestion(reader, VK_ESCAPE), "asked again after No; Cancel answers", 0, 1);
+
+    // Lower than the outline, so that it scrolls.
+    RECT readerRect;
+    GetWindowRect(reader, &readerRect);
+    SetWindowPos(reader, nullptr, 0, 0, readerRect.right - readerRect.left, 400, SWP_NOMOVE | SWP_NOZORDER);
+    PostMessageW(reader, WM_COMMAND, kCommandChoose, 0);
+    HWND chooser = WaitForDialog(L"Choose Section");
+    Check(chooser != nullptr, "command 119 opens the chooser", 0, 1);
+    if (!chooser) return;
+    Sleep(500);
+    RedrawWindow(chooser, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);
+    Check(CaptureWindow(chooser, chooserCapture.c_str()), "chooser captured", 0, 1);
+    RECT client;
+    GetClientRect(chooser, &client);
+    int rowPx = PlainRowHeight();
+    // Row 0 is the bookmark group's heading, row 1 its first link. Every key
+    // and wheel notch moves one row, so these leave the link in row 0.
+    SetForegroundWindow(chooser);
+    Sleep(200);
+    for (WORD key : {VK_NEXT, VK_DOWN, VK_UP, VK_PRIOR, VK_NEXT}) PressKey(key);
+    POINT rowZero = {client.right - 60, rowPx / 2};
+    Wheel(chooser, rowZero, -WHEEL_DELTA);
+    Wheel(chooser, rowZero, WHEEL_DELTA);
+    Sleep(300);
+    ClickAt(chooser, rowZero);
+    Check(WaitUntilGone(chooser), "keys and the wheel scroll by rows; a click on a link closes the chooser", 0, 1);
+    SetWindowPos(reader, nullptr, 0, 0, readerRect.right - readerRect.left, readerRect.bottom - readerRect.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+}
+
 void ChooseSettings() {
     RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey);
     PutDword(L"Lesson", 11);
@@ -283,7 +465,8 @@ void ChooseSettings() {
     PutDword(L"FontSize", 17);
 }
 
-void CheckSecondStart(const wchar_t* exe, HANDLE firstReader) {
+void CheckSecondStart(const wchar_t* exe, HWND reader, HANDLE firstReader) {
+    SetForegroundWindow(reader);
     PROCESS_INFORMATION second = {};
     if (!StartReader(exe, &second)) {
         Check(false, "second start runs", 0, 1);
@@ -298,6 +481,14 @@ void CheckSecondStart(const wchar_t* exe, HANDLE firstReader) {
     CheckEqual("first reader still runs", WaitForSingleObject(firstReader, 0), WAIT_TIMEOUT);
     CloseHandle(second.hThread);
     CloseHandle(second.hProcess);
+    // The reader was in front, so it opened its chooser; Escape closes it.
+    HWND chooser = WaitForDialog(L"Choose Section");
+    Check(chooser != nullptr, "second start opens the chooser of the reader in front", 0, 1);
+    if (!chooser) return;
+    SetForegroundWindow(chooser);
+    Sleep(200);
+    PressKey(VK_ESCAPE);
+    Check(WaitUntilGone(chooser), "Escape closes the chooser", 0, 1);
 }
 
 void DriveReader(HWND reader, HWND mainBar, HWND bottomBar, const wchar_t* capturePath) {
@@ -310,6 +501,9 @@ void DriveReader(HWND reader, HWND mainBar, HWND bottomBar, const wchar_t* captu
     Key(reader, VK_RIGHT);  // 11 -> 13 -> 15 -> 13 -> 15
     CheckEqual("new section starts at the top", ScrollPos(mainBar), 0);
     XClipboard copied = CheckCopy(reader);
+    std::wstring chooserCapture = capturePath;
+    chooserCapture = chooserCapture.substr(0, chooserCapture.find_last_of(L'\\') + 1) + L"chooser.bmp";
+    CheckBookmarksAndChooser(reader, chooserCapture);
 
     SetForegroundWindow(reader);
     RedrawWindow(reader, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -347,6 +541,7 @@ void CheckStoredSettings(const wchar_t* exe) {
     CheckEqual("BottomSection", GetDword(L"BottomSection"), 13);
     CheckEqual("BottomSectionLastPosition", GetDword(L"BottomSectionLastPosition"), 4);
     CheckEqual("Flags", GetDword(L"Flags"), 0xD1140840LL);
+    CheckEqual("Bookmarks: 15 and the closing 0", GetBytes(L"Bookmarks") == std::string("\x0f\0\0\0", 4), 1);
     std::wstring path = GetString(L"Program Path");
     const wchar_t* name = wcsrchr(exe, L'\\');
     name = name ? name + 1 : exe;
@@ -376,16 +571,6 @@ void PutBytes(const wchar_t* name, const char* bytes) {
     RegCreateKeyExW(HKEY_CURRENT_USER, kProgramKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
     RegSetValueExW(key, name, 0, REG_BINARY, reinterpret_cast<const BYTE*>(bytes), (DWORD)strlen(bytes) + 1);
     RegCloseKey(key);
-}
-
-std::string GetBytes(const wchar_t* name) {
-    char bytes[64] = "";
-    DWORD size = sizeof(bytes) - 1;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kProgramKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return "";
-    RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(bytes), &size);
-    RegCloseKey(key);
-    return bytes;
 }
 
 void ChooseSearchSettings(const char* searchCodes) {
@@ -420,15 +605,6 @@ void RunReaderSession(const wchar_t* exe, Drive drive) {
     CloseHandle(reader.hProcess);
 }
 
-HWND WaitForSearchDialog() {
-    for (DWORD waited = 0; waited < kWaitMs; waited += 50) {
-        HWND dialog = FindWindowW(L"#32770", L"Lorvan");
-        if (dialog && IsWindowVisible(dialog)) return dialog;
-        Sleep(50);
-    }
-    return nullptr;
-}
-
 // The keyboard is the dialog's static control that shows a bitmap.
 HWND KeyboardOf(HWND dialog) {
     HWND child = nullptr;
@@ -444,19 +620,6 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-// A real click: the pointer moves there and the button goes down and up,
-// all in one batch of input, so that the press cannot come before the move.
-void ClickAt(int x, int y) {
-    INPUT inputs[3] = {};
-    for (INPUT& input : inputs) input.type = INPUT_MOUSE;
-    inputs[0].mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    inputs[0].mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(3, inputs, sizeof(INPUT));
-}
-
 // Clicks the centre of a key and waits until the edit has one more character.
 bool ClickKey(HWND keyboard, HWND edit, int key) {
     RECT rect;
@@ -464,18 +627,12 @@ bool ClickKey(HWND keyboard, HWND edit, int key) {
     int row = key == 0 ? 3 : (key - 1) / 9;
     int column = key == 0 ? 4 : 8 - (key - 1) % 9;
     size_t before = WindowText(edit).size();
-    ClickAt(rect.left + column * kKeyWidthPx + kKeyWidthPx / 2, rect.top + row * kKeyHeightPx + kKeyHeightPx / 2);
+    ClickAtScreen(rect.left + column * kKeyWidthPx + kKeyWidthPx / 2, rect.top + row * kKeyHeightPx + kKeyHeightPx / 2);
     for (int waited = 0; waited < 5000; waited += 20) {
         if (WindowText(edit).size() > before) return true;
         Sleep(20);
     }
     return false;
-}
-
-std::wstring SiblingPath(const wchar_t* path, const wchar_t* name) {
-    std::wstring sibling = path;
-    size_t slash = sibling.find_last_of(L"\\/");
-    return sibling.substr(0, slash == std::wstring::npos ? 0 : slash + 1) + name;
 }
 
 // Search again with a stored search string: the reader moves to the section
@@ -488,11 +645,11 @@ void CheckSearchAgain(const wchar_t* exe) {
 
 // The Search dialog typed with real clicks on its keyboard, then OK. The
 // match is in a commentary, so its main text becomes the current section.
-void CheckSearchDialog(const wchar_t* exe, const wchar_t* capturePath) {
+void CheckSearchDialog(const wchar_t* exe, const std::wstring& outputDir) {
     ChooseSearchSettings(nullptr);
-    RunReaderSession(exe, [capturePath](HWND reader) {
+    RunReaderSession(exe, [&outputDir](HWND reader) {
         PostMessageW(reader, WM_COMMAND, kCommandSearch, 0);
-        HWND dialog = WaitForSearchDialog();
+        HWND dialog = WaitForDialog(L"Lorvan");
         HWND edit = dialog ? GetDlgItem(dialog, kSearchEditId) : nullptr;
         HWND keyboard = dialog ? KeyboardOf(dialog) : nullptr;
         Check(dialog && edit && keyboard, "the search dialog opens with its edit and keyboard", 0, 1);
@@ -501,7 +658,7 @@ void CheckSearchDialog(const wchar_t* exe, const wchar_t* capturePath) {
         Check(WindowText(edit) == L"\x05D2\x05D1\x05D0", "keys 1, 2, 3 give gimel, bet, alef", 0, 1);
         CheckEqual("the caret stays at the left end", LOWORD(SendMessageW(edit, EM_GETSEL, 0, 0)), 0);
         Sleep(300);
-        Check(CaptureWindow(dialog, SiblingPath(capturePath, L"search-keys.bmp").c_str()), "dialog captured", 0, 1);
+        Check(CaptureWindow(dialog, (outputDir + L"\\search-keys.bmp").c_str()), "dialog captured", 0, 1);
 
         SendMessageW(edit, WM_SETTEXT, 0, (LPARAM)L"");
         for (int key : kCommentaryPhraseKeys) ClickKey(keyboard, edit, key);
@@ -510,28 +667,102 @@ void CheckSearchDialog(const wchar_t* exe, const wchar_t* capturePath) {
               (long long)typed.size(), 7);
         RECT ok;
         GetWindowRect(GetDlgItem(dialog, IDOK), &ok);
-        ClickAt((ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2);
+        ClickAtScreen((ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2);
         for (int waited = 0; waited < 10000 && IsWindow(dialog); waited += 50) Sleep(50);
         Check(!IsWindow(dialog), "OK finds the phrase and closes the dialog", 0, 1);
         Sleep(500);
-        Check(CaptureWindow(reader, SiblingPath(capturePath, L"search-match.bmp").c_str()), "match captured", 0, 1);
+        Check(CaptureWindow(reader, (outputDir + L"\\search-match.bmp").c_str()), "match captured", 0, 1);
     });
     CheckEqual("the match's main text is the section", GetDword(L"Lesson"), 105);
-    Check(GetBytes(L"SearchString") == kCommentaryPhraseCodes, "the typed phrase is stored", 0, 1);
+    Check(std::string(GetBytes(L"SearchString").c_str()) == kCommentaryPhraseCodes, "the typed phrase is stored", 0, 1);
+}
+
+// Waits until the recording xdg-open has been given `address`, a line of its
+// own. The shell may end an address without a path with "/".
+bool WaitForOpenedAddress(const std::wstring& log, const std::wstring& address) {
+    for (DWORD waited = 0; waited < kWaitMs; waited += 200) {
+        std::wstring opened = L"\n" + FromUtf8(ReadWholeFile(log));
+        if (opened.find(L"\n" + address + L"\n") != std::wstring::npos) return true;
+        if (opened.find(L"\n" + address + L"/\n") != std::wstring::npos) return true;
+        Sleep(200);
+    }
+    printf("      opened so far: %ls\n", FromUtf8(ReadWholeFile(log)).c_str());
+    return false;
+}
+
+// Nothing stored: the reader opens Choose Font by itself, and what is chosen
+// there is saved at exit.
+void CheckFirstStart(const wchar_t* exe, const std::wstring& outputDir) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey);
+    PROCESS_INFORMATION reader = {};
+    if (!StartReader(exe, &reader)) {
+        Check(false, "first start runs", 0, 1);
+        return;
+    }
+    HWND dialog = WaitForDialog(L"Choose Font");
+    Check(dialog != nullptr, "first start opens Choose Font", 0, 1);
+    if (dialog) {
+        SetWindowPos(dialog, nullptr, 0, 0, 420, 520, SWP_NOZORDER);
+        Check(ChooseItem(dialog, kFaceList, L"Frank Ruehl CLM"), "a Culmus face is listed", 0, 1);
+        Check(ChooseItem(dialog, kSizeList, L"20"), "size 20 is listed", 0, 1);
+        CheckEqual("the Hebrew face checks 5D0", SendDlgItemMessageW(dialog, kUnicodeBaseButton, BM_GETCHECK, 0, 0),
+                   BST_CHECKED);
+        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Sleep(500);
+        Check(CaptureClientArea(dialog, (outputDir + L"\\font-dialog.bmp").c_str()), "font dialog captured", 0, 1);
+        SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        Check(WaitUntilGone(dialog), "OK closes Choose Font", 0, 1);
+    }
+    HWND window = WaitForReaderWindow();
+    if (window) PostMessageW(window, kCloseRequest, 0, 0);
+    CheckEqual("first start ends", WaitForSingleObject(reader.hProcess, kWaitMs), WAIT_OBJECT_0);
+    CloseHandle(reader.hThread);
+    CloseHandle(reader.hProcess);
+    std::wstring face = GetString(L"FontName");
+    Check(face == L"Frank Ruehl CLM", "FontName saved", (long long)face.size(), 15);
+    CheckEqual("FontSize saved", GetDword(L"FontSize"), 20);
+    CheckEqual("FontAsciiBase saved", GetDword(L"FontAsciiBase"), 0x5D0);
+}
+
+void CheckAboutBox(HWND reader, const std::wstring& outputDir, const std::wstring& openedLog) {
+    PostMessageW(reader, WM_COMMAND, kCommandAbout, 0);
+    HWND about = WaitForDialog(L"Lorvan");
+    Check(about != nullptr, "About opens its box", 0, 1);
+    if (!about) return;
+    std::vector<std::wstring> texts = ChildTexts(about);
+    bool hasVersion = false;
+    for (const std::wstring& text : texts) hasVersion = hasVersion || text == L"Version 1.84a";
+    Check(hasVersion, "the About box shows Version 1.84a", (long long)texts.size(), 1);
+    Sleep(300);
+    Check(CaptureClientArea(about, (outputDir + L"\\about-box.bmp").c_str()), "About box captured", 0, 1);
+    SendMessageW(GetDlgItem(about, kLinkButton), BM_CLICK, 0, 0);
+    Check(WaitForOpenedAddress(openedLog, L"" LORVAN_SITE_URL), "the link opens the site", 0, 1);
+    Check(IsWindowVisible(about) != 0, "the box stays open after the link", 0, 1);
+    SendMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+    Check(WaitUntilGone(about), "OK closes the About box", 0, 1);
+}
+
+void CheckUpdateCommand(HWND reader, const std::wstring& openedLog) {
+    PostMessageW(reader, WM_COMMAND, kCommandCheckUpdates, 0);
+    Check(WaitForOpenedAddress(openedLog, L"" LORVAN_SITE_URL L"/cgi-bin/upgrade?p=x64/Quenmark/Lorvan&v=1.84a"),
+          "Check For Updates opens the update address", 0, 1);
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 4) {
-        fprintf(stderr, "usage: reader_driver READER_EXE CAPTURE_BMP EXCHANGE_DIR\n");
+        fprintf(stderr, "usage: reader_driver READER_EXE OUTPUT_DIR EXCHANGE_DIR\n");
         return 2;
     }
+    std::wstring outputDir = argv[2];
+    std::wstring openedLog = outputDir + L"\\opened.log";
     gExchangeDir = argv[3];
+    CheckFirstStart(argv[1], outputDir);
     // The search sessions come first: the settings of the main session below
     // are what the script finds in the registry at the end.
     CheckSearchAgain(argv[1]);
-    CheckSearchDialog(argv[1], argv[2]);
+    CheckSearchDialog(argv[1], outputDir);
     ChooseSettings();
     PROCESS_INFORMATION reader = {};
     if (!StartReader(argv[1], &reader)) {
@@ -546,8 +777,10 @@ int wmain(int argc, wchar_t** argv) {
         HWND mainBar = FindWindowExW(window, nullptr, L"ScrollBar", L"Bottom");
         HWND bottomBar = FindWindowExW(window, nullptr, L"ScrollBar", L"Top");
         Check(mainBar && bottomBar, "both scroll bars exist", 0, 1);
-        CheckSecondStart(argv[1], reader.hProcess);
-        if (mainBar && bottomBar) DriveReader(window, mainBar, bottomBar, argv[2]);
+        CheckSecondStart(argv[1], window, reader.hProcess);
+        if (mainBar && bottomBar) DriveReader(window, mainBar, bottomBar, (outputDir + L"\\reader.bmp").c_str());
+        CheckAboutBox(window, outputDir, openedLog);
+        CheckUpdateCommand(window, openedLog);
         PostMessageW(window, kCloseRequest, 0, 0);
     }
     DWORD waited = WaitForSingleObject(reader.hProcess, kWaitMs);

@@ -2,8 +2,10 @@
 # End-to-end test of the reader: a fresh Wine prefix, the reader driven by a
 # second program with window messages, then the stored settings checked in the
 # prefix's user.reg. Copy and Append are read back from the X clipboard with
-# xclip whenever the driver asks. Leaves the captured window as
-# OUTPUT_DIR/reader.png, and the search as search-keys.png and search-match.png.
+# xclip whenever the driver asks; the addresses the reader opens reach a
+# recording xdg-open first on PATH instead of a browser. Leaves the captured
+# windows as OUTPUT_DIR/reader.png, chooser.png, font-dialog.png,
+# about-box.png, search-keys.png and search-match.png.
 # Usage: run_e2e.sh READER_EXE DRIVER_EXE OUTPUT_DIR [BOOK_SOURCE_DIR]
 set -euo pipefail
 if [ -z "${DISPLAY:-}" ]; then
@@ -17,7 +19,14 @@ ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 export WINEPREFIX="$OUT/prefix"
 rm -rf "$WINEPREFIX"
 mkdir -p "$OUT"
-rm -f "$OUT/reader.bmp" "$OUT/reader.png" "$OUT"/search-*.bmp "$OUT"/search-*.png
+rm -f "$OUT"/*.bmp "$OUT"/*.png "$OUT/opened.log"
+mkdir -p "$OUT/bin"
+cat > "$OUT/bin/xdg-open" <<EOF
+#!/bin/sh
+printf '%s\n' "\$@" >> "$OUT/opened.log"
+EOF
+chmod +x "$OUT/bin/xdg-open"
+export PATH="$OUT/bin:$PATH"
 CLIP="$OUT/clipboard"
 rm -rf "$CLIP"
 mkdir -p "$CLIP"
@@ -33,7 +42,7 @@ read_x_clipboard() {
   touch "$step.done"
 }
 
-"$ROOT/scripts/wine-run" "$DRIVER" "$(windows_path "$READER")" "$(windows_path "$OUT/reader.bmp")" \
+"$ROOT/scripts/wine-run" "$DRIVER" "$(windows_path "$READER")" "$(windows_path "$OUT")" \
   "$(windows_path "$CLIP")" &
 driver=$!
 while kill -0 "$driver" 2>/dev/null; do
@@ -61,6 +70,7 @@ expect_value LastPosition dword:00000005
 expect_value BottomSection dword:0000000d
 expect_value BottomSectionLastPosition dword:00000004
 expect_value Flags dword:d1140840
+expect_value Bookmarks hex:0f,00,00,00
 if ! grep -q '^"Program Path"=".*Lorvan.exe"$' "$WINEPREFIX/user.reg"; then
   echo "FAIL  user.reg has no Program Path"
   failed=1
@@ -76,8 +86,10 @@ if [ -n "$BOOK" ] && grep -q '^\[title\] ' "$title_file" 2>/dev/null; then
     failed=1
   fi
 fi
-convert "$OUT/reader.bmp" "$OUT/reader.png"
-echo "capture: $OUT/reader.png"
+for capture in reader chooser font-dialog about-box; do
+  if [ -f "$OUT/$capture.bmp" ]; then convert "$OUT/$capture.bmp" "$OUT/$capture.png"; fi
+done
+echo "captures: $OUT/reader.png $OUT/chooser.png $OUT/font-dialog.png $OUT/about-box.png"
 
 # The capture must show the commentary's light ground and the red separator.
 share_of() { convert "$OUT/reader.png" -fill black +opaque "$1" -fill white -opaque "$1" -format "%[fx:mean]" info:; }

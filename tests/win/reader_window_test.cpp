@@ -402,7 +402,7 @@ TEST_F(ReaderWindowTest, CommandsForSizeReverseAndExit) {
     DispatchCommand(window, 122);
     EXPECT_FALSE(gApp.flags & kFlagReverse);
     EXPECT_EQ(GetMenuState(go, 122, MF_BYCOMMAND) & MF_CHECKED, 0u);
-    EXPECT_EQ(DispatchCommand(window, 40004), 1);  // not built yet: default handling
+    EXPECT_EQ(DispatchCommand(window, 40008), 1);  // no such command: default handling
 
     SendMessageW(window, WM_COMMAND, 40005, 0);
     EXPECT_FALSE(IsWindow(window));

@@ -1,0 +1,125 @@
+// The outline of the section chooser: its layout alone, and the chooser
+// opened by its command up to the end of its first paint.
+#include <windows.h>
+
+#include <stdio.h>
+#include <string.h>
+#include <wchar.h>
+
+#include "app/app_state.h"
+#include "bench/bench_clock.h"
+#include "bench/index_bench.h"
+#include "content/section_store.h"
+#include "navigation/index_records.h"
+#include "navigation/section_chooser.h"
+#include "navigation/section_grid.h"
+#include "navigation/section_outline.h"
+#include "platform/dialog_shell.h"
+#include "platform/services.h"
+
+namespace {
+
+const int kBookmarks = 20;
+const int kLayoutRounds = 200;
+const int kOpenRounds = 20;
+const uint16_t kRevealedSection = 201;  // in a branch the stored index shows closed
+const WPARAM kCommandChoose = 119;
+
+void LayOutOnce(HDC dc, const uint16_t* bookmarks) {
+    uint32_t indexBytes = 0;
+    uint8_t* index = LoadSectionTextWithLength(kIndexSectionNumber, &indexBytes, nullptr);
+    IndexText text = PrependBookmarkGroup(bookmarks, kBookmarks, IndexText{index, index ? indexBytes : 0});
+    RECT rect = {0, 0, 240, 320};
+    SectionGrid* grid = CreateSectionGrid(dc, &rect, &gApp.font, 100);
+    if (LayoutIndex(grid, text, false) == kGridRefused) PlatformFree(text.bytes);
+    RevealSection(grid, kRevealedSection);
+    DestroySectionGrid(grid, true);
+}
+
+// The chooser's first paint is over when the next message after it is taken
+// from the queue; then it is closed.
+struct OpenWatch {
+    HWND dialog;
+    bool painted;
+    double endMs;
+};
+OpenWatch gWatch;
+
+bool IsChooser(HWND window) {
+    wchar_t title[32] = L"";
+    GetWindowTextW(window, title, 32);
+    return wcscmp(title, L"Choose Section") == 0;
+}
+
+LRESULT CALLBACK WatchMessages(int code, WPARAM wParam, LPARAM lParam) {
+    MSG* message = (MSG*)lParam;
+    if (code == HC_ACTION && wParam == PM_REMOVE && !gWatch.endMs) {
+        if (gWatch.painted) {
+            gWatch.endMs = NowMs();
+            PostMessageW(gWatch.dialog, WM_COMMAND, IDCANCEL, 0);
+        } else if (message->message == WM_PAINT && IsChooser(message->hwnd)) {
+            gWatch.dialog = message->hwnd;
+            gWatch.painted = true;
+            PostMessageW(message->hwnd, WM_NULL, 0, 0);  // something to take after the paint
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The same template with a procedure that does nothing: what the platform
+// alone takes to show a dialog with its OK button.
+INT_PTR CALLBACK EmptyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message != WM_COMMAND || LOWORD(wParam) != IDCANCEL) return 0;
+    EndDialog(dialog, IDCANCEL);
+    return 1;
+}
+
+// Mean milliseconds from `open` to the end of the chooser's first paint.
+double MeanOpenMs(void (*open)(HWND), HWND reader) {
+    HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, WatchMessages, nullptr, GetCurrentThreadId());
+    double totalMs = 0;
+    int opened = 0;
+    for (int i = 0; i <= kOpenRounds; i++) {
+        memset(&gWatch, 0, sizeof gWatch);
+        double start = NowMs();
+        open(reader);  // returns when the dialog has closed
+        if (!gWatch.endMs || i == 0) continue;  // the first one warms up
+        totalMs += gWatch.endMs - start;
+        opened++;
+    }
+    UnhookWindowsHookEx(hook);
+    return opened ? totalMs / opened : -1;
+}
+
+void OpenChooser(HWND reader) { SendMessageW(reader, WM_COMMAND, kCommandChoose, 0); }
+void OpenEmptyDialog(HWND reader) {
+    RunDialogTemplate(GetModuleHandleW(nullptr), kChooseSectionDialog, reader, EmptyDialogProc, 0);
+}
+
+}  // namespace
+
+void BenchIndexLayout() {
+    uint16_t bookmarks[kBookmarks + 1];
+    for (int i = 0; i < kBookmarks; i++) bookmarks[i] = (uint16_t)(1 + 18 * i);
+    bookmarks[kBookmarks] = 0;
+    HDC dc = CreateCompatibleDC(nullptr);
+    FontSpec saved = gApp.font;
+    memset(&gApp.font, 0, sizeof gApp.font);
+    wcscpy(gApp.font.faceName, L"DejaVu Sans");
+    gApp.font.size = 17;
+    gApp.font.letterBase = kLetterBaseUnicode;
+    LayOutOnce(dc, bookmarks);  // warm up
+    double start = NowMs();
+    for (int i = 0; i < kLayoutRounds; i++) LayOutOnce(dc, bookmarks);
+    printf("index_layout_ms: %.4f\n", (NowMs() - start) / kLayoutRounds);
+    gApp.font = saved;
+    DeleteDC(dc);
+}
+
+void BenchChooserOpen(HWND reader) {
+    double chooserMs = MeanOpenMs(OpenChooser, reader);
+    double emptyMs = MeanOpenMs(OpenEmptyDialog, reader);
+    printf("chooser_open_ms: %.4f\n", chooserMs);
+    printf("empty_dialog_open_ms: %.4f\n", emptyMs);
+    if (chooserMs > 0 && emptyMs > 0) printf("chooser_open_vs_empty_dialog: %.4f\n", chooserMs / emptyMs);
+}
