@@ -8,6 +8,7 @@
 #include "navigation/search_match.h"
 #include "panes/text_pane.h"
 #include "platform/dialog_shell.h"
+#include "platform/fonts.h"
 #include "platform/right_to_left_typing.h"
 #include "platform/services.h"
 #include "platform/shell.h"
@@ -41,13 +42,16 @@ HWND KeyboardControl(HWND dialog) {
 }
 
 // The edit's font: the main pane's face and size, everything else left to
-// the platform.
+// the platform but the character set. With the Western set a desktop swaps
+// a face that has only Hebrew letters for one without them.
 HFONT CreateSearchEditFont() {
     const FontSpec* spec = gApp.mainPane ? &gApp.mainPane->fontSpec : &gApp.font;
     LOGFONTW font;
     memset(&font, 0, sizeof font);
     font.lfHeight = spec->size;
-    wcsncpy(font.lfFaceName, spec->faceName, LF_FACESIZE - 1);
+    font.lfCharSet = DEFAULT_CHARSET;
+    const wchar_t* face = spec->faceName[0] ? spec->faceName : DefaultHebrewFaceName();
+    wcsncpy(font.lfFaceName, face, LF_FACESIZE - 1);
     return CreateFontIndirectW(&font);
 }
 
