@@ -8,6 +8,8 @@
 #include "content/section_store.h"
 #include "fontdialog/font_dialog.h"
 #include "navigation/bookmarks.h"
+#include "navigation/search.h"
+#include "navigation/search_dialog.h"
 #include "navigation/section_chooser.h"
 #include "panes/pane_paint.h"
 #include "panes/split_view.h"
@@ -101,6 +103,8 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     case kCommandNext: NextSection(window); return 0;
     case kCommandPrevious: PreviousSection(window); return 0;
     case kCommandReverse: ToggleReverse(window); return 0;
+    case kCommandSearch: RunSearchDialog(gApp.mainWindow); return 0;
+    case kCommandSearchAgain: FindNext(gApp.mainWindow); return 0;
     case kCommandExit: DestroyWindow(window); return 0;
     case kCommandBookmark: OnBookmarkCommand(window); return 0;
     case kCommandChoose:
@@ -110,8 +114,6 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     case kCommandFont: ChooseReadingFont(window); return 0;
     case kCommandCopy: CopyPaneText(ActivePane(), 0); return 0;
     case kCommandAppend: CopyPaneText(ActivePane(), 1); return 0;
-    // Handled by the tools as they are added:
-    // kCommandSearch, kCommandSearchAgain: the search dialog and FindNext;
     default: return 1;
     }
 }
@@ -124,8 +126,8 @@ int OnKeyDown(HWND window, WPARAM key) {
     int page = PageRows(rowsDrawn, (gApp.flags & kFlagKeyPageStepMask) >> kFlagKeyPageStepShift);
     switch (key) {
     case VK_RETURN:
-        // Search again goes here (FindNext) once the search exists; a stored
-        // search string makes Enter act, an empty one leaves it consumed.
+        // With no search set Enter does nothing, and is still consumed.
+        if (gApp.searchString[0]) FindNext(window);
         return 0;
     case VK_PRIOR: ScrollActivePane(window, -page); return 0;
     case VK_NEXT: ScrollActivePane(window, page); return 0;

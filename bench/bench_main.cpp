@@ -14,6 +14,7 @@
 #include "bench/reader_bench.h"
 #include "content/palmdoc.h"
 #include "content/section_store.h"
+#include "navigation/search.h"
 #include "panes/pane_paint.h"
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
@@ -269,6 +270,56 @@ void BenchPanes(const std::vector<SectionBlock>& sections) {
     for (uint8_t* text : texts) PlatformFree(text);
 }
 
+// ---- Search ------------------------------------------------------------------
+
+// Milliseconds to load and expand every section of the book once.
+double ExpandBookMs(int rounds) {
+    double start = NowSeconds();
+    for (int r = 0; r < rounds; r++) {
+        for (int section = kFirstSection; section <= kLastSection; section++)
+            PlatformFree(LoadSectionText(section, nullptr));
+    }
+    return (NowSeconds() - start) * 1000.0 / rounds;
+}
+
+// Milliseconds for a search that matches nowhere, as FindNext makes it: the
+// start section from its text, then every other section loaded, expanded,
+// listed and matched. False when the pattern was found after all.
+bool SearchMissMs(int rounds, double* ms) {
+    SearchPattern pattern = {(const uint8_t*)kBenchMissingSearch, (int)strlen(kBenchMissingSearch)};
+    bool missed = true;
+    double start = NowSeconds();
+    for (int r = 0; r < rounds; r++) {
+        uint8_t* text = LoadSectionText(kFirstSection, nullptr);
+        int length = 0;
+        missed = missed && FindInSectionText(text, kUnboundedWalk, 0, &pattern, PlatformAlloc, &length) == 0;
+        PlatformFree(text);
+        SectionMatch match;
+        missed = missed && ScanOtherSections(kFirstSection, false, &pattern, &match) == kScanBackAtStart;
+    }
+    *ms = (NowSeconds() - start) * 1000.0 / rounds;
+    return missed;
+}
+
+// The best of several turns, each turn timing both, so that the two
+// figures of the ratio see the same load on the machine.
+void BenchSearch() {
+    ExpandBookMs(2);  // warm up
+    double expandMs = 1e9;
+    double missMs = 1e9;
+    bool missed = true;
+    for (int turn = 0; turn < 5; turn++) {
+        double ms = ExpandBookMs(4);
+        if (ms < expandMs) expandMs = ms;
+        missed = SearchMissMs(4, &ms) && missed;
+        if (ms < missMs) missMs = ms;
+    }
+    if (!missed) fprintf(stderr, "the missing word was found\n");
+    PrintFigure("expand_book_ms", expandMs);
+    PrintFigure("search_miss_ms", missMs);
+    PrintFigure("search_vs_expand", missMs / expandMs);
+}
+
 }  // namespace
 
 int main() {
@@ -289,6 +340,7 @@ int main() {
     BenchPanes(sections);
     BenchCopy();
     BenchIndexLayout();
+    BenchSearch();
     BenchReaderWindow();
     return 0;
 }

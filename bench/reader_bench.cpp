@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <stdio.h>
+#include <string.h>
 
 #include "app/app_state.h"
 #include "app/main_window.h"
@@ -12,8 +13,10 @@
 #include "bench/bench_clock.h"
 #include "bench/index_bench.h"
 #include "bench/reader_bench.h"
+#include "navigation/search.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
+#include "platform/shell.h"
 #include "tests/support/test_seams.h"
 
 namespace {
@@ -22,6 +25,7 @@ const wchar_t kBenchProgramKey[] = L"Software\\Quenmark\\LorvanBench\\Program";
 const wchar_t kBenchMakerKey[] = L"Software\\Quenmark\\LorvanBench\\Maker";
 const wchar_t kBenchRootKey[] = L"Software\\Quenmark\\LorvanBench";
 const int kSteps = 100;
+const int kSearches = 10;
 const WPARAM kCommandFont = 40006;
 const int kFontDialogOpenings = 3;
 
@@ -88,6 +92,22 @@ double WheelNotchMs(HWND window) {
     return (NowMs() - start) / kSteps;
 }
 
+int AnswerBox(HWND, const wchar_t*, const wchar_t*, UINT, void*) { return IDOK; }
+
+// FindNext over the whole book for letters it does not hold, in the reader's
+// window; the "Not Found!" box is answered at once.
+double FindNextMissMs(HWND window) {
+    SetMessageBoxSink(AnswerBox, nullptr);
+    memset(gApp.searchString, 0, sizeof gApp.searchString);
+    strcpy((char*)gApp.searchString, kBenchMissingSearch);
+    double start = NowMs();
+    for (int i = 0; i < kSearches; i++) FindNext(window);
+    double ms = (NowMs() - start) / kSearches;
+    SetMessageBoxSink(nullptr, nullptr);
+    gApp.searchString[0] = 0;
+    return ms;
+}
+
 }  // namespace
 
 void BenchReaderWindow() {
@@ -120,6 +140,7 @@ void BenchReaderWindow() {
     }
     double stepWithBarsMs = (NowMs() - barsStart) / kSteps;
     double wheelMs = WheelNotchMs(window);
+    double findNextMs = FindNextMissMs(window);
     BenchChooserOpen(window);
     double firstFontDialogMs = FontDialogOpenMs(window);
     double fontDialogMs = 0;
@@ -132,6 +153,7 @@ void BenchReaderWindow() {
     printf("step_ms: %.4f\n", stepMs);
     printf("step_with_scroll_bars_ms: %.4f\n", stepWithBarsMs);
     printf("wheel_notch_ms: %.4f\n", wheelMs);
+    printf("find_next_miss_ms: %.4f\n", findNextMs);
     printf("font_dialog_first_open_ms: %.4f\n", firstFontDialogMs);
     printf("font_dialog_open_ms: %.4f\n", fontDialogMs);
 }

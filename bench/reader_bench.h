@@ -2,3 +2,7 @@
 #pragma once
 
 void BenchReaderWindow();
+
+// The benchmark's search for a word that the book does not hold: "computer"
+// in Hebrew, in drawing order as the keyboard enters it.
+const char kBenchMissingSearch[] = "bzho";

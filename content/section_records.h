@@ -34,6 +34,11 @@ const uint8_t kBraceEscape = 0x7E;  // "~" stands for "{"
 const uint8_t kSpaceCode = 0x20;    // between words; lines break at it
 
 inline bool IsSpacerRecord(uint8_t flags) { return (flags & kSpacerFlags) == kSpacerFlags; }
+// A section can be laid out only when its first record is a spacer or has
+// text; one that fails this cannot be shown.
+inline bool HasUsableFirstRecord(const uint8_t* text) {
+    return text[0] != 0 && (IsSpacerRecord(text[0]) || text[2] != 0);
+}
 inline int HangingCode(uint8_t indentByte) { return indentByte >> kHangingShift; }
 inline int IndentPixels(uint8_t indentByte) { return indentByte & kIndentMask; }
 

@@ -52,11 +52,6 @@ void UseStyle(LayoutState* state, uint8_t flags) {
     state->style = flags;
 }
 
-bool FirstRecordUsable(const uint8_t* text) {
-    if (text[0] == 0) return false;
-    return IsSpacerRecord(text[0]) || text[2] != 0;
-}
-
 bool MakeRoomForLine(LayoutState* state) {
     TextPane* pane = state->pane;
     return state->cursor < pane->lineCapacity || GrowLineArray(pane, state->cursor) == 0;
@@ -364,7 +359,7 @@ int LayoutSection(TextPane* pane, uint8_t* text, int takeOwnership) {
         }
         return kLayoutNoText;
     }
-    if (!FirstRecordUsable(text)) return Refuse(pane, text, takeOwnership, kLayoutBadText);
+    if (!HasUsableFirstRecord(text)) return Refuse(pane, text, takeOwnership, kLayoutBadText);
     if (takeOwnership && text != pane->text) {
         PlatformFree(pane->text);  // a new section replaces the old one
         pane->text = nullptr;

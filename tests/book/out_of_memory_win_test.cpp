@@ -125,6 +125,15 @@ void ChangeFont() {
 void StepToNextSection() { SendMessageW(gApp.mainWindow, WM_KEYDOWN, VK_RIGHT, 0); }
 void Copy() { SendMessageW(gApp.mainWindow, WM_COMMAND, 40007, 0); }
 void AppendToClipboard() { SendMessageW(gApp.mainWindow, WM_COMMAND, 40009, 0); }
+// Search again for a phrase that only the commentary of section 1 holds: the
+// main pane is searched, then section 2 is loaded, searched and laid out in
+// the lower pane. (A longer scan only repeats the same steps, at a cost.)
+void OpenReaderToSearch() {
+    OpenReader();
+    memset(gApp.searchString, 0, sizeof gApp.searchString);
+    strcpy((char*)gApp.searchString, "erh jum");
+}
+void SearchAgain() { SendMessageW(gApp.mainWindow, WM_COMMAND, 117, 0); }
 
 // The chooser runs modally, so it closes itself: the first message taken
 // after its first paint posts its Cancel, once `whilePainted` has run.
@@ -191,6 +200,7 @@ const SweepOperation kSweepOperations[] = {
     {"Append", OpenReader, AppendToClipboard},
     {"ChooserOpen", OpenReader, OpenChooser},
     {"ChooserLayout", OpenReader, ResizeChooser},
+    {"SearchAgain", OpenReaderToSearch, SearchAgain},
 };
 
 // Enough for the largest operation; a run that still fails allocations here

@@ -50,6 +50,33 @@ std::vector<uint8_t> GeneratedSectionText(int paragraphs, uint32_t seed) {
     return text;
 }
 
+std::vector<uint8_t> SearchBookSection(int section) {
+    std::vector<uint8_t> text;
+    switch (section) {
+    case 11:
+        AppendRecord(&text, 0xDC, 0, "abg WRAP");
+        AppendRecord(&text, 0xD1, 0, "zxj");
+        AppendRecord(&text, 0x91, 0, "klm ONCE nsp");
+        break;
+    case 12: AppendRecord(&text, 0x91, 0, "qrs NOTE tu"); break;
+    case 15: AppendRecord(&text, 0x91, 0, "NOTE abc"); break;
+    case 17:  // refused by the layout: the first record has no text
+        AppendRecord(&text, 0x91, 0, "");
+        AppendRecord(&text, 0x91, 0, "LOST");
+        break;
+    case 19: AppendRecord(&text, 0x91, 0, "abc LOST"); break;
+    default:  // 21: a long section with one rule and "DEEP" near its end
+        text = GeneratedSectionText(40, 21);
+        text.pop_back();
+        AppendRecord(&text, 0x07, 200, "RULE");
+        AppendRecord(&text, 0x91, 0, "gh DEEP ij");
+        text.push_back(0);
+        return text;
+    }
+    text.push_back(0);
+    return text;
+}
+
 std::vector<uint8_t> MakeSectionResource(const std::vector<uint8_t>& text, uint16_t reserved) {
     std::vector<uint8_t> resource(SectionResourceBound(text.size()));
     size_t size = BuildSectionResource(text.data(), text.size(), reserved, reserved, resource.data());
@@ -83,5 +110,10 @@ std::vector<TestResource> TestResources() {
     bad = MakeSectionResource(sample, 27);
     bad[8] = bad[9] = 0;  // expanded length 0
     list.push_back({1007, bad, kSectionNoStream, {}});
+
+    for (int section : {11, 12, 15, 17, 19, 21}) {
+        std::vector<uint8_t> text = SearchBookSection(section);
+        list.push_back({(uint16_t)(1000 + section), MakeSectionResource(text, 28), 0, text});
+    }
     return list;
 }

@@ -13,6 +13,9 @@ std::vector<uint8_t> SampleSectionText();
 // A long section of generated paragraphs, `paragraphs` records long.
 std::vector<uint8_t> GeneratedSectionText(int paragraphs, uint32_t seed);
 
+// The sections of the search tests: 11, 12, 15, 17, 19 and 21 (see there).
+std::vector<uint8_t> SearchBookSection(int section);
+
 // A compressed section resource (header, stream, trailer) for `text`.
 std::vector<uint8_t> MakeSectionResource(const std::vector<uint8_t>& text, uint16_t reserved);
 

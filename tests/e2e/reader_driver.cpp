@@ -362,14 +362,22 @@ void PressKey(WORD key) {
     SendInput(2, input, sizeof(INPUT));
 }
 
+// A real click: the pointer moves there and the button goes down and up,
+// all in one batch of input, so that the press cannot come before the move.
+void ClickAtScreen(int x, int y) {
+    INPUT inputs[3] = {};
+    for (INPUT& input : inputs) input.type = INPUT_MOUSE;
+    inputs[0].mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    inputs[0].mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(3, inputs, sizeof(INPUT));
+}
+
 void ClickAt(HWND window, POINT point) {
     ClientToScreen(window, &point);
-    SetCursorPos(point.x, point.y);
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof(INPUT));
+    ClickAtScreen(point.x, point.y);
 }
 
 void Wheel(HWND window, POINT point, int delta) {
@@ -541,6 +549,134 @@ void CheckStoredSettings(const wchar_t* exe) {
           "Program Path names the reader", (long long)path.size(), (long long)wcslen(name));
 }
 
+// ---- Search --------------------------------------------------------------
+
+const WPARAM kCommandSearch = 116;
+const WPARAM kCommandSearchAgain = 117;
+const int kSearchEditId = 1013;
+const int kKeyWidthPx = 17;
+const int kKeyHeightPx = 25;
+
+// Two phrases of the demonstration edition that it holds once each: one in
+// the main text of section 41, one in the commentary of section 106. Stored
+// as the reader stores a search: letter codes in drawing order.
+const char kMainTextPhraseCodes[] = "yofz puc";    // "gefen shomer"
+const char kCommentaryPhraseCodes[] = "auu fem";   // "lahu pappa"
+// The keys that type the second phrase, in reading order (0 is the space
+// bar). Its doubled letter is two quick clicks on one key.
+const int kCommentaryPhraseKeys[] = {13, 5, 6, 0, 20, 20, 1};
+
+void PutBytes(const wchar_t* name, const char* bytes) {
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, kProgramKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegSetValueExW(key, name, 0, REG_BINARY, reinterpret_cast<const BYTE*>(bytes), (DWORD)strlen(bytes) + 1);
+    RegCloseKey(key);
+}
+
+void ChooseSearchSettings(const char* searchCodes) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey);
+    PutDword(L"Lesson", 1);
+    PutDword(L"BottomSection", 12);
+    PutDword(L"Flags", 0xD1140040u);
+    PutString(L"FontName", L"David CLM");
+    PutDword(L"FontSize", 20);
+    if (searchCodes) PutBytes(L"SearchString", searchCodes);
+}
+
+// Starts the reader, hands its window to `drive`, and closes it with 1023.
+template <typename Drive>
+void RunReaderSession(const wchar_t* exe, Drive drive) {
+    PROCESS_INFORMATION reader = {};
+    if (!StartReader(exe, &reader)) {
+        Check(false, "the reader starts for the search", 0, 1);
+        return;
+    }
+    HWND window = WaitForReaderWindow();
+    if (window) {
+        SetWindowPos(window, nullptr, 0, 0, 480, 640, SWP_NOZORDER);
+        SendMessageW(window, WM_NULL, 0, 0);
+        drive(window);
+        PostMessageW(window, kCloseRequest, 0, 0);
+    }
+    DWORD waited = WaitForSingleObject(reader.hProcess, kWaitMs);
+    CheckEqual("the reader ends after the search", waited, WAIT_OBJECT_0);
+    if (waited != WAIT_OBJECT_0) TerminateProcess(reader.hProcess, 1);
+    CloseHandle(reader.hThread);
+    CloseHandle(reader.hProcess);
+}
+
+// The keyboard is the dialog's static control that shows a bitmap.
+HWND KeyboardOf(HWND dialog) {
+    HWND child = nullptr;
+    while ((child = FindWindowExW(dialog, child, L"Static", nullptr)) != nullptr) {
+        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP) return child;
+    }
+    return nullptr;
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[64] = L"";
+    SendMessageW(window, WM_GETTEXT, 64, (LPARAM)text);
+    return text;
+}
+
+// Clicks the centre of a key and waits until the edit has one more character.
+bool ClickKey(HWND keyboard, HWND edit, int key) {
+    RECT rect;
+    GetWindowRect(keyboard, &rect);
+    int row = key == 0 ? 3 : (key - 1) / 9;
+    int column = key == 0 ? 4 : 8 - (key - 1) % 9;
+    size_t before = WindowText(edit).size();
+    ClickAtScreen(rect.left + column * kKeyWidthPx + kKeyWidthPx / 2, rect.top + row * kKeyHeightPx + kKeyHeightPx / 2);
+    for (int waited = 0; waited < 5000; waited += 20) {
+        if (WindowText(edit).size() > before) return true;
+        Sleep(20);
+    }
+    return false;
+}
+
+// Search again with a stored search string: the reader moves to the section
+// of the next match.
+void CheckSearchAgain(const wchar_t* exe) {
+    ChooseSearchSettings(kMainTextPhraseCodes);
+    RunReaderSession(exe, [](HWND reader) { Command(reader, kCommandSearchAgain); });
+    CheckEqual("search again goes to the section of the next match", GetDword(L"Lesson"), 41);
+}
+
+// The Search dialog typed with real clicks on its keyboard, then OK. The
+// match is in a commentary, so its main text becomes the current section.
+void CheckSearchDialog(const wchar_t* exe, const std::wstring& outputDir) {
+    ChooseSearchSettings(nullptr);
+    RunReaderSession(exe, [&outputDir](HWND reader) {
+        PostMessageW(reader, WM_COMMAND, kCommandSearch, 0);
+        HWND dialog = WaitForDialog(L"Lorvan");
+        HWND edit = dialog ? GetDlgItem(dialog, kSearchEditId) : nullptr;
+        HWND keyboard = dialog ? KeyboardOf(dialog) : nullptr;
+        Check(dialog && edit && keyboard, "the search dialog opens with its edit and keyboard", 0, 1);
+        if (!keyboard) return;
+        for (int key : {1, 2, 3}) ClickKey(keyboard, edit, key);
+        Check(WindowText(edit) == L"\x05D2\x05D1\x05D0", "keys 1, 2, 3 give gimel, bet, alef", 0, 1);
+        CheckEqual("the caret stays at the left end", LOWORD(SendMessageW(edit, EM_GETSEL, 0, 0)), 0);
+        Sleep(300);
+        Check(CaptureWindow(dialog, (outputDir + L"\\search-keys.bmp").c_str()), "dialog captured", 0, 1);
+
+        SendMessageW(edit, WM_SETTEXT, 0, (LPARAM)L"");
+        for (int key : kCommentaryPhraseKeys) ClickKey(keyboard, edit, key);
+        std::wstring typed = WindowText(edit);
+        Check(typed == L"\x05D0\x05E4\x05E4 \x05D5\x05D4\x05DC", "the phrase typed in drawing order",
+              (long long)typed.size(), 7);
+        RECT ok;
+        GetWindowRect(GetDlgItem(dialog, IDOK), &ok);
+        ClickAtScreen((ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2);
+        for (int waited = 0; waited < 10000 && IsWindow(dialog); waited += 50) Sleep(50);
+        Check(!IsWindow(dialog), "OK finds the phrase and closes the dialog", 0, 1);
+        Sleep(500);
+        Check(CaptureWindow(reader, (outputDir + L"\\search-match.bmp").c_str()), "match captured", 0, 1);
+    });
+    CheckEqual("the match's main text is the section", GetDword(L"Lesson"), 105);
+    Check(std::string(GetBytes(L"SearchString").c_str()) == kCommentaryPhraseCodes, "the typed phrase is stored", 0, 1);
+}
+
 // Waits until the recording xdg-open has been given `address`, a line of its
 // own. The shell may end an address without a path with "/".
 bool WaitForOpenedAddress(const std::wstring& log, const std::wstring& address) {
@@ -623,6 +759,10 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring openedLog = outputDir + L"\\opened.log";
     gExchangeDir = argv[3];
     CheckFirstStart(argv[1], outputDir);
+    // The search sessions come first: the settings of the main session below
+    // are what the script finds in the registry at the end.
+    CheckSearchAgain(argv[1]);
+    CheckSearchDialog(argv[1], outputDir);
     ChooseSettings();
     PROCESS_INFORMATION reader = {};
     if (!StartReader(argv[1], &reader)) {

@@ -4,8 +4,8 @@
 # prefix's user.reg. Copy and Append are read back from the X clipboard with
 # xclip whenever the driver asks; the addresses the reader opens reach a
 # recording xdg-open first on PATH instead of a browser. Leaves the captured
-# windows as OUTPUT_DIR/reader.png, chooser.png, font-dialog.png and
-# about-box.png.
+# windows as OUTPUT_DIR/reader.png, chooser.png, font-dialog.png,
+# about-box.png, search-keys.png and search-match.png.
 # Usage: run_e2e.sh READER_EXE DRIVER_EXE OUTPUT_DIR [BOOK_SOURCE_DIR]
 set -euo pipefail
 if [ -z "${DISPLAY:-}" ]; then
@@ -100,5 +100,26 @@ if awk -v l="$light" -v r="$red" 'BEGIN { exit !(l > 0.15 && r > 0.0005) }'; the
 else
   echo "FAIL  capture: light share $light, red share $red"
   failed=1
+fi
+# The search: the dialog after keys 1, 2 and 3, and the reader showing the
+# match found with OK in blue on yellow, with the section's title box.
+for capture in search-keys search-match; do
+  if [ -f "$OUT/$capture.bmp" ]; then
+    convert "$OUT/$capture.bmp" "$OUT/$capture.png"
+    echo "capture: $OUT/$capture.png"
+  else
+    echo "FAIL  no capture $capture"
+    failed=1
+  fi
+done
+if [ -f "$OUT/search-match.png" ]; then
+  yellow=$(convert "$OUT/search-match.png" -fill black +opaque "rgb(255,255,0)" -fill white \
+    -opaque "rgb(255,255,0)" -format "%[fx:mean]" info:)
+  if awk -v y="$yellow" 'BEGIN { exit !(y > 0.002) }'; then
+    echo "ok    the match is highlighted ($yellow of the capture is yellow)"
+  else
+    echo "FAIL  no highlighted match in the capture ($yellow yellow)"
+    failed=1
+  fi
 fi
 exit $failed

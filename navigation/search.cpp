@@ -1,0 +1,148 @@
+#include "navigation/search.h"
+
+#include "app/app_state.h"
+#include "app/commands.h"
+#include "app/settings.h"
+#include "content/section_records.h"
+#include "content/section_store.h"
+#include "navigation/bookmarks.h"
+#include "panes/pane_paint.h"
+#include "panes/split_view.h"
+#include "panes/text_layout.h"
+#include "panes/text_pane.h"
+#include "platform/services.h"
+#include "platform/shell.h"
+
+namespace {
+
+const int kFirstShownBottomCode = 10;  // size codes below this (1) hide the commentary
+const int kRepaintMarks = 255;         // both panes, nothing erased, so the new mark is drawn over
+
+TextPane* SearchedPane() { return gSplit.activePane ? gSplit.activePane : gApp.mainPane; }
+
+bool IsCommentary(int section) { return section % 2 == 0; }
+
+int SectionAfter(int section) {
+    return section >= kLastSection || section < kFirstSection ? kFirstSection : section + 1;
+}
+
+int FindInPane(const TextPane* pane, uint16_t startOffset, const SearchPattern* pattern, int* length) {
+    if (!pane || !pane->text) return 0;
+    return FindInSectionText(pane->text, kUnboundedWalk, startOffset, pattern, AllocOrAbort, length);
+}
+
+// The matched section becomes current: a main-text section goes to the main
+// pane with its commentary below, a commentary to the lower pane with its
+// main text above; the pane that holds the match becomes the active one.
+bool TakeMatchedSection(HWND owner, int startSection, SectionMatch* match) {
+    int section = match->section;
+    SetLesson((uint16_t)section);
+    if (IsCommentary(section)) {
+        gApp.lesson = (uint16_t)(section - 1);
+        // The main window, not the owner: a dialog's dc must not get the panes.
+        if (startSection != section - 1) GoToSection(gApp.mainWindow, kReloadSection);
+    } else if (startSection != section + 1) {
+        LoadBottomSection(owner);
+    }
+    TextPane* pane = IsCommentary(section) ? gSplit.bottomPane : gApp.mainPane;
+    gSplit.activePane = pane;
+    gSplit.activeScrollBar = IsCommentary(section) ? gSplit.bottomScrollBar : gSplit.mainScrollBar;
+    // Memory may have run out in the loads above; then the view stays as it is.
+    if (!pane || ProgramEnding()) {
+        PlatformFree(match->text);
+        return false;
+    }
+    // The pane takes the text over; a text it refuses it frees.
+    if (LayoutSection(pane, match->text, 1) != kLayoutDone) return false;
+    // A match that no line shows (one in a rule's text) leaves the new
+    // section at its top, not at the old section's row.
+    pane->firstRow = 0;
+    return true;
+}
+
+int ShowMatch(HWND owner, int endOffset, int length) {
+    TextPane* pane = SearchedPane();
+    if (!pane || ProgramEnding()) return 0;
+    ScrollToTextOffset(pane, (uint16_t)endOffset);
+    RepaintView(gApp.mainWindow, kRepaintAll);
+    pane->markStart = (uint16_t)(endOffset - length + 1);
+    pane->markEnd = (uint16_t)(endOffset + 1);
+    RepaintView(gApp.mainWindow, kRepaintMarks);
+    UpdateBookmarkCheck(owner, kMenuCheckSet);
+    DrawTitleBox(pane);
+    return 1;
+}
+
+}  // namespace
+
+uint16_t SearchResumeOffset() {
+    const TextPane* pane = SearchedPane();
+    if (!pane || !pane->lines || !pane->text) return 0;
+    const TextLine* top = pane->lines;
+    int rows = 0;
+    while (top->flags && rows < pane->firstRow) {
+        rows += (top->flags & kFlagParagraphEnd) ? 2 : 1;
+        top++;
+    }
+    // Past the last line both stand for the terminator, whose fields are 0.
+    const TextLine* next = top->flags ? top + 1 : top;
+    ResumeView view;
+    view.topOffset = (uint16_t)LineTextStart(top);
+    view.topEnd = (uint16_t)LineTextEnd(top);
+    view.nextEnd = (uint16_t)LineTextEnd(next);
+    view.firstRow = pane->firstRow;
+    view.lastFirstRow = pane->lastFirstRow;
+    view.markStart = pane->markStart;
+    view.markEnd = pane->markEnd;
+    return ResumeOffsetOf(&view);
+}
+
+int ScanOtherSections(int startSection, bool mainTextOnly, const SearchPattern* pattern, SectionMatch* match) {
+    int section = startSection;
+    // Counted, so that a start outside the book (a stored "Lesson" of 500)
+    // still ends after one round.
+    for (int step = 0; step < kLastSection; step++) {
+        section = SectionAfter(section);
+        if (section == startSection) break;
+        if (mainTextOnly && IsCommentary(section)) continue;
+        uint8_t* text = LoadSectionText(section, nullptr);
+        if (!text) continue;
+        int length = 0;
+        int end = 0;
+        // A section the layout would refuse cannot show its match.
+        if (HasUsableFirstRecord(text))
+            end = FindInSectionText(text, kUnboundedWalk, 0, pattern, AllocOrAbort, &length);
+        if (end > 0) {
+            *match = {section, text, end, length};  // the caller owns the text now
+            return kScanFound;
+        }
+        PlatformFree(text);
+        if (end == kSearchNoMemory) return kScanNoMemory;
+    }
+    return kScanBackAtStart;
+}
+
+int FindNext(HWND owner) {
+    int startSection = gSplit.activePane && gSplit.activePane == gSplit.bottomPane ? gApp.lesson + 1 : gApp.lesson;
+    SearchPattern pattern = PatternOfSearchString(gApp.searchString, kSearchStringBytes);
+    if (pattern.length == 0) return 0;
+
+    int length = 0;
+    int end = FindInPane(SearchedPane(), SearchResumeOffset(), &pattern, &length);
+    if (end == kSearchNoMemory) return 0;
+    if (end > 0) return ShowMatch(owner, end, length);
+
+    SectionMatch match;
+    int scan = ScanOtherSections(startSection, gSplit.bottomSection < kFirstShownBottomCode, &pattern, &match);
+    if (scan == kScanNoMemory) return 0;
+    if (scan == kScanFound) {
+        if (!TakeMatchedSection(owner, startSection, &match)) return 0;
+        return ShowMatch(owner, match.endOffset, match.length);
+    }
+    // Back at the start: the current pane in full, before the resume point too.
+    end = FindInPane(SearchedPane(), 0, &pattern, &length);
+    if (end == kSearchNoMemory) return 0;
+    if (end > 0) return ShowMatch(owner, end, length);
+    ShowMessageBox(owner, L"Not Found!", L"Lorvan", MB_OK);
+    return 0;
+}

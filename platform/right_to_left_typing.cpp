@@ -1,0 +1,73 @@
+#include "platform/right_to_left_typing.h"
+
+namespace {
+
+const wchar_t kOriginalProcProp[] = L"LorvanRightToLeftTypingProc";
+const wchar_t kBackspace = 0x08;
+
+int TextLength(HWND edit) { return (int)SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0); }
+
+void GetSelection(HWND edit, DWORD* start, DWORD* end) {
+    SendMessageW(edit, EM_GETSEL, (WPARAM)start, (LPARAM)end);
+}
+
+// Deletes the selection, or without one the character `step` places from the
+// caret (1 to its right, -1 to its left); the caret stays at the gap.
+void DeleteBeside(HWND edit, int step) {
+    DWORD start = 0, end = 0;
+    GetSelection(edit, &start, &end);
+    if (start == end) {
+        int from = step > 0 ? (int)start : (int)start - 1;
+        if (from < 0 || from >= TextLength(edit)) return;
+        SendMessageW(edit, EM_SETSEL, from, from + 1);
+    }
+    SendMessageW(edit, EM_REPLACESEL, TRUE, (LPARAM)L"");
+}
+
+LRESULT CALLBACK RightToLeftTypingProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+    WNDPROC original = (WNDPROC)GetPropW(edit, kOriginalProcProp);
+    switch (message) {
+    case WM_CHAR:
+        if (wParam == kBackspace) {
+            DeleteBeside(edit, 1);
+            return 0;
+        }
+        // Control characters (Ctrl+C, Enter, Escape...) keep their meaning.
+        if (wParam < 0x20 || wParam == 0x7F) break;
+        InsertLeftOfCaret(edit, (wchar_t)wParam);
+        return 0;
+    case WM_KEYDOWN:
+        if (wParam != VK_DELETE) break;
+        DeleteBeside(edit, -1);
+        return 0;
+    case WM_NCDESTROY:
+        SetWindowLongPtrW(edit, GWLP_WNDPROC, (LONG_PTR)original);
+        RemovePropW(edit, kOriginalProcProp);
+        break;
+    }
+    return CallWindowProcW(original, edit, message, wParam, lParam);
+}
+
+}  // namespace
+
+bool InsertLeftOfCaret(HWND edit, wchar_t c) {
+    DWORD start = 0, end = 0;
+    GetSelection(edit, &start, &end);
+    int expectedLength = TextLength(edit) - (int)(end - start) + 1;
+    wchar_t text[2] = {c, 0};
+    SendMessageW(edit, EM_REPLACESEL, TRUE, (LPARAM)text);
+    // A full edit takes nothing; stepping back then would move the caret
+    // past a character that was there before.
+    if (TextLength(edit) != expectedLength) return false;
+    GetSelection(edit, &start, &end);
+    SendMessageW(edit, EM_SETSEL, start - 1, start - 1);
+    return true;
+}
+
+BOOL TypeRightToLeft(HWND edit) {
+    if (!IsWindow(edit)) return FALSE;
+    if (GetPropW(edit, kOriginalProcProp)) return TRUE;
+    SetPropW(edit, kOriginalProcProp, (HANDLE)GetWindowLongPtrW(edit, GWLP_WNDPROC));
+    SetWindowLongPtrW(edit, GWLP_WNDPROC, (LONG_PTR)RightToLeftTypingProc);
+    return TRUE;
+}

@@ -1,0 +1,19 @@
+// Typing right to left into an edit control that shows text in stored order.
+// Text stored in drawing order is built from its right end: each character
+// goes in to the left of the caret and the caret stays where it was. A
+// handheld enters letters this way from its on-screen keyboard; on a desktop
+// the physical keyboard must do the same.
+#pragma once
+
+#include <windows.h>
+
+// Replaces the edit's selection with `c`, as an undoable change, and leaves
+// the caret to the left of it. A character that does not go in (the edit is
+// full) leaves the caret alone. Returns whether it went in.
+bool InsertLeftOfCaret(HWND edit, wchar_t c);
+
+// From now on, characters typed into `edit` go in by InsertLeftOfCaret.
+// Backspace removes the character right of the caret (the one typed last),
+// Delete the one left of it. Apply it after ShowEditInStoredOrder. Returns
+// FALSE when `edit` is not a window; calling it twice is harmless.
+BOOL TypeRightToLeft(HWND edit);

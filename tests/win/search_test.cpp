@@ -1,0 +1,187 @@
+// FindNext on the reader's own window, over the small book of this program's
+// test resources: sections 1 and 2, damaged 3 to 7, and the search sections
+// 11, 12, 15, 17, 19 and 21; every other section is missing.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <string>
+
+#include "app/app_state.h"
+#include "app/commands.h"
+#include "app/main_window.h"
+#include "navigation/search.h"
+#include "panes/split_view.h"
+#include "panes/text_pane.h"
+#include "platform/services.h"
+#include "tests/common/message_capture.h"
+#include "tests/win/reader_test_support.h"
+
+namespace {
+
+const wchar_t kSearchTestClass[] = L"LorvanSearchTest";
+
+class SearchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetProgramState();
+        gApp.flags = kFlagsDefault;
+        wcscpy(gApp.font.faceName, L"DejaVu Sans");
+        gApp.font.size = 14;
+        gApp.font.letterBase = 0x5D0;
+        RegisterMainClass(gApp.instance, kSearchTestClass);
+    }
+    void TearDown() override {
+        if (window) DestroyWindow(window);
+        TakeQuitMessage();
+    }
+    void OpenReaderAt(int section) {
+        gApp.lesson = (uint16_t)section;
+        window = CreateWindowExW(0, kSearchTestClass, L"", WS_POPUP, 0, 0, 300, 400, nullptr, nullptr,
+                                 gApp.instance, nullptr);
+        ASSERT_NE(window, nullptr);
+        RECT client;
+        GetClientRect(window, &client);
+        OnSize(window, MAKELPARAM(client.right, client.bottom));
+        boxes.shown.clear();  // a missing commentary is announced at the start
+    }
+    void SearchFor(const char* codes) {
+        memset(gApp.searchString, 0, sizeof gApp.searchString);
+        strcpy((char*)gApp.searchString, codes);
+    }
+    // The marked stretch of a pane's text.
+    static std::string Marked(const TextPane* pane) {
+        if (!pane || !pane->text || pane->markEnd <= pane->markStart) return "";
+        return std::string((const char*)pane->text + pane->markStart, pane->markEnd - pane->markStart);
+    }
+    static bool Holds(const TextPane* pane, const char* codes) {
+        return pane && pane->text && strstr((const char*)pane->text + 2, codes);
+    }
+    TextPane* Main() { return gApp.mainPane; }
+    TextPane* Bottom() { return gSplit.bottomPane; }
+
+    TestSettingsKeys keys;
+    MessageBoxCatcher boxes;
+    MessageCapture plainMessages;  // the damaged stream of section 5
+    HWND window = nullptr;
+};
+
+}  // namespace
+
+TEST_F(SearchTest, WrapsAroundTheBookToAMainTextSection) {
+    OpenReaderAt(21);
+    SearchFor("WRAP");
+    EXPECT_EQ(FindNext(window), 1);
+    EXPECT_EQ(gApp.lesson, 11);
+    EXPECT_EQ(gSplit.activePane, Main());
+    EXPECT_EQ(gSplit.activeScrollBar, gSplit.mainScrollBar);
+    EXPECT_EQ(Marked(Main()), "WRAP");
+    EXPECT_TRUE(Holds(Bottom(), "NOTE"));  // its commentary, section 12, below
+    EXPECT_TRUE(boxes.shown.empty());
+    // Search again goes on within section 11, then round again to the same match.
+    EXPECT_EQ(DispatchCommand(window, 117), 0);
+    EXPECT_EQ(gApp.lesson, 11);
+    EXPECT_EQ(Marked(Main()), "WRAP");
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(SearchTest, CommentaryMatchMakesTheLowerPaneActiveUnlessItIsHidden) {
+    OpenReaderAt(1);
+    SearchFor("NOTE");
+    EXPECT_EQ(FindNext(window), 1);
+    EXPECT_EQ(gApp.lesson, 11);
+    EXPECT_EQ(gSplit.activePane, Bottom());
+    EXPECT_EQ(gSplit.activeScrollBar, gSplit.bottomScrollBar);
+    EXPECT_EQ(Marked(Bottom()), "NOTE");
+    EXPECT_TRUE(Holds(Main(), "WRAP"));  // section 11 above its commentary
+
+    // From the commentary the next match is in section 15's main text.
+    EXPECT_EQ(FindNext(window), 1);
+    EXPECT_EQ(gApp.lesson, 15);
+    EXPECT_EQ(gSplit.activePane, Main());
+    EXPECT_EQ(Marked(Main()), "NOTE");
+
+    // With the lower pane hidden, commentaries are passed over.
+    DispatchCommand(window, 401);
+    gSplit.activePane = nullptr;
+    ASSERT_EQ(GoToSection(window, 1), 0);
+    EXPECT_EQ(FindNext(window), 1);
+    EXPECT_EQ(gApp.lesson, 15);
+    EXPECT_EQ(gSplit.activePane, Main());
+}
+
+TEST_F(SearchTest, DamagedAndUnshowableSectionsArePassedOver) {
+    OpenReaderAt(1);
+    SearchFor("LOST");
+    EXPECT_EQ(FindNext(window), 1);
+    EXPECT_EQ(gApp.lesson, 19);  // not 17, whose first record the layout refuses
+    EXPECT_EQ(Marked(Main()), "LOST");
+    EXPECT_EQ(plainMessages.count, 1);  // section 5's own message; the search adds none
+    // Commentary 20 is missing: that is announced, and the match still shown.
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, L"Resource not found");
+}
+
+TEST_F(SearchTest, AMatchOnlyBeforeTheResumePointIsFoundAfterTheWholeBook) {
+    OpenReaderAt(21);
+    ASSERT_GT(Main()->lastFirstRow, 0);
+    SearchFor("DEEP");
+    // From the top of a fresh section the search goes down to its end.
+    EXPECT_EQ(FindNext(window), 1);
+    EXPECT_EQ(gApp.lesson, 21);
+    EXPECT_EQ(Marked(Main()), "DEEP");
+    EXPECT_EQ(Main()->firstRow, Main()->lastFirstRow);  // the match's row, as far as it goes
+    uint16_t markStart = Main()->markStart;
+    // Again: nothing lies below the mark, nothing elsewhere; the final full
+    // search of the pane finds the same match and shows it in place.
+    EXPECT_EQ(FindNext(window), 1);
+    EXPECT_EQ(gApp.lesson, 21);
+    EXPECT_EQ(Main()->markStart, markStart);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(SearchTest, NothingFoundSaysSoAndAnEmptySearchDoesNothing) {
+    OpenReaderAt(11);
+    SearchFor("ZZZZ");
+    EXPECT_EQ(FindNext(window), 0);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, L"Not Found!");
+    EXPECT_EQ(boxes.shown[0].caption, L"Lorvan");
+    EXPECT_EQ(boxes.shown[0].flags, 0u);
+    EXPECT_EQ(gApp.lesson, 11);
+    EXPECT_EQ(Main()->markEnd, 0);
+
+    SearchFor("");
+    EXPECT_EQ(FindNext(window), 0);
+    EXPECT_EQ(SendMessageW(window, WM_KEYDOWN, VK_RETURN, 0), 0);  // consumed all the same
+    EXPECT_EQ(boxes.shown.size(), 1u);
+
+    // Enter searches again once a search is set.
+    SearchFor("ONCE");
+    EXPECT_EQ(SendMessageW(window, WM_KEYDOWN, VK_RETURN, 0), 0);
+    EXPECT_EQ(Marked(Main()), "ONCE");
+}
+
+TEST_F(SearchTest, AStoredSectionOutsideTheBookStillEndsTheScan) {
+    OpenReaderAt(400);
+    SearchFor("ZZZZ");
+    EXPECT_EQ(FindNext(window), 0);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, L"Not Found!");
+    // A search string stored without a terminator, full of wildcards, is
+    // bounded to its first 33 bytes.
+    memset(gApp.searchString, '*', sizeof gApp.searchString);
+    EXPECT_EQ(FindNext(window), 0);
+    EXPECT_EQ(boxes.shown.size(), 2u);
+}
+
+TEST_F(SearchTest, NoMemoryForTheRecordListStopsTheSearchAtOnce) {
+    OpenReaderAt(11);
+    SearchFor("WRAP");
+    FailAllocationsAfter(0);
+    EXPECT_EQ(FindNext(window), 0);
+    FailAllocationsAfter(-1);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, L"There is not enough memory, aborting");
+    EXPECT_TRUE(TakeQuitMessage());
+}
