@@ -6,6 +6,7 @@
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "app/settings.h"
+#include "app/window_place.h"
 #include "fontdialog/font_dialog.h"
 #include "navigation/bookmarks.h"
 #include "panes/split_view.h"
@@ -152,6 +153,13 @@ LRESULT OnCloseRequest(HWND window) {
     return 0;
 }
 
+// A window maximised at the last exit opens maximised again, unless the
+// starter asked for some other state than the ordinary one.
+int OpeningShowCommand(int showCommand, const WindowPlace& place) {
+    bool ordinary = showCommand == SW_SHOWNORMAL || showCommand == SW_SHOWDEFAULT;
+    return place.maximized && ordinary && !gShell.fullScreen ? SW_SHOWMAXIMIZED : showCommand;
+}
+
 // Once the program is ending the window only waits for the quit request: it
 // takes no more requests from the user or from other programs, and it is
 // destroyed in order after the message loop (EndReader).
@@ -161,6 +169,7 @@ bool IgnoredWhileEnding(UINT message) {
     case WM_COMMAND:
     case WM_VSCROLL:
     case WM_LBUTTONDOWN:
+    case WM_MOUSEWHEEL:
     case WM_HELP:
     case WM_CLOSE:
     case kCloseRequestMessage:
@@ -223,12 +232,16 @@ HWND StartMainWindow(int showCommand) {
     if (ProgramEnding()) return nullptr;
     SetLesson(0);
     RegisterMainClass(gApp.instance, kMainWindowClass);
+    // Where the platform would put it is rarely a good shape for a page.
+    WindowPlace place = InitialWindowPlace();
+    if (ProgramEnding()) return nullptr;
+    const RECT& rect = place.rect;
     HWND window = CreateWindowExW(kMainWindowExStyle, kMainWindowClass, kMainWindowClass, kMainWindowStyle,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                  gApp.instance, nullptr);
+                                  rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, nullptr,
+                                  nullptr, gApp.instance, nullptr);
     if (!window) return nullptr;
     if (gShell.fullScreen) ApplyFullScreenGeometry(window);
-    ShowWindow(window, showCommand);
+    ShowWindow(window, OpeningShowCommand(showCommand, place));
     UpdateWindow(window);
     if (gApp.font.faceName[0] == 0 && !ProgramEnding()) {
         // First run: the user chooses the font; the panes take whatever the
@@ -293,6 +306,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_LBUTTONDOWN:
         OnTap(window, lParam);
         return 0;
+    case WM_MOUSEWHEEL:
+        OnMouseWheel(window, wParam, lParam);
+        return 0;
     case kCloseRequestMessage:
         return OnCloseRequest(window);
     default:
@@ -301,10 +317,13 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 }
 
 int RunMessageLoop() {
-    HACCEL accelerators = LoadAcceleratorsW(gApp.instance, MAKEINTRESOURCEW(3));
+    HACCEL accelerators = LoadAcceleratorsW(gApp.instance, MAKEINTRESOURCEW(IDA_LORVAN));
     MSG message = {};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (accelerators && TranslateAcceleratorW(message.hwnd, accelerators, &message)) continue;
+        // The commands go to the main window even when a child holds the focus.
+        if (accelerators && gApp.mainWindow &&
+            TranslateAcceleratorW(gApp.mainWindow, accelerators, &message))
+            continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "app/settings_run.h"
+#include "app/window_place.h"
 #include "navigation/bookmarks.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
@@ -125,6 +126,8 @@ void WriteSettings() {
     if (gApp.font.size) WriteSettingInt(L"FontSize", (uint32_t)gApp.font.size);
     if (gApp.font.letterBase) WriteSettingInt(L"FontAsciiBase", (uint32_t)gApp.font.letterBase);
     WritePanesAndLesson();
+    // Full screen covers the screen whatever is stored; the window's own place is kept for later.
+    if (!gShell.fullScreen) SaveWindowPlace(gApp.mainWindow);
     SaveBookmarks();
 }
 

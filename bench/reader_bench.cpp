@@ -1,6 +1,7 @@
 // The reader window in this process: the program's own start-up time up to
 // the first paint, the time from a Right-arrow key to the end of the repaint
-// of both panes, and the time from "F&ont" to the font dialog's first paint.
+// of both panes, the time of one wheel notch over the main pane, and the time
+// from "F&ont" to the font dialog's first paint.
 #include <windows.h>
 
 #include <stdio.h>
@@ -14,6 +15,7 @@
 #include "bench/reader_bench.h"
 #include "navigation/search.h"
 #include "panes/split_view.h"
+#include "panes/text_pane.h"
 #include "platform/shell.h"
 #include "tests/support/test_seams.h"
 
@@ -74,6 +76,22 @@ void DrainMessages() {
     }
 }
 
+// Notches over the middle of the main pane, down and up in turn so that each
+// one scrolls and repaints it; the time of one notch.
+double WheelNotchMs(HWND window) {
+    const TextPane* pane = gApp.mainPane;
+    if (!pane) return 0;
+    POINT middle = {pane->left + pane->width / 2, pane->top + pane->height / 2};
+    ClientToScreen(window, &middle);
+    double start = NowMs();
+    for (int i = 0; i < kSteps; i++) {
+        short delta = i % 2 == 0 ? -WHEEL_DELTA : WHEEL_DELTA;
+        SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(middle.x, middle.y));
+        GdiFlush();
+    }
+    return (NowMs() - start) / kSteps;
+}
+
 int AnswerBox(HWND, const wchar_t*, const wchar_t*, UINT, void*) { return IDOK; }
 
 // FindNext over the whole book for letters it does not hold, in the reader's
@@ -121,6 +139,7 @@ void BenchReaderWindow() {
         GdiFlush();
     }
     double stepWithBarsMs = (NowMs() - barsStart) / kSteps;
+    double wheelMs = WheelNotchMs(window);
     double findNextMs = FindNextMissMs(window);
     BenchChooserOpen(window);
     double firstFontDialogMs = FontDialogOpenMs(window);
@@ -133,6 +152,7 @@ void BenchReaderWindow() {
     printf("startup_ms: %.4f\n", startupMs);
     printf("step_ms: %.4f\n", stepMs);
     printf("step_with_scroll_bars_ms: %.4f\n", stepWithBarsMs);
+    printf("wheel_notch_ms: %.4f\n", wheelMs);
     printf("find_next_miss_ms: %.4f\n", findNextMs);
     printf("font_dialog_first_open_ms: %.4f\n", firstFontDialogMs);
     printf("font_dialog_open_ms: %.4f\n", fontDialogMs);

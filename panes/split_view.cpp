@@ -1,11 +1,14 @@
 #include "panes/split_view.h"
 
+#include <windowsx.h>
+
 #include "app/app_state.h"
 #include "app/settings.h"
 #include "content/section_store.h"
 #include "panes/pane_paint.h"
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
+#include "platform/desktop.h"
 #include "platform/services.h"
 #include "platform/shell.h"
 
@@ -20,6 +23,9 @@ const int kRepaintMainScrollBar = kRepaintEraseMain | kRepaintMain;         // 2
 const int kSeparatorBelowPx = 2;  // the light area starts 2 px above bottomRect.top
 
 HDC gSharedDc = nullptr;  // the main window's dc, taken at creation for both panes
+// Wheel turns finer than a notch add up here, for the pane they were turned over.
+int gWheelRemainder = 0;
+bool gWheelOnBottom = false;
 
 void ShowResourceNotFound(HWND window) {
     ShowMessageBox(window, L"Resource not found", L"Error", MB_ICONEXCLAMATION);
@@ -64,6 +70,42 @@ void MoveScrollBars(int upperPx, int lowerPx) {
     // Without a lower pane its bar lies below the main pane, where the
     // desktop menu bar is; it is hidden rather than drawn over the bar.
     ShowWindow(gSplit.bottomScrollBar, lowerPx > 0 ? SW_SHOWNA : SW_HIDE);
+}
+
+// With the size code "none" the lower pane is parked below the main pane,
+// under the menu bar, and is no target for the pointer.
+bool BottomPaneShown() { return gSplit.bottomPane && BottomPaneHeight(gSplit.lastClientHeight) > 0; }
+
+// A child shown in its window (the lower pane's bar is hidden without that pane).
+bool PointInChild(HWND child, POINT screenPoint) {
+    RECT rect;
+    bool shown = child && (GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE);
+    return shown && GetWindowRect(child, &rect) && PtInRect(&rect, screenPoint);
+}
+
+// The pane under a point of the screen: a pane or its scroll bar.
+TextPane* PaneAtScreenPoint(HWND window, POINT screenPoint) {
+    POINT client = screenPoint;
+    ScreenToClient(window, &client);
+    if (HitPane(gApp.mainPane, client.x, client.y)) return gApp.mainPane;
+    if (BottomPaneShown() && HitPane(gSplit.bottomPane, client.x, client.y)) return gSplit.bottomPane;
+    if (PointInChild(gSplit.mainScrollBar, screenPoint)) return gApp.mainPane;
+    if (PointInChild(gSplit.bottomScrollBar, screenPoint)) return gSplit.bottomPane;
+    return gSplit.activePane ? gSplit.activePane : gApp.mainPane;
+}
+
+// Rows to scroll, negative towards the top, for a wheel turn of `wheelDelta`:
+// WHEEL_DELTA a notch, positive when turned away from the user, which moves up.
+int WheelRows(const TextPane* pane, bool onBottom, int wheelDelta) {
+    int rowsPerNotch = WheelScrollRows();
+    if (rowsPerNotch == kWheelScrollsPage) rowsPerNotch = PageRows(pane->rowsDrawn, 0);
+    bool reversed = (gWheelRemainder < 0 && wheelDelta > 0) || (gWheelRemainder > 0 && wheelDelta < 0);
+    if (onBottom != gWheelOnBottom || reversed) gWheelRemainder = 0;
+    gWheelOnBottom = onBottom;
+    gWheelRemainder += wheelDelta * rowsPerNotch;
+    int rows = gWheelRemainder / WHEEL_DELTA;
+    gWheelRemainder -= rows * WHEEL_DELTA;
+    return -rows;
 }
 
 }  // namespace
@@ -337,4 +379,17 @@ void OnTap(HWND window, LPARAM lParam) {
     if (!gApp.mainPane) return;
     if (TapPage(window, gApp.mainPane, x, y, 1) == 0 && TapPage(window, gSplit.bottomPane, x, y, 0) == 1)
         RepaintView(window, kRepaintBottom);
+}
+
+void OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (!gApp.mainPane) return;
+    POINT pointer = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};  // screen coordinates, may be negative
+    TextPane* pane = PaneAtScreenPoint(window, pointer);
+    bool onBottom = pane == gSplit.bottomPane;
+    gSplit.activePane = pane;
+    gSplit.activeScrollBar = onBottom ? gSplit.bottomScrollBar : gSplit.mainScrollBar;
+    int rows = WheelRows(pane, onBottom, GET_WHEEL_DELTA_WPARAM(wParam));
+    if (rows && ScrollPane(pane, rows, 0) != kScrollUnchanged)
+        RepaintView(window, onBottom ? kRepaintBottom : kRepaintMainScrollBar);
+    UpdateScrollBar(gSplit.activeScrollBar);
 }

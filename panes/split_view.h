@@ -42,6 +42,9 @@ void UpdateScrollBar(HWND scrollBar);
 void UpdateScrollBars();
 void OnScroll(HWND window, WPARAM wParam, LPARAM lParam);
 void OnTap(HWND window, LPARAM lParam);
+// WM_MOUSEWHEEL: scrolls the pane under the pointer (the active pane when the
+// pointer is over neither) by the wheel setting's rows and makes it active.
+void OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam);
 int TapPage(HWND window, TextPane* pane, int x, int y, int paintNow);
 bool HitPane(const TextPane* pane, int x, int y);
 // The scroll delta of a scroll-bar code (low word of wParam).

@@ -1,6 +1,7 @@
 // Resource ids shared by the .rc files and the code.
 #pragma once
 
+#define IDA_LORVAN 3            // accelerators of the menu's shortcut texts
 #define IDS_GO 302
 #define IDS_MAREL 304
 

@@ -4,7 +4,13 @@ BUILD="${LORVAN_BUILD_DIR:-$ROOT/build}"
 WINE=/usr/lib/wine/wine64
 
 PACKAGES="cmake make g++ googletest g++-mingw-w64-x86-64-posix wine64 xvfb xauth
-  fonts-dejavu-core culmus xclip imagemagick clang-14 libclang-rt-14-dev"
+  fonts-dejavu-core culmus xclip imagemagick clang-14 libclang-rt-14-dev
+  xdotool desktop-file-utils"
+
+# The Wine prefix the reader runs in, for the user running the script.
+reader_prefix() {
+  echo "${WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/lorvan/wineprefix}"
+}
 
 as_root() {
   if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi

@@ -5,7 +5,7 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 ensure_packages
 build_all >/dev/null
-export WINEPREFIX="${WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/lorvan/wineprefix}"
+export WINEPREFIX="$(reader_prefix)"
 if [ -z "${DISPLAY:-}" ]; then
   echo "No X display (DISPLAY is not set): start the reader from a desktop session." >&2
   exit 1

@@ -8,9 +8,12 @@ pattern and commit the outputs; the build only reads them.
   lorvan.ico    icon 101: 32x32 and 16x16
   about.bmp     bitmap 113: the About box's 63x40 one-bit picture, an open book
   keyboard.bmp  bitmap 119: the Search dialog's letter keyboard, 154x95, one bit
+  icons/lorvan-N.png  the same icon at the sizes desktop menus ask for,
+                      installed by scripts/install-desktop.sh
 """
 import os
 import struct
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -313,6 +316,71 @@ def write_icon(path, rows, sizes):
         offset += len(image)
     with open(path, "wb") as out:
         out.write(directory + entries + b"".join(images))
+
+
+# Sizes of the launcher icon. Multiples of the 32-pixel pattern stay sharp;
+# the others are averaged from it.
+LAUNCHER_SIZES = [16, 22, 24, 32, 48, 64, 128, 256]
+
+
+def rgba_of(letter):
+    if letter == '.':
+        return (0, 0, 0, 0)
+    return COLOURS[letter] + (255,)
+
+
+def resampled(rows, size):
+    """The pattern scaled to size x size RGBA pixels: each target pixel is
+    the average of the pattern pixels it covers, weighted by how much of each
+    it covers, with the colours weighted by their opacity."""
+    source = len(rows)
+    scale = source / size
+    pixels = []
+    for ty in range(size):
+        row = []
+        for tx in range(size):
+            colour = [0.0, 0.0, 0.0]
+            opacity = 0.0
+            for sy, wy in covered(ty * scale, (ty + 1) * scale, source):
+                for sx, wx in covered(tx * scale, (tx + 1) * scale, source):
+                    r, g, b, a = rgba_of(rows[sy][sx])
+                    weight = wx * wy * a / 255
+                    colour = [c + v * weight for c, v in zip(colour, (r, g, b))]
+                    opacity += weight
+            if opacity == 0:
+                row.append((0, 0, 0, 0))
+            else:
+                row.append(tuple(round(c / opacity) for c in colour) + (round(255 * opacity / (scale * scale)),))
+        pixels.append(row)
+    return pixels
+
+
+def covered(start, end, limit):
+    """The source cells that the span [start, end) covers, with the part of each."""
+    cell = int(start)
+    while cell < end and cell < limit:
+        yield cell, min(end, cell + 1) - max(start, cell)
+        cell += 1
+
+
+def png(pixels):
+    """A PNG file of 8-bit RGBA rows."""
+    height, width = len(pixels), len(pixels[0])
+    raw = b"".join(b"\0" + bytes(c for pixel in row for c in pixel) for row in pixels)
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
+
+
+def write_launcher_icons(rows):
+    folder = os.path.join(HERE, "icons")
+    os.makedirs(folder, exist_ok=True)
+    for size in LAUNCHER_SIZES:
+        with open(os.path.join(folder, "lorvan-%d.png" % size), "wb") as out:
+            out.write(png(resampled(rows, size)))
 
 
 # ---- Keyboard (bitmap 119) ----------------------------------------------------
@@ -890,6 +958,7 @@ def main():
     icon = rows_of(ICON_32)
     assert len(icon) == 32 and all(len(r) == 32 for r in icon)
     write_icon(os.path.join(HERE, "lorvan.ico"), icon, [32, 16])
+    write_launcher_icons(icon)
     write_keyboard()
 
 

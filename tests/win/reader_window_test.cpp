@@ -10,6 +10,7 @@
 #include "panes/split_view.h"
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
+#include "platform/desktop.h"
 #include "platform/services.h"
 #include "tests/win/reader_test_support.h"
 
@@ -290,6 +291,50 @@ TEST_F(ReaderWindowTest, ScrollBarsScrollTheirPaneAndMakeItActive) {
     SendMessageW(window, WM_VSCROLL, SB_LINEDOWN, (LPARAM)gSplit.mainScrollBar);
     EXPECT_EQ(Main()->firstRow, page + 1);
     EXPECT_EQ(ScrollBarPos(gSplit.mainScrollBar), page);
+}
+
+// The test window is a popup at the screen's corner, so a point of its client
+// area is also the screen point that WM_MOUSEWHEEL carries.
+TEST_F(ReaderWindowTest, WheelScrollsThePaneUnderThePointer) {
+    OpenReader(300, 300);
+    LoadLongSection();
+    int rowsPerNotch = WheelScrollRows();
+    ASSERT_GT(rowsPerNotch, 0);
+    auto turn = [&](int delta, int x, int y) {
+        SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(x, y));
+    };
+    int x = Main()->left + Main()->width / 2;
+    int mainY = Main()->top + Main()->height / 2;
+    int bottomY = Bottom()->top + Bottom()->height / 2;
+
+    turn(-WHEEL_DELTA, x, bottomY);
+    EXPECT_EQ(Bottom()->firstRow, rowsPerNotch);
+    EXPECT_EQ(gSplit.activePane, Bottom());
+    EXPECT_EQ(gSplit.activeScrollBar, gSplit.bottomScrollBar);
+    EXPECT_EQ(ScrollBarPos(gSplit.bottomScrollBar), rowsPerNotch);
+    SendMessageW(window, WM_KEYDOWN, VK_DOWN, 0);  // the keys follow it
+    EXPECT_EQ(Bottom()->firstRow, rowsPerNotch + 1);
+
+    // Half notches, as fine wheels send them, add up; turning back starts afresh.
+    turn(-WHEEL_DELTA / 2, x, mainY);
+    turn(-WHEEL_DELTA / 2, x, mainY);
+    EXPECT_EQ(Main()->firstRow, rowsPerNotch);
+    EXPECT_EQ(gSplit.activePane, Main());
+    turn(2 * WHEEL_DELTA, x, mainY);
+    EXPECT_EQ(Main()->firstRow, 0);
+    EXPECT_EQ(ScrollBarPos(gSplit.mainScrollBar), 0);
+    EXPECT_EQ(Bottom()->firstRow, rowsPerNotch + 1);
+
+    // Over a scroll bar the wheel turns that bar's pane.
+    RECT bar = ClientRectOf(gSplit.bottomScrollBar);
+    turn(WHEEL_DELTA, (bar.left + bar.right) / 2, (bar.top + bar.bottom) / 2);
+    EXPECT_EQ(Bottom()->firstRow, 1);
+
+    // Without a lower pane the point where it lay is no target: the active pane turns.
+    DispatchCommand(window, 401);
+    turn(-WHEEL_DELTA, x, Bottom()->top + 5);
+    EXPECT_EQ(Main()->firstRow, rowsPerNotch);
+    EXPECT_EQ(Bottom()->firstRow, 1);
 }
 
 TEST_F(ReaderWindowTest, HidingTheCommentaryMakesTheMainPaneActive) {

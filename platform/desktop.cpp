@@ -1,0 +1,43 @@
+#include "platform/desktop.h"
+
+namespace {
+
+const int kDefaultWheelRows = 3;
+
+MONITORINFO MonitorOf(HMONITOR monitor) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoW(monitor, &info)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
+    return info;
+}
+
+}  // namespace
+
+RECT WorkAreaNear(const RECT* rect) {
+    HMONITOR monitor = rect ? MonitorFromRect(rect, MONITOR_DEFAULTTONEAREST)
+                            : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    return MonitorOf(monitor).rcWork;
+}
+
+bool RestoredWindowRect(HWND window, RECT* rect, bool* maximized) {
+    if (!IsWindow(window)) return false;
+    *maximized = IsZoomed(window) != FALSE;
+    if (!*maximized && !IsIconic(window)) return GetWindowRect(window, rect) != FALSE;
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    if (!GetWindowPlacement(window, &placement)) return false;
+    // The restored rectangle is kept in workspace coordinates, which start at
+    // the work area's corner rather than the screen's.
+    MONITORINFO info = MonitorOf(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
+    *rect = placement.rcNormalPosition;
+    OffsetRect(rect, info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top);
+    return true;
+}
+
+int WheelScrollRows() {
+    UINT rows = kDefaultWheelRows;
+    if (!SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &rows, 0)) return kDefaultWheelRows;
+    if (rows == WHEEL_PAGESCROLL) return kWheelScrollsPage;
+    // A setting too large to count rows is taken as a page as well.
+    return rows > 0x7FFF ? kWheelScrollsPage : (int)rows;
+}

@@ -1,0 +1,290 @@
+#!/usr/bin/env bash
+# The reader on a desktop, driven with real key presses and pointer events
+# (xdotool) in a fresh Wine prefix: the shortcut keys of the menu, F1, the
+# wheel over each pane, and the window's place from one start to the next.
+# Each check looks at what its key or turn leaves behind: the stored
+# settings, the clipboard, the dialog that opens.
+# Usage: desktop_e2e.sh READER_EXE OUTPUT_DIR
+set -euo pipefail
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+READER="$1"
+OUT="$2"
+ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
+export WINEPREFIX="$OUT/prefix"
+rm -rf "$WINEPREFIX"
+mkdir -p "$OUT"
+
+# Section 11 opens; its commentary is 12. The search is a phrase found only in
+# section 13: typed in reading order (Latin small letters are the letter codes
+# themselves), it goes into the edit right to left, which gives the drawing
+# order that the book stores and the settings keep. Section 101 is bookmarked.
+START_SECTION=11
+SEARCH_TYPED="aofyjn hjjb"
+SEARCH_HEX="62,6a,6a,68,20,6e,6a,79,66,6f,61,00"  # "bjjh njyfoa"
+SEARCH_SECTION=13
+BOOKMARKED_SECTION=101
+COPIED_TITLE="סימן ו'"  # the title of section 11, in reading order
+ROW_PX=20                # FontSize 20: rows of the chooser are 20 px high
+
+failed=0
+pass() { echo "ok    $1"; }
+fail() { echo "FAIL  $1"; failed=1; }
+expect() { if [ "$2" = "$3" ]; then pass "$1"; else fail "$1: got '$2', wanted '$3'"; fi; }
+
+wine_run() { "$ROOT/scripts/wine-run" "$@"; }
+
+# The stored settings every session starts from, plus any extra lines.
+store_settings() {
+  local file="$OUT/settings.reg"
+  {
+    printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quenmark\\Lorvan]\n'
+    printf '"Lesson"=dword:%08x\n' "$START_SECTION"
+    printf '"LastPosition"=dword:00000000\n"BottomSectionLastPosition"=dword:00000000\n'
+    printf '"FontName"="DejaVu Sans"\n"FontSize"=dword:%08x\n' "$ROW_PX"
+    printf '"Bookmarks"=hex:%02x,00,00,00\n' "$BOOKMARKED_SECTION"
+    printf '%s\n' "$@"
+  } >"$file"
+  wine_run reg import "$(windows_path "$file")" >/dev/null 2>&1
+}
+
+# Settings a session leaves, read once the prefix's server has written them.
+stored() {
+  local line
+  line=$(sed -n '/^\[Software\\\\Quenmark\\\\Lorvan\]/,/^\[/p' "$WINEPREFIX/user.reg" | grep "^\"$1\"=" || true)
+  echo "${line#*=}"
+}
+stored_dword() { local v; v=$(stored "$1"); [ -n "$v" ] && echo $((16#${v#dword:})) || echo missing; }
+
+windows_path() { local p="$1"; echo "Z:${p//\//\\}"; }
+
+# The first visible window whose name matches, other than the reader's own.
+find_window() {
+  local id
+  for id in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
+    [ "$id" != "${WINDOW:-}" ] && { echo "$id"; return 0; }
+  done
+  return 1
+}
+
+wait_for_window() {
+  local i
+  for i in $(seq 1 100); do
+    find_window "$1" && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+wait_until_gone() {
+  local i
+  for i in $(seq 1 50); do
+    xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -qx "$2" || return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+# READER_PID is the reader's own process: wine-run ends by exec.
+start_reader() {
+  "$ROOT/scripts/wine-run" "$READER" &
+  READER_PID=$!
+  WINDOW=""
+  if ! WINDOW=$(wait_for_window '^Lorvan$'); then
+    fail "the reader's window appears"
+    kill "$READER_PID" 2>/dev/null || true
+    /usr/lib/wine/wineserver -w
+    return 1
+  fi
+  sleep 1  # the first paint and the settings of the panes
+  focus_reader
+}
+
+# A window that cannot take the focus (a modal dialog stayed open) must not
+# hold the run up; the check after it fails instead.
+focus() { timeout 5 xdotool windowfocus --sync "$1" || true; }
+focus_reader() { focus "$WINDOW"; }
+
+# Ctrl+Q ends the reader, which then writes its settings.
+quit_reader() {
+  focus_reader
+  xdotool key ctrl+q
+  local i
+  for i in $(seq 1 100); do
+    kill -0 "$READER_PID" 2>/dev/null || break
+    sleep 0.2
+  done
+  if kill -0 "$READER_PID" 2>/dev/null; then
+    fail "Ctrl+Q ends the reader"
+    kill "$READER_PID"
+  else
+    local code=0
+    wait "$READER_PID" || code=$?
+    expect "Ctrl+Q ends the reader (exit code)" "$code" 0
+  fi
+  /usr/lib/wine/wineserver -w  # the registry reaches user.reg when the server ends
+}
+
+geometry() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  echo "$X $Y $WIDTH $HEIGHT"
+}
+
+# Points inside the main pane (upper part) and the commentary pane (lower part,
+# above the menu bar) of the reader's client area.
+point_in_pane() {
+  local x y width height
+  read -r x y width height <<<"$(geometry "$WINDOW")"
+  case "$1" in
+    main) echo "$((width / 3)) $((height / 5))" ;;
+    bottom) echo "$((width / 3)) $((height * 2 / 3))" ;;
+  esac
+}
+
+# Turns the wheel over a pane: positive notches towards the end.
+turn_wheel() {
+  local pane="$1" notches="$2" button=5
+  [ "$notches" -lt 0 ] && { button=4; notches=$((-notches)); }
+  # shellcheck disable=SC2046
+  xdotool mousemove --window "$WINDOW" $(point_in_pane "$pane")
+  xdotool click --repeat "$notches" --delay 120 "$button"
+  sleep 0.5
+}
+
+# Opens a dialog by key, checks that it shows, and closes it with Escape.
+check_dialog() {
+  local name="$1" key="$2" title="$3" dialog
+  focus_reader
+  xdotool key "$key"
+  if dialog=$(wait_for_window "$title"); then
+    pass "$name: $key opens the window \"$title\""
+    focus "$dialog"
+    xdotool key Escape
+    wait_until_gone "$title" "$dialog" && pass "$name: Escape closes it" || fail "$name: Escape closes it"
+  else
+    fail "$name: $key opens the window \"$title\""
+  fi
+}
+
+clipboard() { xclip -o -selection clipboard 2>/dev/null || true; }
+count_of() { grep -o -F -- "$2" <<<"$1" | wc -l; }
+
+# ---- First start: reading size, the wheel, a move and a resize ---------------
+session_first_start() {
+  store_settings
+  start_reader || return 0
+  local x y width height screen_width screen_height
+  read -r x y width height <<<"$(geometry "$WINDOW")"
+  read -r screen_width screen_height <<<"$(xdotool getdisplaygeometry)"
+  # The client area of a window of about 480 by 640, frame and caption taken off.
+  if [ "$height" -gt "$width" ] && [ "$width" -ge 400 ] && [ "$width" -le 480 ] && [ "$height" -ge 560 ] &&
+     [ "$height" -le 640 ] && [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + width)) -le "$screen_width" ] &&
+     [ $((y + height)) -le "$screen_height" ]; then
+    pass "first start: a portrait reading size on the screen ($width x $height at $x,$y)"
+  else
+    fail "first start: reading size, got $width x $height at $x,$y"
+  fi
+
+  turn_wheel main 3
+  turn_wheel main -1  # two notches down in all: 6 rows
+  turn_wheel bottom 1
+
+  timeout 5 xdotool windowmove --sync "$WINDOW" 60 40 || true
+  timeout 5 xdotool windowsize --sync "$WINDOW" 420 560 || true
+  sleep 0.5
+  MOVED_GEOMETRY=$(geometry "$WINDOW")
+  quit_reader
+
+  expect "wheel over the main pane: LastPosition" "$(stored_dword LastPosition)" 6
+  expect "wheel over the commentary: BottomSectionLastPosition" "$(stored_dword BottomSectionLastPosition)" 3
+  local place
+  place=$(stored WindowPlacement)
+  [[ "$place" =~ ^\"-?[0-9]+,-?[0-9]+,[0-9]+,[0-9]+,0\"$ ]] && pass "window place stored: $place" ||
+    fail "window place stored: got '$place'"
+}
+
+# ---- Second start: the place comes back; keys that stay in the section --------
+session_second_start() {
+  start_reader || return 0
+  expect "second start: the moved and resized window comes back" "$(geometry "$WINDOW")" "$MOVED_GEOMETRY"
+
+  focus_reader
+  xdotool key ctrl+c
+  sleep 1
+  local copied
+  copied=$(clipboard)
+  expect "copy: Ctrl+C puts section $START_SECTION on the clipboard" "$(count_of "$copied" "$COPIED_TITLE")" 1
+  focus_reader
+  xdotool key ctrl+e
+  sleep 1
+  local appended
+  appended=$(clipboard)
+  expect "append: Ctrl+E adds the section again" "$(count_of "$appended" "$COPIED_TITLE")" 2
+  [ "${#appended}" -gt "${#copied}" ] && pass "append: the clipboard grew" || fail "append: the clipboard grew"
+  check_dialog font ctrl+f "^Choose Font$"
+  check_dialog about F1 "^Lorvan$"
+  quit_reader
+}
+
+# ---- The section chooser: Ctrl+D and a click on the bookmark -----------------
+session_index() {
+  store_settings
+  start_reader || return 0
+  xdotool key ctrl+d
+  local chooser
+  if chooser=$(wait_for_window "^Choose Section$"); then
+    pass "index: Ctrl+D opens Choose Section"
+    sleep 1
+    # The bookmark group heads the outline: its heading, then the link. The
+    # rows are right-aligned; the click lands near their right end.
+    local x y width height
+    read -r x y width height <<<"$(geometry "$chooser")"
+    xdotool mousemove --window "$chooser" $((width - 60)) $((ROW_PX * 3 / 2)) click 1
+    wait_until_gone "^Choose Section$" "$chooser" && pass "index: the click on the link closes it" ||
+      fail "index: the click on the link closes it"
+  else
+    fail "index: Ctrl+D opens Choose Section"
+  fi
+  quit_reader
+  expect "index: the chosen section is stored" "$(stored_dword Lesson)" "$BOOKMARKED_SECTION"
+}
+
+# ---- The Search dialog: Alt+F3, a typed word, Enter --------------------------
+session_search() {
+  store_settings
+  start_reader || return 0
+  xdotool key alt+F3
+  local dialog
+  if dialog=$(wait_for_window '^Lorvan$'); then
+    pass "search: Alt+F3 opens the Search dialog"
+    focus "$dialog"
+    xdotool type --delay 60 "$SEARCH_TYPED"
+    xdotool key Return
+    wait_until_gone '^Lorvan$' "$dialog" && pass "search: Enter finds it and closes the dialog" ||
+      fail "search: Enter finds it and closes the dialog"
+  else
+    fail "search: Alt+F3 opens the Search dialog"
+  fi
+  quit_reader
+  expect "search: the section of the match is stored" "$(stored_dword Lesson)" "$SEARCH_SECTION"
+  expect "search: the typed word is stored" "$(stored SearchString)" "hex:$SEARCH_HEX"
+}
+
+# ---- Search again: F3 with a stored search -----------------------------------
+session_search_again() {
+  store_settings "\"SearchString\"=hex:$SEARCH_HEX"
+  start_reader || return 0
+  xdotool key F3
+  sleep 2
+  quit_reader
+  expect "search again: F3 goes to the section of the match" "$(stored_dword Lesson)" "$SEARCH_SECTION"
+}
+
+session_first_start
+session_second_start
+session_index
+session_search
+session_search_again
+exit $failed
