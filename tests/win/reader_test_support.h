@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <wchar.h>
 
 #include <string>
 #include <vector>
@@ -106,4 +107,14 @@ inline void ResetProgramState() {
     gShell.allowSipInHebrewSearch = 1;
     gSplit.bottomSection = 12;
     ResetSettingsSaved();
+}
+
+// The program records reset, then the settings the reader tests read with:
+// the default flags and a Latin face at size 14 that shows the letters at 0x5D0.
+inline void ResetReaderForTest() {
+    ResetProgramState();
+    gApp.flags = kFlagsDefault;
+    wcscpy(gApp.font.faceName, L"DejaVu Sans");
+    gApp.font.size = 14;
+    gApp.font.letterBase = 0x5D0;
 }

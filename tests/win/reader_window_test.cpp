@@ -21,12 +21,8 @@ const wchar_t kTestClass[] = L"LorvanTestMain";
 class ReaderWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetProgramState();
-        gApp.flags = kFlagsDefault;
+        ResetReaderForTest();
         gApp.lesson = 1;
-        wcscpy(gApp.font.faceName, L"DejaVu Sans");
-        gApp.font.size = 14;
-        gApp.font.letterBase = 0x5D0;
         RegisterMainClass(gApp.instance, kTestClass);
     }
     void TearDown() override {

@@ -64,12 +64,8 @@ void ClickKeyNumber(HWND dialog, int key) { ClickKey(dialog, (key - 1) / 9, 8 - 
 class SearchDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetProgramState();
-        gApp.flags = kFlagsDefault;
+        ResetReaderForTest();
         gApp.lesson = 1;
-        wcscpy(gApp.font.faceName, L"DejaVu Sans");
-        gApp.font.size = 14;
-        gApp.font.letterBase = 0x5D0;
         RegisterMainClass(gApp.instance, kDialogTestClass);
         window = CreateWindowExW(0, kDialogTestClass, L"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 400, nullptr, nullptr,
                                  gApp.instance, nullptr);

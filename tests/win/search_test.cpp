@@ -24,11 +24,7 @@ const wchar_t kSearchTestClass[] = L"LorvanSearchTest";
 class SearchTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetProgramState();
-        gApp.flags = kFlagsDefault;
-        wcscpy(gApp.font.faceName, L"DejaVu Sans");
-        gApp.font.size = 14;
-        gApp.font.letterBase = 0x5D0;
+        ResetReaderForTest();
         RegisterMainClass(gApp.instance, kSearchTestClass);
     }
     void TearDown() override {
