@@ -4,6 +4,7 @@ namespace {
 
 const wchar_t kOriginalProcProp[] = L"LorvanRightToLeftTypingProc";
 const wchar_t kBackspace = 0x08;
+const int kMostPastedChars = 64;  // more than any edit that types this way holds
 
 int TextLength(HWND edit) { return (int)SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0); }
 
@@ -24,6 +25,40 @@ void DeleteBeside(HWND edit, int step) {
     SendMessageW(edit, EM_REPLACESEL, TRUE, (LPARAM)L"");
 }
 
+bool IsControlChar(wchar_t c) { return c < 0x20 || c == 0x7F; }
+
+// Up to `capacity` - 1 characters of the clipboard's Unicode text, read
+// within its memory block whatever another program put there; 0 when none.
+int CopyClipboardText(HWND owner, wchar_t* text, int capacity) {
+    int count = 0;
+    if (!OpenClipboard(owner)) return 0;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const wchar_t* source = data ? (const wchar_t*)GlobalLock(data) : nullptr;
+    if (source) {
+        size_t available = GlobalSize(data) / sizeof(wchar_t);
+        while (count < capacity - 1 && (size_t)count < available && source[count]) {
+            text[count] = source[count];
+            count++;
+        }
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    text[count] = 0;
+    return count;
+}
+
+// Pasted text comes in reading order, as other programs and the reader's own
+// Copy give it, so it goes in character by character like typing. Line
+// breaks and tabs become spaces.
+void PasteReadingOrder(HWND edit) {
+    wchar_t text[kMostPastedChars];
+    int count = CopyClipboardText(edit, text, kMostPastedChars);
+    for (int i = 0; i < count; i++) {
+        wchar_t c = IsControlChar(text[i]) ? L' ' : text[i];
+        if (!InsertLeftOfCaret(edit, c)) return;
+    }
+}
+
 LRESULT CALLBACK RightToLeftTypingProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
     WNDPROC original = (WNDPROC)GetPropW(edit, kOriginalProcProp);
     switch (message) {
@@ -33,12 +68,15 @@ LRESULT CALLBACK RightToLeftTypingProc(HWND edit, UINT message, WPARAM wParam, L
             return 0;
         }
         // Control characters (Ctrl+C, Enter, Escape...) keep their meaning.
-        if (wParam < 0x20 || wParam == 0x7F) break;
+        if (IsControlChar((wchar_t)wParam)) break;
         InsertLeftOfCaret(edit, (wchar_t)wParam);
         return 0;
     case WM_KEYDOWN:
         if (wParam != VK_DELETE) break;
         DeleteBeside(edit, -1);
+        return 0;
+    case WM_PASTE:
+        PasteReadingOrder(edit);
         return 0;
     case WM_NCDESTROY:
         SetWindowLongPtrW(edit, GWLP_WNDPROC, (LONG_PTR)original);

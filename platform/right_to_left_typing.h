@@ -12,8 +12,9 @@
 // full) leaves the caret alone. Returns whether it went in.
 bool InsertLeftOfCaret(HWND edit, wchar_t c);
 
-// From now on, characters typed into `edit` go in by InsertLeftOfCaret.
-// Backspace removes the character right of the caret (the one typed last),
-// Delete the one left of it. Apply it after ShowEditInStoredOrder. Returns
-// FALSE when `edit` is not a window; calling it twice is harmless.
+// From now on, characters typed into `edit` go in by InsertLeftOfCaret, and
+// so do pasted ones, one at a time. Backspace removes the character right of
+// the caret (the one typed last), Delete the one left of it. Apply it after
+// ShowEditInStoredOrder. Returns FALSE when `edit` is not a window; calling
+// it twice is harmless.
 BOOL TypeRightToLeft(HWND edit);

@@ -52,23 +52,6 @@ std::string ClipboardRtf() {
     return form.bytes.substr(0, form.bytes.find('\0'));
 }
 
-// Replaces the clipboard's content by these bytes in these formats.
-void PutClipboard(std::initializer_list<std::pair<UINT, std::string>> forms) {
-    ASSERT_TRUE(OpenClipboard(gApp.mainWindow));
-    EmptyClipboard();
-    for (const auto& form : forms) {
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, form.second.size());
-        memcpy(GlobalLock(block), form.second.data(), form.second.size());
-        GlobalUnlock(block);
-        SetClipboardData(form.first, block);
-    }
-    CloseClipboard();
-}
-
-std::string WideBytes(const std::wstring& text) {
-    return std::string((const char*)text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-}
-
 class CopyTest : public PaneTest {
 protected:
     HWND owner = nullptr;
@@ -177,7 +160,7 @@ TEST_F(CopyTest, UnicodeLettersGiveRichTextBesideTheText) {
     EXPECT_EQ(ClipboardText(), L"5 \u05D1\u05D0\r\n\r\n\u05D2\r\n");
 
     // Only another program's plain text there: a new document, the text joined.
-    PutClipboard({{CF_UNICODETEXT, WideBytes(L"abc")}});
+    ASSERT_TRUE(PutClipboard({{CF_UNICODETEXT, WideBytes(L"abc")}}));
     CopyPaneText(bottomPane, 1);
     EXPECT_EQ(ClipboardRtf(), kRtfHeader + ("\\u1490" + kGroup) + kRtfEnd);
     EXPECT_EQ(ClipboardText(), L"abc\u05D2\r\n");
@@ -189,7 +172,8 @@ TEST_F(CopyTest, UnicodeLettersGiveRichTextBesideTheText) {
 
 TEST_F(CopyTest, OtherProgramsDataIsReadWithinItsBlock) {
     // Neither form ends in a terminator: the copy must stop at the block's end.
-    PutClipboard({{RichTextFormat(), "{\\rtf1 old}"}, {CF_UNICODETEXT, std::string((const char*)L"old", 6)}});
+    ASSERT_TRUE(PutClipboard({{RichTextFormat(), "{\\rtf1 old}"},
+                             {CF_UNICODETEXT, std::string((const char*)L"old", 6)}}));
     uint32_t byteCount = 0;
     uint8_t* rtf = ReadClipboardData(&byteCount, RichTextFormat());
     ASSERT_NE(rtf, nullptr);
@@ -236,7 +220,7 @@ TEST_F(CopyTest, FailedAllocationsNeverLeavePartOfATextOnTheClipboard) {
             std::string fullRtf = append ? "{\\rtf1 old" + kSeparator + body : kRtfHeader + body;
             bool completed = false;
             for (int allowed = 0; !completed && allowed < 20; allowed++) {
-                PutClipboard({{RichTextFormat(), oldRtf}, {CF_UNICODETEXT, WideBytes(L"old")}});
+                ASSERT_TRUE(PutClipboard({{RichTextFormat(), oldRtf}, {CF_UNICODETEXT, WideBytes(L"old")}}));
                 ReleaseTextBuffers();
                 ResetSettingsSaved();
                 boxes.shown.clear();

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <windows.h>
+#include <string.h>
 #include <wchar.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/app_state.h"
@@ -117,4 +120,24 @@ inline void ResetReaderForTest() {
     wcscpy(gApp.font.faceName, L"DejaVu Sans");
     gApp.font.size = 14;
     gApp.font.letterBase = 0x5D0;
+}
+
+// Replaces the clipboard's content by these bytes in these formats; false
+// when the clipboard cannot be opened.
+inline bool PutClipboard(std::initializer_list<std::pair<UINT, std::string>> forms) {
+    if (!OpenClipboard(gApp.mainWindow)) return false;
+    EmptyClipboard();
+    for (const auto& form : forms) {
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, form.second.size());
+        memcpy(GlobalLock(block), form.second.data(), form.second.size());
+        GlobalUnlock(block);
+        SetClipboardData(form.first, block);
+    }
+    CloseClipboard();
+    return true;
+}
+
+// The bytes of `text` and its terminator, as CF_UNICODETEXT holds them.
+inline std::string WideBytes(const std::wstring& text) {
+    return std::string((const char*)text.c_str(), (text.size() + 1) * sizeof(wchar_t));
 }

@@ -162,6 +162,15 @@ TEST_F(SearchDialogTest, KeysAndTypingEnterLettersLeftOfTheCaret) {
                   EXPECT_EQ(EditText(dialog), L"\x05D2\x05D1\x05D0");
                   SendMessageW(edit, WM_CHAR, VK_BACK, 0);
                   EXPECT_EQ(EditText(dialog), L"\x05D1\x05D0");
+                  // Pasted text is in reading order and goes in as typed, line
+                  // breaks as spaces; a clipboard without text changes nothing.
+                  ClearEdit(dialog);
+                  ASSERT_TRUE(PutClipboard({{CF_UNICODETEXT, WideBytes(L"\x05D0\x05D1\r\n\x05D2")}}));
+                  SendMessageW(edit, WM_CHAR, 'V' - '@', 0);  // Ctrl+V
+                  EXPECT_EQ(EditText(dialog), L"\x05D2  \x05D1\x05D0");
+                  ASSERT_TRUE(PutClipboard({}));
+                  SendMessageW(edit, WM_PASTE, 0, 0);
+                  EXPECT_EQ(EditText(dialog), L"\x05D2  \x05D1\x05D0");
                   // A full edit takes no more, and the caret does not wander.
                   SetDlgItemTextW(dialog, kSearchEditId, std::wstring(33, kAlef).c_str());
                   SendMessageW(edit, EM_SETSEL, 5, 5);
