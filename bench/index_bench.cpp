@@ -16,6 +16,7 @@
 #include "navigation/section_outline.h"
 #include "platform/dialog_shell.h"
 #include "platform/services.h"
+#include "tests/support/first_paint_watch.h"
 
 namespace {
 
@@ -38,32 +39,9 @@ void LayOutOnce(HDC dc, const uint16_t* bookmarks) {
 
 // The chooser's first paint is over when the next message after it is taken
 // from the queue; then it is closed.
-struct OpenWatch {
-    HWND dialog;
-    bool painted;
-    double endMs;
-};
-OpenWatch gWatch;
-
-bool IsChooser(HWND window) {
-    wchar_t title[32] = L"";
-    GetWindowTextW(window, title, 32);
-    return wcscmp(title, L"Choose Section") == 0;
-}
-
-LRESULT CALLBACK WatchMessages(int code, WPARAM wParam, LPARAM lParam) {
-    MSG* message = (MSG*)lParam;
-    if (code == HC_ACTION && wParam == PM_REMOVE && !gWatch.endMs) {
-        if (gWatch.painted) {
-            gWatch.endMs = NowMs();
-            PostMessageW(gWatch.dialog, WM_COMMAND, IDCANCEL, 0);
-        } else if (message->message == WM_PAINT && IsChooser(message->hwnd)) {
-            gWatch.dialog = message->hwnd;
-            gWatch.painted = true;
-            PostMessageW(message->hwnd, WM_NULL, 0, 0);  // something to take after the paint
-        }
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+void StopClock(HWND dialog, void* endMs) {
+    *(double*)endMs = NowMs();
+    CancelDialog(dialog, nullptr);
 }
 
 // The same template with a procedure that does nothing: what the platform
@@ -75,25 +53,23 @@ INT_PTR CALLBACK EmptyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }
 
 // Mean milliseconds from `open` to the end of the chooser's first paint.
-double MeanOpenMs(void (*open)(HWND), HWND reader) {
-    HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, WatchMessages, nullptr, GetCurrentThreadId());
+double MeanOpenMs(void (*open)(void*), HWND reader) {
     double totalMs = 0;
     int opened = 0;
     for (int i = 0; i <= kOpenRounds; i++) {
-        memset(&gWatch, 0, sizeof gWatch);
+        double endMs = 0;
         double start = NowMs();
-        open(reader);  // returns when the dialog has closed
-        if (!gWatch.endMs || i == 0) continue;  // the first one warms up
-        totalMs += gWatch.endMs - start;
+        bool painted = ActAfterFirstPaint(L"Choose Section", open, reader, StopClock, &endMs, 0);
+        if (!painted || i == 0) continue;  // the first one warms up
+        totalMs += endMs - start;
         opened++;
     }
-    UnhookWindowsHookEx(hook);
     return opened ? totalMs / opened : -1;
 }
 
-void OpenChooser(HWND reader) { SendMessageW(reader, WM_COMMAND, kCommandChoose, 0); }
-void OpenEmptyDialog(HWND reader) {
-    RunDialogTemplate(GetModuleHandleW(nullptr), kChooseSectionDialog, reader, EmptyDialogProc, 0);
+void OpenChooser(void* reader) { SendMessageW((HWND)reader, WM_COMMAND, kCommandChoose, 0); }
+void OpenEmptyDialog(void* reader) {
+    RunDialogTemplate(GetModuleHandleW(nullptr), kChooseSectionDialog, (HWND)reader, EmptyDialogProc, 0);
 }
 
 }  // namespace

@@ -12,34 +12,12 @@
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "navigation/section_chooser.h"
+#include "tests/support/first_paint_watch.h"
 #include "tests/win/reader_test_support.h"
 
 namespace {
 
-std::function<void(HWND)> gScript;
-bool gScriptRan = false;
-bool gPainted = false;
-
-bool IsChooser(HWND window) {
-    wchar_t title[32] = L"";
-    GetWindowTextW(window, title, 32);
-    return wcscmp(title, L"Choose Section") == 0;
-}
-
-// Runs the script once, at the first message after the chooser's first paint.
-LRESULT CALLBACK RunScriptAfterPaint(int code, WPARAM wParam, LPARAM lParam) {
-    MSG* message = (MSG*)lParam;
-    if (code == HC_ACTION && wParam == PM_REMOVE && !gScriptRan && IsChooser(message->hwnd)) {
-        if (gPainted) {
-            gScriptRan = true;
-            gScript(message->hwnd);
-        } else if (message->message == WM_PAINT) {
-            gPainted = true;
-            PostMessageW(message->hwnd, WM_NULL, 0, 0);
-        }
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
+void RunScript(HWND dialog, void* script) { (*(std::function<void(HWND)>*)script)(dialog); }
 
 SCROLLINFO ScrollInfo(HWND dialog) {
     SCROLLINFO info = {};
@@ -76,14 +54,18 @@ protected:
         TakeQuitMessage();
         ResetProgramState();
     }
+    // Runs the script once, at the first message after the chooser's first paint.
     uint16_t Choose(std::function<void(HWND)> script) {
-        gScript = script;
-        gScriptRan = gPainted = false;
-        HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, RunScriptAfterPaint, nullptr, GetCurrentThreadId());
-        uint16_t chosen = ChooseSection(gApp.instance, window, gApp.lesson, &gApp.font);
-        UnhookWindowsHookEx(hook);
-        EXPECT_TRUE(gScriptRan);
-        return chosen;
+        struct Opening {
+            HWND window;
+            uint16_t chosen;
+        } opening = {window, 0};
+        auto open = [](void* context) {
+            Opening* o = (Opening*)context;
+            o->chosen = ChooseSection(gApp.instance, o->window, gApp.lesson, &gApp.font);
+        };
+        EXPECT_TRUE(ActAfterFirstPaint(L"Choose Section", open, &opening, RunScript, &script, 0));
+        return opening.chosen;
     }
 };
 

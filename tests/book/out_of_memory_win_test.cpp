@@ -21,6 +21,7 @@
 #include "panes/text_pane.h"
 #include "platform/services.h"
 #include "platform/shell.h"
+#include "tests/support/first_paint_watch.h"
 #include "tests/win/pane_test_support.h"
 #include "tests/win/reader_test_support.h"
 
@@ -135,46 +136,21 @@ void OpenReaderToSearch() {
 }
 void SearchAgain() { SendMessageW(gApp.mainWindow, WM_COMMAND, 117, 0); }
 
-// The chooser runs modally, so it closes itself: the first message taken
-// after its first paint posts its Cancel, once `whilePainted` has run.
-struct ChooserRun {
-    HWND dialog;
-    bool painted;
-    bool closing;
-    int messages;
-    void (*whilePainted)(HWND dialog);
-};
-ChooserRun gChooserRun;
 const int kChooserMessagesBeforeClosing = 500;  // in case it never paints
 
-bool IsChooser(HWND window) {
-    wchar_t title[32] = L"";
-    GetWindowTextW(window, title, 32);
-    return wcscmp(title, L"Choose Section") == 0;
+typedef void (*ChooserAction)(HWND dialog);
+
+void ActThenCancel(HWND dialog, void* action) {
+    ChooserAction whilePainted = *(ChooserAction*)action;
+    if (whilePainted) whilePainted(dialog);
+    CancelDialog(dialog, nullptr);
 }
 
-LRESULT CALLBACK CloseChooserAfterPaint(int code, WPARAM wParam, LPARAM lParam) {
-    MSG* message = (MSG*)lParam;
-    if (code == HC_ACTION && wParam == PM_REMOVE && !gChooserRun.closing && IsChooser(message->hwnd)) {
-        gChooserRun.dialog = message->hwnd;
-        if (gChooserRun.painted || ++gChooserRun.messages > kChooserMessagesBeforeClosing) {
-            gChooserRun.closing = true;
-            if (gChooserRun.whilePainted) gChooserRun.whilePainted(message->hwnd);
-            PostMessageW(message->hwnd, WM_COMMAND, IDCANCEL, 0);
-        } else if (message->message == WM_PAINT) {
-            gChooserRun.painted = true;
-            PostMessageW(message->hwnd, WM_NULL, 0, 0);  // something to take after the paint
-        }
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-void RunChooser(void (*whilePainted)(HWND)) {
-    gChooserRun = {};
-    gChooserRun.whilePainted = whilePainted;
-    HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, CloseChooserAfterPaint, nullptr, GetCurrentThreadId());
-    SendMessageW(gApp.mainWindow, WM_COMMAND, 119, 0);
-    UnhookWindowsHookEx(hook);
+// The chooser runs modally, so it closes itself: the first message taken
+// after its first paint posts its Cancel, once `whilePainted` has run.
+void RunChooser(ChooserAction whilePainted) {
+    auto open = [](void*) { SendMessageW(gApp.mainWindow, WM_COMMAND, 119, 0); };
+    ActAfterFirstPaint(L"Choose Section", open, nullptr, ActThenCancel, &whilePainted, kChooserMessagesBeforeClosing);
 }
 
 void OpenChooser() { RunChooser(nullptr); }
