@@ -11,6 +11,8 @@
 #include "navigation/bookmarks.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
+#include "platform/out_of_memory.h"
+#include "platform/registry.h"
 #include "platform/shell.h"
 #include "resources/resource_ids.h"
 
@@ -331,6 +333,7 @@ int RunMessageLoop() {
 }
 
 HWND StartReader(HINSTANCE instance, int showCommand) {
+    SetOutOfMemoryAction(SaveSettingsAndQuit);
     ZeroMemory(&gApp, sizeof(gApp));
     ZeroMemory(&gShell, sizeof(gShell));
     ZeroMemory(&gSplit, sizeof(gSplit));
