@@ -39,6 +39,23 @@ void LoadFontName() {
     PlatformFree(name);
 }
 
+// The index's own number, or anything else outside the book, opens at the
+// first section; a commentary's even number opens the text it belongs to.
+// A section other than the stored one gets no stored position.
+void LoadLesson() {
+    int stored = ReadSettingInt(L"Lesson", 0);
+    if (stored < kFirstSection || stored > kLastSection) {
+        gApp.lesson = 0;  // none: start-up makes section 1 current
+        gApp.lastPosition = 0;
+        return;
+    }
+    if (stored % 2 == 0) {
+        stored--;
+        gApp.lastPosition = 0;
+    }
+    gApp.lesson = (uint16_t)stored;
+}
+
 void LoadGridBitmaps() {
     const int ids[3] = {IDB_GRID_COLLAPSED, IDB_GRID_EXPANDED, IDB_GRID_PAGE};
     for (int i = 0; i < 3; i++) gApp.gridBitmaps[i] = LoadBitmapW(gApp.instance, MAKEINTRESOURCEW(ids[i]));
@@ -101,11 +118,11 @@ void LoadSettings() {
     LoadModulePath();
     LoadFontName();
     ReadSearchString(L"SearchString", gApp.searchString, kSearchStringBytes);
-    gApp.font.size = ReadSettingInt(L"FontSize", 0);
-    gApp.font.letterBase = ReadSettingInt(L"FontAsciiBase", kLetterBaseUnicode);
+    gApp.font.size = UsableFontSize(ReadSettingInt(L"FontSize", 0));
+    gApp.font.letterBase = UsableLetterBase(ReadSettingInt(L"FontAsciiBase", kLetterBaseUnicode));
     gApp.lastPosition = (uint16_t)ReadSettingInt(L"LastPosition", 0);
     gApp.flags = (uint32_t)ReadSettingInt(L"Flags", (int)kFlagsDefault);
-    gApp.lesson = (uint16_t)ReadSettingInt(L"Lesson", 0);
+    LoadLesson();
     LoadGridBitmaps();
     gSplit.bottomSection = ReadSettingInt(L"BottomSection", kBottomSectionDefault);
     // Only the six menu codes are usable; anything else would divide by a
