@@ -165,6 +165,35 @@ void* CopyTemplate(const uint8_t* bytes, DWORD byteCount, bool* captionOk) {
     return copy;
 }
 
+RECT WorkAreaOf(HMONITOR monitor) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoW(monitor, &info)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
+    return info.rcWork;
+}
+
+// Moves `rect` back onto the work area as far as its size allows.
+void KeepOnWorkArea(RECT* rect) {
+    RECT work = WorkAreaOf(MonitorFromRect(rect, MONITOR_DEFAULTTONEAREST));
+    LONG dx = rect->right > work.right ? work.right - rect->right : 0;
+    LONG dy = rect->bottom > work.bottom ? work.bottom - rect->bottom : 0;
+    if (rect->left + dx < work.left) dx = work.left - rect->left;
+    if (rect->top + dy < work.top) dy = work.top - rect->top;
+    OffsetRect(rect, dx, dy);
+}
+
+// The owner's rectangle, but never smaller than the dialog as its template
+// made it, where every control has room.
+RECT FullSizeRect(HWND dialog, const RECT& area) {
+    RECT own;
+    GetWindowRect(dialog, &own);
+    RECT rect = area;
+    if (rect.right - rect.left < own.right - own.left) rect.right = rect.left + (own.right - own.left);
+    if (rect.bottom - rect.top < own.bottom - own.top) rect.bottom = rect.top + (own.bottom - own.top);
+    if (!EqualRect(&rect, &area)) KeepOnWorkArea(&rect);
+    return rect;
+}
+
 }  // namespace
 
 BOOL ShellInitDialog(ShellInitDialogInfo* info) {
@@ -172,13 +201,10 @@ BOOL ShellInitDialog(ShellInitDialogInfo* info) {
     if (!(info->mask & SHIDIM_FLAGS) || !(info->flags & (SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN))) return TRUE;
     RECT area;
     HWND owner = GetWindow(info->dialog, GW_OWNER);
-    if (!owner || !GetWindowRect(owner, &area)) {
-        MONITORINFO monitor = {};
-        monitor.cbSize = sizeof(monitor);
-        GetMonitorInfoW(MonitorFromWindow(info->dialog, MONITOR_DEFAULTTONEAREST), &monitor);
-        area = monitor.rcWork;
-    }
-    return SetWindowPos(info->dialog, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+    if (!owner || !GetWindowRect(owner, &area))
+        area = WorkAreaOf(MonitorFromWindow(info->dialog, MONITOR_DEFAULTTONEAREST));
+    RECT rect = FullSizeRect(info->dialog, area);
+    return SetWindowPos(info->dialog, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                         SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -106,6 +106,30 @@ TEST(DialogShell, FullSizeDialogTakesTheOwnersRectangleAndSeesItWithoutTheStrip)
     DestroyWindow(owner);
 }
 
+// Over an owner smaller than the template, the dialog keeps the template's
+// size, and stays on the screen even when the owner sits in its corner.
+TEST(DialogShell, FullSizeDialogKeepsItsOwnSizeOnTheScreen) {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT work = monitor.rcWork;
+    HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, work.right - 120, work.bottom - 120,
+                                 120, 120, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    DialogProbe probe;
+    probe.checks = [&](HWND dialog) {
+        RECT own, rect, onScreen;
+        GetWindowRect(dialog, &own);
+        InitFullScreenDialog(dialog, 30, FALSE);
+        GetWindowRect(dialog, &rect);
+        EXPECT_EQ(rect.right - rect.left, own.right - own.left);
+        EXPECT_EQ(rect.bottom - rect.top, own.bottom - own.top);
+        EXPECT_TRUE(IntersectRect(&onScreen, &rect, &work) && EqualRect(&onScreen, &rect));
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+    };
+    EXPECT_EQ(RunProbe(kBareDialog, owner, &probe), IDCANCEL);
+    DestroyWindow(owner);
+}
+
 TEST(DialogShell, ScrollKeysOnTheOkButtonReachTheDialogAndOthersDoNot) {
     DialogProbe probe;
     probe.checks = [&](HWND dialog) {
