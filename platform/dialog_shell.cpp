@@ -27,6 +27,7 @@ struct DialogHost {
     bool initialised;  // the dialog's own WM_INITDIALOG has begun
     HWND okButton;
     int stripHeightPx;
+    SIZE ownPx;  // as the template made it, with the strip: the least a full-size dialog takes
 };
 
 // The host of the dialog being created: the first messages of a new dialog
@@ -114,6 +115,9 @@ void AddOkButton(HWND dialog, DialogHost* host) {
 
 INT_PTR OnInitDialog(HWND dialog, DialogHost* host, WPARAM wParam) {
     if (host->captionOk) AddOkButton(dialog, host);
+    RECT own;
+    GetWindowRect(dialog, &own);
+    host->ownPx = SIZE{own.right - own.left, own.bottom - own.top};
     host->initialised = true;
     return host->proc(dialog, WM_INITDIALOG, wParam, host->param);
 }
@@ -185,11 +189,11 @@ void KeepOnWorkArea(RECT* rect) {
 // The owner's rectangle, but never smaller than the dialog as its template
 // made it, where every control has room.
 RECT FullSizeRect(HWND dialog, const RECT& area) {
-    RECT own;
-    GetWindowRect(dialog, &own);
+    const DialogHost* host = (const DialogHost*)GetPropW(dialog, kHostProp);
+    SIZE own = host ? host->ownPx : SIZE{0, 0};
     RECT rect = area;
-    if (rect.right - rect.left < own.right - own.left) rect.right = rect.left + (own.right - own.left);
-    if (rect.bottom - rect.top < own.bottom - own.top) rect.bottom = rect.top + (own.bottom - own.top);
+    if (rect.right - rect.left < own.cx) rect.right = rect.left + own.cx;
+    if (rect.bottom - rect.top < own.cy) rect.bottom = rect.top + own.cy;
     if (!EqualRect(&rect, &area)) KeepOnWorkArea(&rect);
     return rect;
 }
@@ -221,7 +225,7 @@ INT_PTR RunDialogTemplate(HINSTANCE instance, WORD templateId, HWND owner, DLGPR
     HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
     const uint8_t* bytes = loaded ? (const uint8_t*)LockResource(loaded) : nullptr;
     if (!bytes || !proc) return -1;
-    DialogHost host = {proc, param, false, false, nullptr, 0};
+    DialogHost host = {proc, param, false, false, nullptr, 0, SIZE{0, 0}};
     void* copy = CopyTemplate(bytes, SizeofResource(instance, found), &host.captionOk);
     if (!copy) return -1;
     DialogHost* outerPending = gPendingHost;

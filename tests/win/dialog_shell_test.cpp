@@ -57,6 +57,13 @@ RECT ChildRect(HWND dialog, HWND child) {
     return rect;
 }
 
+RECT WorkAreaOfOwner(HWND owner) {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
+    return monitor.rcWork;
+}
+
 HWND MakeOwner(int x, int y, int widthPx, int heightPx) {
     return CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, widthPx, heightPx, nullptr,
                            nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -88,45 +95,32 @@ TEST(DialogShell, OkButtonSitsInAStripOfItsOwnAndEndsTheDialogWithOne) {
     EXPECT_EQ(probe.commands, std::vector<WPARAM>{IDOK});
 }
 
+// An owner smaller than the template leaves the dialog at the template's
+// size, on the screen even when the owner sits in its corner.
 TEST(DialogShell, FullSizeDialogTakesTheOwnersRectangleAndSeesItWithoutTheStrip) {
-    HWND owner = MakeOwner(40, 30, 300, 420);
+    HWND owner = MakeOwner(40, 30, 400, 480);
     DialogProbe probe;
     probe.checks = [&](HWND dialog) {
+        RECT own, ownerRect, dialogRect, content;
+        GetWindowRect(dialog, &own);
         InitFullScreenDialog(dialog, 30, FALSE);
-        RECT ownerRect, dialogRect, content;
         GetWindowRect(owner, &ownerRect);
         GetWindowRect(dialog, &dialogRect);
         EXPECT_TRUE(EqualRect(&ownerRect, &dialogRect));
         GetDialogClientRect(dialog, &content);
         EXPECT_EQ(probe.lastSizeHeight, content.bottom - content.top);
+
+        RECT work = WorkAreaOfOwner(owner), onScreen;
+        SetWindowPos(owner, nullptr, work.right - 120, work.bottom - 120, 120, 120, SWP_NOZORDER | SWP_NOACTIVATE);
+        InitFullScreenDialog(dialog, 30, FALSE);
+        GetWindowRect(dialog, &dialogRect);
+        EXPECT_EQ(dialogRect.right - dialogRect.left, own.right - own.left);
+        EXPECT_EQ(dialogRect.bottom - dialogRect.top, own.bottom - own.top);
+        EXPECT_TRUE(IntersectRect(&onScreen, &dialogRect, &work) && EqualRect(&onScreen, &dialogRect));
         PostMessageW(dialog, WM_CLOSE, 0, 0);  // the close box
     };
     EXPECT_EQ(RunProbe(kBareDialog, owner, &probe), IDCANCEL);
     EXPECT_EQ(probe.commands, std::vector<WPARAM>{IDCANCEL});
-    DestroyWindow(owner);
-}
-
-// Over an owner smaller than the template, the dialog keeps the template's
-// size, and stays on the screen even when the owner sits in its corner.
-TEST(DialogShell, FullSizeDialogKeepsItsOwnSizeOnTheScreen) {
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof(monitor);
-    GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT work = monitor.rcWork;
-    HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, work.right - 120, work.bottom - 120,
-                                 120, 120, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    DialogProbe probe;
-    probe.checks = [&](HWND dialog) {
-        RECT own, rect, onScreen;
-        GetWindowRect(dialog, &own);
-        InitFullScreenDialog(dialog, 30, FALSE);
-        GetWindowRect(dialog, &rect);
-        EXPECT_EQ(rect.right - rect.left, own.right - own.left);
-        EXPECT_EQ(rect.bottom - rect.top, own.bottom - own.top);
-        EXPECT_TRUE(IntersectRect(&onScreen, &rect, &work) && EqualRect(&onScreen, &rect));
-        PostMessageW(dialog, WM_CLOSE, 0, 0);
-    };
-    EXPECT_EQ(RunProbe(kBareDialog, owner, &probe), IDCANCEL);
     DestroyWindow(owner);
 }
 
