@@ -143,7 +143,7 @@ ControlWord ReadControlWord(ForeignScan* scan) {
     size_t at = scan->at + 1;
     while (at < scan->byteCount && IsLetter(scan->bytes[at])) at++;
     word.nameBytes = at - scan->at - 1;
-    bool negative = at < scan->byteCount && scan->bytes[at] == '-';
+    bool negative = at + 1 < scan->byteCount && scan->bytes[at] == '-' && IsDigit(scan->bytes[at + 1]);
     if (negative) at++;
     size_t digits = 0;
     while (at < scan->byteCount && IsDigit(scan->bytes[at])) {

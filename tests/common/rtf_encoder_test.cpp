@@ -125,7 +125,8 @@ TEST(RtfDocument, AppendToOursTrimsItAndAddsTheSeparator) {
 // A word processor's document leaves \uc1, a left-aligned left-to-right
 // paragraph and its own colour 2 in force: the new part sets its own.
 TEST(RtfDocument, AppendToAnotherProgramsDocumentInAGroupOfItsOwn) {
-    const std::string start = "{\\rtf1\\ansi{\\fonttbl{\\f0 Times;}}{\\colortbl;\\red0\\green0\\blue0;\\red0\\green128\\blue0;";
+    const std::string start =
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Times;}}{\\colortbl;\\red0\\green0\\blue0;\\red0\\green128\\blue0;";
     const std::string text = "}\r\n\\pard\\ltrpar\\ql\\cf2 a\\u1488?\\par\r\n";
     EXPECT_EQ(Appended(start + text + "}\r\n", "B"), start + kRed + text + ForeignOpening(3) + "B}}\r\n");
 }
@@ -143,11 +144,14 @@ TEST(RtfDocument, AnotherProgramsDocumentIsContinuedWhereItCanBe) {
         // The table's last entry without its ";".
         {"{\\rtf1{\\colortbl\\red1\\green2\\blue3}\\par}", "{\\rtf1{\\colortbl\\red1\\green2\\blue3;%RED%}\\par{", 1},
         {"{\\rtf1{\\colortbl;;}\\par}", "{\\rtf1{\\colortbl;;%RED%}\\par{", 2},
-        // Groups that hold no text, and a backslash before a line end, which is a paragraph mark.
-        {"{\\rtf1 a\\par{\\*\\themedata 41}{\\info{\\title t}}}", "{\\rtf1 {\\colortbl;%RED%}a\\par{\\*\\themedata 41}{\\info{\\title t}}{", 1},
+        // Groups that hold no text, and a backslash before a line end, which
+        // is a paragraph mark.
+        {"{\\rtf1 a\\par{\\*\\themedata 41}{\\info{\\title t}}}",
+         "{\\rtf1 {\\colortbl;%RED%}a\\par{\\*\\themedata 41}{\\info{\\title t}}{", 1},
         {"{\\rtf1 a\\\n}", "{\\rtf1 {\\colortbl;%RED%}a\\\n{", 1},
         // Only the first table counts; braces in binary data are data.
-        {"{\\rtf1{\\colortbl;}{\\colortbl;;}{\\pict\\bin3 }{}}}", "{\\rtf1{\\colortbl;%RED%}{\\colortbl;;}{\\pict\\bin3 }{}}{", 1},
+        {"{\\rtf1{\\colortbl;}{\\colortbl;;}{\\pict\\bin3 }{}}}",
+         "{\\rtf1{\\colortbl;%RED%}{\\colortbl;;}{\\pict\\bin3 }{}}{", 1},
         // Open groups are closed; what follows the document's end is dropped.
         {"{\\rtf1 {\\b bold", "{\\rtf1 {\\colortbl;%RED%}{\\b bold}{\\par", 1},
         {"{\\rtf1 a\\par}}x{", "{\\rtf1 {\\colortbl;%RED%}a\\par{", 1},

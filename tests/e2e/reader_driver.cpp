@@ -425,7 +425,9 @@ void CheckConvertedText(const std::wstring& converted, const std::wstring& added
     Check(lines.size() >= 3 && IsSeparatorLine(lines[2]), "other program: the asterisks follow", 0, 1);
     size_t firstAdded = lines.size() >= 3 ? 3 : lines.size();
     size_t same = 0;
-    while (same < expected.size() && firstAdded + same < lines.size() && lines[firstAdded + same] == expected[same]) same++;
+    while (same < expected.size() && firstAdded + same < lines.size() && lines[firstAdded + same] == expected[same]) {
+        same++;
+    }
     Check(!expected.empty() && same == expected.size() && lines.size() == firstAdded + same,
           "other program: every character of the section reaches LibreOffice", (long long)same,
           (long long)expected.size());

@@ -171,7 +171,8 @@ TEST_F(CopyTest, AppendAfterPlainTextAloneKeepsBothFormsAlike) {
     SectionBuilder section;
     section.Add(0x01, 0, "c");
     TextPane* copied = PaneWith(section);
-    const std::string expectedRtf = kRtfHeader + ("a \\{x\\}\\u1488 5" + kGroup + kGroup) + kSeparator + "\\u1490" + kGroup + kRtfEnd;
+    const std::string oldBody = "a \\{x\\}\\u1488 5" + kGroup + kGroup;
+    const std::string expectedRtf = kRtfHeader + oldBody + kSeparator + "\\u1490" + kGroup + kRtfEnd;
     ASSERT_TRUE(PutClipboard({{CF_UNICODETEXT, WideBytes(L"a {x}\u05D05\r\n")}}));
     CopyPaneText(copied, 1);
     EXPECT_EQ(ClipboardRtf(), expectedRtf);
@@ -208,8 +209,9 @@ TEST_F(CopyTest, OtherProgramsDataIsReadWithinItsBlock) {
     TextPane* copied = PaneWith(section);
     CopyPaneText(copied, 1);
     // Another program's document: the new part brings its own state and colour.
-    EXPECT_EQ(ClipboardRtf(), "{\\rtf1 {\\colortbl;\\red255\\green0\\blue0;}old{\\par\\pard\\plain\\rtlpar\\qc\\uc0\\cf1"
-                              "\\fs72\\b*  *  *  *  *\\b0\\par\\par\\qr\\plain\\uc0\\fs20\r\n\\u1488" +
+    EXPECT_EQ(ClipboardRtf(), "{\\rtf1 {\\colortbl;\\red255\\green0\\blue0;}old"
+                              "{\\par\\pard\\plain\\rtlpar\\qc\\uc0\\cf1\\fs72\\b*  *  *  *  *\\b0\\par\\par"
+                              "\\qr\\plain\\uc0\\fs20\r\n\\u1488" +
                                   kGroup + kGroup + "}}\r\n");
     EXPECT_EQ(ClipboardText(), oldText + L"\u05D0\r\n");
     DestroyTextPane(copied);
