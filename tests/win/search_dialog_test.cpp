@@ -212,3 +212,32 @@ TEST_F(SearchDialogTest, OkSearchesAndStaysOpenWithTheTextSelectedWhenNothingIsF
     EXPECT_EQ(gApp.lesson, 11);
     EXPECT_EQ(gApp.mainPane->markEnd - gApp.mainPane->markStart, 4);
 }
+
+TEST_F(SearchDialogTest, OkKeepsBracesAndBracketsAndAPastedBraceIsFound) {
+    const char stored[] = "(~e)[}]";  // "~" is the book's "{"
+    memcpy(gApp.searchString, stored, sizeof stored);
+    gApp.flags |= kFlagReverse;
+    EXPECT_EQ(Run([this, &stored](HWND dialog) {
+                  EXPECT_EQ(EditText(dialog), L"({\x05D4)[}]");
+                  SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+                  EXPECT_EQ(boxes.shown.size(), 1u);  // not in the book
+                  EXPECT_EQ(memcmp(gApp.searchString, stored, sizeof stored), 0);
+                  // With base 97 tav and the brace both show as "{": each keeps its code.
+                  gApp.font.letterBase = 97;
+                  memcpy(gApp.searchString, "{~", 3);
+                  SetDlgItemTextW(dialog, kSearchEditId, L"{{");
+                  SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+                  EXPECT_EQ(memcmp(gApp.searchString, "{~", 3), 0);
+                  // Section 1's "{" kaf lamed, pasted in reading order as Copy gives it.
+                  gApp.font.letterBase = 0x5D0;
+                  ClearEdit(dialog);
+                  ASSERT_TRUE(PutClipboard({{CF_UNICODETEXT, WideBytes(L"\x05DC\x05DB}")}}));
+                  SendDlgItemMessageW(dialog, kSearchEditId, WM_PASTE, 0, 0);
+                  EXPECT_EQ(EditText(dialog), L"{\x05DB\x05DC");
+                  SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+              }),
+              IDOK);
+    EXPECT_STREQ((const char*)gApp.searchString, "~lm");
+    EXPECT_EQ(gApp.lesson, 1);
+    EXPECT_EQ(gApp.mainPane->markEnd - gApp.mainPane->markStart, 3);
+}
