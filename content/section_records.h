@@ -37,7 +37,8 @@ const uint32_t kBraceCharacter = 0x7B;
 // The character a code is shown as under `letterBase`: a letter becomes
 // letterBase + its number, the escape the brace, any other byte itself.
 inline uint32_t CharacterOfCode(uint8_t code, int letterBase) {
-    if (code >= kFirstLetterCode && code <= kLastLetterCode) return (uint32_t)letterBase + (uint32_t)(code - kFirstLetterCode);
+    if (code >= kFirstLetterCode && code <= kLastLetterCode)
+        return (uint32_t)letterBase + (uint32_t)(code - kFirstLetterCode);  // wraps, never overflows
     return code == kBraceEscape ? kBraceCharacter : code;
 }
 
