@@ -94,6 +94,9 @@ uint16_t SearchResumeOffset() {
     view.lastFirstRow = pane->lastFirstRow;
     view.markStart = pane->markStart;
     view.markEnd = pane->markEnd;
+    bool marked = pane->markStart || pane->markEnd;
+    // The view went to the match's last byte, if a line held it.
+    view.markOnNoLine = marked && RowOfTextOffset(pane, (uint16_t)(pane->markEnd - 1)) < 0;
     return ResumeOffsetOf(&view);
 }
 
