@@ -4,9 +4,9 @@
 #include <wchar.h>
 
 #include "app/app_state.h"
-#include "app/settings.h"
 #include "clipboard/rtf_document.h"
 #include "clipboard/rtf_encoder.h"
+#include "platform/out_of_memory.h"
 #include "platform/services.h"
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "the clipboard's wide text is UTF-16");

@@ -2,7 +2,6 @@
 
 #include "app/app_state.h"
 #include "app/commands.h"
-#include "app/settings.h"
 #include "content/section_records.h"
 #include "content/section_store.h"
 #include "navigation/bookmarks.h"
@@ -10,6 +9,7 @@
 #include "panes/split_view.h"
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
+#include "platform/out_of_memory.h"
 #include "platform/services.h"
 #include "platform/shell.h"
 

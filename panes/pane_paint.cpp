@@ -4,8 +4,8 @@
 
 #include <string.h>
 
-#include "app/settings.h"
 #include "panes/text_layout.h"
+#include "platform/out_of_memory.h"
 
 namespace {
 
