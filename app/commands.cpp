@@ -7,6 +7,8 @@
 #include "content/section_store.h"
 #include "fontdialog/font_dialog.h"
 #include "navigation/bookmarks.h"
+#include "navigation/go_to_dialog.h"
+#include "navigation/history.h"
 #include "navigation/search.h"
 #include "navigation/search_dialog.h"
 #include "navigation/section_chooser.h"
@@ -59,8 +61,9 @@ void ToggleReverse(HWND window) {
 
 // OK, Cancel and the current section's own link all leave the reader where it is.
 void OnChooseSection(HWND window) {
+    BookPlace before = CurrentPlace();
     uint16_t chosen = ChooseSection(gApp.instance, window, gApp.lesson, &gApp.font);
-    if (chosen && chosen != gApp.lesson) GoToSection(window, chosen);
+    if (chosen && chosen != gApp.lesson && GoToSection(window, chosen) == 0) NoteMove(before);
 }
 
 void OnBookmarkCommand(HWND window) {
@@ -114,6 +117,9 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     case kCommandFont: ChooseReadingFont(window); return 0;
     case kCommandCopy: CopyPaneText(ActivePane(), 0); return 0;
     case kCommandAppend: CopyPaneText(ActivePane(), 1); return 0;
+    case kBackCommand: GoBack(window); return 0;
+    case kForwardCommand: GoForward(window); return 0;
+    case kGoToCommand: GoToAskedSection(window); return 0;
     default: return 1;
     }
 }
@@ -142,6 +148,13 @@ int OnKeyDown(HWND window, WPARAM key) {
 }
 
 int GoToSection(HWND window, uint32_t n) {
+    if (LoadSectionPanes(window, n) != 0) return 1;
+    RepaintView(window, kRepaintAll);
+    UpdateBookmarkCheck(window, kMenuCheckSet);
+    return 0;
+}
+
+int LoadSectionPanes(HWND window, uint32_t n) {
     if (ProgramEnding()) return 1;
     uint16_t previous = gApp.lesson;
     bool reload = n == kReloadSection;
@@ -159,8 +172,6 @@ int GoToSection(HWND window, uint32_t n) {
     LayoutSection(gApp.mainPane, text, 1);  // the pane owns the text from here
     gApp.mainPane->firstRow = 0;
     if (!reload) LoadBottomSection(window);
-    RepaintView(window, kRepaintAll);
-    UpdateBookmarkCheck(window, kMenuCheckSet);
     return 0;
 }
 

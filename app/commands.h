@@ -17,6 +17,9 @@ int OnKeyDown(HWND window, WPARAM key);
 // Makes section `n` current and shows it with its commentary. Returns 0, or 1
 // when the section could not be loaded (the old section stays current).
 int GoToSection(HWND window, uint32_t n);
+// GoToSection without the painting: the section is current and laid out in
+// both panes from their tops, for a caller that places the text first.
+int LoadSectionPanes(HWND window, uint32_t n);
 // Moves by `step` sections, from above 356 to 1 and from below 1 to 355.
 int StepSection(HWND window, int step);
 int NextSection(HWND window);

@@ -9,7 +9,9 @@
 #include "app/window_place.h"
 #include "fontdialog/font_dialog.h"
 #include "navigation/bookmarks.h"
+#include "navigation/history.h"
 #include "panes/split_view.h"
+#include "panes/status_line.h"
 #include "panes/text_pane.h"
 #include "platform/desktop.h"
 #include "platform/out_of_memory.h"
@@ -95,6 +97,7 @@ void ApplyFullScreenGeometry(HWND window) {
 // save before it does nothing when a failed allocation or a log-off saved.
 LRESULT OnDestroy(HWND window) {
     ReleaseSharedDc(window);
+    DestroyStatusLine();
     if (gApp.menuBar) DestroyWindow(gApp.menuBar);
     gApp.menuBar = nullptr;
     SaveSettingsAndQuit();
@@ -156,6 +159,20 @@ LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+// The mouse's side buttons go back and forward. The release is taken too, so
+// that the default handling does not send the same as WM_APPCOMMAND again.
+LRESULT OnSideButton(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    WORD button = GET_XBUTTON_WPARAM(wParam);
+    if (button != XBUTTON1 && button != XBUTTON2) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_XBUTTONDOWN) RunSideButton(window, button);
+    return TRUE;
+}
+
+LRESULT OnAppCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (RunAppCommand(window, GET_APPCOMMAND_LPARAM(lParam))) return TRUE;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
 LRESULT OnCloseRequest(HWND window) {
     DestroyWindow(window);
     return 0;
@@ -178,6 +195,8 @@ bool IgnoredWhileEnding(UINT message) {
     case WM_VSCROLL:
     case WM_LBUTTONDOWN:
     case WM_MOUSEWHEEL:
+    case WM_XBUTTONDOWN:
+    case WM_APPCOMMAND:
     case WM_HELP:
     case WM_CLOSE:
     case kCloseRequestMessage:
@@ -263,9 +282,11 @@ HWND StartMainWindow(int showCommand) {
 LRESULT SetupMainWindow(HWND window) {
     gApp.mainWindow = window;
     CreateMenuBar();
+    CreateStatusLine(window);
     CreatePanes(window);
     UpdateReverseCheck(window, kMenuCheckSet);
     UpdateBookmarkCheck(window, kMenuCheckSet);
+    UpdateHistoryCommands();
     return 0;
 }
 
@@ -319,6 +340,11 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_MOUSEWHEEL:
         OnMouseWheel(window, wParam, lParam);
         return 0;
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONUP:
+        return OnSideButton(window, message, wParam, lParam);
+    case WM_APPCOMMAND:
+        return OnAppCommand(window, message, wParam, lParam);
     case kCloseRequestMessage:
         return OnCloseRequest(window);
     default:

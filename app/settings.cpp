@@ -6,6 +6,7 @@
 #include "app/settings_run.h"
 #include "app/window_place.h"
 #include "navigation/bookmarks.h"
+#include "navigation/history.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
 #include "platform/out_of_memory.h"
@@ -91,6 +92,7 @@ void WriteSettings() {
     // Full screen covers the screen whatever is stored; the window's own place is kept for later.
     if (!gShell.fullScreen) SaveWindowPlace(gApp.mainWindow);
     SaveBookmarks();
+    SaveHistory();
 }
 
 }  // namespace
@@ -130,6 +132,7 @@ void LoadSettings() {
     if (!IsBottomSectionCode(gSplit.bottomSection)) gSplit.bottomSection = kBottomSectionDefault;
     gSplit.bottomSectionLastPosition = (uint16_t)ReadSettingInt(L"BottomSectionLastPosition", 0);
     InitBookmarks();
+    LoadHistory();
     gSettingsRun.loaded = true;
 }
 

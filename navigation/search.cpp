@@ -5,6 +5,7 @@
 #include "content/section_records.h"
 #include "content/section_store.h"
 #include "navigation/bookmarks.h"
+#include "navigation/history.h"
 #include "panes/pane_paint.h"
 #include "panes/split_view.h"
 #include "panes/text_layout.h"
@@ -139,8 +140,11 @@ int FindNext(HWND owner) {
     int scan = ScanOtherSections(startSection, gSplit.bottomSection < kFirstShownBottomCode, &pattern, &match);
     if (scan == kScanNoMemory) return 0;
     if (scan == kScanFound) {
+        BookPlace before = CurrentPlace();
         if (!TakeMatchedSection(owner, startSection, &match)) return 0;
-        return ShowMatch(owner, match.endOffset, match.length);
+        int shown = ShowMatch(owner, match.endOffset, match.length);
+        NoteMove(before);
+        return shown;
     }
     // Back at the start: the current pane in full, before the resume point too.
     end = FindInPane(SearchedPane(), 0, &pattern, &length);

@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "content/section_store.h"
 #include "panes/pane_paint.h"
+#include "panes/status_line.h"
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
 #include "platform/desktop.h"
@@ -42,6 +43,7 @@ RECT PaneArea(HWND window) {
     GetClientRect(window, &rect);
     if (gApp.menuBarOnBottom) rect.bottom -= gApp.menuBarHeight;
     else rect.top += gApp.menuBarHeight;
+    rect.bottom -= StatusLineHeightPx();
     int g = gApp.gutter;
     if (rect.bottom - rect.top > 2 * g) {
         rect.top += g;
@@ -226,7 +228,7 @@ void OnSize(HWND window, LPARAM size) {
     if (h > 2 * g) h -= 2 * g;
     const TextPane* pane = gApp.mainPane;
     if (!pane || (pane->width == w && pane->height == h)) return;
-    int available = h - gApp.menuBarHeight;
+    int available = h - gApp.menuBarHeight - StatusLineHeightPx();
     LayoutSplit(&w, &available);
     ResizeTextPane(gApp.mainPane, w, available);
     UpdateScrollBars();
@@ -238,7 +240,10 @@ void PaintView(HDC dc, HWND window, int flags) {
     // Begun even when nothing may draw, so that the window counts as painted.
     if (begun) dc = BeginPaint(window, &paint);
     if (!ProgramEnding()) {
-        if ((flags & kRepaintMain) && gApp.mainPane) PaintPane(gApp.mainPane, (flags & kRepaintEraseMain) != 0);
+        if ((flags & kRepaintMain) && gApp.mainPane) {
+            PaintPane(gApp.mainPane, (flags & kRepaintEraseMain) != 0);
+            PaintStatusLine();
+        }
         if (flags & kRepaintBottom) PaintBottomArea(dc);
     }
     if (begun) EndPaint(window, &paint);
@@ -286,8 +291,11 @@ void ActivateMainPane() {
 }
 
 void UpdateScrollBar(HWND scrollBar) {
-    if (!(gApp.flags & kFlagScrollBarUpdates)) return;
     TextPane* pane = gSplit.activePane ? gSplit.activePane : gApp.mainPane;
+    // The status line's percentage follows the main pane as its bar does,
+    // whatever the flags say of the bars.
+    if (pane == gApp.mainPane) RefreshStatusLine();
+    if (!(gApp.flags & kFlagScrollBarUpdates)) return;
     if (!pane || !scrollBar) return;
     SCROLLINFO info = {};
     info.cbSize = sizeof(info);

@@ -1,0 +1,160 @@
+#include "panes/status_line.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "app/app_state.h"
+#include "content/book_numbers.h"
+#include "content/section_records.h"
+#include "panes/text_pane.h"
+#include "platform/fonts.h"
+#include "platform/out_of_memory.h"
+
+namespace {
+
+// Pixels at 96 DPI.
+const int kLineHeightPx = 24;
+const int kTextHeightPx = 13;  // the em of the line's font
+const int kEdgePaddingPx = 8;
+const int kFieldGapPx = 16;
+const int kNumberChars = 32;
+
+// What the line showed when it was last drawn.
+struct ShownStatus {
+    uint16_t section;
+    int percent;
+    const uint8_t* text;  // the main pane's section text, compared, never read
+};
+
+struct StatusLine {
+    HWND window;  // null: no status line
+    HFONT font;
+    wchar_t fontFace[kFaceNameChars];  // the face `font` was made from
+    ShownStatus shown;
+    bool drawn;
+};
+StatusLine gStatus;
+
+const wchar_t* WantedFace() { return gApp.font.faceName[0] ? gApp.font.faceName : DefaultHebrewFaceName(); }
+
+// The reader's face, which has the heading's letters, at a small size; made
+// again when the reader's face changes.
+HFONT StatusFont() {
+    const wchar_t* face = WantedFace();
+    if (gStatus.font && wcscmp(face, gStatus.fontFace) == 0) return gStatus.font;
+    if (gStatus.font) DeleteObject(gStatus.font);
+    LOGFONTW font;
+    memset(&font, 0, sizeof font);
+    font.lfHeight = -kTextHeightPx;
+    font.lfCharSet = DEFAULT_CHARSET;
+    wcsncpy(font.lfFaceName, face, LF_FACESIZE - 1);
+    gStatus.font = CreateFontIndirectW(&font);
+    wcsncpy(gStatus.fontFace, face, kFaceNameChars - 1);
+    gStatus.fontFace[kFaceNameChars - 1] = 0;
+    return gStatus.font;
+}
+
+ShownStatus CurrentStatus() {
+    const TextPane* pane = gApp.mainPane;
+    ShownStatus status = {gApp.lesson, 0, nullptr};
+    if (!pane) return status;
+    status.percent = ReadingPercent(pane->firstRow, pane->lastFirstRow);
+    status.text = pane->text;
+    return status;
+}
+
+// Left aligned from *x, which moves past it and the gap after it.
+void DrawNumberField(HDC dc, const wchar_t* text, int* x, const RECT& line) {
+    int length = (int)wcslen(text);
+    SIZE size = {0, 0};
+    GetTextExtentPoint32W(dc, text, length, &size);
+    int y = line.top + (line.bottom - line.top - size.cy) / 2;
+    ExtTextOutW(dc, *x, y, ETO_CLIPPED, &line, text, (UINT)length, nullptr);
+    *x += size.cx + kFieldGapPx;
+}
+
+// Right aligned in [left, line.right - padding), clipped at the left: the
+// heading is Hebrew, read from its right end, so a long one loses its end.
+void DrawHeading(HDC dc, const uint8_t* sectionText, int left, const RECT& line) {
+    if (!sectionText) return;
+    TitleLine title;
+    FindSectionTitles(sectionText, &title, nullptr);
+    if (!title.length) return;
+    wchar_t* shown = ToDisplayText(title.text, &gDisplayTextCache, title.length);
+    if (!shown) return;
+    int length = (int)wcslen(shown);
+    SIZE size = {0, 0};
+    GetTextExtentPoint32W(dc, shown, length, &size);
+    RECT field = {left, line.top, line.right - kEdgePaddingPx, line.bottom};
+    if (field.right <= field.left) return;
+    int y = line.top + (line.bottom - line.top - size.cy) / 2;
+    ExtTextOutW(dc, field.right - size.cx, y, ETO_CLIPPED | ETO_IGNORELANGUAGE, &field, shown, (UINT)length,
+                nullptr);
+}
+
+void DrawLine(HDC dc, const RECT& line, const ShownStatus& status) {
+    RECT ground = line;
+    ground.top += 1;
+    RECT edge = {line.left, line.top, line.right, line.top + 1};
+    FillRect(dc, &edge, GetSysColorBrush(COLOR_BTNSHADOW));
+    FillRect(dc, &ground, GetSysColorBrush(COLOR_BTNFACE));
+    HGDIOBJ savedFont = SelectObject(dc, StatusFont());
+    int savedMode = SetBkMode(dc, TRANSPARENT);
+    COLORREF savedColour = SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    wchar_t place[kNumberChars];
+    wchar_t percent[kNumberChars];
+    swprintf(place, kNumberChars, L"%d / %d", PairOfSection(status.section), kBookPairs);
+    swprintf(percent, kNumberChars, L"%d%%", status.percent);
+    int x = line.left + kEdgePaddingPx;
+    DrawNumberField(dc, place, &x, ground);
+    DrawNumberField(dc, percent, &x, ground);
+    DrawHeading(dc, status.text, x, ground);
+    SetTextColor(dc, savedColour);
+    SetBkMode(dc, savedMode);
+    SelectObject(dc, savedFont);
+}
+
+}  // namespace
+
+void CreateStatusLine(HWND window) {
+    DestroyStatusLine();
+    gStatus.window = window;
+}
+
+void DestroyStatusLine() {
+    if (gStatus.font) DeleteObject(gStatus.font);
+    gStatus = StatusLine{};
+}
+
+int StatusLineHeightPx() { return gStatus.window ? kLineHeightPx : 0; }
+
+RECT StatusLineRect() {
+    RECT line = {0, 0, 0, 0};
+    if (!gStatus.window) return line;
+    GetClientRect(gStatus.window, &line);
+    if (gApp.menuBarOnBottom) line.bottom -= gApp.menuBarHeight;
+    line.top = line.bottom - kLineHeightPx;
+    return line;
+}
+
+void PaintStatusLine() {
+    if (!gStatus.window || !gApp.mainPane || ProgramEnding()) return;
+    ShownStatus status = CurrentStatus();
+    DrawLine(gApp.mainPane->dc, StatusLineRect(), status);
+    gStatus.shown = status;
+    gStatus.drawn = true;
+}
+
+void RefreshStatusLine() {
+    ShownStatus status = CurrentStatus();
+    const ShownStatus& shown = gStatus.shown;
+    if (gStatus.drawn && status.section == shown.section && status.percent == shown.percent &&
+        status.text == shown.text)
+        return;
+    PaintStatusLine();
+}
+
+int ReadingPercent(int firstRow, int lastFirstRow) {
+    if (lastFirstRow <= 0 || firstRow >= lastFirstRow) return 100;
+    return firstRow * 100 / lastFirstRow;
+}
