@@ -204,6 +204,7 @@ bool BuildChooserGrid() {
     if (result == kGridRefused) PlatformFree(text.bytes);
     if (result == kGridNoMemory) return false;
     RevealSection(gChooser.grid, gChooser.chosenSection);
+    MarkSection(gChooser.grid, gChooser.chosenSection);
     UpdateChooserScrollBar();
     return true;
 }

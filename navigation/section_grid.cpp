@@ -15,6 +15,7 @@ const COLORREF kGridBlue = 0xFF0000;
 const COLORREF kGridBlack = 0x000000;
 const uint8_t kSpaceCode = ' ';
 const int kMeasureAnyWidthPx = 0x7FFF;
+const int kMarkPaddingPx = 2;  // the selection colour reaches this far beyond a marked row's text
 
 bool IsVisible(const GridRow& row) { return (row.style & kIndexVisible) != 0; }
 
@@ -203,6 +204,17 @@ void DrawMarker(SectionGrid* grid, const GridRow& row, int rowTop) {
     DeleteDC(memory);
 }
 
+// The current section's link, in the selection colours.
+void DrawMarkedRow(SectionGrid* grid, const GridRow& row, int rowTop) {
+    RECT ground = {row.x - kMarkPaddingPx, rowTop, row.x + row.width + kMarkPaddingPx, rowTop + row.height};
+    FillRect(grid->dc, &ground, GetSysColorBrush(COLOR_HIGHLIGHT));
+    COLORREF savedColour = SetTextColor(grid->dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    int savedMode = SetBkMode(grid->dc, TRANSPARENT);
+    DrawTextCell(grid->dc, grid->indexText + row.textOffset, row.length, row.x, rowTop, row.width, row.height);
+    SetBkMode(grid->dc, savedMode);
+    SetTextColor(grid->dc, savedColour);
+}
+
 // Draws the visible rows from `start` while they fit; returns the rows drawn.
 int PaintRows(SectionGrid* grid, int start) {
     int remaining = grid->height;
@@ -223,7 +235,10 @@ int PaintRows(SectionGrid* grid, int start) {
             DrawMarker(grid, row, top);
             lastMarkedId = row.id;
         }
-        DrawTextCell(grid->dc, grid->indexText + row.textOffset, row.length, row.x, top, row.width, row.height);
+        if (IsMarkedRow(grid, row))
+            DrawMarkedRow(grid, row, top);
+        else
+            DrawTextCell(grid->dc, grid->indexText + row.textOffset, row.length, row.x, top, row.width, row.height);
         top += row.height;
         remaining -= row.height;
         painted++;
@@ -371,4 +386,8 @@ void UpdateLastFirstRow(SectionGrid* grid) {
         remaining -= row.height;
     }
     grid->lastFirstRow = (uint16_t)(grid->visibleRows - fitting);
+}
+
+bool IsMarkedRow(const SectionGrid* grid, const GridRow& row) {
+    return grid->markedSection && (row.id & kIndexLinkBit) && (row.id & kIndexNumberMask) == grid->markedSection;
 }

@@ -42,6 +42,7 @@ struct SectionGrid {
     uint16_t rowCount;      // not counting the all-zero entry
     uint16_t capacity;
     uint16_t lastFirstRow;  // the largest firstRow that still fills the grid
+    uint16_t markedSection; // links to this section are drawn in the selection colours; 0: none
 };
 
 // Layout results.
@@ -98,3 +99,5 @@ int GridRowIndent(const SectionGrid* grid, int row);
 int GridStartRow(const SectionGrid* grid);
 // Recomputes lastFirstRow after rows were shown or hidden.
 void UpdateLastFirstRow(SectionGrid* grid);
+// True for the rows of a link to grid->markedSection.
+bool IsMarkedRow(const SectionGrid* grid, const GridRow& row);

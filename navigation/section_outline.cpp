@@ -6,6 +6,7 @@
 namespace {
 
 const int kMarkerReachPx = kGridMarkerGapPx + kGridMarkerPx;  // right of a row's text: gap and marker
+const int kRowsAboveMarked = 3;  // the headings just above a marked row stay in sight
 
 int NumberOf(uint16_t id) { return id & kIndexNumberMask; }
 bool IsVisible(const GridRow& row) { return (row.style & kIndexVisible) != 0; }
@@ -183,4 +184,30 @@ int RestoreExpansion(SectionGrid* grid, const uint16_t* saved) {
     }
     UpdateLastFirstRow(grid);
     return 0;
+}
+
+void MarkSection(SectionGrid* grid, uint16_t section) {
+    if (!HasRows(grid)) return;
+    grid->markedSection = section;
+    int visibleBefore = 0;  // in the grid's unit of scrolling
+    int marked = 0;
+    for (; marked < grid->rowCount; marked++) {
+        const GridRow& row = grid->rows[marked];
+        if (!IsVisible(row)) continue;
+        if (IsMarkedRow(grid, row)) break;
+        visibleBefore++;
+    }
+    if (marked >= grid->rowCount) return;
+    // In sight already: every row from the start row down to it fits, with
+    // room for one more below, where the record after it shows.
+    if (visibleBefore >= grid->firstRow) {
+        int remaining = grid->height;
+        int i = GridStartRow(grid);
+        for (; i <= marked && grid->rows[i].height <= remaining; i++)
+            if (IsVisible(grid->rows[i])) remaining -= grid->rows[i].height;
+        if (i > marked && remaining >= grid->rows[marked].height) return;
+    }
+    int wanted = visibleBefore - kRowsAboveMarked;
+    if (wanted > grid->lastFirstRow) wanted = grid->lastFirstRow;
+    grid->firstRow = (uint16_t)(wanted > 0 ? wanted : 0);
 }

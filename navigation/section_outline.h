@@ -38,3 +38,8 @@ uint16_t* SaveExpansion(SectionGrid* grid);
 // Re-applies a saved list to new rows, only ever showing and expanding.
 // 0, or -1 without text, rows or list.
 int RestoreExpansion(SectionGrid* grid, const uint16_t* saved);
+
+// Marks the links to `section` (IsMarkedRow) and scrolls the first one that
+// is visible into the rows that fit, a few rows below the top when it has to
+// move. The host calls it after RevealSection.
+void MarkSection(SectionGrid* grid, uint16_t section);
