@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The reader on a desktop, driven with real key presses and pointer events
 # (xdotool) in a fresh Wine prefix: the shortcut keys of the menu, F1, the
-# wheel over each pane, and the window's place from one start to the next.
+# wheel over each pane, the window's place from one start to the next, and
+# Back, Forward and Go To (history_e2e.sh).
 # Each check looks at what its key or turn leaves behind: the stored
 # settings, the clipboard, the dialog that opens.
 # Usage: desktop_e2e.sh READER_EXE OUTPUT_DIR
@@ -282,9 +283,14 @@ session_search_again() {
   expect "search again: F3 goes to the section of the match" "$(stored_dword Lesson)" "$SEARCH_SECTION"
 }
 
+source "$ROOT/tests/e2e/history_e2e.sh"
+
 session_first_start
 session_second_start
 session_index
 session_search
 session_search_again
+session_history_moves
+session_go_to
+session_damaged_history
 exit $failed
