@@ -256,17 +256,24 @@ HWND StartMainWindow(int showCommand) {
     if (ProgramEnding()) return nullptr;  // memory ran out reading the shell options
     if (gShell.taskBarWindow) ShowWindow(gShell.taskBarWindow, SW_HIDE);
     LoadSettings();
-    if (ProgramEnding()) return nullptr;
+    if (ProgramEnding()) {
+        ReleaseSettings();
+        return nullptr;
+    }
     SetLesson(0);
     RegisterMainClass(gApp.instance, kMainWindowClass);
     // Where the platform would put it is rarely a good shape for a page.
     WindowPlace place = InitialWindowPlace();
-    if (ProgramEnding()) return nullptr;
     const RECT& rect = place.rect;
-    HWND window = CreateWindowExW(kMainWindowExStyle, kMainWindowClass, kMainWindowClass, kMainWindowStyle,
-                                  rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, nullptr,
-                                  nullptr, gApp.instance, nullptr);
-    if (!window) return nullptr;
+    HWND window = ProgramEnding() ? nullptr
+                                  : CreateWindowExW(kMainWindowExStyle, kMainWindowClass, kMainWindowClass,
+                                                    kMainWindowStyle, rect.left, rect.top, rect.right - rect.left,
+                                                    rect.bottom - rect.top, nullptr, nullptr, gApp.instance, nullptr);
+    if (!window) {
+        // Without a window nothing else releases what the settings loaded.
+        ReleaseSettings();
+        return nullptr;
+    }
     if (gShell.fullScreen) ApplyFullScreenGeometry(window);
     ShowWindow(window, OpeningShowCommand(showCommand, place));
     UpdateWindow(window);

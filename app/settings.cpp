@@ -131,8 +131,9 @@ void LoadSettings() {
     // units digit of 0 or give a nonsense height.
     if (!IsBottomSectionCode(gSplit.bottomSection)) gSplit.bottomSection = kBottomSectionDefault;
     gSplit.bottomSectionLastPosition = (uint16_t)ReadSettingInt(L"BottomSectionLastPosition", 0);
-    InitBookmarks();
     LoadHistory();
+    // Last: a window that is never made (memory ran out) never frees the list.
+    InitBookmarks();
     gSettingsRun.loaded = true;
 }
 

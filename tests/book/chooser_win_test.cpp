@@ -140,3 +140,22 @@ TEST_F(ChooserTest, OkKeepsTheCurrentSectionAndALinkIsChosen) {
     gApp.bookmarkCount = 0;
     EXPECT_EQ(chosen, 7);
 }
+
+TEST_F(ChooserTest, TheCurrentSectionsRowIsMarkedAndInSight) {
+    // Section 273 lies in a closed chapter far below the first screen.
+    gApp.lesson = 273;
+    uint16_t chosen = Choose([](HWND dialog) {
+        RECT client;
+        GetClientRect(dialog, &client);
+        EXPECT_GT(ScrollPos(dialog), 0) << "scrolled down to it";
+        HDC dc = GetDC(dialog);
+        COLORREF mark = GetSysColor(COLOR_HIGHLIGHT);
+        int marked = 0;
+        for (int y = 0; y < client.bottom; y += 2)
+            for (int x = 0; x < client.right; x += 2) marked += GetPixel(dc, x, y) == mark;
+        ReleaseDC(dialog, dc);
+        EXPECT_GT(marked, 100);
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(chosen, 273);
+}

@@ -149,6 +149,8 @@ TEST(ShortcutKeys, AreTheOnesTheMenuShows) {
     for (int i = 0; i < count; i++) {
         std::wstring name = (keys[i].fVirt & FCONTROL) ? L"Ctrl+" : (keys[i].fVirt & FALT) ? L"Alt+" : L"";
         if (keys[i].key >= VK_F1 && keys[i].key <= VK_F12) name += L"F" + std::to_wstring(keys[i].key - VK_F1 + 1);
+        else if (keys[i].key == VK_LEFT) name += L"Left";
+        else if (keys[i].key == VK_RIGHT) name += L"Right";
         else name += (wchar_t)keys[i].key;
         EXPECT_TRUE(keys[i].fVirt & FVIRTKEY) << "not a virtual key: " << keys[i].cmd;
         fromTable.push_back({name, keys[i].cmd});
@@ -167,7 +169,7 @@ TEST(ShortcutKeys, AreTheOnesTheMenuShows) {
         }
     }
     DestroyMenu(menu);
-    EXPECT_EQ(fromMenu.size(), 7u);
+    EXPECT_EQ(fromMenu.size(), 10u);
     std::sort(fromTable.begin(), fromTable.end());
     std::sort(fromMenu.begin(), fromMenu.end());
     EXPECT_EQ(fromTable, fromMenu);

@@ -8,6 +8,7 @@
 #include "content/section_store.h"
 #include "panes/pane_paint.h"
 #include "panes/split_view.h"
+#include "panes/status_line.h"
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
 #include "platform/desktop.h"
@@ -426,7 +427,8 @@ TEST_F(ReaderWindowTest, CommandsForSizeReverseAndExit) {
     EXPECT_EQ(GetMenuState(marel, 413, MF_BYCOMMAND) & MF_CHECKED, (UINT)MF_CHECKED);
     EXPECT_EQ(GetMenuState(marel, 412, MF_BYCOMMAND) & MF_CHECKED, 0u);
     EXPECT_EQ(DispatchCommand(window, 401), 0);
-    EXPECT_EQ(Main()->height, 400 - gApp.menuBarHeight - 2);  // none: the whole height less 2
+    // None: the whole height above the status line, less 2.
+    EXPECT_EQ(Main()->height, 400 - gApp.menuBarHeight - StatusLineHeightPx() - 2);
     // Its bar would lie on the menu bar; it is hidden until a lower pane comes back.
     EXPECT_EQ(GetWindowLongW(gSplit.bottomScrollBar, GWL_STYLE) & WS_VISIBLE, 0);
     DispatchCommand(window, 414);

@@ -1,0 +1,132 @@
+// Back, Forward and Go To in the reader's own window over the embedded book,
+// and the status line under the panes.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "navigation/go_to_dialog.h"
+#include "navigation/history.h"
+#include "panes/split_view.h"
+#include "panes/status_line.h"
+#include "panes/text_pane.h"
+#include "tests/support/first_paint_watch.h"
+#include "tests/win/reader_test_support.h"
+
+namespace {
+
+const uint16_t kStartSection = 31;
+
+void RunScript(HWND dialog, void* script) { (*(std::function<void(HWND)>*)script)(dialog); }
+
+class HistoryTest : public ::testing::Test {
+protected:
+    TestSettingsKeys keys;
+    MessageBoxCatcher boxes;
+    HWND window = nullptr;
+
+    void SetUp() override {
+        ResetProgramState();
+        PutString(kTestProgramKey, L"FontName", L"DejaVu Sans");
+        PutDword(kTestProgramKey, L"FontSize", 17);
+        PutDword(kTestProgramKey, L"Lesson", kStartSection);
+        window = StartReader(GetModuleHandleW(nullptr), SW_SHOWNA);
+        ASSERT_NE(window, nullptr);
+        SetWindowPos(window, nullptr, 0, 0, 480, 640, SWP_NOZORDER);
+    }
+    void TearDown() override {
+        if (gApp.mainWindow) DestroyWindow(gApp.mainWindow);
+        EndReader();
+        TakeQuitMessage();
+        ResetProgramState();
+    }
+    void GoTo(std::function<void(HWND)> script) {
+        HWND reader = window;
+        auto open = [](void* context) { SendMessageW(*(HWND*)context, WM_COMMAND, kGoToCommand, 0); };
+        EXPECT_TRUE(ActAfterFirstPaint(L"Go To", open, &reader, RunScript, &script, 0));
+    }
+};
+
+}  // namespace
+
+TEST_F(HistoryTest, GoToThenBackAndForwardKeepTheTextAtTheTopAcrossARelayout) {
+    for (int i = 0; i < 9; i++) SendMessageW(window, WM_KEYDOWN, VK_DOWN, 0);
+    BookPlace first = CurrentPlace();
+    int firstRow = gApp.mainPane->firstRow;
+    ASSERT_EQ(firstRow, 9);
+
+    GoTo([](HWND dialog) {
+        SetDlgItemTextW(dialog, kGoToEditId, L"500");
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+        wchar_t said[128] = L"";
+        GetDlgItemTextW(dialog, kGoToMessageId, said, 128);
+        EXPECT_NE(wcsstr(said, L"500"), nullptr) << "the dialog says why it stays";
+        EXPECT_EQ(gApp.lesson, kStartSection);
+        SetDlgItemTextW(dialog, kGoToEditId, L"\u05E7\u05DE\u05D7");  // 148
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(gApp.lesson, 295);
+    SendMessageW(window, WM_KEYDOWN, VK_RIGHT, 0);  // a step, not a move
+    EXPECT_EQ(gApp.lesson, 297);
+
+    // Narrower lines: the same text lies on another row.
+    SetWindowPos(window, nullptr, 0, 0, 360, 640, SWP_NOZORDER);
+    SendMessageW(window, WM_APPCOMMAND, (WPARAM)window, MAKELPARAM(0, APPCOMMAND_BROWSER_BACKWARD));
+    EXPECT_EQ(gApp.lesson, kStartSection);
+    EXPECT_EQ(CurrentPlace().topOffset, first.topOffset);
+    EXPECT_GT(gApp.mainPane->firstRow, firstRow);
+    EXPECT_EQ(SendMessageW(window, WM_KEYDOWN, VK_DOWN, 0), 0);  // the keys still act on it
+
+    SendMessageW(window, WM_XBUTTONDOWN, MAKEWPARAM(0, XBUTTON2), 0);
+    EXPECT_EQ(gApp.lesson, 297) << "forward returns to where the step had gone";
+    SendMessageW(window, WM_COMMAND, kForwardCommand, 0);  // nothing ahead
+    EXPECT_EQ(gApp.lesson, 297);
+    EXPECT_EQ(ReaderHistory()->count, 2);
+}
+
+TEST_F(HistoryTest, StatusLineLiesUnderThePanesAndShowsThePlace) {
+    RECT line = StatusLineRect();
+    RECT client;
+    GetClientRect(window, &client);
+    ASSERT_GT(StatusLineHeightPx(), 0);
+    EXPECT_EQ(line.bottom - line.top, StatusLineHeightPx());
+    EXPECT_EQ(line.bottom, client.bottom - (gApp.menuBarOnBottom ? gApp.menuBarHeight : 0));
+    EXPECT_LE(gApp.mainPane->top + gApp.mainPane->height, line.top);
+    EXPECT_LE(gSplit.bottomPane->top + gSplit.bottomPane->height, line.top);
+    RECT bar;
+    GetWindowRect(gSplit.bottomScrollBar, &bar);
+    MapWindowPoints(nullptr, window, (POINT*)&bar, 2);
+    EXPECT_LE(bar.bottom, line.top);
+
+    // Drawn into a bitmap: the place at the left, the heading at the right,
+    // on the line's ground.
+    int widthPx = line.right - line.left;
+    int heightPx = line.bottom;
+    HDC memory = CreateCompatibleDC(gApp.mainPane->dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(gApp.mainPane->dc, widthPx, heightPx);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    HDC paneDc = gApp.mainPane->dc;
+    gApp.mainPane->dc = memory;
+    PaintStatusLine();
+    gApp.mainPane->dc = paneDc;
+    COLORREF ground = GetSysColor(COLOR_BTNFACE);
+    auto inkBetween = [&](int fromX, int toX) {
+        int ink = 0;
+        for (int x = fromX; x < toX; x++)
+            for (int y = line.top + 1; y < line.bottom; y++) ink += GetPixel(memory, x, y) != ground;
+        return ink;
+    };
+    EXPECT_GT(inkBetween(0, widthPx / 4), 20) << "16 / 178";
+    EXPECT_GT(inkBetween(widthPx * 3 / 4, widthPx), 20) << "the heading";
+    EXPECT_EQ(inkBetween(widthPx / 2 - 10, widthPx / 2 + 10), 0) << "a short heading stays at the right";
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+
+    EXPECT_EQ(ReadingPercent(0, 40), 0);
+    EXPECT_EQ(ReadingPercent(10, 40), 25);
+    EXPECT_EQ(ReadingPercent(45, 40), 100);
+    EXPECT_EQ(ReadingPercent(0, 0), 100) << "a section that fits is seen whole";
+}
