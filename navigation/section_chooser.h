@@ -7,6 +7,7 @@
 #include <stdint.h>
 
 #include "app/app_state.h"
+#include "navigation/section_grid.h"
 
 // Dialog resource of the chooser (resources/lorvan.rc).
 const WORD kChooseSectionDialog = 118;
@@ -21,5 +22,9 @@ INT_PTR CALLBACK ChooserDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 // Loads the index, puts the bookmark group in front of it, lays it out and
 // opens the current section's branch. False when memory ran out.
 bool BuildChooserGrid();
-// The dialog's scroll bar: range 0 ... lastFirstRow, position firstRow.
+// The dialog's scroll bar: range 0 ... lastFirstRow, position firstRow; kept
+// in its place, disabled, while the whole outline fits.
 void UpdateChooserScrollBar();
+// The outline of the open chooser, for a look from outside; null when none
+// is open.
+const SectionGrid* OpenChooserGrid();
