@@ -11,6 +11,9 @@
 #include "navigation/bookmarks.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
+#include "platform/desktop.h"
+#include "platform/out_of_memory.h"
+#include "platform/registry.h"
 #include "platform/shell.h"
 #include "resources/resource_ids.h"
 
@@ -130,6 +133,11 @@ LRESULT OnWindowPosChanged(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     // On the desktop the default handling is what sends WM_SIZE after a move
     // or resize; without it the panes would never follow the window's size.
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT OnGetMinMaxInfo(LPARAM lParam) {
+    KeepMinimumTrackSize(reinterpret_cast<MINMAXINFO*>(lParam), kMinWindowWidthPx, kMinWindowHeightPx);
+    return 0;
 }
 
 LRESULT OnHelp(HWND window) {
@@ -292,6 +300,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return OnSettingChange(window, wParam, lParam);
     case WM_WINDOWPOSCHANGED:
         return OnWindowPosChanged(window, message, wParam, lParam);
+    case WM_GETMINMAXINFO:
+        return OnGetMinMaxInfo(lParam);
     case WM_HELP:
         return OnHelp(window);
     case WM_ENDSESSION:
@@ -331,6 +341,7 @@ int RunMessageLoop() {
 }
 
 HWND StartReader(HINSTANCE instance, int showCommand) {
+    SetOutOfMemoryAction(SaveSettingsAndQuit);
     ZeroMemory(&gApp, sizeof(gApp));
     ZeroMemory(&gShell, sizeof(gShell));
     ZeroMemory(&gSplit, sizeof(gSplit));
