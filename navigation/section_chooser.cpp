@@ -42,16 +42,19 @@ int MarkerRoomPx() {
     return scrollBarPx > kGridMarkerReachPx ? scrollBarPx : kGridMarkerReachPx;
 }
 
-RECT GridRect() {
-    RECT rect = gChooser.clientRect;
-    rect.right -= MarkerRoomPx();
-    return rect;
+// The grid's width as if the scroll bar showed, whether it does or not: a
+// fold that hides or shows the bar then lays the outline out again at the
+// same width, and nothing moves sideways.
+int GridWidthPx(int clientWidthPx) {
+    bool barShown = (GetWindowLongPtrW(gChooser.dialog, GWL_STYLE) & WS_VSCROLL) != 0;
+    return clientWidthPx - (barShown ? 0 : GetSystemMetrics(SM_CXVSCROLL)) - MarkerRoomPx();
 }
 
-// The scroll bar keeps its place, disabled while the outline fits. Hidden,
-// it would change the client width, and every fold that made the outline fit
-// would lay the whole outline out again at another width.
-void KeepScrollBarPlace() { ShowScrollBar(gChooser.dialog, SB_VERT, TRUE); }
+RECT GridRect() {
+    RECT rect = gChooser.clientRect;
+    rect.right = rect.left + GridWidthPx(rect.right - rect.left);
+    return rect;
+}
 
 void FillWhite(const RECT& rect) {
     if (rect.right > rect.left && rect.bottom > rect.top) FillRect(gChooser.dc, &rect, (HBRUSH)GetStockObject(WHITE_BRUSH));
@@ -98,7 +101,6 @@ INT_PTR OnInitDialog(HWND dialog) {
     gChooser.dialog = dialog;
     gChooser.dc = GetDC(dialog);
     InitFullScreenDialog(dialog, kFullScreenDialogFlags, gShell.fullScreen);
-    KeepScrollBarPlace();
     ReadClientRect();
     if (!BuildChooserGrid()) EndOutOfMemory();
     return 0;
@@ -109,7 +111,7 @@ INT_PTR OnSize(LPARAM lParam) {
     if (!grid) return 0;
     ReadClientRect();
     uint16_t* expansion = SaveExpansion(grid);
-    int result = ResizeSectionGrid(grid, LOWORD(lParam) - MarkerRoomPx(), HIWORD(lParam));
+    int result = ResizeSectionGrid(grid, GridWidthPx(LOWORD(lParam)), HIWORD(lParam));
     RestoreExpansion(grid, expansion);
     PlatformFree(expansion);
     if (result == kGridNoMemory) {
@@ -243,7 +245,7 @@ void UpdateChooserScrollBar() {
     if (!gChooser.grid) return;
     SCROLLINFO info = {};
     info.cbSize = sizeof(info);
-    info.fMask = SIF_RANGE | SIF_POS | SIF_DISABLENOSCROLL;
+    info.fMask = SIF_RANGE | SIF_POS;
     info.nMin = 0;
     info.nMax = gChooser.grid->lastFirstRow;
     info.nPos = gChooser.grid->firstRow;

@@ -22,8 +22,7 @@ INT_PTR CALLBACK ChooserDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 // Loads the index, puts the bookmark group in front of it, lays it out and
 // opens the current section's branch. False when memory ran out.
 bool BuildChooserGrid();
-// The dialog's scroll bar: range 0 ... lastFirstRow, position firstRow; kept
-// in its place, disabled, while the whole outline fits.
+// The dialog's scroll bar: range 0 ... lastFirstRow, position firstRow.
 void UpdateChooserScrollBar();
 // The outline of the open chooser, for a look from outside; null when none
 // is open.
