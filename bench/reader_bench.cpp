@@ -1,18 +1,21 @@
 // The reader window in this process: the program's own start-up time up to
 // the first paint, the time from a Right-arrow key to the end of the repaint
-// of both panes, the time of one wheel notch over the main pane, and the time
-// from "F&ont" to the font dialog's first paint.
+// of both panes, the same for Back to a remembered place, the time of one
+// wheel notch over the main pane, and the time from "F&ont" to the font
+// dialog's first paint.
 #include <windows.h>
 
 #include <stdio.h>
 #include <string.h>
 
 #include "app/app_state.h"
+#include "app/commands.h"
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "bench/bench_clock.h"
 #include "bench/index_bench.h"
 #include "bench/reader_bench.h"
+#include "navigation/history.h"
 #include "navigation/search.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
@@ -92,6 +95,25 @@ double WheelNotchMs(HWND window) {
     return (NowMs() - start) / kSteps;
 }
 
+// Back and Forward in turn between two places a move apart, each scrolled
+// into its section as a reader leaves it: the time of one, both panes laid
+// out and painted.
+double BackMs(HWND window) {
+    const int kScrolledRows = 6;
+    const uint32_t kOtherSection = 101;
+    BookPlace before = CurrentPlace();
+    GoToSection(window, kOtherSection);
+    for (int i = 0; i < kScrolledRows; i++) SendMessageW(window, WM_KEYDOWN, VK_DOWN, 0);
+    NoteMove(before);
+    GdiFlush();
+    double start = NowMs();
+    for (int i = 0; i < kSteps; i++) {
+        SendMessageW(window, WM_COMMAND, i % 2 == 0 ? kBackCommand : kForwardCommand, 0);
+        GdiFlush();
+    }
+    return (NowMs() - start) / kSteps;
+}
+
 int AnswerBox(HWND, const wchar_t*, const wchar_t*, UINT, void*) { return IDOK; }
 
 // FindNext over the whole book for letters it does not hold, in the reader's
@@ -139,6 +161,7 @@ void BenchReaderWindow() {
         GdiFlush();
     }
     double stepWithBarsMs = (NowMs() - barsStart) / kSteps;
+    double backMs = BackMs(window);
     double wheelMs = WheelNotchMs(window);
     double findNextMs = FindNextMissMs(window);
     BenchChooserOpen(window);
@@ -152,6 +175,8 @@ void BenchReaderWindow() {
     printf("startup_ms: %.4f\n", startupMs);
     printf("step_ms: %.4f\n", stepMs);
     printf("step_with_scroll_bars_ms: %.4f\n", stepWithBarsMs);
+    printf("back_ms: %.4f\n", backMs);
+    printf("back_vs_step: %.4f\n", backMs / stepMs);
     printf("wheel_notch_ms: %.4f\n", wheelMs);
     printf("find_next_miss_ms: %.4f\n", findNextMs);
     printf("font_dialog_first_open_ms: %.4f\n", firstFontDialogMs);
