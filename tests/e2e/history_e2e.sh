@@ -1,51 +1,48 @@
 # Sourced by desktop_e2e.sh: Back and Forward, Go To and a damaged "History",
 # with real keys and the mouse's side buttons. Each session ends with Ctrl+Q
 # and judges what the reader stored: the section, the main pane's first row
-# and the list of places.
+# and the places of the list.
 
 BACK_SECTION_ROWS=4    # rows scrolled in section 11 before the first move
 CHOSEN_SECTION_ROWS=2  # rows scrolled in the bookmarked section 101
 
-# The stored "History" as one line: user.reg breaks long values over lines
-# ending in a backslash.
+# The stored "History" on one line (user.reg breaks long values with a
+# backslash), and the section of each place in it, in order.
 stored_history() {
   sed -n '/^\[Software\\\\Quenmark\\\\Lorvan\]/,/^\[/p' "$WINEPREFIX/user.reg" |
     sed -e ':a' -e '/\\$/N; s/\\\n *//; ta' | sed -n 's/^"History"=//p'
 }
-
+history_sections() {
+  local -a b
+  IFS=, read -r -a b <<<"$(stored_history | sed 's/^hex://')"
+  local i
+  for ((i = 6; i + 1 < ${#b[@]}; i += 4)); do printf '%d ' $((16#${b[i + 1]}${b[i]})); done
+}
 forget_history() { wine_run reg delete 'HKCU\Software\Quenmark\Lorvan' /v History /f >/dev/null 2>&1 || true; }
 
-# The words of the stored "History" in order: format, count, current entry,
-# then section and top offset of each place.
-history_words() {
-  local value
-  value=$(stored_history)
-  value=${value#hex:}
-  local -a bytes
-  IFS=, read -r -a bytes <<<"$value"
-  local i
-  for ((i = 0; i + 1 < ${#bytes[@]}; i += 2)); do echo $((16#${bytes[i + 1]}${bytes[i]})); done
+# A start, the keys, Ctrl+Q.
+session_of_keys() {
+  start_reader || return 1
+  xdotool key --delay 300 "$@"
+  sleep 1
+  quit_reader
 }
-history_sections() { history_words | awk 'NR > 3 && NR % 2 == 0'; }
-history_current() { history_words | sed -n 3p; }
 
+# Ctrl+G, what $1 types, Enter; waits for the dialog to close unless $2 is
+# "stays" (closing takes Wine a while without a window manager).
 go_to() {
   focus_reader
   xdotool key ctrl+g
-  local dialog
-  if ! dialog=$(wait_for_window '^Go To$'); then
+  if ! GO_TO_DIALOG=$(wait_for_window '^Go To$'); then
     fail "Go To: Ctrl+G opens the dialog"
-    import -window root "$OUT/go-to-missing.png"
     return 0
   fi
-  focus "$dialog"
+  focus "$GO_TO_DIALOG"
   sleep 0.3
   eval "$1"
   sleep 0.5
   xdotool key Return
-  GO_TO_DIALOG=$dialog
-  # Closing takes Wine a while without a window manager.
-  [ "${2:-}" = stays ] && sleep 1 || wait_until_gone '^Go To$' "$dialog" || true
+  if [ "${2:-}" = stays ]; then sleep 1; else wait_until_gone '^Go To$' "$GO_TO_DIALOG" || true; fi
 }
 
 # ---- A jump through the chooser, a search, and back through both ------------
@@ -55,48 +52,35 @@ session_history_moves() {
   start_reader || return 0
   xdotool key --delay 100 $(printf 'Down %.0s' $(seq $BACK_SECTION_ROWS))
   xdotool key ctrl+d
-  local chooser x y width height
-  if chooser=$(wait_for_window "^Choose Section$"); then
+  local dialog x y width height
+  if dialog=$(wait_for_window "^Choose Section$"); then
     sleep 1
-    read -r x y width height <<<"$(geometry "$chooser")"
-    xdotool mousemove --window "$chooser" $((width - 60)) $((ROW_PX * 3 / 2)) click 1
-    wait_until_gone "^Choose Section$" "$chooser" || fail "history: the chooser closes on the bookmark"
-  else
-    fail "history: Ctrl+D opens Choose Section"
+    read -r x y width height <<<"$(geometry "$dialog")"
+    xdotool mousemove --window "$dialog" $((width - 60)) $((ROW_PX * 3 / 2)) click 1  # the bookmark
+    wait_until_gone "^Choose Section$" "$dialog" || true
   fi
-  sleep 0.5
   focus_reader
   xdotool key --delay 100 $(printf 'Down %.0s' $(seq $CHOSEN_SECTION_ROWS))
   xdotool key alt+F3
-  local dialog
   if dialog=$(wait_for_window '^Lorvan$'); then
     focus "$dialog"
     xdotool type --delay 60 "$SEARCH_TYPED"
     xdotool key Return
-    wait_until_gone '^Lorvan$' "$dialog" || fail "history: the search closes its dialog"
-  else
-    fail "history: Alt+F3 opens the Search dialog"
+    wait_until_gone '^Lorvan$' "$dialog" || true
   fi
   quit_reader
-  expect "history: the search went to section $SEARCH_SECTION" "$(stored_dword Lesson)" "$SEARCH_SECTION"
-  SEARCH_ROW=$(stored_dword LastPosition)
-  expect "history: three places remembered" "$(history_sections | tr '\n' ' ')" "$START_SECTION $BOOKMARKED_SECTION $SEARCH_SECTION "
+  local search_row
+  search_row=$(stored_dword LastPosition)
+  expect "history: the chooser and the search are remembered" "$(history_sections)" \
+    "$START_SECTION $BOOKMARKED_SECTION $SEARCH_SECTION "
 
-  # The list survives the restart: Alt+Left goes back to the bookmark's section.
-  start_reader || return 0
-  xdotool key alt+Left
-  sleep 1
-  quit_reader
-  expect "history: Alt+Left after a restart returns to section $BOOKMARKED_SECTION" \
-    "$(stored_dword Lesson)" "$BOOKMARKED_SECTION"
-  expect "history: ... with its top line" "$(stored_dword LastPosition)" "$CHOSEN_SECTION_ROWS"
-
-  start_reader || return 0
-  xdotool key alt+Left
-  sleep 1
-  quit_reader
-  expect "history: Alt+Left again returns to section $START_SECTION" "$(stored_dword Lesson)" "$START_SECTION"
-  expect "history: ... with its top line" "$(stored_dword LastPosition)" "$BACK_SECTION_ROWS"
+  # The list survives each restart.
+  session_of_keys alt+Left || return 0
+  expect "history: Alt+Left goes back to the bookmark's section and line" \
+    "$(stored_dword Lesson) $(stored_dword LastPosition)" "$BOOKMARKED_SECTION $CHOSEN_SECTION_ROWS"
+  session_of_keys alt+Left || return 0
+  expect "history: Alt+Left again goes back to the first section and line" \
+    "$(stored_dword Lesson) $(stored_dword LastPosition)" "$START_SECTION $BACK_SECTION_ROWS"
 
   # Forward twice: a key, then the mouse's forward button.
   start_reader || return 0
@@ -106,45 +90,40 @@ session_history_moves() {
   xdotool mousemove --window "$WINDOW" $(point_in_pane main) click 9
   sleep 1
   quit_reader
-  expect "history: Alt+Right and the forward button come back to section $SEARCH_SECTION" \
-    "$(stored_dword Lesson)" "$SEARCH_SECTION"
-  expect "history: ... with the match's top line" "$(stored_dword LastPosition)" "$SEARCH_ROW"
+  expect "history: Alt+Right and the forward button come back to the match's section and line" \
+    "$(stored_dword Lesson) $(stored_dword LastPosition)" "$SEARCH_SECTION $search_row"
 }
 
 # ---- Go To: digits, Hebrew numerals with and without gershayim, and 500 ------
-# Section 12 of the book is section 23; Go To 1 comes back to the start in
-# between, so that each try is remembered as a move of its own.
+# The book's section 12 is resource section 23. Go To 1 in between makes each
+# try a move of its own in the stored list.
 session_go_to() {
   store_settings
   forget_history
   start_reader || return 0
   go_to "xdotool type 12"
   go_to "xdotool type 1"
-  go_to "xdotool key U05D9 U05D1"           # yod bet
+  go_to "xdotool key U05D9 U05D1"        # yod bet
   go_to "xdotool type 1"
-  go_to "xdotool key U05D9 U05F4 U05D1"     # yod gershayim bet
+  go_to "xdotool key U05D9 U05F4 U05D1"  # yod gershayim bet
   go_to "xdotool type 500" stays
   if find_window '^Go To$' >/dev/null; then
     pass "Go To: 500 keeps the dialog open"
     focus "$GO_TO_DIALOG"
     xdotool key Escape
-    wait_until_gone '^Go To$' "$GO_TO_DIALOG" || fail "Go To: Escape closes it"
+    wait_until_gone '^Go To$' "$GO_TO_DIALOG" || true
   else
     fail "Go To: 500 keeps the dialog open"
   fi
   quit_reader
-  expect "Go To: 12, 1, יב, 1, י״ב each reached their section; 500 nowhere" \
-    "$(history_sections | tr '\n' ' ')" "$START_SECTION 23 1 23 1 23 "
-  expect "Go To: the reader stays in section 23" "$(stored_dword Lesson)" 23
+  expect "Go To: 12, 1, יב, 1 and י״ב each reached their section, 500 none" "$(history_sections)" \
+    "$START_SECTION 23 1 23 1 23 "
 }
 
 # ---- A damaged "History" starts an empty list ---------------------------------
 session_damaged_history() {
   store_settings '"History"=hex:01,00,05,00,09,00,0b,00'
-  start_reader || return 0
-  xdotool key alt+Left
-  sleep 1
-  quit_reader
+  session_of_keys alt+Left || return 0
   expect "damaged History: Alt+Left goes nowhere" "$(stored_dword Lesson)" "$START_SECTION"
   expect "damaged History: an empty list is stored" "$(stored_history)" "hex:01,00,00,00,00,00"
 }
