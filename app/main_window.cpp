@@ -6,11 +6,13 @@
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "app/settings.h"
+#include "app/view_scale.h"
 #include "app/window_place.h"
 #include "fontdialog/font_dialog.h"
 #include "navigation/bookmarks.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
+#include "platform/dpi.h"
 #include "platform/shell.h"
 #include "resources/resource_ids.h"
 
@@ -148,6 +150,18 @@ LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+// Ctrl and the wheel zoom; the wheel alone scrolls.
+LRESULT OnMouseWheelMessage(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) ZoomByWheel(window, GET_WHEEL_DELTA_WPARAM(wParam));
+    else OnMouseWheel(window, wParam, lParam);
+    return 0;
+}
+
+LRESULT OnDpiChangedMessage(HWND window, WPARAM wParam, LPARAM lParam) {
+    OnDpiChanged(window, wParam, reinterpret_cast<const RECT*>(lParam));
+    return 0;
+}
+
 LRESULT OnCloseRequest(HWND window) {
     DestroyWindow(window);
     return 0;
@@ -242,11 +256,15 @@ HWND StartMainWindow(int showCommand) {
     if (!window) return nullptr;
     if (gShell.fullScreen) ApplyFullScreenGeometry(window);
     ShowWindow(window, OpeningShowCommand(showCommand, place));
+    // The window now has the size it had at the last exit, so the stored rows
+    // show the text they showed then.
+    RestoreSavedRows();
     UpdateWindow(window);
     if (gApp.font.faceName[0] == 0 && !ProgramEnding()) {
         // First run: the user chooses the font; the panes take whatever the
         // dialog leaves, even after Cancel (its base may have been filled in).
         RunFontDialog(window, &gApp.font);
+        gApp.chosenFontSize = gApp.font.size;
         SetViewFont(window);
     }
     return window;
@@ -254,6 +272,7 @@ HWND StartMainWindow(int showCommand) {
 
 LRESULT SetupMainWindow(HWND window) {
     gApp.mainWindow = window;
+    gApp.font.dpi = WindowDpi(window);
     CreateMenuBar();
     CreatePanes(window);
     UpdateReverseCheck(window, kMenuCheckSet);
@@ -307,8 +326,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         OnTap(window, lParam);
         return 0;
     case WM_MOUSEWHEEL:
-        OnMouseWheel(window, wParam, lParam);
-        return 0;
+        return OnMouseWheelMessage(window, wParam, lParam);
+    case WM_DPICHANGED:
+        return OnDpiChangedMessage(window, wParam, lParam);
     case kCloseRequestMessage:
         return OnCloseRequest(window);
     default:

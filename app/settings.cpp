@@ -8,6 +8,7 @@
 #include "navigation/bookmarks.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
+#include "platform/dpi.h"
 #include "platform/services.h"
 #include "platform/shell.h"
 #include "resources/resource_ids.h"
@@ -94,11 +95,6 @@ void LoadFontName() {
     PlatformFree(name);
 }
 
-void LoadGridBitmaps() {
-    const int ids[3] = {IDB_GRID_COLLAPSED, IDB_GRID_EXPANDED, IDB_GRID_PAGE};
-    for (int i = 0; i < 3; i++) gApp.gridBitmaps[i] = LoadBitmapW(gApp.instance, MAKEINTRESOURCEW(ids[i]));
-}
-
 void FreeGridBitmaps() {
     for (HBITMAP& bitmap : gApp.gridBitmaps) {
         if (bitmap) DeleteObject(bitmap);
@@ -132,6 +128,12 @@ void WriteSettings() {
 }
 
 }  // namespace
+
+void LoadGridBitmaps(int dpi) {
+    FreeGridBitmaps();
+    const WORD ids[3] = {IDB_GRID_COLLAPSED, IDB_GRID_EXPANDED, IDB_GRID_PAGE};
+    for (int i = 0; i < 3; i++) gApp.gridBitmaps[i] = LoadArtBitmap(gApp.instance, ids[i], dpi, 0);
+}
 
 int ParseDecimalUnits(const wchar_t* units, size_t maxUnits) {
     uint32_t value = 0;  // unsigned, so that long strings wrap instead of overflowing
@@ -224,12 +226,13 @@ void LoadSettings() {
     LoadModulePath();
     LoadFontName();
     ReadSearchString(L"SearchString", gApp.searchString, kSearchStringBytes);
-    gApp.font.size = ReadSettingInt(L"FontSize", 0);
+    gApp.font.size = ReadSettingInt(L"FontSize", kFirstStartFontSize);
+    gApp.chosenFontSize = gApp.font.size;
     gApp.font.letterBase = ReadSettingInt(L"FontAsciiBase", kDefaultLetterBase);
     gApp.lastPosition = (uint16_t)ReadSettingInt(L"LastPosition", 0);
     gApp.flags = (uint32_t)ReadSettingInt(L"Flags", (int)kFlagsDefault);
     gApp.lesson = (uint16_t)ReadSettingInt(L"Lesson", 0);
-    LoadGridBitmaps();
+    LoadGridBitmaps(SystemDpi());
     gSplit.bottomSection = ReadSettingInt(L"BottomSection", kBottomSectionDefault);
     // Only the six menu codes are usable; anything else would divide by a
     // units digit of 0 or give a nonsense height.

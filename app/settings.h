@@ -52,7 +52,10 @@ int WriteSettingBlob(const wchar_t* valueName, const void* bytes, uint32_t byteC
 void ReadSearchString(const wchar_t* valueName, uint8_t* field, int fieldBytes);
 
 // Loads every setting into the program-wide state; once, before the window.
+// Without a stored "FontSize" the reading size is kFirstStartFontSize.
 void LoadSettings();
+// (Re)loads the outline's marker bitmaps, drawn for `dpi`, into gApp.gridBitmaps.
+void LoadGridBitmaps(int dpi);
 
 // Writes every setting and the bookmarks and posts the quit request; it
 // releases nothing (ReleaseSettings and DestroyPanes do, when the main window

@@ -8,6 +8,7 @@
 #include "navigation/section_grid.h"
 #include "navigation/section_outline.h"
 #include "platform/dialog_shell.h"
+#include "platform/dpi.h"
 #include "platform/services.h"
 
 namespace {
@@ -35,7 +36,9 @@ void ReadClientRect() {
     GetDialogClientRect(gChooser.dialog, &gChooser.clientRect);
 }
 
-void LeaveRoomForScrollBar() { gChooser.clientRect.right -= GetSystemMetrics(SM_CXVSCROLL); }
+void LeaveRoomForScrollBar() {
+    gChooser.clientRect.right -= SystemMetricForDpi(SM_CXVSCROLL, WindowDpi(gChooser.dialog));
+}
 
 // Memory ran out and the program is on its way out: close at once, choosing nothing.
 void EndOutOfMemory() {

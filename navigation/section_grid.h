@@ -51,6 +51,7 @@ const int kGridMissing = -1;
 const int kGridNoMemory = -2;
 const int kGridRefused = -4;  // first record with a zero style byte or an empty text
 
+// Pixels at 96 DPI; the grid draws them at its font's resolution (GridPx).
 const int kGridIndentStepPx = 13;
 const int kGridMarkerPx = 9;
 const int kGridMarkerGapPx = 4;  // between a row's text and its marker
@@ -94,6 +95,8 @@ HFONT SelectGridFont(SectionGrid* grid, uint8_t style, bool setColour);
 // Distance from the grid's right edge to the right end of the row's text: the
 // record's indent in pixels (the grid's right edge for the all-zero entry).
 int GridRowIndent(const SectionGrid* grid, int row);
+// `px96` pixels at 96 DPI at the grid's resolution.
+int GridPx(const SectionGrid* grid, int px96);
 // The row painting and hit tests start at: firstRow visible rows on.
 int GridStartRow(const SectionGrid* grid);
 // Recomputes lastFirstRow after rows were shown or hidden.

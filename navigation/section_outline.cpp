@@ -5,8 +5,6 @@
 
 namespace {
 
-const int kMarkerReachPx = kGridMarkerGapPx + kGridMarkerPx;  // right of a row's text: gap and marker
-
 int NumberOf(uint16_t id) { return id & kIndexNumberMask; }
 bool IsVisible(const GridRow& row) { return (row.style & kIndexVisible) != 0; }
 bool HasRows(const SectionGrid* grid) { return grid && grid->indexText && grid->rows; }
@@ -76,7 +74,7 @@ int HitTestSectionGrid(SectionGrid* grid, int x, int y) {
     int hit = RowAt(grid, y);
     if (hit == kHitBelowRows) return hit;
     const GridRow& row = grid->rows[hit];
-    int markerEnd = row.x + row.width + kMarkerReachPx;
+    int markerEnd = row.x + row.width + GridPx(grid, kGridMarkerGapPx) + GridPx(grid, kGridMarkerPx);
     if (x >= row.x && x <= markerEnd) {
         if (row.id & kIndexLinkBit) return NumberOf(row.id);
         return ToggleHeading(grid, hit);  // headings, and plain labels too

@@ -4,6 +4,7 @@
 #include <string.h>
 #include <wchar.h>
 
+#include "platform/dpi.h"
 #include "platform/fonts.h"
 #include "platform/services.h"
 
@@ -54,13 +55,17 @@ const LONG kWeightBold = 700;
 // the limit keeps the scaling from overflowing and row heights within 16 bits.
 const int64_t kMaxFontHeightPx = 4096;
 
-int StyleFontHeight(int32_t size, uint8_t style) {
+// The sizes are pixels at 96 DPI; the font is made for the spec's resolution.
+int StyleFontHeight(int32_t size, uint8_t style, int dpi) {
     int64_t height = size;
     if (style & kFlagLarge) {
         height = size ? height * 5 / 4 : kLargeDefaultHeight;
     } else if (style & kFlagSmall) {
         height = size ? height * 6 / 8 : kSmallDefaultHeight;
     }
+    if (height > kMaxFontHeightPx) height = kMaxFontHeightPx;
+    if (height < -kMaxFontHeightPx) height = -kMaxFontHeightPx;
+    height = ScalePx((int)height, dpi);
     if (height > kMaxFontHeightPx) return (int)kMaxFontHeightPx;
     if (height < -kMaxFontHeightPx) return (int)-kMaxFontHeightPx;
     return (int)height;
@@ -105,7 +110,7 @@ void FreeFontCache(FontCacheEntry* cache) {
 HFONT CreateStyleFont(const FontSpec* spec, uint8_t style) {
     LOGFONTW logFont;
     memset(&logFont, 0, sizeof logFont);
-    logFont.lfHeight = StyleFontHeight(spec->size, style);
+    logFont.lfHeight = StyleFontHeight(spec->size, style, spec->dpi);
     logFont.lfWeight = (style & kFlagBold) ? kWeightBold : kWeightNormal;
     // Any character set: the letters may sit at 0x5D0, at 0xE0 or in place of
     // the Latin letters, and the named face must win whichever it is.

@@ -5,6 +5,7 @@
 #include "app/settings.h"
 #include "app/settings_run.h"
 #include "panes/split_view.h"
+#include "platform/dpi.h"
 #include "platform/shell.h"
 
 namespace {
@@ -18,7 +19,7 @@ DWORD gReportedMinor = 0;
 const wchar_t* ProgramKeyPath() { return gProgramKeyPath; }
 const wchar_t* MakerKeyPath() { return gMakerKeyPath; }
 
-int ScrollBarWidth() { return gScrollBarWidthPx ? gScrollBarWidthPx : GetSystemMetrics(SM_CXVSCROLL); }
+int ScrollBarWidth(int dpi) { return gScrollBarWidthPx ? gScrollBarWidthPx : SystemMetricForDpi(SM_CXVSCROLL, dpi); }
 
 void GetPlatformVersion(DWORD* major, DWORD* minor) {
     if (!gReportedMajor && !gReportedMinor) {
