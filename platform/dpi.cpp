@@ -25,10 +25,14 @@ int ScreenDcDpi(HWND window) {
     return UsableDpi(dpi);
 }
 
+// value × numerator / denominator, rounded half away from zero, held in an int.
 int RoundedRatio(int64_t value, int64_t numerator, int64_t denominator) {
     int64_t product = value * numerator;
     int64_t half = denominator / 2;
-    return (int)(product >= 0 ? (product + half) / denominator : -((-product + half) / denominator));
+    int64_t result = product >= 0 ? (product + half) / denominator : -((-product + half) / denominator);
+    if (result > INT32_MAX) return INT32_MAX;
+    if (result < INT32_MIN) return INT32_MIN;
+    return (int)result;
 }
 
 }  // namespace
