@@ -3,7 +3,6 @@
 #include "app/about_box.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
-#include "app/settings.h"
 #include "app/view_scale.h"
 #include "clipboard/copy_text.h"
 #include "content/section_store.h"
@@ -16,6 +15,7 @@
 #include "panes/split_view.h"
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
+#include "platform/out_of_memory.h"
 #include "platform/services.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include "fontdialog/font_sizes.h"
 #include "panes/split_view.h"
 #include "platform/dpi.h"
+#include "platform/out_of_memory.h"
 #include "platform/shell.h"
 
 namespace {

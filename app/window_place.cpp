@@ -2,9 +2,9 @@
 
 #include <stdio.h>
 
-#include "app/settings.h"
 #include "platform/desktop.h"
 #include "platform/dpi.h"
+#include "platform/registry.h"
 #include "platform/services.h"
 
 const wchar_t kWindowPlacementValue[] = L"WindowPlacement";

@@ -2,8 +2,8 @@
 
 #include <string.h>
 
-#include "app/settings.h"
 #include "platform/dpi.h"
+#include "platform/out_of_memory.h"
 #include "platform/services.h"
 
 namespace {

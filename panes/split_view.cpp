@@ -3,13 +3,13 @@
 #include <windowsx.h>
 
 #include "app/app_state.h"
-#include "app/settings.h"
 #include "content/section_store.h"
 #include "panes/pane_paint.h"
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
 #include "platform/desktop.h"
 #include "platform/dpi.h"
+#include "platform/out_of_memory.h"
 #include "platform/services.h"
 #include "platform/shell.h"
 

@@ -1,5 +1,7 @@
 #include "platform/desktop.h"
 
+#include "platform/dpi.h"
+
 namespace {
 
 const int kDefaultWheelRows = 3;
@@ -32,6 +34,13 @@ bool RestoredWindowRect(HWND window, RECT* rect, bool* maximized) {
     *rect = placement.rcNormalPosition;
     OffsetRect(rect, info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top);
     return true;
+}
+
+void KeepMinimumTrackSize(MINMAXINFO* info, int widthPx, int heightPx, int dpi) {
+    LONG minWidth = ScalePx(widthPx, dpi);
+    LONG minHeight = ScalePx(heightPx, dpi);
+    if (info->ptMinTrackSize.x < minWidth) info->ptMinTrackSize.x = minWidth;
+    if (info->ptMinTrackSize.y < minHeight) info->ptMinTrackSize.y = minHeight;
 }
 
 int WheelScrollRows() {
