@@ -572,6 +572,9 @@ void CheckBookmarksAndChooser(HWND reader, const std::wstring& chooserCapture) {
 
 void ChooseSettings() {
     RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey);
+    // The size the driver gives the window, so that the stored rows keep the
+    // text they were saved with.
+    PutString(L"WindowPlacement", L"0,0,480,640,0");
     PutDword(L"Lesson", 11);
     PutDword(L"LastPosition", 2);
     PutDword(L"BottomSection", 12);
