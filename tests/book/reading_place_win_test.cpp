@@ -125,3 +125,25 @@ TEST_F(ReadingPlaceTest, MaximiseAndRestoreKeepTheTopLinesText) {
     SetWindowPos(window, nullptr, 0, 0, kReaderWidthPx, kReaderHeightPx, SWP_NOZORDER);
     ExpectRowsBack("restored");
 }
+
+// A move to a screen of another resolution (the message Windows sends then):
+// the window takes the suggested rectangle, and text, tool images and bar
+// are made anew for the resolution, the reading place kept.
+TEST_F(ReadingPlaceTest, ANewResolutionDrawsEverythingAnewInPlace) {
+    int barPx = gApp.menuBarHeight;
+    int titleRowPx = gApp.mainPane->lines[0].height;
+    RECT suggested = {10, 20, 10 + kReaderWidthPx * 3 / 2, 20 + kReaderHeightPx * 7 / 5};  // within the screen
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(192, 192), (LPARAM)&suggested);
+    EXPECT_EQ(gApp.font.dpi, 192);
+    RECT now;
+    GetWindowRect(window, &now);
+    EXPECT_TRUE(EqualRect(&now, &suggested));
+    EXPECT_GE(gApp.menuBarHeight, barPx * 3 / 2);
+    EXPECT_NEAR(gApp.mainPane->lines[0].height, 2 * titleRowPx, 2);
+    EXPECT_EQ(gSplit.bottomPane->fontSpec.dpi, 192);
+    ExpectPlacesKept("192 DPI");
+    RECT back = {0, 0, kReaderWidthPx, kReaderHeightPx};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(96, 96), (LPARAM)&back);
+    EXPECT_EQ(gApp.menuBarHeight, barPx);
+    ExpectRowsBack("96 DPI again");
+}

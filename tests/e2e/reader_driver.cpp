@@ -823,6 +823,10 @@ void CheckFirstStart(const wchar_t* exe, const std::wstring& outputDir) {
     Check(dialog != nullptr, "first start opens Choose Font", 0, 1);
     if (dialog) {
         SetWindowPos(dialog, nullptr, 0, 0, 420, 520, SWP_NOZORDER);
+        HWND sizes = GetDlgItem(dialog, kSizeList);
+        wchar_t size[8] = L"";
+        SendMessageW(sizes, LB_GETTEXT, SendMessageW(sizes, LB_GETCURSEL, 0, 0), (LPARAM)size);
+        Check(wcscmp(size, L"20") == 0, "the first start's reading size, 20, is selected", 0, 1);
         Check(ChooseItem(dialog, kFaceList, L"Frank Ruehl CLM"), "a Culmus face is listed", 0, 1);
         Check(ChooseItem(dialog, kSizeList, L"20"), "size 20 is listed", 0, 1);
         CheckEqual("the Hebrew face checks 5D0", SendDlgItemMessageW(dialog, kUnicodeBaseButton, BM_GETCHECK, 0, 0),
