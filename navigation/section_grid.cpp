@@ -311,7 +311,11 @@ int PaintSectionGrid(SectionGrid* grid, bool fillBackground) {
     int start = GridStartRow(grid);
     COLORREF savedColour = GetTextColor(grid->dc);
     HFONT savedFont = SelectGridFont(grid, grid->rows[start].style, true);
-    if (fillBackground) FillWithStockBrush(grid->dc, grid->x, grid->y, grid->width, grid->height, WHITE_BRUSH);
+    // The markers of indent 0 stand right of the grid: cleared with it, or a
+    // scroll or toggle would leave them behind where rows used to be.
+    if (fillBackground)
+        FillWithStockBrush(grid->dc, grid->x, grid->y, grid->width + GridMarkerReachPx(grid->fontSpec.dpi),
+                           grid->height, WHITE_BRUSH);
     grid->rowsPainted = PaintRows(grid, start);
     SelectObject(grid->dc, savedFont);
     SetTextColor(grid->dc, savedColour);
@@ -349,6 +353,8 @@ HFONT SelectGridFont(SectionGrid* grid, uint8_t style, bool setColour) {
 }
 
 int GridPx(const SectionGrid* grid, int px96) { return ScalePx(px96, grid->fontSpec.dpi); }
+
+int GridMarkerReachPx(int dpi) { return ScalePx(kGridMarkerGapPx, dpi) + ScalePx(kGridMarkerPx, dpi); }
 
 int GridRowIndent(const SectionGrid* grid, int row) {
     if (row >= grid->rowCount) return grid->x + grid->width;
