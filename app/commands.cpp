@@ -3,6 +3,7 @@
 #include "app/about_box.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "app/view_scale.h"
 #include "clipboard/copy_text.h"
 #include "content/section_store.h"
 #include "fontdialog/font_dialog.h"
@@ -80,7 +81,9 @@ void ScrollActivePane(HWND window, int deltaRows) {
 
 // The font dialog edits the program-wide font; the panes take it only on OK.
 void ChooseReadingFont(HWND window) {
-    if (RunFontDialog(window, &gApp.font) == IDOK) SetViewFont(window);
+    if (RunFontDialog(window, &gApp.font) != IDOK) return;
+    gApp.chosenFontSize = gApp.font.size;
+    SetViewFont(window);
 }
 
 }  // namespace
@@ -114,6 +117,9 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     case kCommandFont: ChooseReadingFont(window); return 0;
     case kCommandCopy: CopyPaneText(ActivePane(), 0); return 0;
     case kCommandAppend: CopyPaneText(ActivePane(), 1); return 0;
+    case kZoomInCommand: ZoomBy(window, 1); return 0;
+    case kZoomOutCommand: ZoomBy(window, -1); return 0;
+    case kActualSizeCommand: ZoomToChosenSize(window); return 0;
     default: return 1;
     }
 }

@@ -6,12 +6,14 @@
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "app/settings.h"
+#include "app/view_scale.h"
 #include "app/window_place.h"
 #include "fontdialog/font_dialog.h"
 #include "navigation/bookmarks.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
 #include "platform/desktop.h"
+#include "platform/dpi.h"
 #include "platform/out_of_memory.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -135,8 +137,10 @@ LRESULT OnWindowPosChanged(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-LRESULT OnGetMinMaxInfo(LPARAM lParam) {
-    KeepMinimumTrackSize(reinterpret_cast<MINMAXINFO*>(lParam), kMinWindowWidthPx, kMinWindowHeightPx);
+// Asked before WM_CREATE too, when the window's resolution is already known.
+LRESULT OnGetMinMaxInfo(HWND window, LPARAM lParam) {
+    KeepMinimumTrackSize(reinterpret_cast<MINMAXINFO*>(lParam), kMinWindowWidthPx, kMinWindowHeightPx,
+                         WindowDpi(window));
     return 0;
 }
 
@@ -154,6 +158,18 @@ LRESULT OnEndSession(WPARAM wParam) {
 LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (DispatchCommand(window, wParam) == 0) return 0;
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Ctrl and the wheel zoom; the wheel alone scrolls.
+LRESULT OnMouseWheelMessage(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) ZoomByWheel(window, GET_WHEEL_DELTA_WPARAM(wParam));
+    else OnMouseWheel(window, wParam, lParam);
+    return 0;
+}
+
+LRESULT OnDpiChangedMessage(HWND window, WPARAM wParam, LPARAM lParam) {
+    OnDpiChanged(window, wParam, reinterpret_cast<const RECT*>(lParam));
+    return 0;
 }
 
 LRESULT OnCloseRequest(HWND window) {
@@ -250,11 +266,15 @@ HWND StartMainWindow(int showCommand) {
     if (!window) return nullptr;
     if (gShell.fullScreen) ApplyFullScreenGeometry(window);
     ShowWindow(window, OpeningShowCommand(showCommand, place));
+    // The window now has the size it had at the last exit, so the stored rows
+    // show the text they showed then.
+    RestoreSavedRows();
     UpdateWindow(window);
     if (gApp.font.faceName[0] == 0 && !ProgramEnding()) {
         // First run: the user chooses the font; the panes take whatever the
         // dialog leaves, even after Cancel (its base may have been filled in).
         RunFontDialog(window, &gApp.font);
+        gApp.chosenFontSize = gApp.font.size;
         SetViewFont(window);
     }
     return window;
@@ -262,6 +282,7 @@ HWND StartMainWindow(int showCommand) {
 
 LRESULT SetupMainWindow(HWND window) {
     gApp.mainWindow = window;
+    gApp.font.dpi = WindowDpi(window);
     CreateMenuBar();
     CreatePanes(window);
     UpdateReverseCheck(window, kMenuCheckSet);
@@ -301,7 +322,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_WINDOWPOSCHANGED:
         return OnWindowPosChanged(window, message, wParam, lParam);
     case WM_GETMINMAXINFO:
-        return OnGetMinMaxInfo(lParam);
+        return OnGetMinMaxInfo(window, lParam);
     case WM_HELP:
         return OnHelp(window);
     case WM_ENDSESSION:
@@ -317,8 +338,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         OnTap(window, lParam);
         return 0;
     case WM_MOUSEWHEEL:
-        OnMouseWheel(window, wParam, lParam);
-        return 0;
+        return OnMouseWheelMessage(window, wParam, lParam);
+    case WM_DPICHANGED:
+        return OnDpiChangedMessage(window, wParam, lParam);
     case kCloseRequestMessage:
         return OnCloseRequest(window);
     default:

@@ -2,6 +2,7 @@
 // "name: value" with the unit in the name. Speeds are also given as ratios
 // against a baseline measured in the same run, since these machines are noisy.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <stdio.h>
 #include <string.h>
@@ -323,6 +324,14 @@ void BenchSearch() {
 }  // namespace
 
 int main() {
+    int argumentCount = 0;
+    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &argumentCount);
+    bool bareWindow = arguments && argumentCount == 2 && wcscmp(arguments[1], kBareWindowSwitch) == 0;
+    LocalFree(arguments);
+    if (bareWindow) {
+        BenchBareWindow();
+        return 0;
+    }
     std::vector<SectionBlock> sections = BookSections();
     if (sections.empty()) {
         fprintf(stderr, "no section resources\n");

@@ -2,6 +2,10 @@
 #pragma once
 
 void BenchReaderWindow();
+// Run as `lorvan_bench --bare-window`: prints the milliseconds a bare window
+// of our own class takes to its first paint, as the process's first window.
+const wchar_t kBareWindowSwitch[] = L"--bare-window";
+void BenchBareWindow();
 
 // The benchmark's search for a word that the book does not hold: "computer"
 // in Hebrew, in drawing order as the keyboard enters it.

@@ -21,7 +21,7 @@ extern const char kKeyboardTable[];
 const int kKeyboardKeys = 27;
 const int kSpaceBarKey = 0;
 
-// The keyboard's size in pixels and the size of one key.
+// The keyboard's size in pixels and the size of one key, at 1x.
 const int kKeyboardWidthPx = 154;
 const int kKeyboardHeightPx = 95;
 const int kKeyWidthPx = 17;
@@ -31,7 +31,11 @@ const int kKeyHeightPx = 25;
 // run right to left, alef at the top right, and the space bar is the middle
 // of the bottom row.
 int KeyAt(int dx, int dy);
-// Where the dialog placed the keyboard, in its client coordinates.
+// The same on the keyboard as drawn, `drawn` pixels in size: the picture at
+// 1.5x or 2x has its keys where the 1x one has them, scaled.
+int KeyAtDrawn(int dx, int dy, SIZE drawn);
+// Where the dialog placed the keyboard, in its client coordinates: centred
+// under the edit.
 POINT KeyboardOrigin(HWND dialog);
 
 // A tap at (x, y) of the dialog's client area: enters the key there and

@@ -14,6 +14,7 @@
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "app/settings.h"
+#include "app/view_scale.h"
 #include "content/section_store.h"
 #include "panes/pane_paint.h"
 #include "panes/split_view.h"
@@ -123,6 +124,7 @@ void ChangeFont() {
     gApp.font.size = 24;
     SetViewFont(gApp.mainWindow);
 }
+void ZoomIn() { SendMessageW(gApp.mainWindow, WM_COMMAND, kZoomInCommand, 0); }
 void StepToNextSection() { SendMessageW(gApp.mainWindow, WM_KEYDOWN, VK_RIGHT, 0); }
 void Copy() { SendMessageW(gApp.mainWindow, WM_COMMAND, 40007, 0); }
 void AppendToClipboard() { SendMessageW(gApp.mainWindow, WM_COMMAND, 40009, 0); }
@@ -171,6 +173,7 @@ const SweepOperation kSweepOperations[] = {
     {"LoadBottomSection", OpenReader, LoadCommentaryAgain},
     {"Resize", OpenReader, Resize},
     {"FontChange", OpenReader, ChangeFont},
+    {"Zoom", OpenReader, ZoomIn},
     {"SectionStep", OpenReader, StepToNextSection},
     {"Copy", OpenReader, Copy},
     {"Append", OpenReader, AppendToClipboard},

@@ -187,14 +187,15 @@ session_first_start() {
     fail "first start: reading size, got $width x $height at $x,$y"
   fi
 
-  turn_wheel main 3
-  turn_wheel main -1  # two notches down in all: 6 rows
-  turn_wheel bottom 1
-
   timeout 5 xdotool windowmove --sync "$WINDOW" 60 40 || true
   timeout 5 xdotool windowsize --sync "$WINDOW" 420 560 || true
   sleep 0.5
   MOVED_GEOMETRY=$(geometry "$WINDOW")
+
+  # After the resize: a new width numbers the rows anew.
+  turn_wheel main 3
+  turn_wheel main -1  # two notches down in all: 6 rows
+  turn_wheel bottom 1
   quit_reader
 
   expect "wheel over the main pane: LastPosition" "$(stored_dword LastPosition)" 6

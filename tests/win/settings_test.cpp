@@ -70,7 +70,8 @@ TEST_F(SettingsTest, FirstStartUsesDefaultsAndFirstExitWritesTheTable) {
     LoadSettings();
     EXPECT_EQ(gApp.flags, kFlagsDefault);
     EXPECT_EQ(gApp.font.letterBase, 0x5D0);
-    EXPECT_EQ(gApp.font.size, 0);
+    EXPECT_EQ(gApp.font.size, kFirstStartFontSize);  // a reading size, not the platform's small default
+    EXPECT_EQ(gApp.chosenFontSize, kFirstStartFontSize);
     EXPECT_EQ(gApp.lesson, 0);
     EXPECT_EQ(gSplit.bottomSection, 12);
     EXPECT_EQ(gApp.bookmarks, nullptr);
@@ -96,7 +97,8 @@ TEST_F(SettingsTest, FirstStartUsesDefaultsAndFirstExitWritesTheTable) {
     EXPECT_TRUE(GetDword(kTestProgramKey, L"FontAsciiBase", &value));
     EXPECT_TRUE(GetDword(kTestProgramKey, L"BottomSection", &value));
     EXPECT_EQ(value, 12u);
-    EXPECT_FALSE(GetDword(kTestProgramKey, L"FontSize", &value));
+    EXPECT_TRUE(GetDword(kTestProgramKey, L"FontSize", &value));
+    EXPECT_EQ(value, (DWORD)kFirstStartFontSize);
     EXPECT_FALSE(GetRegValue(kTestProgramKey, L"FontName", &type, &bytes));
     EXPECT_FALSE(GetRegValue(kTestProgramKey, L"SearchString", &type, &bytes));
     EXPECT_FALSE(GetDword(kTestProgramKey, L"LastPosition", &value));  // no pane existed
