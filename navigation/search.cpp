@@ -65,8 +65,6 @@ int ShowMatch(HWND owner, int endOffset, int length) {
     return 1;
 }
 
-}  // namespace
-
 ResumeView ViewOfPane(const TextPane* pane) {
     const TextLine* top = pane->lines;
     int rows = 0;

@@ -147,7 +147,9 @@ TEST(ShortcutKeys, AreTheOnesTheMenuShows) {
     int count = CopyAcceleratorTableW(table, keys, 32);
     std::vector<std::pair<std::wstring, UINT>> fromTable;
     for (int i = 0; i < count; i++) {
-        std::wstring name = (keys[i].fVirt & FCONTROL) ? L"Ctrl+" : (keys[i].fVirt & FALT) ? L"Alt+" : L"";
+        std::wstring name = (keys[i].fVirt & FCONTROL) ? L"Ctrl+" : L"";
+        if (keys[i].fVirt & FSHIFT) name += L"Shift+";
+        if (keys[i].fVirt & FALT) name += L"Alt+";
         if (keys[i].key >= VK_F1 && keys[i].key <= VK_F12) name += L"F" + std::to_wstring(keys[i].key - VK_F1 + 1);
         else name += (wchar_t)keys[i].key;
         EXPECT_TRUE(keys[i].fVirt & FVIRTKEY) << "not a virtual key: " << keys[i].cmd;
@@ -167,7 +169,7 @@ TEST(ShortcutKeys, AreTheOnesTheMenuShows) {
         }
     }
     DestroyMenu(menu);
-    EXPECT_EQ(fromMenu.size(), 7u);
+    EXPECT_EQ(fromMenu.size(), 9u);
     std::sort(fromTable.begin(), fromTable.end());
     std::sort(fromMenu.begin(), fromMenu.end());
     EXPECT_EQ(fromTable, fromMenu);
