@@ -65,6 +65,18 @@ int ShowMatch(HWND owner, int endOffset, int length) {
     return 1;
 }
 
+void FindRecordOfMark(const TextPane* pane, ResumeView* view) {
+    RecordWalker walker;
+    StartRecordWalk(&walker, pane->text, kUnboundedWalk);
+    ParagraphRecord record;
+    while (NextParagraphRecord(&walker, &record)) {
+        if (record.textOffset != pane->markStart) continue;
+        view->markBeginsRecord = true;
+        view->nextRecord = (uint16_t)(record.nextOffset < 0xFFFF ? record.nextOffset : 0xFFFF);
+        return;
+    }
+}
+
 ResumeView ViewOfPane(const TextPane* pane) {
     const TextLine* top = pane->lines;
     int rows = 0;
@@ -85,6 +97,9 @@ ResumeView ViewOfPane(const TextPane* pane) {
     bool marked = pane->markStart || pane->markEnd;
     // The view went to the match's last byte, if a line held it.
     view.markOnNoLine = marked && RowOfTextOffset(pane, (uint16_t)(pane->markEnd - 1)) < 0;
+    view.markBeginsRecord = false;
+    view.nextRecord = 0;
+    if (marked) FindRecordOfMark(pane, &view);
     return view;
 }
 

@@ -409,13 +409,19 @@ namespace {
 
 bool MarkOffTopLine(const ResumeView* view) { return view->markEnd < view->topOffset || view->markEnd > view->topEnd; }
 
+uint16_t JustBeforeMark(const ResumeView* view) {
+    return view->markBeginsRecord ? view->nextRecord : (uint16_t)(view->markStart - 1);
+}
+
 }  // namespace
 
 uint16_t ResumeOffsetOf(const ResumeView* view) {
-    if (view->markOnNoLine) return (uint16_t)(view->markStart - 1);
+    if (view->markOnNoLine) return JustBeforeMark(view);
     if (MarkOffTopLine(view) && view->firstRow < view->lastFirstRow) return (uint16_t)(view->topEnd - 1);
-    if (view->markStart == view->topOffset) return view->nextEnd;
-    return (uint16_t)(view->markStart - 1);
+    // Past the last line there is no next line to go on from; 0 would search
+    // the whole section again and find the same match for ever.
+    if (view->markStart == view->topOffset && view->nextEnd) return view->nextEnd;
+    return JustBeforeMark(view);
 }
 
 int BackwardBoundOf(const ResumeView* view) {

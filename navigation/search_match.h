@@ -133,14 +133,20 @@ struct ResumeView {
     uint16_t markStart;
     uint16_t markEnd;
     bool markOnNoLine;  // a mark that no line shows, such as one in a rule's text
+    bool markBeginsRecord;   // the mark starts at its record's first text byte
+    uint16_t nextRecord;     // then where the record after it starts
 };
 
 // Without a mark on the top line and with more to read below, the search
 // starts at the top line's last stored byte; after a match that begins the
-// top line it goes on from the end of the next line; otherwise it goes on
-// just before the match (with no match at all: 65535, past every record).
+// top line it goes on from the end of the next line (when there is one);
+// otherwise it goes on just before the match (with no match at all: 65535,
+// past every record).
 // A mark that no line shows could not be scrolled to, so the view says
-// nothing of it: the search goes on just before it.
+// nothing of it: the search goes on just before it. Just before a mark that
+// begins its record is the gap before the record, which would search the
+// record in full and find the mark again; the search goes on after the
+// record instead.
 uint16_t ResumeOffsetOf(const ResumeView* view);
 
 // Where Search Previous looks back from, the mirror of ResumeOffsetOf: a

@@ -202,7 +202,7 @@ TEST(SearchString, RunsOfSpacesBecomeOneAndTheLengthIsBounded) {
 
 TEST(ResumeOffset, FollowsTheTopLineAndTheMark) {
     // Top line: stored bytes 100..119; the next line ends at 99.
-    ResumeView view = {100, 120, 99, 0, 10, 0, 0, false};
+    ResumeView view = {100, 120, 99, 0, 10, 0, 0, false, false, 0};
     EXPECT_EQ(ResumeOffsetOf(&view), 119);  // no mark: the top line's last byte
     view.markStart = 300;
     view.markEnd = 303;
@@ -212,6 +212,8 @@ TEST(ResumeOffset, FollowsTheTopLineAndTheMark) {
     EXPECT_EQ(ResumeOffsetOf(&view), 109);  // just before the last match
     view.markStart = 100;
     EXPECT_EQ(ResumeOffsetOf(&view), 99);   // the match began the top line
+    view.nextEnd = 0;                       // and the top line is the last
+    EXPECT_EQ(ResumeOffsetOf(&view), 99);
     // At the end of the section the view cannot move, so a mark further down
     // is where the search goes on; with no mark it starts past every record.
     view.firstRow = 10;
@@ -220,6 +222,13 @@ TEST(ResumeOffset, FollowsTheTopLineAndTheMark) {
     EXPECT_EQ(ResumeOffsetOf(&view), 299);
     view.markStart = view.markEnd = 0;
     EXPECT_EQ(ResumeOffsetOf(&view), 65535);
+    // Just before a match that begins its record lies the gap before the
+    // record, which would search it in full again: the search goes on with
+    // the record after it, whose flags byte is at 171.
+    view = {100, 120, 0, 10, 10, 150, 153, false, true, 171};
+    EXPECT_EQ(ResumeOffsetOf(&view), 171);
+    view.markOnNoLine = true;
+    EXPECT_EQ(ResumeOffsetOf(&view), 171);
 }
 
 TEST(SearchOptions, FinalFormsAndFullSpellingMatchWhenAsked) {
@@ -302,7 +311,7 @@ TEST(FindBeforeInSectionText, StepsBackThroughWhatFindAllLists) {
 }
 
 TEST(ResumeOffset, SearchPreviousLooksBackFromTheSamePlaces) {
-    ResumeView view = {100, 120, 99, 0, 10, 0, 0, false};
+    ResumeView view = {100, 120, 99, 0, 10, 0, 0, false, false, 0};
     EXPECT_EQ(BackwardBoundOf(&view), 119);  // the top line, as Search Again starts there
     view.markStart = 110;
     view.markEnd = 113;
@@ -316,6 +325,6 @@ TEST(ResumeOffset, SearchPreviousLooksBackFromTheSamePlaces) {
     EXPECT_EQ(BackwardBoundOf(&view), 302);
     view.markStart = view.markEnd = 0;
     EXPECT_EQ(BackwardBoundOf(&view), kPastEveryRecord);
-    view = {100, 120, 99, 0, 10, 300, 303, true};
+    view = {100, 120, 99, 0, 10, 300, 303, true, true, 310};
     EXPECT_EQ(BackwardBoundOf(&view), 302);  // a mark no line shows
 }
