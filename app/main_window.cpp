@@ -366,6 +366,9 @@ void EndReader() {
     // standing. It goes now, which releases the panes without a second save.
     if (gApp.mainWindow) DestroyWindow(gApp.mainWindow);
     if (gShell.taskBarWindow && gTaskBarWasVisible) ShowWindow(gShell.taskBarWindow, SW_SHOW);
+    // Memory that ran out after the settings were loaded but before the
+    // window stood leaves them to be released here.
+    ReleaseSettings();
     ReleaseFindAll();
     ReleaseTextBuffers();
 }
