@@ -40,6 +40,7 @@ struct AppState {
     uint16_t bookmarkCount;
     uint16_t* bookmarks;
     uint16_t bookmarkFlags;
+    uint32_t searchOptions;  // "SearchOptions": the matcher's option bits; others carried unchanged
 };
 
 // Shell options and handles kept beside AppState.

@@ -10,6 +10,7 @@
 #include "app/window_place.h"
 #include "fontdialog/font_dialog.h"
 #include "navigation/bookmarks.h"
+#include "navigation/find_all_window.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
 #include "platform/desktop.h"
@@ -356,6 +357,7 @@ int RunMessageLoop() {
         if (accelerators && gApp.mainWindow &&
             TranslateAcceleratorW(gApp.mainWindow, accelerators, &message))
             continue;
+        if (TakeFindAllMessage(&message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
@@ -386,5 +388,9 @@ void EndReader() {
     // standing. It goes now, which releases the panes without a second save.
     if (gApp.mainWindow) DestroyWindow(gApp.mainWindow);
     if (gShell.taskBarWindow && gTaskBarWasVisible) ShowWindow(gShell.taskBarWindow, SW_SHOW);
+    // Memory that ran out after the settings were loaded but before the
+    // window stood leaves them to be released here.
+    ReleaseSettings();
+    ReleaseFindAll();
     ReleaseTextBuffers();
 }

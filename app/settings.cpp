@@ -67,6 +67,7 @@ void FreeGridBitmaps() {
 void WritePanesAndLesson() {
     if (gApp.mainPane) WriteSettingInt(L"LastPosition", gApp.mainPane->firstRow);
     WriteSettingInt(L"Flags", gApp.flags);
+    WriteSettingInt(L"SearchOptions", gApp.searchOptions);
     if (gApp.lesson) WriteSettingInt(L"Lesson", gApp.lesson);
     WriteSettingInt(L"BottomSection", (uint32_t)gSplit.bottomSection);
     if (gSplit.bottomPane) WriteSettingInt(L"BottomSectionLastPosition", gSplit.bottomPane->firstRow);
@@ -120,6 +121,7 @@ void LoadSettings() {
     LoadModulePath();
     LoadFontName();
     ReadSearchString(L"SearchString", gApp.searchString, kSearchStringBytes);
+    gApp.searchOptions = (uint32_t)ReadSettingInt(L"SearchOptions", 0);
     gApp.font.size = UsableFontSize(ReadSettingInt(L"FontSize", kFirstStartFontSize));
     gApp.chosenFontSize = gApp.font.size;
     gApp.font.letterBase = UsableLetterBase(ReadSettingInt(L"FontAsciiBase", kLetterBaseUnicode));

@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "content/section_records.h"
+#include "navigation/find_all_window.h"
 #include "navigation/search.h"
 #include "navigation/search_match.h"
 #include "panes/text_pane.h"
@@ -126,6 +127,23 @@ void TakeEditText(HWND dialog) {
     if (!unchanged) EditTextToSearchString(typed, gApp.font.letterBase, gApp.searchString, kSearchStringBytes);
 }
 
+const int kFirstUnicodeLetter = 0x5D0;
+const int kLastUnicodeLetter = 0x5EA;
+
+void ShowOptions(HWND dialog) {
+    CheckDlgButton(dialog, kFinalLettersCheckId, (gApp.searchOptions & kSearchFinalLetters) ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, kVavYodCheckId, (gApp.searchOptions & kSearchSkipVavYod) ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// The options are taken with the text, on OK and Find All; other bits of the
+// stored value stay as they were.
+void TakeOptions(HWND dialog) {
+    uint32_t options = 0;
+    if (IsDlgButtonChecked(dialog, kFinalLettersCheckId) == BST_CHECKED) options |= kSearchFinalLetters;
+    if (IsDlgButtonChecked(dialog, kVavYodCheckId) == BST_CHECKED) options |= kSearchSkipVavYod;
+    gApp.searchOptions = (gApp.searchOptions & ~kSearchKnownOptions) | options;
+}
+
 INT_PTR OnInitDialog(HWND dialog) {
     HWND edit = SearchEdit(dialog);
     HWND keyboard = KeyboardControl(dialog);
@@ -135,6 +153,8 @@ INT_PTR OnInitDialog(HWND dialog) {
     if (gSearchEditFont) SendMessageW(edit, WM_SETFONT, (WPARAM)gSearchEditFont, TRUE);
     ShowEditInStoredOrder(edit);
     TypeRightToLeft(edit);
+    FilterTypedCharacters(edit, SearchEditCharacter);
+    ShowOptions(dialog);
     SendMessageW(edit, EM_LIMITTEXT, kSearchEditChars, 0);
     ShowSearchString(edit);
     return TRUE;  // the platform puts the focus on the edit
@@ -159,15 +179,29 @@ INT_PTR CloseSearchDialog(HWND dialog, int command) {
 // it finds nothing the dialog stays, with the text selected for a new try.
 INT_PTR OnSearch(HWND dialog) {
     TakeEditText(dialog);
+    TakeOptions(dialog);
     if (!gApp.searchString[0]) return CloseSearchDialog(dialog, IDOK);
     if (FindNext(dialog)) return CloseSearchDialog(dialog, IDOK);
     SendMessageW(SearchEdit(dialog), EM_SETSEL, 0, -1);
     return TRUE;
 }
 
+// Find All: like OK, but every match is kept for the results window, which
+// the caller opens once the dialog is gone. With an empty edit nothing happens.
+INT_PTR OnFindAll(HWND dialog) {
+    TakeEditText(dialog);
+    TakeOptions(dialog);
+    if (!gApp.searchString[0]) return TRUE;
+    if (RunFindAll(dialog) > 0) return CloseSearchDialog(dialog, kSearchDialogFoundAll);
+    SendMessageW(SearchEdit(dialog), EM_SETSEL, 0, -1);
+    SetFocus(SearchEdit(dialog));
+    return TRUE;
+}
+
 INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
     switch (LOWORD(wParam)) {
     case IDOK: return OnSearch(dialog);
+    case kFindAllButtonId: return OnFindAll(dialog);
     case IDCANCEL: return CloseSearchDialog(dialog, IDCANCEL);
     default: return FALSE;
     }
@@ -200,6 +234,13 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_DESTROY: return OnDestroy();
     default: return FALSE;
     }
+}
+
+wchar_t SearchEditCharacter(wchar_t typed) {
+    if (InputLanguageIsHebrew()) return typed;
+    wchar_t israeli = IsraeliLayoutCharacter(typed);
+    if (israeli < kFirstUnicodeLetter || israeli > kLastUnicodeLetter) return israeli;
+    return (wchar_t)CharacterOfCode((uint8_t)(kFirstLetterCode + (israeli - kFirstUnicodeLetter)), gApp.font.letterBase);
 }
 
 int KeyAt(int dx, int dy) {

@@ -1,6 +1,7 @@
 // The Search dialog (resource 115): the search text in an edit, typed with
-// the letter keyboard below it (bitmap 119) or the physical keyboard, and
-// OK to search for it with FindNext.
+// the letter keyboard below it (bitmap 119) or the physical keyboard, the
+// two options of the matcher, OK to search for it with FindNext and Find All
+// to list every match.
 #pragma once
 
 #include <windows.h>
@@ -9,9 +10,21 @@
 // is bitmap 119).
 const WORD kSearchDialogId = 115;
 const int kSearchEditId = 1013;
+const int kFinalLettersCheckId = 1014;
+const int kVavYodCheckId = 1015;
+const int kFindAllButtonId = 1016;
+
+// What the dialog ends with when Find All found matches (RunFindAll): the
+// caller opens the results window.
+const INT_PTR kSearchDialogFoundAll = 160;
 
 // Runs the dialog modally over `owner`; returns the command it ended with.
 INT_PTR RunSearchDialog(HWND owner);
+
+// What a key of the physical keyboard types into the edit: with a Hebrew
+// layout what it types; with any other the letter that the Israeli layout
+// has on that key, in the letter base the edit shows.
+wchar_t SearchEditCharacter(wchar_t typed);
 
 INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
