@@ -35,19 +35,18 @@ void SizeButtonToText(HWND button, HDC dc, const wchar_t* text) {
 // The book drawn for the box's resolution, when not the template's 1x one.
 HBITMAP gAboutBitmap = nullptr;
 
-void ReleaseLinkFont() {
-    if (gShell.aboutLinkFont) DeleteObject(gShell.aboutLinkFont);
-    gShell.aboutLinkFont = nullptr;
-    if (gAboutBitmap) DeleteObject(gAboutBitmap);
-    gAboutBitmap = nullptr;
-}
-
 // The template's one static control that shows a bitmap.
 HWND AboutPicture(HWND dialog) {
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP) return child;
     }
     return nullptr;
+}
+
+void ReleaseBoxResources(HWND dialog) {
+    if (gShell.aboutLinkFont) DeleteObject(gShell.aboutLinkFont);
+    gShell.aboutLinkFont = nullptr;
+    ReleaseArtInStatic(AboutPicture(dialog), &gAboutBitmap);
 }
 
 INT_PTR OnAboutInit(HWND dialog) {
@@ -58,7 +57,7 @@ INT_PTR OnAboutInit(HWND dialog) {
 
 void EndAboutBox(HWND dialog, int result) {
     EndDialog(dialog, result);
-    ReleaseLinkFont();
+    ReleaseBoxResources(dialog);
 }
 
 INT_PTR OnAboutCommand(HWND dialog, WPARAM wParam) {
@@ -90,7 +89,7 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         return TRUE;
     case WM_DESTROY:
         // Closed with its owner, not through OK.
-        ReleaseLinkFont();
+        ReleaseBoxResources(dialog);
         return FALSE;
     default:
         return FALSE;

@@ -207,12 +207,10 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
     }
 }
 
-INT_PTR OnDestroy() {
+INT_PTR OnDestroy(HWND dialog) {
     if (gSearchEditFont) DeleteObject(gSearchEditFont);
     gSearchEditFont = nullptr;
-    // Painted no more: the dialog goes, and its controls with it.
-    if (gKeyboardBitmap) DeleteObject(gKeyboardBitmap);
-    gKeyboardBitmap = nullptr;
+    ReleaseArtInStatic(KeyboardControl(dialog), &gKeyboardBitmap);
     return TRUE;
 }
 
@@ -231,7 +229,7 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     // key all the same (a word may double a letter).
     case WM_LBUTTONDBLCLK: return HitTestKeyboard(dialog, LOWORD(lParam), HIWORD(lParam));
     case WM_COMMAND: return OnCommand(dialog, wParam);
-    case WM_DESTROY: return OnDestroy();
+    case WM_DESTROY: return OnDestroy(dialog);
     default: return FALSE;
     }
 }

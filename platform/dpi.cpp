@@ -98,3 +98,10 @@ HBITMAP ShowArtInStatic(HWND control, HINSTANCE instance, WORD baseId, int dpi) 
     if (old && old != bitmap) DeleteObject(old);
     return bitmap;
 }
+
+void ReleaseArtInStatic(HWND control, HBITMAP* bitmap) {
+    if (!*bitmap) return;
+    if (control && IsWindow(control)) SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, 0);
+    DeleteObject(*bitmap);
+    *bitmap = nullptr;
+}

@@ -51,3 +51,6 @@ SIZE BitmapSize(HBITMAP bitmap);
 // Returns that image, which the caller deletes once the control is gone, or
 // null when the control keeps the 1x one.
 HBITMAP ShowArtInStatic(HWND control, HINSTANCE instance, WORD baseId, int dpi);
+// Takes the image ShowArtInStatic gave out of the control again, before the
+// control goes, and deletes it; *bitmap becomes null.
+void ReleaseArtInStatic(HWND control, HBITMAP* bitmap);

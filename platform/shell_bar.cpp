@@ -115,8 +115,9 @@ HIMAGELIST LoadToolImages(const ShellBar* bar) {
 // toolbar's default font is already right.
 void UseFontForDpi(ShellBar* bar) {
     HFONT old = bar->font;
-    bar->font = nullptr;
     int systemDpi = SystemDpi();
+    if (!old && bar->dpi == systemDpi) return;  // the toolbar's own font it is
+    bar->font = nullptr;
     if (bar->dpi != systemDpi) {
         LOGFONTW logFont = {};
         if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont)) {
