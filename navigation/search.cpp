@@ -21,24 +21,22 @@ const int kRepaintMarks = 255;         // both panes, nothing erased, so the new
 
 TextPane* SearchedPane() { return gSplit.activePane ? gSplit.activePane : gApp.mainPane; }
 
-bool IsCommentary(int section) { return IsCommentarySection(section); }
-
 // The matched section becomes current: a main-text section goes to the main
 // pane with its commentary below, a commentary to the lower pane with its
 // main text above; the pane that holds the match becomes the active one.
 bool TakeMatchedSection(HWND owner, int startSection, SectionMatch* match) {
     int section = match->section;
     SetLesson((uint16_t)section);
-    if (IsCommentary(section)) {
+    if (IsCommentarySection(section)) {
         gApp.lesson = (uint16_t)(section - 1);
         // The main window, not the owner: a dialog's dc must not get the panes.
         if (startSection != section - 1) GoToSection(gApp.mainWindow, kReloadSection);
     } else if (startSection != section + 1) {
         LoadBottomSection(owner);
     }
-    TextPane* pane = IsCommentary(section) ? gSplit.bottomPane : gApp.mainPane;
+    TextPane* pane = IsCommentarySection(section) ? gSplit.bottomPane : gApp.mainPane;
     gSplit.activePane = pane;
-    gSplit.activeScrollBar = IsCommentary(section) ? gSplit.bottomScrollBar : gSplit.mainScrollBar;
+    gSplit.activeScrollBar = IsCommentarySection(section) ? gSplit.bottomScrollBar : gSplit.mainScrollBar;
     // Memory may have run out in the loads above; then the view stays as it is.
     if (!pane || ProgramEnding()) {
         PlatformFree(match->text);
@@ -128,9 +126,7 @@ int StepWithWrap(int section, int direction) {
 // Where the active pane is searched first: on from the view or the last
 // match, in the search's direction.
 int StartInPane(int direction) {
-    const TextPane* pane = SearchedPane();
-    if (direction == kSearchBackward) return PaneIsLaidOut(pane) ? SearchBackwardBound() : kPastEveryRecord;
-    return SearchResumeOffset();
+    return direction == kSearchBackward ? SearchBackwardBound() : SearchResumeOffset();
 }
 
 int RunSearch(HWND owner, int direction) {
@@ -163,7 +159,7 @@ int RunSearch(HWND owner, int direction) {
 }
 
 void ActivatePaneOf(int section) {
-    if (!IsCommentary(section)) {
+    if (!IsCommentarySection(section)) {
         ActivateMainPane();
         return;
     }
@@ -197,7 +193,7 @@ int ScanOtherSections(int startSection, int direction, bool mainTextOnly, const 
     for (int step = 0; step < kLastSection; step++) {
         section = StepWithWrap(section, direction);
         if (section == startSection) break;
-        if (mainTextOnly && IsCommentary(section)) continue;
+        if (mainTextOnly && IsCommentarySection(section)) continue;
         uint8_t* text = LoadSectionText(section, nullptr);
         if (!text) continue;
         int length = 0;
