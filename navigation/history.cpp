@@ -5,9 +5,9 @@
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "content/book_numbers.h"
-#include "content/section_records.h"
 #include "navigation/bookmarks.h"
 #include "panes/split_view.h"
+#include "panes/text_layout.h"
 #include "panes/text_pane.h"
 #include "platform/out_of_memory.h"
 #include "platform/registry.h"
@@ -19,47 +19,6 @@ namespace {
 const wchar_t kHistoryValue[] = L"History";
 
 PlaceHistory gHistory;
-
-int RowsOfLine(const TextLine* line) { return (line->flags & kFlagParagraphEnd) ? 2 : 1; }
-
-// The first character read on a line: a reversed paragraph is stored in
-// drawing order, so its reading starts at the line's stored end.
-int ReadingStart(const TextLine* line) {
-    if (IsSpacerRecord(line->flags) || !(line->flags & kFlagReversed)) return LineTextStart(line);
-    return LineTextEnd(line) - 1;
-}
-
-bool LineHolds(const TextLine* line, int offset) {
-    if (IsSpacerRecord(line->flags)) return offset == line->offset;
-    return LineTextStart(line) <= offset && offset < LineTextEnd(line);
-}
-
-// The text at the top of a pane; a first row on the blank row after a
-// paragraph shows the next line first.
-uint16_t TopTextOffset(const TextPane* pane) {
-    if (!pane || !pane->text || !pane->lines || !pane->lines[0].flags) return 0;
-    const TextLine* line = pane->lines;
-    int rows = 0;
-    while (line[1].flags && rows < pane->firstRow) {
-        rows += RowsOfLine(line);
-        line++;
-    }
-    return (uint16_t)ReadingStart(line);
-}
-
-// The line that holds `offset` goes to the top; a place no line holds (the
-// book changed since it was stored) leaves the pane at its top.
-void ShowTextAtTop(TextPane* pane, uint16_t offset) {
-    if (!pane || !pane->lines) return;
-    int rows = 0;
-    for (const TextLine* line = pane->lines; line->flags; line++) {
-        if (LineHolds(line, offset)) {
-            pane->firstRow = (uint16_t)rows;
-            return;
-        }
-        rows += RowsOfLine(line);
-    }
-}
 
 int Walk(HWND window, bool back) {
     if (ProgramEnding() || !gApp.mainPane || !IsMainTextSection(gApp.lesson)) return 1;
@@ -82,7 +41,8 @@ void EnableBoth(HMENU menu, HWND toolbar, UINT command, bool enabled) {
 
 }  // namespace
 
-BookPlace CurrentPlace() { return BookPlace{gApp.lesson, TopTextOffset(gApp.mainPane)}; }
+// The text at the top of the main pane; the start of its text when it has none.
+BookPlace CurrentPlace() { return BookPlace{gApp.lesson, TopReadingPlace(gApp.mainPane).offset}; }
 
 void NoteMove(BookPlace before) {
     if (ProgramEnding() || gApp.lesson == before.section) return;
@@ -97,7 +57,9 @@ int GoForward(HWND window) { return Walk(window, false); }
 
 int ShowPlace(HWND window, BookPlace place) {
     if (place.section != gApp.lesson && LoadSectionPanes(window, place.section) != 0) return 1;
-    ShowTextAtTop(gApp.mainPane, place.topOffset);
+    // A place that no line holds (the book changed since it was stored)
+    // leaves the section at its top.
+    ShowReadingPlace(gApp.mainPane, ReadingPlace{true, place.topOffset});
     RepaintView(window, kRepaintAll);
     UpdateBookmarkCheck(window, kMenuCheckSet);
     return 0;

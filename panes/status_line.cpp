@@ -7,6 +7,7 @@
 #include "content/book_numbers.h"
 #include "content/section_records.h"
 #include "panes/text_pane.h"
+#include "platform/dpi.h"
 #include "platform/fonts.h"
 #include "platform/out_of_memory.h"
 
@@ -14,6 +15,7 @@ namespace {
 
 // Pixels at 96 DPI.
 const int kLineHeightPx = 24;
+const int kEdgePx = 1;         // the line along its top
 const int kTextHeightPx = 13;  // the em of the line's font
 const int kEdgePaddingPx = 8;
 const int kFieldGapPx = 16;
@@ -29,23 +31,28 @@ struct ShownStatus {
 struct StatusLine {
     HWND window;  // null: no status line
     HFONT font;
-    wchar_t fontFace[kFaceNameChars];  // the face `font` was made from
+    wchar_t fontFace[kFaceNameChars];  // the face and resolution `font` was made for
+    int fontDpi;
     ShownStatus shown;
     bool drawn;
 };
 StatusLine gStatus;
 
+// Every size above is pixels at 96 DPI, drawn at the window's resolution.
+int Px(int px96) { return ScalePx(px96, gApp.font.dpi); }
+
 const wchar_t* WantedFace() { return gApp.font.faceName[0] ? gApp.font.faceName : DefaultHebrewFaceName(); }
 
 // The reader's face, which has the heading's letters, at a small size; made
-// again when the reader's face changes.
+// again when the reader's face or the resolution changes.
 HFONT StatusFont() {
     const wchar_t* face = WantedFace();
-    if (gStatus.font && wcscmp(face, gStatus.fontFace) == 0) return gStatus.font;
+    if (gStatus.font && gStatus.fontDpi == gApp.font.dpi && wcscmp(face, gStatus.fontFace) == 0) return gStatus.font;
     if (gStatus.font) DeleteObject(gStatus.font);
+    gStatus.fontDpi = gApp.font.dpi;
     LOGFONTW font;
     memset(&font, 0, sizeof font);
-    font.lfHeight = -kTextHeightPx;
+    font.lfHeight = -Px(kTextHeightPx);
     font.lfCharSet = DEFAULT_CHARSET;
     wcsncpy(font.lfFaceName, face, LF_FACESIZE - 1);
     gStatus.font = CreateFontIndirectW(&font);
@@ -70,7 +77,7 @@ void DrawNumberField(HDC dc, const wchar_t* text, int* x, const RECT& line) {
     GetTextExtentPoint32W(dc, text, length, &size);
     int y = line.top + (line.bottom - line.top - size.cy) / 2;
     ExtTextOutW(dc, *x, y, ETO_CLIPPED, &line, text, (UINT)length, nullptr);
-    *x += size.cx + kFieldGapPx;
+    *x += size.cx + Px(kFieldGapPx);
 }
 
 // Right aligned in [left, line.right - padding), clipped at the left: the
@@ -85,7 +92,7 @@ void DrawHeading(HDC dc, const uint8_t* sectionText, int left, const RECT& line)
     int length = (int)wcslen(shown);
     SIZE size = {0, 0};
     GetTextExtentPoint32W(dc, shown, length, &size);
-    RECT field = {left, line.top, line.right - kEdgePaddingPx, line.bottom};
+    RECT field = {left, line.top, line.right - Px(kEdgePaddingPx), line.bottom};
     if (field.right <= field.left) return;
     int y = line.top + (line.bottom - line.top - size.cy) / 2;
     ExtTextOutW(dc, field.right - size.cx, y, ETO_CLIPPED | ETO_IGNORELANGUAGE, &field, shown, (UINT)length,
@@ -94,8 +101,8 @@ void DrawHeading(HDC dc, const uint8_t* sectionText, int left, const RECT& line)
 
 void DrawLine(HDC dc, const RECT& line, const ShownStatus& status) {
     RECT ground = line;
-    ground.top += 1;
-    RECT edge = {line.left, line.top, line.right, line.top + 1};
+    ground.top += Px(kEdgePx);
+    RECT edge = {line.left, line.top, line.right, ground.top};
     FillRect(dc, &edge, GetSysColorBrush(COLOR_BTNSHADOW));
     FillRect(dc, &ground, GetSysColorBrush(COLOR_BTNFACE));
     HGDIOBJ savedFont = SelectObject(dc, StatusFont());
@@ -105,7 +112,7 @@ void DrawLine(HDC dc, const RECT& line, const ShownStatus& status) {
     wchar_t percent[kNumberChars];
     swprintf(place, kNumberChars, L"%d / %d", PairOfSection(status.section), kBookPairs);
     swprintf(percent, kNumberChars, L"%d%%", status.percent);
-    int x = line.left + kEdgePaddingPx;
+    int x = line.left + Px(kEdgePaddingPx);
     DrawNumberField(dc, place, &x, ground);
     DrawNumberField(dc, percent, &x, ground);
     DrawHeading(dc, status.text, x, ground);
@@ -126,14 +133,14 @@ void DestroyStatusLine() {
     gStatus = StatusLine{};
 }
 
-int StatusLineHeightPx() { return gStatus.window ? kLineHeightPx : 0; }
+int StatusLineHeightPx() { return gStatus.window ? Px(kLineHeightPx) : 0; }
 
 RECT StatusLineRect() {
     RECT line = {0, 0, 0, 0};
     if (!gStatus.window) return line;
     GetClientRect(gStatus.window, &line);
     if (gApp.menuBarOnBottom) line.bottom -= gApp.menuBarHeight;
-    line.top = line.bottom - kLineHeightPx;
+    line.top = line.bottom - StatusLineHeightPx();
     return line;
 }
 

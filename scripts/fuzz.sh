@@ -4,8 +4,9 @@
 #   the others are fuzz_book_source, fuzz_palmdoc_roundtrip, fuzz_dialog_template,
 #   fuzz_rtf_encoder (also documents appended to another program's clipboard
 #   data), fuzz_index_text (index records and the bookmark group),
-#   fuzz_search (search strings as stored, over damaged section texts) and
-#   fuzz_history (a stored "History", then Back, Forward and jumps)
+#   fuzz_search (search strings as stored, with the options and Find All,
+#   over damaged section texts) and fuzz_history (a stored "History", then
+#   Back, Forward and jumps)
 # The corpus is kept in build/fuzz-corpus/TARGET between runs.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
