@@ -103,9 +103,9 @@ session_go_to() {
   start_reader || return 0
   go_to "xdotool type 12"
   go_to "xdotool type 1"
-  go_to "xdotool key U05D9 U05D1"        # yod bet
+  go_to "xdotool key --delay 300 U05D9 U05D1"        # yod bet (each key waits for the last remapping)
   go_to "xdotool type 1"
-  go_to "xdotool key U05D9 U05F4 U05D1"  # yod gershayim bet
+  go_to "xdotool key --delay 300 U05D9 U05F4 U05D1"  # yod gershayim bet
   go_to "xdotool type 500" stays
   if find_window '^Go To$' >/dev/null; then
     pass "Go To: 500 keeps the dialog open"
