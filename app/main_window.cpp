@@ -33,13 +33,15 @@ const DWORD kMainWindowExStyle = 0x100;  // WS_EX_WINDOWEDGE
 const DWORD kMainWindowStyle = WS_VISIBLE | WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 const DWORD kFullScreenFlags = SHFS_HIDETASKBAR | SHFS_HIDESIPBUTTON | SHFS_HIDESTARTICON;  // 42
 const int kCommandBarId = 1;
-const int kToolButtonCount = 6;
+const int kToolButtonCount = 8;
 const int kToolImagePx = 16;
+const int kFirstHistoryButton = 6;  // Back and Forward stand apart, after a gap
 
 // Tool tips: the first entry stands for the menu.
 const wchar_t* const kToolTips[] = {L"",       L"Previous Article", L"Choose Article", L"Next Article",
-                                    L"Choose Font", L"Search",   L"Search Again"};
-const int kToolCommands[kToolButtonCount] = {110, 119, 109, 40006, 116, 117};
+                                    L"Choose Font", L"Search",   L"Search Again",   L"Back", L"Forward"};
+const int kToolTipCount = sizeof kToolTips / sizeof kToolTips[0];
+const int kToolCommands[kToolButtonCount] = {110, 119, 109, 40006, 116, 117, 150, 151};
 
 bool gTaskBarWasVisible = false;
 
@@ -53,16 +55,19 @@ int UsableGutter(int storedPx) {
 }
 
 void AddToolButtons(HWND bar) {
-    SendMessageW(bar, kBarSetToolTips, 7, (LPARAM)kToolTips);
+    SendMessageW(bar, kBarSetToolTips, kToolTipCount, (LPARAM)kToolTips);
     CommandBarAddBitmap(bar, gApp.instance, IDB_TOOLS, kToolButtonCount, kToolImagePx, kToolImagePx);
-    TBBUTTON buttons[kToolButtonCount] = {};
+    TBBUTTON buttons[kToolButtonCount + 1] = {};
+    int count = 0;
     for (int i = 0; i < kToolButtonCount; i++) {
-        buttons[i].iBitmap = i;
-        buttons[i].idCommand = kToolCommands[i];
-        buttons[i].fsState = TBSTATE_ENABLED;
-        buttons[i].fsStyle = BTNS_BUTTON;
+        if (i == kFirstHistoryButton) buttons[count++].fsStyle = BTNS_SEP;
+        buttons[count].iBitmap = i;
+        buttons[count].idCommand = kToolCommands[i];
+        buttons[count].fsState = TBSTATE_ENABLED;
+        buttons[count].fsStyle = BTNS_BUTTON;
+        count++;
     }
-    SendMessageW(bar, TB_ADDBUTTONSW, kToolButtonCount, (LPARAM)buttons);
+    SendMessageW(bar, TB_ADDBUTTONSW, count, (LPARAM)buttons);
 }
 
 void CreateShellBar() {

@@ -3,7 +3,7 @@
 them as .bmp and .ico files beside this script. Run it after changing a
 pattern and commit the outputs; the build only reads them.
 
-  tools.bmp     bitmap 114: six 16x16 tool-button images side by side
+  tools.bmp     bitmap 114: eight 16x16 tool-button images side by side
   grid_*.bmp    bitmaps 201-203: 9x9 one-bit outline markers
   lorvan.ico    icon 101: 32x32 and 16x16
   about.bmp     bitmap 113: the About box's 63x40 one-bit picture, an open book
@@ -31,6 +31,7 @@ COLOURS = {
     'l': (96, 160, 224),
     'r': (192, 0, 0),
     'y': (240, 200, 40),
+    'e': (32, 128, 72),
 }
 
 PREVIOUS = """
@@ -130,9 +131,33 @@ SEARCH_AGAIN = """
 ................
 """
 
-TOOLS = [PREVIOUS, NEXT, INDEX, FONT, SEARCH, SEARCH_AGAIN]
-# Order of the images in the bitmap: previous, choose, next, font, search, again.
-TOOL_ORDER = [0, 2, 1, 3, 4, 5]
+# Back and Forward: a white arrow on a green disc, as browsers draw them, so
+# that they are not taken for the previous and next section.
+BACK = """
+................
+.....kkkkkk.....
+...kkeeeeeekk...
+..keeeeeeeeeek..
+..keeeewweeeek..
+.keeeewweeeeeek.
+.keeewwwwwwweek.
+.keewwwwwwwweek.
+.keewwwwwwwweek.
+.keeewwwwwwweek.
+.keeeewweeeeeek.
+..keeeewweeeek..
+..keeeeeeeeeek..
+...kkeeeeeekk...
+.....kkkkkk.....
+................
+"""
+
+FORWARD = "\n".join(row[::-1] for row in BACK.strip("\n").split("\n"))
+
+TOOLS = [PREVIOUS, NEXT, INDEX, FONT, SEARCH, SEARCH_AGAIN, BACK, FORWARD]
+# Order of the images in the bitmap: previous, choose, next, font, search,
+# again, back, forward.
+TOOL_ORDER = [0, 2, 1, 3, 4, 5, 6, 7]
 
 # Markers: '#' black, '.' white.
 COLLAPSED = """
@@ -1074,7 +1099,7 @@ def main():
     for rows in tools:
         assert len(rows) == 16 and all(len(r) == 16 for r in rows), rows
     with open(os.path.join(HERE, "tools.bmp"), "wb") as out:
-        out.write(bmp_24(96, 16, lambda x, y: COLOURS[tools[x // 16][y][x % 16]]))
+        out.write(bmp_24(16 * len(tools), 16, lambda x, y: COLOURS[tools[x // 16][y][x % 16]]))
     write_scaled_tools(tools)
     for name, pattern in (("grid_collapsed", COLLAPSED), ("grid_expanded", EXPANDED), ("grid_page", PAGE)):
         rows = rows_of(pattern)

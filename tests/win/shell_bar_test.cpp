@@ -117,19 +117,22 @@ TEST_F(ReaderMenuBarTest, ShellMenuBarSitsAtTheBottomWithToolButtonsAndTips) {
     EXPECT_EQ(bar.bottom, 400);
     EXPECT_EQ(bar.right - bar.left, 300);
 
-    EXPECT_EQ(ToolbarButtons(), 2 + 6);
+    EXPECT_EQ(ToolbarButtons(), 2 + 8 + 1);  // and a gap before Back
     EXPECT_EQ(ToolTipOf(gApp.menuBar, 110), L"Previous Article");
     EXPECT_EQ(ToolTipOf(gApp.menuBar, 119), L"Choose Article");
     EXPECT_EQ(ToolTipOf(gApp.menuBar, 109), L"Next Article");
     EXPECT_EQ(ToolTipOf(gApp.menuBar, 40006), L"Choose Font");
     EXPECT_EQ(ToolTipOf(gApp.menuBar, 116), L"Search");
     EXPECT_EQ(ToolTipOf(gApp.menuBar, 117), L"Search Again");
+    EXPECT_EQ(ToolTipOf(gApp.menuBar, 150), L"Back");
+    EXPECT_EQ(ToolTipOf(gApp.menuBar, 151), L"Forward");
     EXPECT_EQ(ToolTipOf(gApp.menuBar, 40001), L"");
 
     ShowWindow(parent, SW_SHOWNA);
     ClickToolButton(BarToolbar(gApp.menuBar), 109);
     ClickToolButton(BarToolbar(gApp.menuBar), 40006);
-    EXPECT_EQ(gCommands, std::vector<UINT>({109, 40006}));
+    ClickToolButton(BarToolbar(gApp.menuBar), 151);
+    EXPECT_EQ(gCommands, std::vector<UINT>({109, 40006, 151}));
 }
 
 TEST_F(ReaderMenuBarTest, OldPlatformUsesTheCommandBarUnlessTheOptionAsks) {
@@ -148,7 +151,7 @@ TEST_F(ReaderMenuBarTest, OldPlatformUsesTheCommandBarUnlessTheOptionAsks) {
     EXPECT_EQ(GetMenuItemCount(menu), 2);
     EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, 1)), 6);
     EXPECT_NE(CheckMenuItem(menu, 122, MF_BYCOMMAND | MF_CHECKED), (DWORD)-1);  // reaches into the popups
-    EXPECT_EQ(ToolbarButtons(), 2 + 6);  // no close button without full screen
+    EXPECT_EQ(ToolbarButtons(), 2 + 8 + 1);  // no close button without full screen
     EXPECT_EQ(ToolTipOf(gApp.menuBar, 117), L"Search Again");
     DestroyWindow(gApp.menuBar);
 
@@ -156,7 +159,7 @@ TEST_F(ReaderMenuBarTest, OldPlatformUsesTheCommandBarUnlessTheOptionAsks) {
     gApp.mainWindow = parent;
     gShell.fullScreen = 1;
     CreateMenuBar();
-    EXPECT_EQ(ToolbarButtons(), 2 + 6 + 1);  // the close button
+    EXPECT_EQ(ToolbarButtons(), 2 + 8 + 1 + 1);  // the close button
     DestroyWindow(gApp.menuBar);
 
     ResetProgramState();
@@ -164,7 +167,7 @@ TEST_F(ReaderMenuBarTest, OldPlatformUsesTheCommandBarUnlessTheOptionAsks) {
     gApp.menuBarOnBottom = 1;
     gShell.fullScreen = 1;
     CreateMenuBar();
-    EXPECT_EQ(ToolbarButtons(), 2 + 6);  // the shell menu bar never gets one
+    EXPECT_EQ(ToolbarButtons(), 2 + 8 + 1);  // the shell menu bar never gets one
     DestroyWindow(gApp.menuBar);
 
     ResetProgramState();
