@@ -7,6 +7,7 @@
 #include "navigation/index_records.h"
 #include "navigation/section_grid.h"
 #include "navigation/section_outline.h"
+#include "panes/theme.h"
 #include "platform/dialog_shell.h"
 #include "platform/services.h"
 
@@ -98,7 +99,7 @@ INT_PTR OnPaint() {
 }
 
 INT_PTR OnEraseBackground(HDC dc) {
-    FillRect(dc, &gChooser.clientRect, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    FillWithColour(dc, gChooser.clientRect, CurrentPalette().page);
     InvalidateRect(gChooser.dialog, &gChooser.clientRect, FALSE);
     return kHandled;
 }

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "app/settings.h"
+#include "panes/theme.h"
 #include "platform/services.h"
 
 namespace {
@@ -11,8 +12,6 @@ const int kLayoutFirstCapacity = 128;
 const int kCapacityStep = 128;
 const uint32_t kMaxRows = 0xFFFE;  // counts are 16 bits and one entry is the terminator
 const uint8_t kLargeAndBold = 0x0C;
-const COLORREF kGridBlue = 0xFF0000;
-const COLORREF kGridBlack = 0x000000;
 const uint8_t kSpaceCode = ' ';
 const int kMeasureAnyWidthPx = 0x7FFF;
 
@@ -195,10 +194,13 @@ void DrawMarker(SectionGrid* grid, const GridRow& row, int rowTop) {
     HDC memory = CreateCompatibleDC(grid->dc);
     if (!memory) return;
     HGDIOBJ saved = SelectObject(memory, bitmap);
+    // The one-bit marker takes the row's ink on the theme's page.
+    COLORREF savedBack = SetBkColor(grid->dc, CurrentPalette().page);
     int offset = (row.height - kGridMarkerPx) / 2;
     int top = offset > 0 ? rowTop + offset : rowTop;
     StretchBlt(grid->dc, row.x + row.width + kGridMarkerGapPx, top, kGridMarkerPx, kGridMarkerPx, memory, 0, 0,
                kGridMarkerPx, kGridMarkerPx, SRCCOPY);
+    SetBkColor(grid->dc, savedBack);
     SelectObject(memory, saved);
     DeleteDC(memory);
 }
@@ -306,7 +308,10 @@ int PaintSectionGrid(SectionGrid* grid, bool fillBackground) {
     int start = GridStartRow(grid);
     COLORREF savedColour = GetTextColor(grid->dc);
     HFONT savedFont = SelectGridFont(grid, grid->rows[start].style, true);
-    if (fillBackground) FillWithStockBrush(grid->dc, grid->x, grid->y, grid->width, grid->height, WHITE_BRUSH);
+    if (fillBackground) {
+        RECT area = {grid->x, grid->y, grid->x + grid->width, grid->y + grid->height};
+        FillWithColour(grid->dc, area, CurrentPalette().page);
+    }
     grid->rowsPainted = PaintRows(grid, start);
     SelectObject(grid->dc, savedFont);
     SetTextColor(grid->dc, savedColour);
@@ -338,7 +343,10 @@ void DestroySectionGrid(SectionGrid* grid, bool releaseRecord) {
 HFONT SelectGridFont(SectionGrid* grid, uint8_t style, bool setColour) {
     uint8_t key = style & kIndexStyleKeyMask;
     HFONT font = CachedStyleFont(&grid->fonts, &grid->fontSpec, key);
-    if (setColour) SetTextColor(grid->dc, (key & kLargeAndBold) == kLargeAndBold ? kGridBlue : kGridBlack);
+    if (setColour) {
+        const Palette& palette = CurrentPalette();
+        SetTextColor(grid->dc, (key & kLargeAndBold) == kLargeAndBold ? palette.headingText : palette.plainText);
+    }
     if (!font) return (HFONT)GetCurrentObject(grid->dc, OBJ_FONT);
     return (HFONT)SelectObject(grid->dc, font);
 }

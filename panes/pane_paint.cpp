@@ -6,6 +6,7 @@
 
 #include "app/settings.h"
 #include "panes/text_layout.h"
+#include "panes/theme.h"
 
 namespace {
 
@@ -64,10 +65,16 @@ int HangingWordX(const TextLine* line) {
 
 void DrawRule(HDC dc, const TextLine* line, int y) {
     if (!line->width) return;
-    HGDIOBJ savedBrush = SelectObject(dc, GetStockObject(BLACK_BRUSH));
     int ruleY = y + line->height / 2;
-    Rectangle(dc, LineX(line), ruleY, LineX(line) + line->width, ruleY + 1);
-    SelectObject(dc, savedBrush);
+    RECT rule = {LineX(line), ruleY, LineX(line) + line->width, ruleY + 1};
+    FillWithColour(dc, rule, CurrentPalette().rule);
+}
+
+// The active pane's mark: a strip down its left edge, in the margin.
+void DrawAccent(const TextPane* pane) {
+    if (pane->accentPx <= 0) return;
+    RECT strip = {pane->left, pane->top, pane->left + pane->accentPx, pane->top + pane->height};
+    FillWithColour(pane->dc, strip, CurrentPalette().accent);
 }
 
 void DrawLineText(const TextPane* pane, const TextLine* line, int y) {
@@ -95,7 +102,7 @@ void PaintLineMarks(TextPane* pane, const TextLine* line, int y) {
         // paragraph a mark in the first line's run marks its hanging word too.
         if (line->flags & kFlagReversed)
             DrawColouredCell(pane->dc, start, word.fitCount, HangingWordX(line), y, word.fitWidth, line->height,
-                             kColourBlue, kColourYellow);
+                             CurrentPalette().markText, CurrentPalette().markBack);
         else
             PaintMarkedRun(pane, pane->text, start, word.fitCount, HangingWordX(line), y);
     }
@@ -114,7 +121,9 @@ void MeasureTitle(HDC dc, TitleLine* title, int limitPx) {
 void DrawTitleLine(HDC dc, const TitleLine* title, const RECT* inner, int* y, int heightPx) {
     int innerWidthPx = inner->right - inner->left;
     int x = inner->left + (innerWidthPx - (int)title->width) / 2;
-    DrawColouredCell(dc, title->text, title->length, x, *y, title->width, heightPx, kColourRed, kColourYellow);
+    const Palette& palette = CurrentPalette();
+    DrawColouredCell(dc, title->text, title->length, x, *y, title->width, heightPx, palette.titleText,
+                     palette.titleBack);
     *y += heightPx;
 }
 
@@ -127,8 +136,13 @@ int PaintPane(TextPane* pane, int erase) {
     VisibleStart start = FindFirstVisibleLine(pane);
     uint8_t style = InitialStyle(start.line);
     COLORREF savedColour = GetTextColor(dc);
+    // Where the dc draws text opaquely, the cells take the page's colour.
+    COLORREF savedBack = SetBkColor(dc, CurrentPalette().page);
     HFONT savedFont = SelectStyleFont(pane, style | kSelectWithColour);
-    if (erase) FillWithStockBrush(dc, pane->left, pane->top, pane->width, pane->height, WHITE_BRUSH);
+    if (erase) {
+        RECT area = {pane->left, pane->top, pane->left + pane->width, pane->top + pane->height};
+        FillWithColour(dc, area, CurrentPalette().page);
+    }
 
     int y = start.y;
     int remainingPx = start.remainingPx;
@@ -149,6 +163,8 @@ int PaintPane(TextPane* pane, int erase) {
     }
     SelectObject(dc, savedFont);
     SetTextColor(dc, savedColour);
+    SetBkColor(dc, savedBack);
+    DrawAccent(pane);
     if (pane->markStart || pane->markEnd) return PaintMarks(pane);
     return 0;
 }
@@ -198,7 +214,8 @@ void PaintMarkedRun(TextPane* pane, const uint8_t* text, const uint8_t* runStart
     int offsetPx = TextWidthPx(dc, shown, leadCount, nullptr);
     int heightPx = 0;
     int widthPx = TextWidthPx(dc, shown + leadCount, count, &heightPx);
-    DrawColouredCell(dc, marked, count, x + offsetPx, y, widthPx, heightPx, kColourBlue, kColourYellow);
+    DrawColouredCell(dc, marked, count, x + offsetPx, y, widthPx, heightPx, CurrentPalette().markText,
+                     CurrentPalette().markBack);
 }
 
 int ScrollPane(TextPane* pane, int deltaRows, int repaint) {
@@ -287,14 +304,11 @@ void DrawTitleBox(TextPane* pane) {
     box.bottom = pane->top + pane->height - kTitleBoxBottomGapPx;
     box.top = pane->top + pane->height - rows * lineHeightPx - kTitleBoxChromePx;
 
-    DrawNestedFrame(dc, &box, kColourRed, 2);
-    DrawNestedFrame(dc, &box, kColourWhite, 1);
-    DrawNestedFrame(dc, &box, kColourBlue, 2);
-    HBRUSH fill = CreateSolidBrush(kColourYellow);
-    if (fill) {
-        FillRect(dc, &box, fill);
-        DeleteObject(fill);
-    }
+    const Palette& palette = CurrentPalette();
+    DrawNestedFrame(dc, &box, palette.titleFrames[0], 2);
+    DrawNestedFrame(dc, &box, palette.titleFrames[1], 1);
+    DrawNestedFrame(dc, &box, palette.titleFrames[2], 2);
+    FillWithColour(dc, box, palette.titleBack);
     int y = box.top;
     if (hasTitle) DrawTitleLine(dc, &title, &box, &y, lineHeightPx);
     if (hasSubtitle) DrawTitleLine(dc, &subtitle, &box, &y, lineHeightPx);

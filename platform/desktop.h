@@ -13,6 +13,18 @@ RECT WorkAreaNear(const RECT* rect);
 // maximised now. False when the window does not exist.
 bool RestoredWindowRect(HWND window, RECT* rect, bool* maximized);
 
+// A window over the whole of its monitor without its frame, and back to the
+// frame, size and state it had.
+struct MonitorFullScreen {
+    bool on;
+    LONG_PTR framedStyle;
+    WINDOWPLACEMENT framedPlacement;
+};
+void EnterMonitorFullScreen(HWND window, MonitorFullScreen* state);
+void LeaveMonitorFullScreen(HWND window, MonitorFullScreen* state);
+// RestoredWindowRect for a window in full screen: where it comes back to.
+bool FramedWindowRect(HWND window, const MonitorFullScreen& state, RECT* rect, bool* maximized);
+
 // Rows one wheel notch scrolls by the user's setting (3 unless changed; 0
 // turns the wheel off), or kWheelScrollsPage when it is set to whole pages.
 const int kWheelScrollsPage = -1;

@@ -178,7 +178,12 @@ LRESULT CALLBACK BarWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         SetToolTips(bar, (int)wParam, reinterpret_cast<const wchar_t* const*>(lParam));
         return TRUE;
     case TB_ADDBUTTONSW:
-    case TB_ADDBITMAP:
+    case TB_ADDBITMAP: {
+        // New buttons and images may make the bar taller.
+        LRESULT result = SendMessageW(bar->toolbar, message, wParam, lParam);
+        MeasureBar(bar);
+        return result;
+    }
     case TB_BUTTONCOUNT:
         return SendMessageW(bar->toolbar, message, wParam, lParam);
     case WM_NCDESTROY:
@@ -328,8 +333,9 @@ int CommandBarAddBitmap(HWND bar, HINSTANCE instance, int bitmapId, int imageCou
     ShellBar* record = bar ? BarOf(bar) : nullptr;
     if (!record || imageCount <= 0 || record->images) return -1;
     // Light grey in the images becomes the button face of the desktop's colour scheme.
-    record->images = (HBITMAP)LoadImageW(instance, MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0,
-                                         LR_LOADMAP3DCOLORS);
+    // Stretched to the size asked for: the images are drawn at 96 DPI.
+    record->images = (HBITMAP)LoadImageW(instance, MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, widthPx * imageCount,
+                                         heightPx, LR_LOADMAP3DCOLORS);
     if (!record->images) return -1;
     SendMessageW(record->toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(widthPx, heightPx));
     TBADDBITMAP source = {nullptr, (UINT_PTR)record->images};

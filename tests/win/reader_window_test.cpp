@@ -426,7 +426,9 @@ TEST_F(ReaderWindowTest, CommandsForSizeReverseAndExit) {
     EXPECT_EQ(GetMenuState(marel, 413, MF_BYCOMMAND) & MF_CHECKED, (UINT)MF_CHECKED);
     EXPECT_EQ(GetMenuState(marel, 412, MF_BYCOMMAND) & MF_CHECKED, 0u);
     EXPECT_EQ(DispatchCommand(window, 401), 0);
-    EXPECT_EQ(Main()->height, 400 - gApp.menuBarHeight - 2);  // none: the whole height less 2
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(Main()->height, client.bottom - gApp.menuBarHeight - 2);  // none: the whole height less 2
     // Its bar would lie on the menu bar; it is hidden until a lower pane comes back.
     EXPECT_EQ(GetWindowLongW(gSplit.bottomScrollBar, GWL_STYLE) & WS_VISIBLE, 0);
     DispatchCommand(window, 414);
