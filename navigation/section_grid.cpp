@@ -194,13 +194,10 @@ void DrawMarker(SectionGrid* grid, const GridRow& row, int rowTop) {
     HDC memory = CreateCompatibleDC(grid->dc);
     if (!memory) return;
     HGDIOBJ saved = SelectObject(memory, bitmap);
-    // The one-bit marker takes the row's ink on the theme's page.
-    COLORREF savedBack = SetBkColor(grid->dc, CurrentPalette().page);
     int offset = (row.height - kGridMarkerPx) / 2;
     int top = offset > 0 ? rowTop + offset : rowTop;
     StretchBlt(grid->dc, row.x + row.width + kGridMarkerGapPx, top, kGridMarkerPx, kGridMarkerPx, memory, 0, 0,
                kGridMarkerPx, kGridMarkerPx, SRCCOPY);
-    SetBkColor(grid->dc, savedBack);
     SelectObject(memory, saved);
     DeleteDC(memory);
 }
@@ -307,6 +304,9 @@ int PaintSectionGrid(SectionGrid* grid, bool fillBackground) {
     if (!grid->indexText || !grid->rows || ProgramEnding()) return kGridMissing;
     int start = GridStartRow(grid);
     COLORREF savedColour = GetTextColor(grid->dc);
+    // Rows drawn opaquely stand on the page's colour, and the one-bit markers
+    // take the row's ink on it.
+    COLORREF savedBack = SetBkColor(grid->dc, CurrentPalette().page);
     HFONT savedFont = SelectGridFont(grid, grid->rows[start].style, true);
     if (fillBackground) {
         RECT area = {grid->x, grid->y, grid->x + grid->width, grid->y + grid->height};
@@ -315,6 +315,7 @@ int PaintSectionGrid(SectionGrid* grid, bool fillBackground) {
     grid->rowsPainted = PaintRows(grid, start);
     SelectObject(grid->dc, savedFont);
     SetTextColor(grid->dc, savedColour);
+    SetBkColor(grid->dc, savedBack);
     return 0;
 }
 

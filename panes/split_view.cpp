@@ -115,6 +115,17 @@ bool ShareFromDividerY(int lineY, int* share) {
     return true;
 }
 
+// Whether a bar's thumb stands where it stood: its position is the same share
+// of a range that is empty, or not, in both. With no page size the thumb's
+// length never changes, so the bar looks the same (a new section at its top).
+bool ThumbStaysPut(const SCROLLINFO& before, const SCROLLINFO& after) {
+    int64_t rangeBefore = (int64_t)before.nMax - before.nMin;
+    int64_t rangeAfter = (int64_t)after.nMax - after.nMin;
+    if ((rangeBefore > 0) != (rangeAfter > 0)) return false;
+    if (rangeBefore <= 0) return true;
+    return ((int64_t)before.nPos - before.nMin) * rangeAfter == ((int64_t)after.nPos - after.nMin) * rangeBefore;
+}
+
 // A child shown in its window (the lower pane's bar is hidden without that pane).
 bool PointInChild(HWND child, POINT screenPoint) {
     RECT rect;
@@ -381,13 +392,12 @@ void UpdateScrollBar(HWND scrollBar) {
     info.nMax = pane->lastFirstRow;
     info.nPage = 0;
     info.nPos = pane->firstRow;
-    if (GetScrollInfo(scrollBar, SB_CTL, &current) && current.nMin == info.nMin && current.nMax == info.nMax &&
-        current.nPos == info.nPos)
-        return;
-    // Drawing a scroll bar at once costs several times a whole pane under
-    // Wine; the bar is redrawn with the next paint cycle instead.
+    bool known = GetScrollInfo(scrollBar, SB_CTL, &current) != FALSE;
+    if (known && current.nMin == info.nMin && current.nMax == info.nMax && current.nPos == info.nPos) return;
+    // Drawing a scroll bar costs several times a whole pane under Wine: it is
+    // redrawn with the next paint cycle, and only when its thumb moves.
     SendMessageW(scrollBar, SBM_SETSCROLLINFO, FALSE, (LPARAM)&info);
-    InvalidateRect(scrollBar, nullptr, TRUE);
+    if (!known || !ThumbStaysPut(current, info)) InvalidateRect(scrollBar, nullptr, TRUE);
 }
 
 void SetViewFont(HWND window) {

@@ -472,3 +472,26 @@ TEST_F(ReaderWindowTest, LogOffSavesOnceAndTheCloseAfterItChangesNothing) {
     EXPECT_TRUE(GetDword(kTestProgramKey, L"Lesson", &value));
     EXPECT_EQ(value, 7u);
 }
+
+// A bar is drawn again only when its thumb moves: a new section shown from
+// its top leaves it as it was, a scrolled pane or a range that empties does not.
+TEST_F(ReaderWindowTest, ScrollBarIsRedrawnOnlyWhenItsThumbMoves) {
+    OpenReader(300, 300);
+    LoadLongSection();
+    ShowWindow(window, SW_SHOWNA);
+    HWND bar = gSplit.mainScrollBar;
+    auto updateAfter = [&](uint16_t lastFirstRow, uint16_t firstRow) {
+        UpdateWindow(bar);
+        Main()->lastFirstRow = lastFirstRow;
+        Main()->firstRow = firstRow;
+        UpdateScrollBars();
+        return GetUpdateRect(bar, nullptr, FALSE) != FALSE;
+    };
+    updateAfter(40, 0);
+    EXPECT_FALSE(updateAfter(60, 0));   // another range, the thumb still at the top
+    EXPECT_TRUE(updateAfter(60, 6));
+    EXPECT_FALSE(updateAfter(30, 3));   // the same share of the range
+    EXPECT_TRUE(updateAfter(0, 0));     // nothing to scroll: the thumb goes
+    EXPECT_TRUE(updateAfter(25, 0));
+    EXPECT_EQ(ScrollBarPos(bar), 0);
+}
