@@ -28,3 +28,17 @@ void SetLesson(uint16_t n) {
     gApp.lesson = kFirstSection;
     gApp.lastPosition = 0;
 }
+
+int32_t UsableLetterBase(int32_t base) {
+    bool known = base == kLetterBaseAscii || base == kLetterBaseCodePage || base == kLetterBaseUnicode;
+    return known ? base : kLetterBaseUnicode;
+}
+
+namespace {
+int32_t Clamp(int32_t value, int32_t low, int32_t high) { return value < low ? low : value > high ? high : value; }
+}  // namespace
+
+int32_t UsableFontSize(int32_t size) {
+    if (size < 0) return Clamp(size, -kMaxFontSizePx, -kMinFontSizePx);
+    return size == 0 ? 0 : Clamp(size, kMinFontSizePx, kMaxFontSizePx);
+}

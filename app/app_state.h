@@ -87,6 +87,15 @@ const uint32_t kFlagTapPaging = 0x80000000u;      // a tap inside a pane turns a
 const int kLetterBaseAscii = 97;
 const int kLetterBaseCodePage = 224;
 const int kLetterBaseUnicode = 0x5D0;
+// One of the three bases as it is; the Unicode base in place of anything else.
+int32_t UsableLetterBase(int32_t base);
+
+// Font sizes every window draws with. 0 lets the platform choose; any other
+// size is kept between these either way (a negative size asks the platform
+// for the letters' height rather than the cell's).
+const int32_t kMinFontSizePx = 4;
+const int32_t kMaxFontSizePx = 144;
+int32_t UsableFontSize(int32_t size);
 
 const int kFirstSection = 1;
 const int kLastSection = 356;

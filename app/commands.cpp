@@ -4,7 +4,6 @@
 #include "app/app_state.h"
 #include "app/desktop_frame.h"
 #include "app/main_window.h"
-#include "app/settings.h"
 #include "clipboard/copy_text.h"
 #include "content/section_store.h"
 #include "fontdialog/font_dialog.h"
@@ -16,6 +15,7 @@
 #include "panes/split_view.h"
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
+#include "platform/out_of_memory.h"
 #include "platform/services.h"
 
 namespace {

@@ -13,6 +13,9 @@
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
 #include "panes/theme.h"
+#include "platform/desktop.h"
+#include "platform/out_of_memory.h"
+#include "platform/registry.h"
 #include "platform/shell.h"
 #include "resources/resource_ids.h"
 
@@ -135,6 +138,11 @@ LRESULT OnWindowPosChanged(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     // On the desktop the default handling is what sends WM_SIZE after a move
     // or resize; without it the panes would never follow the window's size.
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT OnGetMinMaxInfo(LPARAM lParam) {
+    KeepMinimumTrackSize(reinterpret_cast<MINMAXINFO*>(lParam), kMinWindowWidthPx, kMinWindowHeightPx);
+    return 0;
 }
 
 LRESULT OnHelp(HWND window) {
@@ -311,6 +319,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return OnSettingChange(window, wParam, lParam);
     case WM_WINDOWPOSCHANGED:
         return OnWindowPosChanged(window, message, wParam, lParam);
+    case WM_GETMINMAXINFO:
+        return OnGetMinMaxInfo(lParam);
     case WM_HELP:
         return OnHelp(window);
     case WM_ENDSESSION:
@@ -356,6 +366,7 @@ int RunMessageLoop() {
 }
 
 HWND StartReader(HINSTANCE instance, int showCommand) {
+    SetOutOfMemoryAction(SaveSettingsAndQuit);
     ZeroMemory(&gApp, sizeof(gApp));
     ZeroMemory(&gShell, sizeof(gShell));
     ZeroMemory(&gSplit, sizeof(gSplit));

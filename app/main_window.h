@@ -9,6 +9,11 @@
 extern const wchar_t kMainWindowClass[];  // also the window title
 const UINT kCloseRequestMessage = 1023;   // another program asks the reader to close
 const UINT kChooseSectionCommand = 119;
+// The smallest the user can make the window, at 96 DPI. The full-size dialogs
+// take the window's size, and below this their controls would not fit (they
+// keep to their own size as well).
+const int kMinWindowWidthPx = 320;
+const int kMinWindowHeightPx = 400;
 
 // The body of the program entry; returns the exit code.
 int RunReader(HINSTANCE instance, const wchar_t* commandLine, int showCommand);

@@ -7,6 +7,7 @@
 
 #include "app/settings.h"
 #include "panes/split_view.h"
+#include "platform/registry.h"
 #include "platform/shell.h"
 
 const wchar_t* ProgramKeyPath() { return kProgramKeyPath; }

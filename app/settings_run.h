@@ -6,8 +6,7 @@ struct SettingsRun {
     // Until the settings are loaded the program-wide state is empty or partly
     // filled; saving it then would overwrite good stored values with zeros.
     bool loaded;
-    bool saved;   // SaveSettingsAndQuit has run; it never runs twice
-    bool ending;  // the quit is asked for, or memory ran out: nothing may draw
+    bool saved;  // SaveSettingsAndQuit has run; it never runs twice
 };
 
 extern SettingsRun gSettingsRun;

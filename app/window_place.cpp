@@ -3,8 +3,8 @@
 #include <stdio.h>
 
 #include "app/desktop_frame.h"
-#include "app/settings.h"
 #include "platform/desktop.h"
+#include "platform/registry.h"
 #include "platform/services.h"
 
 const wchar_t kWindowPlacementValue[] = L"WindowPlacement";

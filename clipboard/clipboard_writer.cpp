@@ -4,8 +4,9 @@
 #include <wchar.h>
 
 #include "app/app_state.h"
-#include "app/settings.h"
+#include "clipboard/rtf_document.h"
 #include "clipboard/rtf_encoder.h"
+#include "platform/out_of_memory.h"
 #include "platform/services.h"
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "the clipboard's wide text is UTF-16");
@@ -80,19 +81,33 @@ ReadResult CopyClipboardData(UINT format, ClipboardCopy* copy) {
     return kReadCopied;
 }
 
-// The old data of `format` when appending. False when memory ran out, which
-// stops the operation.
-bool TakeOldData(int append, UINT format, ClipboardCopy* old) {
-    old->bytes = nullptr;
-    old->byteCount = 0;
-    return !append || CopyClipboardData(format, old) != kReadNoMemory;
+// What was on the clipboard before an Append, each form read in its own open
+// and close before the clipboard is opened for writing; nothing for Copy.
+struct OldForms {
+    ClipboardCopy text;
+    ClipboardCopy richText;
+};
+
+void FreeOldForms(OldForms* old) {
+    PlatformFree(old->text.bytes);
+    PlatformFree(old->richText.bytes);
 }
 
-// The Unicode form: the old clipboard text when appending, directly followed
-// by `text` and its terminator.
-bool PreparePlainText(const wchar_t* text, int append, ClipboardForms* forms) {
-    ClipboardCopy old;
-    if (!TakeOldData(append, CF_UNICODETEXT, &old)) return false;
+// False when memory ran out, which stops the operation.
+bool TakeOldForms(int append, bool wantsRichText, OldForms* old) {
+    *old = {};
+    if (!append) return true;
+    if (CopyClipboardData(CF_UNICODETEXT, &old->text) == kReadNoMemory) return false;
+    if (wantsRichText && CopyClipboardData(RichTextFormat(), &old->richText) == kReadNoMemory) {
+        FreeOldForms(old);
+        return false;
+    }
+    return true;
+}
+
+// The Unicode form: the old clipboard text, directly followed by `text` and
+// its terminator.
+void PreparePlainText(const wchar_t* text, const ClipboardCopy& old, ClipboardForms* forms) {
     size_t textBytes = (wcslen(text) + 1) * sizeof(wchar_t);
     HGLOBAL block = AllocMovable(old.byteCount + textBytes);
     uint8_t* at = block ? (uint8_t*)GlobalLock(block) : nullptr;
@@ -104,31 +119,38 @@ bool PreparePlainText(const wchar_t* text, int append, ClipboardForms* forms) {
     } else if (block) {
         GlobalFree(block);
     }
-    PlatformFree(old.bytes);
-    return true;
 }
 
-// The Rich Text form: a new document, or the old one with the new body
-// appended after a separator.
-bool PrepareRichText(const wchar_t* text, int append, ClipboardForms* forms) {
+// The Rich Text form: a new document, or the new body appended to the old
+// document. With plain text but no Rich Text there, that text comes first, so
+// both forms hold the same. False when memory ran out.
+bool PrepareRichText(const wchar_t* text, const OldForms& old, ClipboardForms* forms) {
     forms->wantsRichText = true;
-    ClipboardCopy old;
-    if (!TakeOldData(append, RichTextFormat(), &old)) return false;
+    RtfAppendBase base = RtfBaseFromDocument((const char*)old.richText.bytes, old.richText.byteCount);
+    char* oldBody = nullptr;
+    if (base.kind == kRtfBaseNone && old.text.byteCount > 0) {
+        size_t oldBodyBytes = 0;
+        oldBody = BuildRtfBody((const char16_t*)old.text.bytes, AllocOrAbort, &oldBodyBytes);
+        if (!oldBody) return false;
+        base = RtfBaseFromTextBody(oldBody, oldBodyBytes);
+    }
     size_t bodyBytes = 0;
     char* body = BuildRtfBody((const char16_t*)text, AllocOrAbort, &bodyBytes);
-    // Without a body the form stays missing, and the clipboard ends up empty.
-    const char* oldDocument = (const char*)old.bytes;
-    HGLOBAL block = body ? AllocMovable(RtfDocumentBytes(oldDocument, old.byteCount, bodyBytes)) : nullptr;
+    if (!body) {
+        PlatformFree(oldBody);
+        return false;
+    }
+    HGLOBAL block = AllocMovable(RtfDocumentBytes(base, bodyBytes));
     char* at = block ? (char*)GlobalLock(block) : nullptr;
     if (at) {
-        WriteRtfDocument(at, oldDocument, old.byteCount, body, bodyBytes);
+        WriteRtfDocument(at, base, body, bodyBytes);
         GlobalUnlock(block);
         forms->richText = block;
     } else if (block) {
         GlobalFree(block);
     }
     PlatformFree(body);
-    PlatformFree(old.bytes);
+    PlatformFree(oldBody);
     return true;
 }
 
@@ -186,18 +208,21 @@ void PutOnClipboard(const wchar_t* text, int append) {
         PutRtfOnClipboard(text, append);
         return;
     }
+    OldForms old;
+    if (!TakeOldForms(append, false, &old)) return;
     ClipboardForms forms = {};
-    if (!PreparePlainText(text, append, &forms)) return;
+    PreparePlainText(text, old.text, &forms);
+    FreeOldForms(&old);
     PlaceOnClipboard(&forms);
 }
 
 void PutRtfOnClipboard(const wchar_t* text, int append) {
+    OldForms old;
+    if (!TakeOldForms(append, true, &old)) return;
     ClipboardForms forms = {};
-    // Both old forms are read, each in its own open and close, before the
-    // clipboard is opened for writing.
-    if (!PrepareRichText(text, append, &forms) || !PreparePlainText(text, append, &forms)) {
-        FreeForms(&forms);
-        return;
+    if (PrepareRichText(text, old, &forms)) {
+        PreparePlainText(text, old.text, &forms);
+        PlaceOnClipboard(&forms);
     }
-    PlaceOnClipboard(&forms);
+    FreeOldForms(&old);
 }

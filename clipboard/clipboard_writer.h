@@ -17,7 +17,8 @@ void PutOnClipboard(const wchar_t* text, int append);
 
 // Both forms. Append extends each form found on the clipboard: the Rich Text
 // becomes one document with a row of asterisks between the parts, the Unicode
-// text is joined directly. A form not found is written as for Copy.
+// text is joined directly. Plain text without Rich Text beside it starts the
+// new document; data that is not Rich Text counts as none.
 void PutRtfOnClipboard(const wchar_t* text, int append);
 
 // A private copy of the clipboard's data in `format` (0 means CF_UNICODETEXT),

@@ -5,10 +5,10 @@
 #include <string.h>
 
 #include "app/app_state.h"
-#include "app/settings.h"
 #include "clipboard/clipboard_writer.h"
 #include "content/section_records.h"
 #include "panes/text_pane.h"
+#include "platform/out_of_memory.h"
 #include "platform/services.h"
 #include "platform/shell.h"
 

@@ -1,20 +1,8 @@
 #include "clipboard/rtf_encoder.h"
 
-#include <string.h>
-
-const char kRtfHeader[] =
-    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fcharset177\\cpg1255 David;}}"
-    "{\\colortbl\\red0\\green0\\blue0;\\red255\\green255\\blue255;\\red255\\green0\\blue0;}"
-    "\\rtldoc\\pard\\rtlpar\\qr\\lang1033\\f0\\fs20\\uc0\r\n";
-const char kRtfSeparator[] = "\\qc\\cf2\\fs72\\b*  *  *  *  *\\b0\\par\\par\\qr\\fs20\\cf0\r\n";
-
-static_assert(sizeof(kRtfHeader) - 1 == kRtfHeaderBytes, "header length");
-static_assert(sizeof(kRtfSeparator) - 1 == kRtfSeparatorBytes, "separator length");
+#include "clipboard/byte_sink.h"
 
 namespace {
-
-const char kRtfEnd[] = "}\r\n";
-const size_t kRtfEndBytes = sizeof(kRtfEnd) - 1;
 
 // Every run of line ends becomes one paragraph break and a blank line.
 const char kLineEndGroup[] = "\\par\\par\r\n";
@@ -39,30 +27,7 @@ const Decomposition kDecompositions[] = {
     {0xFB4B, {0x05D5, 0x05B9, 0}}, {0, {0, 0, 0}},
 };
 
-// The two passes share one walk, so the count can never fall behind what is
-// written; they differ only in what they do with the bytes.
-struct ByteCounter {
-    size_t count = 0;
-    void Put(const char*, size_t byteCount) { count += byteCount; }
-    void Put(char) { count++; }
-    void PutRepeated(char, size_t byteCount) { count += byteCount; }
-};
-
-struct ByteWriter {
-    char* next;
-    void Put(const char* bytes, size_t byteCount) {
-        memcpy(next, bytes, byteCount);
-        next += byteCount;
-    }
-    void Put(char c) { *next++ = c; }
-    void PutRepeated(char c, size_t byteCount) {
-        memset(next, c, byteCount);
-        next += byteCount;
-    }
-};
-
 bool IsDigit(char16_t c) { return c >= '0' && c <= '9'; }
-bool IsTrailingBlank(char c) { return c == '\r' || c == '\n' || c == ' ' || c == '\t'; }
 
 // "\u" and the decimal value, unsigned and without a delimiter.
 template <typename Sink>
@@ -152,30 +117,4 @@ char* BuildRtfBody(const char16_t* text, ByteAllocator allocate, size_t* byteCou
     body[written] = 0;
     *byteCount = written;
     return body;
-}
-
-size_t TrimRtfForAppend(const char* old, size_t oldBytes) {
-    size_t kept = oldBytes;
-    while (kept > 0 && IsTrailingBlank(old[kept - 1])) kept--;
-    if (kept > 0 && old[kept - 1] == '}') kept--;
-    return kept;
-}
-
-size_t RtfDocumentBytes(const char* old, size_t oldBytes, size_t bodyBytes) {
-    size_t opening = oldBytes > 0 ? TrimRtfForAppend(old, oldBytes) + kRtfSeparatorBytes : kRtfHeaderBytes;
-    return opening + bodyBytes + kRtfEndBytes + 1;
-}
-
-size_t WriteRtfDocument(char* out, const char* old, size_t oldBytes, const char* body, size_t bodyBytes) {
-    ByteWriter writer{out};
-    if (oldBytes > 0) {
-        writer.Put(old, TrimRtfForAppend(old, oldBytes));
-        writer.Put(kRtfSeparator, kRtfSeparatorBytes);
-    } else {
-        writer.Put(kRtfHeader, kRtfHeaderBytes);
-    }
-    writer.Put(body, bodyBytes);
-    writer.Put(kRtfEnd, kRtfEndBytes);
-    *writer.next = 0;
-    return (size_t)(writer.next - out);
 }

@@ -32,6 +32,24 @@ const uint8_t kFirstLetterCode = 0x61;
 const uint8_t kLastLetterCode = 0x7B;
 const uint8_t kBraceEscape = 0x7E;  // "~" stands for "{"
 const uint8_t kSpaceCode = 0x20;    // between words; lines break at it
+const uint32_t kBraceCharacter = 0x7B;
+
+// The character a code is shown as under `letterBase`: a letter becomes
+// letterBase + its number, the escape the brace, any other byte itself.
+inline uint32_t CharacterOfCode(uint8_t code, int letterBase) {
+    if (code >= kFirstLetterCode && code <= kLastLetterCode)
+        return (uint32_t)letterBase + (uint32_t)(code - kFirstLetterCode);  // wraps, never overflows
+    return code == kBraceEscape ? kBraceCharacter : code;
+}
+
+// The inverse of CharacterOfCode, for text typed or pasted in that form. The
+// letters come first: with base 97 the brace is tav, whose key enters it.
+// Any other character keeps its low byte.
+inline uint8_t CodeOfCharacter(uint32_t c, int letterBase) {
+    int64_t letter = (int64_t)c - letterBase;
+    if (letter >= 0 && letter <= kLastLetterCode - kFirstLetterCode) return (uint8_t)(kFirstLetterCode + letter);
+    return c == kBraceCharacter ? kBraceEscape : (uint8_t)(c & 0xFF);
+}
 
 inline bool IsSpacerRecord(uint8_t flags) { return (flags & kSpacerFlags) == kSpacerFlags; }
 // A section can be laid out only when its first record is a spacer or has

@@ -108,7 +108,7 @@ void ReadListSelections(HWND dialog) {
     wchar_t text[kItemTextChars];
     if (SelectedItemText(dialog, IDC_FONT_FACES, text))
         lstrcpynW(gFontDialog.logFont.lfFaceName, text, LF_FACESIZE);
-    if (SelectedItemText(dialog, IDC_FONT_SIZES, text)) gFontDialog.logFont.lfHeight = ParseSizeText(text);
+    if (SelectedItemText(dialog, IDC_FONT_SIZES, text)) gFontDialog.logFont.lfHeight = UsableFontSize(ParseSizeText(text));
 }
 
 // A face whose family has the Hebrew character set holds its letters at 0x5D0.
@@ -144,6 +144,7 @@ void StoreChoice(HWND dialog) {
     FontSpec* target = gFontDialog.target;
     if (!target) return;
     if (gFontDialog.logFont.lfHeight != 0) target->size = gFontDialog.logFont.lfHeight;
+    target->size = UsableFontSize(target->size);  // also when no size was selected
     target->letterBase = CheckedBase(dialog, target->letterBase);
     if (gFontDialog.logFont.lfFaceName[0]) lstrcpynW(target->faceName, gFontDialog.logFont.lfFaceName, kFaceNameChars);
 }
@@ -223,7 +224,7 @@ void InitFontDialog(HWND dialog, FontSpec* spec) {
     if (!gFontDialog.families.firstFamily && dc) EnumerateFamilies(dc);
     if (dc) ReleaseDC(owner, dc);
     FillFaceList(dialog, spec->faceName);
-    FillSizeList(dialog, spec->size);
+    FillSizeList(dialog, UsableFontSize(spec->size));
     // The dialog's own font may have no Hebrew letters at all, so the preview
     // starts in the selected face; the base buttons stay as stored.
     ReadFontChoice(dialog, kChoiceAfterBaseButton);

@@ -3,7 +3,8 @@
 #include <string.h>
 
 #include "app/app_state.h"
-#include "app/settings.h"
+#include "platform/out_of_memory.h"
+#include "platform/registry.h"
 #include "platform/services.h"
 #include "platform/shell.h"
 

@@ -2,7 +2,6 @@
 
 #include "app/app_state.h"
 #include "app/commands.h"
-#include "app/settings.h"
 #include "content/section_records.h"
 #include "content/section_store.h"
 #include "navigation/bookmarks.h"
@@ -10,6 +9,7 @@
 #include "panes/split_view.h"
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
+#include "platform/out_of_memory.h"
 #include "platform/services.h"
 #include "platform/shell.h"
 
@@ -94,6 +94,9 @@ uint16_t SearchResumeOffset() {
     view.lastFirstRow = pane->lastFirstRow;
     view.markStart = pane->markStart;
     view.markEnd = pane->markEnd;
+    bool marked = pane->markStart || pane->markEnd;
+    // The view went to the match's last byte, if a line held it.
+    view.markOnNoLine = marked && RowOfTextOffset(pane, (uint16_t)(pane->markEnd - 1)) < 0;
     return ResumeOffsetOf(&view);
 }
 

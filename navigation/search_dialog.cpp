@@ -56,17 +56,34 @@ HFONT CreateSearchEditFont() {
     return CreateFontIndirectW(&font);
 }
 
-// The stored search string in the current letter base. It is shown as
-// stored even in Reverse mode, so that OK without a change keeps it.
-void ShowSearchString(HWND edit) {
+// The stored search string in the current letter base, as stored even in
+// Reverse mode, so that OK without a change keeps it. The caller frees it.
+wchar_t* ShownSearchString() {
     uint32_t savedFlags = gApp.flags;
     gApp.flags &= ~kFlagReverse;
     int length = (int)strnlen((const char*)gApp.searchString, kSearchStringBytes - 1);
     wchar_t* shown = ToDisplayText(gApp.searchString, nullptr, length);
     gApp.flags = savedFlags;
+    return shown;
+}
+
+void ShowSearchString(HWND edit) {
+    wchar_t* shown = ShownSearchString();
     if (!shown) return;
     SetWindowTextW(edit, shown);
     PlatformFree(shown);
+}
+
+// Some letter bases show two codes alike (with base 97 tav and the brace are
+// both "{"), so a text left as it was shown keeps the stored bytes.
+void TakeEditText(HWND dialog) {
+    wchar_t typed[kSearchStringBytes];
+    memset(typed, 0, sizeof typed);
+    GetDlgItemTextW(dialog, kSearchEditId, typed, kSearchStringBytes);
+    wchar_t* shown = ShownSearchString();
+    bool unchanged = shown && wcscmp(shown, typed) == 0;
+    PlatformFree(shown);
+    if (!unchanged) EditTextToSearchString(typed, gApp.font.letterBase, gApp.searchString, kSearchStringBytes);
 }
 
 INT_PTR OnInitDialog(HWND dialog) {
@@ -98,10 +115,7 @@ INT_PTR CloseSearchDialog(HWND dialog, int command) {
 // OK: the edit's text becomes the search string, and the search runs. When
 // it finds nothing the dialog stays, with the text selected for a new try.
 INT_PTR OnSearch(HWND dialog) {
-    wchar_t typed[kSearchStringBytes];
-    memset(typed, 0, sizeof typed);
-    GetDlgItemTextW(dialog, kSearchEditId, typed, kSearchStringBytes);
-    EditTextToSearchString(typed, gApp.font.letterBase, gApp.searchString, kSearchStringBytes);
+    TakeEditText(dialog);
     if (!gApp.searchString[0]) return CloseSearchDialog(dialog, IDOK);
     if (FindNext(dialog)) return CloseSearchDialog(dialog, IDOK);
     SendMessageW(SearchEdit(dialog), EM_SETSEL, 0, -1);

@@ -10,7 +10,6 @@ namespace {
 // Offsets are 16-bit: a walk never looks past the first 64 KiB.
 const uint32_t kMaxSearchedBytes = 0x10000;
 const uint8_t kSpace = ' ';
-const int kLetterCount = 27;
 
 const uint32_t kFirstListCapacity = 64;  // records; most sections have fewer
 
@@ -198,10 +197,7 @@ void EditTextToSearchString(const wchar_t* text, int letterBase, uint8_t* field,
     size_t most = fieldBytes - 1 < (size_t)kMaxSearchCodes ? fieldBytes - 1 : (size_t)kMaxSearchCodes;
     size_t count = 0;
     for (const wchar_t* c = text; c && *c && count < most; c++) {
-        long value = (long)*c;
-        uint8_t code = value >= letterBase && value < letterBase + kLetterCount
-                           ? (uint8_t)(kFirstLetterCode + (value - letterBase))
-                           : (uint8_t)(value & 0xFF);
+        uint8_t code = CodeOfCharacter((uint32_t)*c, letterBase);
         // Of a run of spaces only the last is kept.
         if (code == kSpace && count > 0 && field[count - 1] == kSpace) count--;
         field[count++] = code;
@@ -210,6 +206,7 @@ void EditTextToSearchString(const wchar_t* text, int letterBase, uint8_t* field,
 }
 
 uint16_t ResumeOffsetOf(const ResumeView* view) {
+    if (view->markOnNoLine) return (uint16_t)(view->markStart - 1);
     bool markOffTopLine = view->markEnd < view->topOffset || view->markEnd > view->topEnd;
     if (markOffTopLine && view->firstRow < view->lastFirstRow) return (uint16_t)(view->topEnd - 1);
     if (view->markStart == view->topOffset) return view->nextEnd;

@@ -65,11 +65,12 @@ const int kSearchNoMemory = -1;
 int FindInSectionText(const uint8_t* text, uint32_t limit, uint16_t startOffset, const SearchPattern* pattern,
                       SearchAllocator allocate, int* matchLength);
 
-// Rebuilds a search string from typed text: characters from `letterBase` to
-// letterBase + 26 become the letter codes "a" to "{", every other character
-// keeps its low 8 bits, and a run of spaces becomes one space. The result
-// (at most kMaxSearchCodes codes and a 0) is written to `field`, which holds
-// `fieldBytes` bytes. Nothing is reversed: the edit already holds drawing order.
+// Rebuilds a search string from typed text, undoing the letter mapping
+// (CodeOfCharacter: the letters and the brace get their codes back, every
+// other character keeps its low 8 bits), and a run of spaces becomes one
+// space. The result (at most kMaxSearchCodes codes and a 0) is written to
+// `field`, which holds `fieldBytes` bytes. Nothing is reversed: the edit
+// already holds drawing order.
 void EditTextToSearchString(const wchar_t* text, int letterBase, uint8_t* field, size_t fieldBytes);
 
 // Where FindNext resumes in a pane, from the pane's top line L (its first
@@ -83,10 +84,13 @@ struct ResumeView {
     uint16_t lastFirstRow;
     uint16_t markStart;
     uint16_t markEnd;
+    bool markOnNoLine;  // a mark that no line shows, such as one in a rule's text
 };
 
 // Without a mark on the top line and with more to read below, the search
 // starts at the top line's last stored byte; after a match that begins the
 // top line it goes on from the end of the next line; otherwise it goes on
 // just before the match (with no match at all: 65535, past every record).
+// A mark that no line shows could not be scrolled to, so the view says
+// nothing of it: the search goes on just before it.
 uint16_t ResumeOffsetOf(const ResumeView* view);

@@ -2,13 +2,13 @@
 
 #include <string.h>
 
-#include "app/settings.h"
 #include "content/section_store.h"
 #include "navigation/index_records.h"
 #include "navigation/section_grid.h"
 #include "navigation/section_outline.h"
 #include "panes/theme.h"
 #include "platform/dialog_shell.h"
+#include "platform/out_of_memory.h"
 #include "platform/services.h"
 
 namespace {

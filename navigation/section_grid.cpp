@@ -2,8 +2,8 @@
 
 #include <string.h>
 
-#include "app/settings.h"
 #include "panes/theme.h"
+#include "platform/out_of_memory.h"
 #include "platform/services.h"
 
 namespace {

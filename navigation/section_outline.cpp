@@ -1,6 +1,6 @@
 #include "navigation/section_outline.h"
 
-#include "app/settings.h"
+#include "platform/out_of_memory.h"
 #include "platform/services.h"
 
 namespace {

@@ -14,8 +14,6 @@ DisplayTextCache gDisplayTextCache;
 
 namespace {
 
-const wchar_t kBraceCharacter = 0x7B;  // what the escape "~" stands for
-
 // Partial extents of the last MeasureFit, grown like the display text cache.
 struct ExtentBuffer {
     int* extentsPx;
@@ -75,16 +73,8 @@ wchar_t* ConvertCodes(const uint8_t* codes, DisplayTextCache* cache, int length,
     if (!text) return nullptr;
     int letterBase = gApp.font.letterBase;
     int converted = 0;
-    for (; converted < length && codes[converted]; converted++) {
-        uint8_t code = codes[converted];
-        wchar_t c = code;
-        if (code >= kFirstLetterCode && code <= kLastLetterCode) {
-            c = (wchar_t)(letterBase + (code - kFirstLetterCode));
-        } else if (code == kBraceEscape) {
-            c = kBraceCharacter;
-        }
-        text[converted] = c;
-    }
+    for (; converted < length && codes[converted]; converted++)
+        text[converted] = (wchar_t)CharacterOfCode(codes[converted], letterBase);
     text[converted] = 0;
     if (length > 0 && ReverseModeActive()) MirrorDisplayText(text, converted);
     *convertedCount = converted;

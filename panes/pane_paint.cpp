@@ -4,9 +4,9 @@
 
 #include <string.h>
 
-#include "app/settings.h"
 #include "panes/text_layout.h"
 #include "panes/theme.h"
+#include "platform/out_of_memory.h"
 
 namespace {
 
@@ -244,17 +244,22 @@ int PageRows(int rowsDrawn, uint32_t pageField) {
     return rows > 1 ? rows : 1;
 }
 
-int ScrollToTextOffset(TextPane* pane, uint16_t offset) {
-    if (!pane || !pane->lines || !pane->text || ProgramEnding()) return 0;
+int RowOfTextOffset(const TextPane* pane, uint16_t offset) {
+    if (!pane || !pane->lines || !pane->text) return -1;
     int rows = 0;
     for (const TextLine* line = pane->lines; line->flags; line++) {
-        if (LineTextStart(line) <= offset && offset <= LineTextEnd(line)) {
-            pane->firstRow = (uint16_t)(rows < pane->lastFirstRow ? rows : pane->lastFirstRow);
-            return 1;
-        }
+        if (LineTextStart(line) <= offset && offset <= LineTextEnd(line)) return rows;
         rows += RowsOfLine(line);
     }
-    return 0;
+    return -1;
+}
+
+int ScrollToTextOffset(TextPane* pane, uint16_t offset) {
+    if (ProgramEnding()) return 0;
+    int row = RowOfTextOffset(pane, offset);
+    if (row < 0) return 0;
+    pane->firstRow = (uint16_t)(row < pane->lastFirstRow ? row : pane->lastFirstRow);
+    return 1;
 }
 
 int SetPaneFont(TextPane* pane, const FontSpec* spec) {

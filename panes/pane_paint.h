@@ -32,6 +32,10 @@ int ScrollPane(TextPane* pane, int deltaRows, int repaint);
 // page field is 2 or 4, else the rows drawn less one; at least one row.
 int PageRows(int rowsDrawn, uint32_t pageField);
 
+// The row of the first line that holds `offset`, or -1 when no line shows
+// it (the text of a rule is never shown).
+int RowOfTextOffset(const TextPane* pane, uint16_t offset);
+
 // Makes the row of the line holding `offset` the first row (no further than
 // the last first row). 1 when a line holds it, else 0 and nothing changes.
 int ScrollToTextOffset(TextPane* pane, uint16_t offset);

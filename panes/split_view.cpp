@@ -5,7 +5,6 @@
 #include <initializer_list>
 
 #include "app/app_state.h"
-#include "app/settings.h"
 #include "content/section_store.h"
 #include "panes/pane_paint.h"
 #include "panes/text_layout.h"
@@ -13,6 +12,7 @@
 #include "panes/theme.h"
 #include "platform/desktop.h"
 #include "platform/dpi.h"
+#include "platform/out_of_memory.h"
 #include "platform/services.h"
 #include "platform/shell.h"
 

@@ -5,7 +5,7 @@
 
 #include <string.h>
 
-#include "app/settings.h"
+#include "platform/out_of_memory.h"
 #include "platform/services.h"
 
 namespace {

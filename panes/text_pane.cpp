@@ -51,20 +51,12 @@ const int kLargeDefaultHeight = 20;  // large type when the platform picks the s
 const int kSmallDefaultHeight = 14;
 const LONG kWeightNormal = 400;
 const LONG kWeightBold = 700;
-// No screen shows a taller row. The size comes from the registry unchecked;
-// the limit keeps the scaling from overflowing and row heights within 16 bits.
-const int64_t kMaxFontHeightPx = 4096;
 
 int StyleFontHeight(int32_t size, uint8_t style) {
-    int64_t height = size;
-    if (style & kFlagLarge) {
-        height = size ? height * 5 / 4 : kLargeDefaultHeight;
-    } else if (style & kFlagSmall) {
-        height = size ? height * 6 / 8 : kSmallDefaultHeight;
-    }
-    if (height > kMaxFontHeightPx) return (int)kMaxFontHeightPx;
-    if (height < -kMaxFontHeightPx) return (int)-kMaxFontHeightPx;
-    return (int)height;
+    size = UsableFontSize(size);
+    if (style & kFlagLarge) return size ? size * 5 / 4 : kLargeDefaultHeight;
+    if (style & kFlagSmall) return size ? size * 6 / 8 : kSmallDefaultHeight;
+    return size;
 }
 
 FontCacheEntry* FindCachedStyle(FontCacheEntry* cache, uint8_t style) {

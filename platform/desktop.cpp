@@ -3,12 +3,21 @@
 namespace {
 
 const int kDefaultWheelRows = 3;
+const int kDesignDpi = 96;
 
 MONITORINFO MonitorOf(HMONITOR monitor) {
     MONITORINFO info = {};
     info.cbSize = sizeof(info);
     if (!GetMonitorInfoW(monitor, &info)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
     return info;
+}
+
+// The window may not exist yet (CreateWindowEx asks first), so the screen's DPI.
+int ScaledToScreen(int px) {
+    HDC screen = GetDC(nullptr);
+    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : kDesignDpi;
+    if (screen) ReleaseDC(nullptr, screen);
+    return MulDiv(px, dpi > 0 ? dpi : kDesignDpi, kDesignDpi);
 }
 
 }  // namespace
@@ -72,6 +81,13 @@ bool FramedWindowRect(HWND window, const MonitorFullScreen& state, RECT* rect, b
     *maximized = state.framedPlacement.showCmd == SW_SHOWMAXIMIZED;
     *rect = NormalRectOnScreen(window, state.framedPlacement);
     return true;
+}
+
+void KeepMinimumTrackSize(MINMAXINFO* info, int widthPx, int heightPx) {
+    LONG minWidth = ScaledToScreen(widthPx);
+    LONG minHeight = ScaledToScreen(heightPx);
+    if (info->ptMinTrackSize.x < minWidth) info->ptMinTrackSize.x = minWidth;
+    if (info->ptMinTrackSize.y < minHeight) info->ptMinTrackSize.y = minHeight;
 }
 
 int WheelScrollRows() {

@@ -25,6 +25,10 @@ void LeaveMonitorFullScreen(HWND window, MonitorFullScreen* state);
 // RestoredWindowRect for a window in full screen: where it comes back to.
 bool FramedWindowRect(HWND window, const MonitorFullScreen& state, RECT* rect, bool* maximized);
 
+// The WM_GETMINMAXINFO handling of a window the user sizes: never smaller
+// than `widthPx` by `heightPx`, given at 96 DPI and scaled to the screen's.
+void KeepMinimumTrackSize(MINMAXINFO* info, int widthPx, int heightPx);
+
 // Rows one wheel notch scrolls by the user's setting (3 unless changed; 0
 // turns the wheel off), or kWheelScrollsPage when it is set to whole pages.
 const int kWheelScrollsPage = -1;

@@ -27,6 +27,7 @@ struct DialogHost {
     bool initialised;  // the dialog's own WM_INITDIALOG has begun
     HWND okButton;
     int stripHeightPx;
+    SIZE ownPx;  // as the template made it, with the strip: the least a full-size dialog takes
 };
 
 // The host of the dialog being created: the first messages of a new dialog
@@ -114,6 +115,9 @@ void AddOkButton(HWND dialog, DialogHost* host) {
 
 INT_PTR OnInitDialog(HWND dialog, DialogHost* host, WPARAM wParam) {
     if (host->captionOk) AddOkButton(dialog, host);
+    RECT own;
+    GetWindowRect(dialog, &own);
+    host->ownPx = SIZE{own.right - own.left, own.bottom - own.top};
     host->initialised = true;
     return host->proc(dialog, WM_INITDIALOG, wParam, host->param);
 }
@@ -165,6 +169,35 @@ void* CopyTemplate(const uint8_t* bytes, DWORD byteCount, bool* captionOk) {
     return copy;
 }
 
+RECT WorkAreaOf(HMONITOR monitor) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoW(monitor, &info)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
+    return info.rcWork;
+}
+
+// Moves `rect` back onto the work area as far as its size allows.
+void KeepOnWorkArea(RECT* rect) {
+    RECT work = WorkAreaOf(MonitorFromRect(rect, MONITOR_DEFAULTTONEAREST));
+    LONG dx = rect->right > work.right ? work.right - rect->right : 0;
+    LONG dy = rect->bottom > work.bottom ? work.bottom - rect->bottom : 0;
+    if (rect->left + dx < work.left) dx = work.left - rect->left;
+    if (rect->top + dy < work.top) dy = work.top - rect->top;
+    OffsetRect(rect, dx, dy);
+}
+
+// The owner's rectangle, but never smaller than the dialog as its template
+// made it, where every control has room.
+RECT FullSizeRect(HWND dialog, const RECT& area) {
+    const DialogHost* host = (const DialogHost*)GetPropW(dialog, kHostProp);
+    SIZE own = host ? host->ownPx : SIZE{0, 0};
+    RECT rect = area;
+    if (rect.right - rect.left < own.cx) rect.right = rect.left + own.cx;
+    if (rect.bottom - rect.top < own.cy) rect.bottom = rect.top + own.cy;
+    if (!EqualRect(&rect, &area)) KeepOnWorkArea(&rect);
+    return rect;
+}
+
 }  // namespace
 
 BOOL ShellInitDialog(ShellInitDialogInfo* info) {
@@ -172,13 +205,10 @@ BOOL ShellInitDialog(ShellInitDialogInfo* info) {
     if (!(info->mask & SHIDIM_FLAGS) || !(info->flags & (SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN))) return TRUE;
     RECT area;
     HWND owner = GetWindow(info->dialog, GW_OWNER);
-    if (!owner || !GetWindowRect(owner, &area)) {
-        MONITORINFO monitor = {};
-        monitor.cbSize = sizeof(monitor);
-        GetMonitorInfoW(MonitorFromWindow(info->dialog, MONITOR_DEFAULTTONEAREST), &monitor);
-        area = monitor.rcWork;
-    }
-    return SetWindowPos(info->dialog, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+    if (!owner || !GetWindowRect(owner, &area))
+        area = WorkAreaOf(MonitorFromWindow(info->dialog, MONITOR_DEFAULTTONEAREST));
+    RECT rect = FullSizeRect(info->dialog, area);
+    return SetWindowPos(info->dialog, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                         SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -195,7 +225,7 @@ INT_PTR RunDialogTemplate(HINSTANCE instance, WORD templateId, HWND owner, DLGPR
     HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
     const uint8_t* bytes = loaded ? (const uint8_t*)LockResource(loaded) : nullptr;
     if (!bytes || !proc) return -1;
-    DialogHost host = {proc, param, false, false, nullptr, 0};
+    DialogHost host = {proc, param, false, false, nullptr, 0, SIZE{0, 0}};
     void* copy = CopyTemplate(bytes, SizeofResource(instance, found), &host.captionOk);
     if (!copy) return -1;
     DialogHost* outerPending = gPendingHost;

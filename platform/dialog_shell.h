@@ -25,7 +25,9 @@ const DWORD SHIDIF_FULLSCREENNOMENUBAR = 0x10;
 
 // A dialog asked to be sized (either size flag) takes its owner's window
 // rectangle, the desktop's nearest thing to the handheld's whole screen; with
-// no owner, the work area of its monitor. The other flags change nothing here.
+// no owner, the work area of its monitor. It never becomes smaller than its
+// template made it (with the OK button's strip), and what it grows by stays
+// on the screen. The other flags change nothing here.
 BOOL ShellInitDialog(ShellInitDialogInfo* info);
 
 // The set-up shared by the full-size dialogs (the chooser and the font dialog

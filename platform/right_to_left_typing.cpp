@@ -27,6 +27,20 @@ void DeleteBeside(HWND edit, int step) {
 
 bool IsControlChar(wchar_t c) { return c < 0x20 || c == 0x7F; }
 
+// A bracket typed or pasted in reading order faces the other way once the
+// text is in drawing order, as the reader's Copy mirrors it going out.
+wchar_t InDrawingOrder(wchar_t c) {
+    switch (c) {
+        case L'(': return L')';
+        case L')': return L'(';
+        case L'[': return L']';
+        case L']': return L'[';
+        case L'{': return L'}';
+        case L'}': return L'{';
+        default: return c;
+    }
+}
+
 // Up to `capacity` - 1 characters of the clipboard's Unicode text, read
 // within its memory block whatever another program put there; 0 when none.
 int CopyClipboardText(HWND owner, wchar_t* text, int capacity) {
@@ -54,7 +68,7 @@ void PasteReadingOrder(HWND edit) {
     wchar_t text[kMostPastedChars];
     int count = CopyClipboardText(edit, text, kMostPastedChars);
     for (int i = 0; i < count; i++) {
-        wchar_t c = IsControlChar(text[i]) ? L' ' : text[i];
+        wchar_t c = IsControlChar(text[i]) ? L' ' : InDrawingOrder(text[i]);
         if (!InsertLeftOfCaret(edit, c)) return;
     }
 }
@@ -69,7 +83,7 @@ LRESULT CALLBACK RightToLeftTypingProc(HWND edit, UINT message, WPARAM wParam, L
         }
         // Control characters (Ctrl+C, Enter, Escape...) keep their meaning.
         if (IsControlChar((wchar_t)wParam)) break;
-        InsertLeftOfCaret(edit, (wchar_t)wParam);
+        InsertLeftOfCaret(edit, InDrawingOrder((wchar_t)wParam));
         return 0;
     case WM_KEYDOWN:
         if (wParam != VK_DELETE) break;

@@ -13,7 +13,8 @@
 bool InsertLeftOfCaret(HWND edit, wchar_t c);
 
 // From now on, characters typed into `edit` go in by InsertLeftOfCaret, and
-// so do pasted ones, one at a time. Backspace removes the character right of
+// so do pasted ones, one at a time, with brackets turned to face as they do
+// in drawing order. Backspace removes the character right of
 // the caret (the one typed last), Delete the one left of it. Apply it after
 // ShowEditInStoredOrder. Returns FALSE when `edit` is not a window; calling
 // it twice is harmless.

@@ -6,6 +6,8 @@ WINE=/usr/lib/wine/wine64
 PACKAGES="cmake make g++ googletest g++-mingw-w64-x86-64-posix wine64 xvfb xauth
   fonts-dejavu-core culmus xclip imagemagick clang-14 libclang-rt-14-dev
   xdotool desktop-file-utils"
+# Only the tests need these: LibreOffice reads what the reader puts on the clipboard.
+TEST_PACKAGES="libreoffice-writer-nogui"
 
 # The Wine prefix the reader runs in, for the user running the script.
 reader_prefix() {
@@ -16,10 +18,11 @@ as_root() {
   if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# Installs whatever of the build and run packages is missing.
+# Installs whatever of the build and run packages, and of any packages named
+# as arguments, is missing.
 ensure_packages() {
   local missing=""
-  for p in $PACKAGES; do
+  for p in $PACKAGES "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
   done
   [ -z "$missing" ] && return 0

@@ -2,7 +2,8 @@
 # Fuzzes for the given number of seconds (default 60) with libFuzzer:
 #   scripts/fuzz.sh [SECONDS] [TARGET]    TARGET defaults to fuzz_section_block;
 #   the others are fuzz_book_source, fuzz_palmdoc_roundtrip, fuzz_dialog_template,
-#   fuzz_rtf_encoder, fuzz_index_text (index records and the bookmark group) and
+#   fuzz_rtf_encoder (also documents appended to another program's clipboard
+#   data), fuzz_index_text (index records and the bookmark group) and
 #   fuzz_search (search strings as stored, over damaged section texts)
 # The corpus is kept in build/fuzz-corpus/TARGET between runs.
 set -euo pipefail

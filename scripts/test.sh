@@ -4,7 +4,7 @@
 # under Wine and Xvfb in a prefix inside the build tree.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
-ensure_packages
+ensure_packages $TEST_PACKAGES
 build_all
 export WINEPREFIX="${WINEPREFIX:-$BUILD/wineprefix}"
 (cd "$BUILD/host" && ctest --output-on-failure)

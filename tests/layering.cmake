@@ -4,11 +4,13 @@
 # new loop. Usage: cmake -DROOT=<source tree> -P layering.cmake
 set(allowed_content "^content/|^platform/services\\.h$")
 set(allowed_platform "^platform/")
-set(allowed_panes "^(content|platform|panes)/|^app/(app_state|settings)\\.h$")
-set(allowed_navigation "^(content|platform|panes|navigation)/|^app/(app_state|settings|commands)\\.h$")
+set(allowed_panes "^(content|platform|panes)/|^app/app_state\\.h$")
+set(allowed_navigation "^(content|platform|panes|navigation)/|^app/(app_state|commands)\\.h$")
+set(allowed_clipboard "^(content|platform|panes|clipboard)/|^app/app_state\\.h$")
+set(allowed_fontdialog "^(platform|fontdialog|resources)/|^app/app_state\\.h$")
 
 set(violations "")
-foreach(folder content platform panes navigation)
+foreach(folder content platform panes navigation clipboard fontdialog)
   file(GLOB sources ${ROOT}/${folder}/*.cpp ${ROOT}/${folder}/*.h)
   foreach(source ${sources})
     file(STRINGS ${source} includes REGEX "^#include \"")

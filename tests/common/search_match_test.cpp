@@ -162,6 +162,9 @@ TEST(SearchString, TypedTextBecomesLetterCodesInTheOrderTyped) {
     EXPECT_EQ(SearchStringOf(L"\x05EA\x05E9", 0x5D0), "{z");
     EXPECT_EQ(SearchStringOf(L"\x00E0\x00FA", 224), "a{");
     EXPECT_EQ(SearchStringOf(L"ab{", 97), "ab{");
+    // Elsewhere "{" is the escape it is shown for.
+    EXPECT_EQ(SearchStringOf(L"{\x05D4}", 0x5D0), "~e}");
+    EXPECT_EQ(SearchStringOf(L"{\x00E4}", 224), "~e}");
     // Outside the letters a character keeps its low byte: with base 224 an
     // alef from the input panel is stored as 0xD0 and matches only that byte.
     EXPECT_EQ(SearchStringOf(L"\x05D0?*", 224), "\xD0?*");
@@ -175,7 +178,7 @@ TEST(SearchString, RunsOfSpacesBecomeOneAndTheLengthIsBounded) {
 
 TEST(ResumeOffset, FollowsTheTopLineAndTheMark) {
     // Top line: stored bytes 100..119; the next line ends at 99.
-    ResumeView view = {100, 120, 99, 0, 10, 0, 0};
+    ResumeView view = {100, 120, 99, 0, 10, 0, 0, false};
     EXPECT_EQ(ResumeOffsetOf(&view), 119);  // no mark: the top line's last byte
     view.markStart = 300;
     view.markEnd = 303;

@@ -257,12 +257,17 @@ struct XClipboard {
     std::wstring text;
 };
 
-XClipboard ReadXClipboard(const wchar_t* step) {
+// Creates the empty file EXCHANGE_DIR\name, a request to the script.
+void Announce(const std::wstring& name) {
+    FILE* file = _wfopen((gExchangeDir + L"\\" + name).c_str(), L"wb");
+    if (file) fclose(file);
+}
+
+XClipboard ReadXClipboard(const wchar_t* step, DWORD waitMs = kWaitMs) {
     XClipboard result;
     std::wstring base = gExchangeDir + L"\\" + step;
-    FILE* ready = _wfopen((base + L".ready").c_str(), L"wb");
-    if (ready) fclose(ready);
-    for (DWORD waited = 0; waited < kWaitMs && !result.answered; waited += 100) {
+    Announce(std::wstring(step) + L".ready");
+    for (DWORD waited = 0; waited < waitMs && !result.answered; waited += 100) {
         result.answered = GetFileAttributesW((base + L".done").c_str()) != INVALID_FILE_ATTRIBUTES;
         if (!result.answered) Sleep(100);
     }
@@ -347,6 +352,117 @@ void CheckAppend(HWND reader, const XClipboard& copied) {
     std::wstring added = joined ? appended.text.substr(copiedChars) : L"";
     CheckXClipboard("append", appended,
                     WithoutClosingBrace(copied.rtf) + kRtfSeparator + ExpectedRtfBody(added) + "}\r\n");
+}
+
+// ---- Append to another program's Rich Text, read by LibreOffice -----------
+
+// What a word processor left on the clipboard (other_program.rtf, offered by
+// xclip): no \uc, so each escape has a fallback character, and a last
+// paragraph left to right, left-aligned, in its colour 2 (green).
+const char kOtherProgramStart[] = "{\\rtf1\\ansi\\ansicpg1252\\deff0";
+const wchar_t* const kOtherProgramLines[] = {
+    L"Notes before the section: \u05E9\u05DC\u05D5\u05DD, it's here.",
+    L"A last line in green.",
+};
+const DWORD kConversionWaitMs = 180000;  // LibreOffice's first start makes its profile
+
+// Wine takes the X clipboard over in its own time: true once the Rich Text
+// there is the other program's.
+bool WaitForOtherProgramsRichText() {
+    UINT richText = RegisterClipboardFormatW(L"Rich Text Format");
+    for (DWORD waited = 0; waited < kWaitMs; waited += 100) {
+        bool found = false;
+        if (OpenClipboard(nullptr)) {
+            HANDLE data = GetClipboardData(richText);
+            const char* bytes = data ? (const char*)GlobalLock(data) : nullptr;
+            if (bytes) {
+                size_t startBytes = sizeof(kOtherProgramStart) - 1;
+                found = GlobalSize(data) >= startBytes && memcmp(bytes, kOtherProgramStart, startBytes) == 0;
+                GlobalUnlock(data);
+            }
+            CloseClipboard();
+        }
+        if (found) return true;
+        Sleep(100);
+    }
+    return false;
+}
+
+// The lines of `text` that are not empty, with what LibreOffice writes for a
+// second space in a row (U+2006) read as the space it is.
+std::vector<std::wstring> NonEmptyLines(std::wstring text) {
+    if (!text.empty() && text[0] == 0xFEFF) text.erase(0, 1);
+    std::vector<std::wstring> lines;
+    std::wstring line;
+    for (wchar_t c : text + L"\n") {
+        if (c == L'\n' || c == L'\r') {
+            if (!line.empty()) lines.push_back(line);
+            line.clear();
+        } else {
+            line += c == 0x2006 ? L' ' : c;
+        }
+    }
+    return lines;
+}
+
+bool IsSeparatorLine(const std::wstring& line) {
+    return line.find(L'*') != std::wstring::npos && line.find_first_not_of(L"* ") == std::wstring::npos;
+}
+
+size_t CountOf(const std::string& text, const char* what) {
+    size_t count = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) count++;
+    return count;
+}
+
+// LibreOffice's text: the other program's lines, the row of asterisks, then
+// every line of the section as the Unicode form holds it.
+void CheckConvertedText(const std::wstring& converted, const std::wstring& added) {
+    std::vector<std::wstring> lines = NonEmptyLines(converted);
+    std::vector<std::wstring> expected = NonEmptyLines(added);
+    bool oldKept = lines.size() >= 3 && lines[0] == kOtherProgramLines[0] && lines[1] == kOtherProgramLines[1];
+    Check(oldKept, "other program: LibreOffice reads its lines as they were", (long long)lines.size(), 3);
+    Check(lines.size() >= 3 && IsSeparatorLine(lines[2]), "other program: the asterisks follow", 0, 1);
+    size_t firstAdded = lines.size() >= 3 ? 3 : lines.size();
+    size_t same = 0;
+    while (same < expected.size() && firstAdded + same < lines.size() && lines[firstAdded + same] == expected[same]) {
+        same++;
+    }
+    Check(!expected.empty() && same == expected.size() && lines.size() == firstAdded + same,
+          "other program: every character of the section reaches LibreOffice", (long long)same,
+          (long long)expected.size());
+}
+
+// LibreOffice's HTML from the asterisks on: red asterisks, right-to-left
+// paragraphs, none left-aligned, nothing green.
+void CheckConvertedLook(const std::string& html) {
+    size_t asterisks = html.find("<b>*");
+    size_t separator = asterisks == std::string::npos ? std::string::npos : html.rfind("<p", asterisks);
+    Check(separator != std::string::npos, "other program: LibreOffice shows the asterisks bold", 0, 1);
+    if (separator == std::string::npos) return;
+    std::string appended = html.substr(separator);
+    std::string separatorParagraph = html.substr(separator, asterisks - separator);
+    Check(separatorParagraph.find("align=\"center\"") != std::string::npos &&
+              separatorParagraph.find("#ff0000") != std::string::npos,
+          "other program: the asterisks are centred and red", 0, 1);
+    size_t paragraphs = CountOf(appended, "<p ");
+    CheckEqual("other program: every appended paragraph runs right to left", CountOf(appended, "dir=\"rtl\""),
+               paragraphs);
+    Check(CountOf(appended, "align=\"left\"") == 0 && CountOf(appended, "align=\"right\"") > 0,
+          "other program: the section is right-aligned", (long long)CountOf(appended, "align=\"left\""), 0);
+    CheckEqual("other program: nothing appended is green", CountOf(appended, "#008000"), 0);
+}
+
+// Append onto a word processor's Rich Text, taken from X as a paste would.
+void CheckAppendToOtherProgram(HWND reader) {
+    Announce(L"other.offer");
+    Check(WaitForOtherProgramsRichText(), "other program: its Rich Text reaches the clipboard", 0, 1);
+    Command(reader, kCommandAppend);
+    XClipboard appended = ReadXClipboard(L"other", kConversionWaitMs);
+    Check(HasTarget(appended.targets, "text/rtf"), "other program: targets list text/rtf", 0, 1);
+    std::wstring converted = FromUtf8(ReadWholeFile(gExchangeDir + L"\\converted\\other.txt"));
+    CheckConvertedText(converted, appended.text);
+    CheckConvertedLook(ReadWholeFile(gExchangeDir + L"\\converted\\other.html"));
 }
 
 // ---- Bookmarks and the chooser, by real key presses and clicks -----------------
@@ -528,6 +644,7 @@ void DriveReader(HWND reader, HWND mainBar, HWND bottomBar, const wchar_t* captu
     CheckEqual("down key scrolls the active bottom pane", ScrollPos(bottomBar), 4);
     CheckEqual("main pane untouched by it", ScrollPos(mainBar), 5);
     CheckAppend(reader, copied);
+    CheckAppendToOtherProgram(reader);
 
     Command(reader, 413);
     Command(reader, 122);

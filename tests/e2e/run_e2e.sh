@@ -2,7 +2,8 @@
 # End-to-end test of the reader: a fresh Wine prefix, the reader driven by a
 # second program with window messages, then the stored settings checked in the
 # prefix's user.reg. Copy and Append are read back from the X clipboard with
-# xclip whenever the driver asks; the addresses the reader opens reach a
+# xclip whenever the driver asks, and an Append onto another program's Rich
+# Text is read by LibreOffice; the addresses the reader opens reach a
 # recording xdg-open first on PATH instead of a browser. Leaves the captured
 # windows as OUTPUT_DIR/reader.png, chooser.png, font-dialog.png,
 # about-box.png, search-keys.png and search-match.png.
@@ -33,15 +34,36 @@ mkdir -p "$CLIP"
 
 windows_path() { local p="$1"; echo "Z:${p//\//\\}"; }
 
-# Answers the driver's request STEP.ready with what X programs see.
+# Answers the driver's request STEP.ready with what X programs see, after
+# running the command given after STEP, if any.
 read_x_clipboard() {
   local step="$CLIP/$1"
   timeout 10 xclip -o -selection clipboard -t TARGETS >"$step.targets" 2>/dev/null || true
   timeout 10 xclip -o -selection clipboard -t text/rtf >"$step.rtf" 2>/dev/null || true
   timeout 10 xclip -o -selection clipboard -t UTF8_STRING >"$step.txt" 2>/dev/null || true
+  if [ $# -gt 1 ]; then "$2"; fi
   touch "$step.done"
 }
 
+# Another program's Rich Text on the X clipboard, as a word processor leaves
+# it; xclip serves it until the reader takes the clipboard over.
+offer_other_program() {
+  timeout 120 xclip -quiet -selection clipboard -t text/rtf -i "$ROOT/tests/e2e/other_program.rtf" \
+    >/dev/null 2>&1 &
+  offered=$!
+  touch "$CLIP/other.offered"
+}
+
+# LibreOffice reads the Rich Text after the Append, as a paste into it would.
+convert_with_libreoffice() {
+  local format
+  for format in 'txt:Text (encoded):UTF8' html; do
+    timeout 120 soffice -env:UserInstallation="file://$OUT/lo-profile" --headless --norestore \
+      --convert-to "$format" --outdir "$CLIP/converted" "$CLIP/other.rtf" >/dev/null 2>&1 || true
+  done
+}
+
+offered=""
 "$ROOT/scripts/wine-run" "$DRIVER" "$(windows_path "$READER")" "$(windows_path "$OUT")" \
   "$(windows_path "$CLIP")" &
 driver=$!
@@ -49,10 +71,15 @@ while kill -0 "$driver" 2>/dev/null; do
   for step in copy append; do
     if [ -f "$CLIP/$step.ready" ] && [ ! -f "$CLIP/$step.done" ]; then read_x_clipboard "$step"; fi
   done
+  if [ -f "$CLIP/other.offer" ] && [ ! -f "$CLIP/other.offered" ]; then offer_other_program; fi
+  if [ -f "$CLIP/other.ready" ] && [ ! -f "$CLIP/other.done" ]; then
+    read_x_clipboard other convert_with_libreoffice
+  fi
   sleep 0.1
 done
 driver_status=0
 wait "$driver" || driver_status=$?
+if [ -n "$offered" ]; then kill "$offered" 2>/dev/null || true; fi
 /usr/lib/wine/wineserver -w  # the registry is written out when the server ends
 
 failed=0

@@ -2,11 +2,13 @@
 // bytes, "?" and "*" anywhere, perhaps no terminator), a start offset and a
 // section text of arbitrary bytes. The search must find what the plain rules
 // find, every match reported must lie inside one record and match the
-// pattern, and nothing may be read outside the buffers.
+// pattern, and nothing may be read outside the buffers. The field shown as
+// the dialog shows it must read back as itself.
 //
 // Input: 34 bytes of search string field, 2 bytes of start offset, 1 mode
 // byte, then the section text. With the mode's low bit set the pattern and
-// the text are folded into a few letters, so that matches are common.
+// the text are folded into a few letters, so that matches are common; its
+// higher bits pick the letter base.
 #include <stddef.h>
 #include <stdint.h>
 #include <stdlib.h>
@@ -110,6 +112,24 @@ void CheckMatch(const uint8_t* text, uint32_t size, uint16_t startOffset, const 
     if (!WholeMatch(pattern, text + start, length)) abort();
 }
 
+// The search string as the dialog shows it reads back as itself under the
+// Unicode letters, runs of spaces apart; other bases only must not misbehave.
+void CheckReadBack(const uint8_t* field, int letterBase) {
+    SearchPattern pattern = PatternOfSearchString(field, kFieldBytes);
+    wchar_t shown[kFieldBytes];
+    bool spaceRun = false;
+    for (int i = 0; i < pattern.length; i++) {
+        shown[i] = (wchar_t)CharacterOfCode(field[i], letterBase);
+        spaceRun = spaceRun || (i > 0 && field[i] == ' ' && field[i - 1] == ' ');
+    }
+    shown[pattern.length] = 0;
+    uint8_t* back = (uint8_t*)malloc(kFieldBytes);
+    EditTextToSearchString(shown, letterBase, back, kFieldBytes);
+    bool exact = memcmp(back, field, (size_t)pattern.length) == 0 && back[pattern.length] == 0;
+    if (letterBase == 0x5D0 && !spaceRun && !exact) abort();
+    free(back);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -132,6 +152,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckMatch(text, (uint32_t)textBytes, start, pattern, end, length);
     end = FindInSectionText(text, (uint32_t)textBytes, 0, &pattern, PlatformAlloc, &length);
     CheckMatch(text, (uint32_t)textBytes, 0, pattern, end, length);
+
+    const int letterBases[] = {0x5D0, 224, 97, 0x7FFFFFFF, -1};
+    CheckReadBack(field, letterBases[(data[kFieldBytes + 2] >> 1) % 5]);
 
     free(text);
     free(field);

@@ -5,6 +5,8 @@
 #include "app/settings.h"
 #include "app/settings_run.h"
 #include "panes/split_view.h"
+#include "platform/out_of_memory.h"
+#include "platform/registry.h"
 #include "platform/shell.h"
 
 namespace {
@@ -43,6 +45,7 @@ void SetReportedPlatformVersion(DWORD major, DWORD minor) {
 
 void ResetSettingsSaved() {
     gSettingsRun.saved = false;
-    gSettingsRun.ending = false;
     gSettingsRun.loaded = true;
+    ResetProgramEnding();
+    SetOutOfMemoryAction(SaveSettingsAndQuit);  // as the program entry registers it
 }

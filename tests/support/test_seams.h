@@ -16,5 +16,6 @@ void SetScrollBarWidthForTest(int widthPx);
 void SetReportedPlatformVersion(DWORD major, DWORD minor);
 
 // Lets SaveSettingsAndQuit run again and write, as after a load, and lets the
-// view draw again: a fresh run of the program.
+// view draw again: a fresh run of the program, which saves and quits when
+// memory runs out.
 void ResetSettingsSaved();

@@ -8,7 +8,7 @@
 #include "app/commands.h"
 #include "clipboard/clipboard_writer.h"
 #include "clipboard/copy_text.h"
-#include "clipboard/rtf_encoder.h"
+#include "clipboard/rtf_document.h"
 #include "pane_test_support.h"
 #include "reader_test_support.h"
 
@@ -159,15 +159,29 @@ TEST_F(CopyTest, UnicodeLettersGiveRichTextBesideTheText) {
     EXPECT_EQ(ClipboardRtf(), kRtfHeader + firstBody + kGroup + kSeparator + "\\u1490" + kGroup + kRtfEnd);
     EXPECT_EQ(ClipboardText(), L"5 \u05D1\u05D0\r\n\r\n\u05D2\r\n");
 
-    // Only another program's plain text there: a new document, the text joined.
-    ASSERT_TRUE(PutClipboard({{CF_UNICODETEXT, WideBytes(L"abc")}}));
-    CopyPaneText(bottomPane, 1);
-    EXPECT_EQ(ClipboardRtf(), kRtfHeader + ("\\u1490" + kGroup) + kRtfEnd);
-    EXPECT_EQ(ClipboardText(), L"abc\u05D2\r\n");
-
     gApp.mainPane = nullptr;
     DestroyTextPane(mainPane);
     DestroyTextPane(bottomPane);
+}
+
+// Another program's plain text alone, or beside data that is no Rich Text:
+// the Rich Text starts with that text too, so a paste of either form holds it.
+TEST_F(CopyTest, AppendAfterPlainTextAloneKeepsBothFormsAlike) {
+    UseFont(kMonoFace, 16, kLetterBaseUnicode);
+    SectionBuilder section;
+    section.Add(0x01, 0, "c");
+    TextPane* copied = PaneWith(section);
+    const std::string oldBody = "a \\{x\\}\\u1488 5" + kGroup + kGroup;
+    const std::string expectedRtf = kRtfHeader + oldBody + kSeparator + "\\u1490" + kGroup + kRtfEnd;
+    ASSERT_TRUE(PutClipboard({{CF_UNICODETEXT, WideBytes(L"a {x}\u05D05\r\n")}}));
+    CopyPaneText(copied, 1);
+    EXPECT_EQ(ClipboardRtf(), expectedRtf);
+    EXPECT_EQ(ClipboardText(), L"a {x}\u05D05\r\n\u05D2\r\n");
+
+    ASSERT_TRUE(PutClipboard({{RichTextFormat(), "plain words}"}, {CF_UNICODETEXT, WideBytes(L"a {x}\u05D05\r\n")}}));
+    CopyPaneText(copied, 1);
+    EXPECT_EQ(ClipboardRtf(), expectedRtf);
+    DestroyTextPane(copied);
 }
 
 TEST_F(CopyTest, OtherProgramsDataIsReadWithinItsBlock) {
@@ -194,12 +208,17 @@ TEST_F(CopyTest, OtherProgramsDataIsReadWithinItsBlock) {
     section.Add(0x01, 0, "a");
     TextPane* copied = PaneWith(section);
     CopyPaneText(copied, 1);
-    EXPECT_EQ(ClipboardRtf(), "{\\rtf1 old" + kSeparator + "\\u1488" + kGroup + kRtfEnd);
+    // Another program's document: the new part brings its own state and colour.
+    EXPECT_EQ(ClipboardRtf(), "{\\rtf1 {\\colortbl;\\red255\\green0\\blue0;}old"
+                              "{\\par\\pard\\plain\\rtlpar\\qc\\uc0\\cf1\\fs72\\b*  *  *  *  *\\b0\\par\\par"
+                              "\\qr\\plain\\uc0\\fs20\r\n\\u1488" +
+                                  kGroup + kGroup + "}}\r\n");
     EXPECT_EQ(ClipboardText(), oldText + L"\u05D0\r\n");
     DestroyTextPane(copied);
 }
 
-// Fails the n-th allocation of a Copy or Append for every n in turn: the
+// Fails the n-th allocation of a Copy or Append for every n in turn, with
+// our Rich Text beside the old text and with the old text alone: the
 // clipboard is left unchanged, empty or complete, never with part of a text,
 // the flags word is always put back, and running out of memory ends the
 // program in order.
@@ -209,38 +228,45 @@ TEST_F(CopyTest, FailedAllocationsNeverLeavePartOfATextOnTheClipboard) {
     SectionBuilder section;
     section.Add(0x81, 0, "ab");
     TextPane* copied = PaneWith(section);
-    const std::string oldRtf = "{\\rtf1 old}";
-    for (int letterBase : {kLetterBaseAscii, kLetterBaseUnicode}) {
-        UseFont(kMonoFace, 16, letterBase);
-        bool unicode = letterBase == kLetterBaseUnicode;
-        std::wstring letters = unicode ? L"\u05D1\u05D0\r\n\r\n" : L"ab\r\n\r\n";
-        std::string body = "\\u1489\\u1488" + kGroup + kRtfEnd;
-        for (int append = 0; append <= 1; append++) {
-            std::wstring fullText = (append ? L"old" : L"") + letters;
-            std::string fullRtf = append ? "{\\rtf1 old" + kSeparator + body : kRtfHeader + body;
-            bool completed = false;
-            for (int allowed = 0; !completed && allowed < 20; allowed++) {
-                ASSERT_TRUE(PutClipboard({{RichTextFormat(), oldRtf}, {CF_UNICODETEXT, WideBytes(L"old")}}));
-                ReleaseTextBuffers();
-                ResetSettingsSaved();
-                boxes.shown.clear();
-                gApp.flags = kFlagsDefault;
-                FailAllocationsAfter(allowed);
-                CopyPaneText(copied, append);
-                FailAllocationsAfter(-1);
-                SCOPED_TRACE(testing::Message() << letterBase << " append " << append << " after "
-                                                << allowed);
-                EXPECT_EQ(gApp.flags, kFlagsDefault);
-                EXPECT_EQ(TakeQuitMessage(), !boxes.shown.empty());
+    const std::string oldBody = "old" + kGroup;
+    const std::string body = "\\u1489\\u1488" + kGroup + kRtfEnd;
+    for (bool oldRichText : {true, false}) {
+        const std::string oldRtf = oldRichText ? kRtfHeader + oldBody + "}\r\n" : "<none>";
+        for (int letterBase : {kLetterBaseAscii, kLetterBaseUnicode}) {
+            UseFont(kMonoFace, 16, letterBase);
+            bool unicode = letterBase == kLetterBaseUnicode;
+            std::wstring letters = unicode ? L"\u05D1\u05D0\r\n\r\n" : L"ab\r\n\r\n";
+            for (int append = 0; append <= 1; append++) {
+                std::wstring fullText = (append ? L"old" : L"") + letters;
+                std::string fullRtf = kRtfHeader + (append ? oldBody + kSeparator : "") + body;
+                bool completed = false;
+                for (int allowed = 0; !completed && allowed < 20; allowed++) {
+                    if (oldRichText) {
+                        ASSERT_TRUE(PutClipboard({{RichTextFormat(), oldRtf}, {CF_UNICODETEXT, WideBytes(L"old")}}));
+                    } else {
+                        ASSERT_TRUE(PutClipboard({{CF_UNICODETEXT, WideBytes(L"old")}}));
+                    }
+                    ReleaseTextBuffers();
+                    ResetSettingsSaved();
+                    boxes.shown.clear();
+                    gApp.flags = kFlagsDefault;
+                    FailAllocationsAfter(allowed);
+                    CopyPaneText(copied, append);
+                    FailAllocationsAfter(-1);
+                    SCOPED_TRACE(testing::Message() << oldRichText << " " << letterBase << " append " << append
+                                                    << " after " << allowed);
+                    EXPECT_EQ(gApp.flags, kFlagsDefault);
+                    EXPECT_EQ(TakeQuitMessage(), !boxes.shown.empty());
 
-                std::wstring text = ClipboardText();
-                std::string rtf = ClipboardRtf();
-                bool unchanged = text == L"old" && rtf == oldRtf;
-                bool empty = text == L"<none>" && rtf == "<none>";
-                completed = text == fullText && rtf == (unicode ? fullRtf : "<none>");
-                EXPECT_TRUE(unchanged || empty || completed) << "text " << text.size() << " rtf " << rtf;
+                    std::wstring text = ClipboardText();
+                    std::string rtf = ClipboardRtf();
+                    bool unchanged = text == L"old" && rtf == oldRtf;
+                    bool empty = text == L"<none>" && rtf == "<none>";
+                    completed = text == fullText && rtf == (unicode ? fullRtf : "<none>");
+                    EXPECT_TRUE(unchanged || empty || completed) << "text " << text.size() << " rtf " << rtf;
+                }
+                EXPECT_TRUE(completed);
             }
-            EXPECT_TRUE(completed);
         }
     }
     DestroyTextPane(copied);

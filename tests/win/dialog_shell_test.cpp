@@ -57,6 +57,13 @@ RECT ChildRect(HWND dialog, HWND child) {
     return rect;
 }
 
+RECT WorkAreaOfOwner(HWND owner) {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
+    return monitor.rcWork;
+}
+
 HWND MakeOwner(int x, int y, int widthPx, int heightPx) {
     return CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, widthPx, heightPx, nullptr,
                            nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -88,17 +95,28 @@ TEST(DialogShell, OkButtonSitsInAStripOfItsOwnAndEndsTheDialogWithOne) {
     EXPECT_EQ(probe.commands, std::vector<WPARAM>{IDOK});
 }
 
+// An owner smaller than the template leaves the dialog at the template's
+// size, on the screen even when the owner sits in its corner.
 TEST(DialogShell, FullSizeDialogTakesTheOwnersRectangleAndSeesItWithoutTheStrip) {
-    HWND owner = MakeOwner(40, 30, 300, 420);
+    HWND owner = MakeOwner(40, 30, 400, 480);
     DialogProbe probe;
     probe.checks = [&](HWND dialog) {
+        RECT own, ownerRect, dialogRect, content;
+        GetWindowRect(dialog, &own);
         InitFullScreenDialog(dialog, 30, FALSE);
-        RECT ownerRect, dialogRect, content;
         GetWindowRect(owner, &ownerRect);
         GetWindowRect(dialog, &dialogRect);
         EXPECT_TRUE(EqualRect(&ownerRect, &dialogRect));
         GetDialogClientRect(dialog, &content);
         EXPECT_EQ(probe.lastSizeHeight, content.bottom - content.top);
+
+        RECT work = WorkAreaOfOwner(owner), onScreen;
+        SetWindowPos(owner, nullptr, work.right - 120, work.bottom - 120, 120, 120, SWP_NOZORDER | SWP_NOACTIVATE);
+        InitFullScreenDialog(dialog, 30, FALSE);
+        GetWindowRect(dialog, &dialogRect);
+        EXPECT_EQ(dialogRect.right - dialogRect.left, own.right - own.left);
+        EXPECT_EQ(dialogRect.bottom - dialogRect.top, own.bottom - own.top);
+        EXPECT_TRUE(IntersectRect(&onScreen, &dialogRect, &work) && EqualRect(&onScreen, &dialogRect));
         PostMessageW(dialog, WM_CLOSE, 0, 0);  // the close box
     };
     EXPECT_EQ(RunProbe(kBareDialog, owner, &probe), IDCANCEL);

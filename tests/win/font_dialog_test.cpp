@@ -103,8 +103,14 @@ TEST(FontDialog, OkWithoutChangesKeepsTheStoredFontWhateverTheListsCanShow) {
         int size;
         const wchar_t* selectedSize;
         const wchar_t* firstSize;
+        int sizeAfterOk;
     };
-    const Case cases[] = {{12, L"12", L"10"}, {13, L"<none>", L"10"}, {5, L"5", L"5"}, {100, L"<none>", L"10"}};
+    // Sizes beyond the one range are shown, and kept, within it.
+    const Case cases[] = {{12, L"12", L"10", 12},
+                          {13, L"<none>", L"10", 13},
+                          {5, L"5", L"5", 5},
+                          {100, L"<none>", L"10", 100},
+                          {INT32_MIN, L"-144", L"-144", -144}};
     for (const Case& c : cases) {
         // Base 97 has no button: nothing is checked, and a Hebrew face leaves it be.
         FontSpec spec = Spec(kBookFace, c.size, kLetterBaseAscii);
@@ -117,7 +123,7 @@ TEST(FontDialog, OkWithoutChangesKeepsTheStoredFontWhateverTheListsCanShow) {
             Click(dialog, IDOK);
         });
         EXPECT_EQ(result, IDOK);
-        EXPECT_EQ(spec.size, c.size);
+        EXPECT_EQ(spec.size, c.sizeAfterOk);
         EXPECT_STREQ(spec.faceName, kBookFace);
         EXPECT_EQ(spec.letterBase, kLetterBaseAscii);
     }

@@ -17,6 +17,7 @@
 #include "panes/pane_paint.h"
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
+#include "platform/out_of_memory.h"
 #include "platform/services.h"
 #include "tests/support/test_seams.h"
 

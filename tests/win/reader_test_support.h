@@ -13,6 +13,8 @@
 
 #include "app/app_state.h"
 #include "app/settings.h"
+#include "platform/out_of_memory.h"
+#include "platform/registry.h"
 #include "platform/shell.h"
 #include "tests/support/test_seams.h"
 

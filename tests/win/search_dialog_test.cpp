@@ -187,28 +187,40 @@ TEST_F(SearchDialogTest, KeysAndTypingEnterLettersLeftOfTheCaret) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(SearchDialogTest, OkSearchesAndStaysOpenWithTheTextSelectedWhenNothingIsFound) {
-    strcpy((char*)gApp.searchString, "cba");
+TEST_F(SearchDialogTest, OkSearchesForWhatIsShownAndStaysOpenWhenNothingIsFound) {
+    const char stored[] = "(~e)[}]";  // "~" is the book's "{"
+    memcpy(gApp.searchString, stored, sizeof stored);
     gApp.flags |= kFlagReverse;
-    EXPECT_EQ(Run([this](HWND dialog) {
+    EXPECT_EQ(Run([this, &stored](HWND dialog) {
                   // The stored search shows in the current letter base, as
                   // stored even in Reverse mode, so that OK keeps it as it is.
-                  EXPECT_EQ(EditText(dialog), L"\x05D2\x05D1\x05D0");
+                  EXPECT_EQ(EditText(dialog), L"({\x05D4)[}]");
                   gApp.flags &= ~kFlagReverse;
-                  SetDlgItemTextW(dialog, kSearchEditId, L"ZZZZ");
                   SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+                  EXPECT_EQ(memcmp(gApp.searchString, stored, sizeof stored), 0);
                   ASSERT_EQ(boxes.shown.size(), 1u);
                   EXPECT_EQ(boxes.shown[0].text, L"Not Found!");
                   EXPECT_TRUE(IsWindowVisible(dialog));
                   DWORD start = 1, end = 0;
                   SendDlgItemMessageW(dialog, kSearchEditId, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
                   EXPECT_EQ(start, 0u);
-                  EXPECT_EQ(end, 4u);
-                  SetDlgItemTextW(dialog, kSearchEditId, L"WRAP");
+                  EXPECT_EQ(end, 7u);
+                  // With base 97 tav and the brace both show as "{": each keeps its code.
+                  gApp.font.letterBase = 97;
+                  memcpy(gApp.searchString, "{~", 3);
+                  SetDlgItemTextW(dialog, kSearchEditId, L"{{");
+                  SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+                  EXPECT_EQ(memcmp(gApp.searchString, "{~", 3), 0);
+                  // Section 1's "{" kaf lamed, pasted in reading order as Copy gives it.
+                  gApp.font.letterBase = 0x5D0;
+                  ClearEdit(dialog);
+                  ASSERT_TRUE(PutClipboard({{CF_UNICODETEXT, WideBytes(L"\x05DC\x05DB}")}}));
+                  SendDlgItemMessageW(dialog, kSearchEditId, WM_PASTE, 0, 0);
+                  EXPECT_EQ(EditText(dialog), L"{\x05DB\x05DC");
                   SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
               }),
               IDOK);
-    EXPECT_STREQ((const char*)gApp.searchString, "WRAP");
-    EXPECT_EQ(gApp.lesson, 11);
-    EXPECT_EQ(gApp.mainPane->markEnd - gApp.mainPane->markStart, 4);
+    EXPECT_STREQ((const char*)gApp.searchString, "~lm");
+    EXPECT_EQ(gApp.lesson, 1);
+    EXPECT_EQ(gApp.mainPane->markEnd - gApp.mainPane->markStart, 3);
 }

@@ -136,6 +136,23 @@ TEST_F(SearchTest, AMatchOnlyBeforeTheResumePointIsFoundAfterTheWholeBook) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
+TEST_F(SearchTest, SearchAgainMovesOnFromAMatchInARulesText) {
+    OpenReaderAt(21);
+    SearchFor("E");  // only in the rule's "RULE" and the later "DEEP"
+    EXPECT_EQ(FindNext(window), 1);
+    const char* text = (const char*)Main()->text;
+    EXPECT_EQ(std::string(text + Main()->markStart - 3, 4), "RULE");
+    EXPECT_EQ(Main()->firstRow, 0);  // no line shows it to scroll to
+    // Search Again goes on past it, to the highest "E" of "DEEP", then the other.
+    EXPECT_EQ(DispatchCommand(window, 117), 0);
+    EXPECT_EQ(gApp.lesson, 21);
+    EXPECT_EQ(std::string(text + Main()->markStart - 2, 4), "DEEP");
+    EXPECT_EQ(Main()->firstRow, Main()->lastFirstRow);
+    DispatchCommand(window, 117);
+    EXPECT_EQ(std::string(text + Main()->markStart - 1, 4), "DEEP");
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
 TEST_F(SearchTest, NothingFoundSaysSoAndAnEmptySearchDoesNothing) {
     OpenReaderAt(11);
     SearchFor("ZZZZ");

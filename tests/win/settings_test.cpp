@@ -6,9 +6,12 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/settings.h"
+#include "clipboard/copy_text.h"
 #include "navigation/bookmarks.h"
+#include "panes/text_pane.h"
 #include "panes/theme.h"
 #include "platform/services.h"
+#include "tests/win/pane_test_support.h"
 #include "tests/win/reader_test_support.h"
 
 namespace {
@@ -168,10 +171,10 @@ TEST_F(SettingsTest, LongValuesAreCutToTheirFields) {
 }
 
 TEST_F(SettingsTest, OddStoredValuesGetUsableResults) {
-    PutString(kTestProgramKey, L"Lesson", L"12");
+    PutString(kTestProgramKey, L"Lesson", L"13");
     PutDword(kTestProgramKey, L"BottomSection", 20);  // units digit 0
     LoadSettings();
-    EXPECT_EQ(gApp.lesson, 12);  // read as stored, even or not
+    EXPECT_EQ(gApp.lesson, 13);  // a number stored as a string
     EXPECT_EQ(gSplit.bottomSection, 12);
     for (DWORD code : {1u, 12u, 13u, 14u, 23u, 34u}) {
         PutDword(kTestProgramKey, L"BottomSection", code);
@@ -181,6 +184,59 @@ TEST_F(SettingsTest, OddStoredValuesGetUsableResults) {
     PutDword(kTestProgramKey, L"BottomSection", 99);
     LoadSettings();
     EXPECT_EQ(gSplit.bottomSection, 12);
+}
+
+// Values that the reader never writes, loaded from the registry, and what the
+// reader then does with them: which section opens and where, which letters
+// the codes become (and so whether Copy gets the whole section), and how
+// tall the fonts are.
+TEST_F(SettingsTest, UnusableStoredValuesLoadAsUsableOnes) {
+    struct Case {
+        DWORD lesson, fontSize, letterBase;
+        uint16_t opens;
+        bool keepsPosition;
+        int32_t size, base;
+    };
+    const Case cases[] = {
+        {37, 20, 0x5D0, 37, true, 20, 0x5D0},  // usable: as stored
+        {31767, 0x80000000u, 0, 1, false, -kMaxFontSizePx, 0x5D0},  // the index's own number
+        {357, 0x7FFFFFFF, 0xFFFFFFFF, 1, false, kMaxFontSizePx, 0x5D0},
+        {0x10003, 1, 0x7FFFFFFF, 1, false, kMinFontSizePx, 0x5D0},  // not section 3 by its low 16 bits
+        {0xFFFFFFFF, 0xFFFFFFFF, 1234, 1, false, -kMinFontSizePx, 0x5D0},
+        {356, 72, 97, 355, false, 72, 97},  // a commentary: the text it belongs to
+        {2, 8, 224, 1, false, 8, 224},
+    };
+    SectionBuilder section;
+    section.Add(0x81, 0, "ba{");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "Lesson " << c.lesson << ", FontSize " << c.fontSize << ", FontAsciiBase "
+                                        << c.letterBase);
+        ResetProgramState();
+        PutDword(kTestProgramKey, L"Lesson", c.lesson);
+        PutDword(kTestProgramKey, L"LastPosition", 5);
+        PutDword(kTestProgramKey, L"FontSize", c.fontSize);
+        PutDword(kTestProgramKey, L"FontAsciiBase", c.letterBase);
+        LoadSettings();
+        SetLesson(0);  // as the start-up does
+        EXPECT_EQ(gApp.lesson, c.opens);
+        EXPECT_EQ(gApp.lastPosition, c.keepsPosition ? 5 : 0);
+        EXPECT_EQ(gApp.font.size, c.size);
+        EXPECT_EQ(gApp.font.letterBase, c.base);
+
+        uint8_t* text = section.Take();
+        wchar_t copied[16];
+        EXPECT_EQ(BuildCopyText(text, copied, sizeof copied), kCopyTextBuilt);
+        const wchar_t expected[] = {(wchar_t)(c.base + 1), (wchar_t)c.base, (wchar_t)(c.base + 26), L'\r', L'\n',
+                                    L'\r', L'\n', 0};
+        EXPECT_STREQ(copied, expected);
+        PlatformFree(text);
+        HFONT large = CreateStyleFont(&gApp.font, kFlagLarge);
+        LOGFONTW font = {};
+        GetObjectW(large, sizeof font, &font);
+        EXPECT_EQ(font.lfHeight, c.size * 5 / 4);
+        DeleteObject(large);
+        ReleaseSettings();
+    }
 }
 
 TEST_F(SettingsTest, StoredBookmarksAreCleanedBeforeUse) {

@@ -70,12 +70,11 @@ TEST_F(TextPaneTest, StyleFontsHaveScaledHeightsWeightAndNamedFace) {
     EXPECT_EQ(NewStyleFont(&spec, 0x04).lfHeight, 20);
     EXPECT_EQ(NewStyleFont(&spec, 0x02).lfHeight, 14);
     EXPECT_EQ(NewStyleFont(&spec, 0x00).lfHeight, 0);
-    // The size comes from the registry unchecked: no overflow, and rows that
-    // a 16-bit height can hold.
+    // Whatever a record holds, the fonts keep to the one range of sizes.
     spec.size = INT32_MAX;
-    EXPECT_EQ(NewStyleFont(&spec, 0x04).lfHeight, 4096);
+    EXPECT_EQ(NewStyleFont(&spec, 0x04).lfHeight, kMaxFontSizePx * 5 / 4);
     spec.size = INT32_MIN;
-    EXPECT_EQ(NewStyleFont(&spec, 0x02).lfHeight, -4096);
+    EXPECT_EQ(NewStyleFont(&spec, 0x02).lfHeight, -kMaxFontSizePx * 6 / 8);
 
     // The platform really finds the named Hebrew faces.
     MakePane(0, 0, 240, 320);
