@@ -53,7 +53,7 @@ void EnterFullScreen(HWND window) {
 }  // namespace
 
 void AddToolButtons(HWND window, HWND bar) {
-    int imagePx = ScaleForDpi(kToolImagePx, WindowDpi(window));
+    int imagePx = ScalePx(kToolImagePx, WindowDpi(window));
     SendMessageW(bar, kBarSetToolTips, 7, (LPARAM)kToolTips);
     CommandBarAddBitmap(bar, gApp.instance, IDB_TOOLS, kToolButtonCount, imagePx, imagePx);
     TBBUTTON buttons[kToolButtonCount] = {};

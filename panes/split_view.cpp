@@ -91,7 +91,7 @@ bool BottomPaneShown() { return gSplit.bottomPane && BottomPaneHeight(gSplit.las
 
 uint8_t ViewColumnMode() { return kColumnMargins | (gView.readingColumn ? kColumnMeasure : 0); }
 
-int AccentWidthPx() { return ScaleForDpi(kAccentPx, WindowDpi(gApp.mainWindow)); }
+int AccentWidthPx() { return ScalePx(kAccentPx, WindowDpi(gApp.mainWindow)); }
 
 // The available height of the split (the client less the gutter and the bar).
 int SplitHeight() {
@@ -490,7 +490,7 @@ void OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam) {
 
 bool OnDivider(HWND window, int x, int y) {
     if (!gApp.mainPane || !BottomPaneShown()) return false;
-    int reachPx = ScaleForDpi(kDividerReachPx, WindowDpi(window));
+    int reachPx = ScalePx(kDividerReachPx, WindowDpi(window));
     int g = gApp.gutter;
     bool across = gSplit.bottomRect.left - g <= x && x <= gSplit.bottomRect.right + g;
     int offset = y - DividerY();

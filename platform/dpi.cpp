@@ -1,8 +1,12 @@
 #include "platform/dpi.h"
 
+#include <stdint.h>
+
 namespace {
 
 typedef UINT(WINAPI* GetDpiForWindowFunction)(HWND);
+
+int UsableDpi(int dpi) { return dpi >= 1 && dpi <= kMaxDpi ? dpi : kBaseDpi; }
 
 // Windows 10 on; looked up once, so the reader still starts on older systems.
 GetDpiForWindowFunction DpiForWindowFunction() {
@@ -16,21 +20,24 @@ GetDpiForWindowFunction DpiForWindowFunction() {
     return function;
 }
 
-}  // namespace
-
-int WindowDpi(HWND window) {
-    GetDpiForWindowFunction function = DpiForWindowFunction();
-    int dpi = function && window ? (int)function(window) : 0;
-    if (dpi <= 0) {
-        HDC screen = GetDC(nullptr);
-        dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-        if (screen) ReleaseDC(nullptr, screen);
-    }
-    return dpi > 0 ? dpi : kBaseDpi;
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : kBaseDpi;
+    if (screen) ReleaseDC(nullptr, screen);
+    return UsableDpi(dpi);
 }
 
-int ScaleForDpi(int px96, int dpi) {
-    if (dpi <= 0) dpi = kBaseDpi;
-    int scaled = MulDiv(px96, dpi, kBaseDpi);
-    return px96 > 0 && scaled < 1 ? 1 : scaled;
+}  // namespace
+
+int ScalePx(int px96, int dpi) {
+    int64_t scaled = (int64_t)px96 * UsableDpi(dpi);
+    int64_t half = kBaseDpi / 2;
+    return (int)(scaled >= 0 ? (scaled + half) / kBaseDpi : -((-scaled + half) / kBaseDpi));
+}
+
+int WindowDpi(HWND window) {
+    if (!window) return kBaseDpi;
+    GetDpiForWindowFunction function = DpiForWindowFunction();
+    int dpi = function ? (int)function(window) : 0;
+    return dpi > 0 ? UsableDpi(dpi) : ScreenDpi();
 }

@@ -52,7 +52,7 @@ Ink InkOfView(HWND window, int reachPx) {
     GdiFlush();
 
     const Palette& palette = CurrentPalette();
-    int accentPx = ScaleForDpi(3, WindowDpi(window));
+    int accentPx = ScalePx(3, WindowDpi(window));
     Ink ink;
     for (const TextPane* pane : panes) {
         int centre = pane->left + pane->width / 2;

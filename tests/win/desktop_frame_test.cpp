@@ -120,7 +120,7 @@ TEST_F(DesktopFrameTest, ThemesRecolourTheViewAndTheAccentFollowsTheActivePane) 
     Main()->markEnd = (uint16_t)(Main()->markStart + 3);
     RECT client;
     GetClientRect(window, &client);
-    int accentPx = ScaleForDpi(3, WindowDpi(window));
+    int accentPx = ScalePx(3, WindowDpi(window));
     int middleY = Main()->top + Main()->height / 2;
     for (int theme : {kThemeDark, kThemeSepia, kThemeLight}) {
         SCOPED_TRACE(theme);
