@@ -308,8 +308,10 @@ int PaintSectionGrid(SectionGrid* grid, bool fillBackground) {
     // take the row's ink on it.
     COLORREF savedBack = SetBkColor(grid->dc, CurrentPalette().page);
     HFONT savedFont = SelectGridFont(grid, grid->rows[start].style, true);
+    // The markers of indent 0 stand right of the grid: cleared with it, or a
+    // scroll or toggle would leave them behind where rows used to be.
     if (fillBackground) {
-        RECT area = {grid->x, grid->y, grid->x + grid->width, grid->y + grid->height};
+        RECT area = {grid->x, grid->y, grid->x + grid->width + kGridMarkerReachPx, grid->y + grid->height};
         FillWithColour(grid->dc, area, CurrentPalette().page);
     }
     grid->rowsPainted = PaintRows(grid, start);

@@ -175,6 +175,3 @@ int TextWidthPx(HDC dc, const wchar_t* text, int count, int* heightPx);
 // Frees the shared conversion and measuring buffers (at exit; they grow again
 // on the next use).
 void ReleaseTextBuffers();
-
-// Fills (x, y, widthPx, heightPx) with stock brush `stockObject` (WHITE_BRUSH...).
-void FillWithStockBrush(HDC dc, int x, int y, int widthPx, int heightPx, int stockObject);
