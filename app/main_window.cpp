@@ -7,13 +7,16 @@
 #include "app/commands.h"
 #include "app/desktop_frame.h"
 #include "app/settings.h"
+#include "app/view_scale.h"
 #include "app/window_place.h"
 #include "fontdialog/font_dialog.h"
 #include "navigation/bookmarks.h"
+#include "navigation/find_all_window.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
 #include "panes/theme.h"
 #include "platform/desktop.h"
+#include "platform/dpi.h"
 #include "platform/out_of_memory.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -140,8 +143,10 @@ LRESULT OnWindowPosChanged(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-LRESULT OnGetMinMaxInfo(LPARAM lParam) {
-    KeepMinimumTrackSize(reinterpret_cast<MINMAXINFO*>(lParam), kMinWindowWidthPx, kMinWindowHeightPx);
+// Asked before WM_CREATE too, when the window's resolution is already known.
+LRESULT OnGetMinMaxInfo(HWND window, LPARAM lParam) {
+    KeepMinimumTrackSize(reinterpret_cast<MINMAXINFO*>(lParam), kMinWindowWidthPx, kMinWindowHeightPx,
+                         WindowDpi(window));
     return 0;
 }
 
@@ -159,6 +164,18 @@ LRESULT OnEndSession(WPARAM wParam) {
 LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (DispatchCommand(window, wParam) == 0) return 0;
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Ctrl and the wheel zoom; the wheel alone scrolls.
+LRESULT OnMouseWheelMessage(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) ZoomByWheel(window, GET_WHEEL_DELTA_WPARAM(wParam));
+    else OnMouseWheel(window, wParam, lParam);
+    return 0;
+}
+
+LRESULT OnDpiChangedMessage(HWND window, WPARAM wParam, LPARAM lParam) {
+    OnDpiChanged(window, wParam, reinterpret_cast<const RECT*>(lParam));
+    return 0;
 }
 
 LRESULT OnCloseRequest(HWND window) {
@@ -256,11 +273,15 @@ HWND StartMainWindow(int showCommand) {
     if (!window) return nullptr;
     if (gShell.fullScreen) ApplyFullScreenGeometry(window);
     ShowWindow(window, OpeningShowCommand(showCommand, place));
+    // The window now has the size it had at the last exit, so the stored rows
+    // show the text they showed then.
+    RestoreSavedRows();
     UpdateWindow(window);
     if (gApp.font.faceName[0] == 0 && !ProgramEnding()) {
         // First run: the user chooses the font; the panes take whatever the
         // dialog leaves, even after Cancel (its base may have been filled in).
         RunFontDialog(window, &gApp.font);
+        gApp.chosenFontSize = gApp.font.size;
         SetViewFont(window);
     }
     return window;
@@ -268,6 +289,7 @@ HWND StartMainWindow(int showCommand) {
 
 LRESULT SetupMainWindow(HWND window) {
     gApp.mainWindow = window;
+    gApp.font.dpi = WindowDpi(window);
     CreateMenuBar();
     CreatePanes(window);
     MarkViewItems();
@@ -320,7 +342,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_WINDOWPOSCHANGED:
         return OnWindowPosChanged(window, message, wParam, lParam);
     case WM_GETMINMAXINFO:
-        return OnGetMinMaxInfo(lParam);
+        return OnGetMinMaxInfo(window, lParam);
     case WM_HELP:
         return OnHelp(window);
     case WM_ENDSESSION:
@@ -342,8 +364,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         EndDividerDrag(window);
         return 0;
     case WM_MOUSEWHEEL:
-        OnMouseWheel(window, wParam, lParam);
-        return 0;
+        return OnMouseWheelMessage(window, wParam, lParam);
+    case WM_DPICHANGED:
+        return OnDpiChangedMessage(window, wParam, lParam);
     case kCloseRequestMessage:
         return OnCloseRequest(window);
     default:
@@ -359,6 +382,7 @@ int RunMessageLoop() {
         if (accelerators && gApp.mainWindow &&
             TranslateAcceleratorW(gApp.mainWindow, accelerators, &message))
             continue;
+        if (TakeFindAllMessage(&message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
@@ -392,5 +416,9 @@ void EndReader() {
     // Settings loaded for a window that was never made (memory ran out first).
     ReleaseSettings();
     if (gShell.taskBarWindow && gTaskBarWasVisible) ShowWindow(gShell.taskBarWindow, SW_SHOW);
+    // Memory that ran out after the settings were loaded but before the
+    // window stood leaves them to be released here.
+    ReleaseSettings();
+    ReleaseFindAll();
     ReleaseTextBuffers();
 }

@@ -6,13 +6,17 @@
 
 #include "panes/text_layout.h"
 #include "panes/theme.h"
+#include "platform/dpi.h"
 #include "platform/out_of_memory.h"
 
 namespace {
 
 const int kTitleBoxPaddingPx = 8;   // added to the widest title with 2 x its height
 const int kTitleBoxBottomGapPx = 2;
-const int kTitleBoxChromePx = 12;   // frames and gaps above and below the titles
+const int kRuleThicknessPx = 1;
+// The title box's frames, from the outside in.
+const int kTitleFrames = 3;
+const int kTitleFramePx[kTitleFrames] = {2, 1, 2};
 
 // Where painting starts: the first visible line and its top.
 struct VisibleStart {
@@ -63,11 +67,12 @@ int HangingWordX(const TextLine* line) {
     return LineX(line) - line->hangWidth;
 }
 
-void DrawRule(HDC dc, const TextLine* line, int y) {
+void DrawRule(const TextPane* pane, const TextLine* line, int y) {
     if (!line->width) return;
     int ruleY = y + line->height / 2;
-    RECT rule = {LineX(line), ruleY, LineX(line) + line->width, ruleY + 1};
-    FillWithColour(dc, rule, CurrentPalette().rule);
+    int thicknessPx = ScalePx(kRuleThicknessPx, pane->fontSpec.dpi);
+    RECT rule = {LineX(line), ruleY, LineX(line) + line->width, ruleY + thicknessPx};
+    FillWithColour(pane->dc, rule, CurrentPalette().rule);
 }
 
 // The active pane's mark: a strip down its left edge, in the margin.
@@ -149,7 +154,7 @@ int PaintPane(TextPane* pane, int erase) {
     for (const TextLine* line = start.line; line->flags; line++) {
         if (remainingPx < line->height) break;  // no row is cut off at the bottom
         if (IsRuleLine(line)) {
-            DrawRule(dc, line, y);
+            DrawRule(pane, line, y);
         } else {
             if ((line->flags ^ style) & kStyleMask) SelectStyleFont(pane, line->flags | kSelectWithColour);
             style = line->flags;
@@ -266,7 +271,7 @@ int SetPaneFont(TextPane* pane, const FontSpec* spec) {
     if (!pane) return -1;
     if (ProgramEnding()) return 1;
     RebuildStyleFonts(pane, spec);
-    if (LayoutSection(pane, pane->text, 0) != kLayoutDone) return 1;
+    if (KeepReadingPlace(pane) != kLayoutDone) return 1;
     return PaintPane(pane, 1);
 }
 
@@ -300,19 +305,21 @@ void DrawTitleBox(TextPane* pane) {
     MeasureTitle(dc, &title, pane->width);
     MeasureTitle(dc, &subtitle, pane->width);
 
+    int dpi = pane->fontSpec.dpi;
     int widestPx = title.width > subtitle.width ? title.width : subtitle.width;
-    int boxWidthPx = widestPx + 2 * lineHeightPx + kTitleBoxPaddingPx;
+    int boxWidthPx = widestPx + 2 * lineHeightPx + ScalePx(kTitleBoxPaddingPx, dpi);
     if (boxWidthPx >= pane->width) boxWidthPx = pane->width;
     RECT box;
     box.left = pane->left + (pane->width - boxWidthPx) / 2;
     box.right = box.left + boxWidthPx;
-    box.bottom = pane->top + pane->height - kTitleBoxBottomGapPx;
-    box.top = pane->top + pane->height - rows * lineHeightPx - kTitleBoxChromePx;
+    int framesPx = 0;
+    for (int i = 0; i < kTitleFrames; i++) framesPx += ScalePx(kTitleFramePx[i], dpi);
+    box.bottom = pane->top + pane->height - ScalePx(kTitleBoxBottomGapPx, dpi);
+    box.top = box.bottom - rows * lineHeightPx - 2 * framesPx;
 
     const Palette& palette = CurrentPalette();
-    DrawNestedFrame(dc, &box, palette.titleFrames[0], 2);
-    DrawNestedFrame(dc, &box, palette.titleFrames[1], 1);
-    DrawNestedFrame(dc, &box, palette.titleFrames[2], 2);
+    for (int i = 0; i < kTitleFrames; i++)
+        DrawNestedFrame(dc, &box, palette.titleFrames[i], ScalePx(kTitleFramePx[i], dpi));
     FillWithColour(dc, box, palette.titleBack);
     int y = box.top;
     if (hasTitle) DrawTitleLine(dc, &title, &box, &y, lineHeightPx);

@@ -25,9 +25,11 @@ const UINT kMarelLastCommand = 434;
 const int kRepaintBottomScrollBar = kRepaintMain | kRepaintBottom;          // 3
 const int kRepaintMainScrollBar = kRepaintEraseMain | kRepaintMain;         // 257
 const int kSeparatorBelowPx = 2;  // the light area starts 2 px above bottomRect.top
-const int kSeparatorAbovePx = 3;  // the separator line lies 3 px above bottomRect.top
-const int kDividerReachPx = 4;    // at 96 DPI, how far above and below the line a drag may start
-const int kAccentPx = 3;          // at 96 DPI, the active pane's mark
+const int kSeparatorPx = 1;       // the red line above it
+const int kMainPaneGapPx = 2;     // between the main pane and the bottom area
+const int kBottomPaneGapPx = 1;
+const int kDividerReachPx = 4;    // how far above and below the line a drag may start
+const int kAccentPx = 3;          // the active pane's mark
 const int kShareScale = 10000;    // shares are kept in hundredths of a percent
 const int kMinSharePercent = 5;
 const int kMaxSharePercent = 95;
@@ -39,6 +41,11 @@ int gDragGrabPx = 0;
 // Wheel turns finer than a notch add up here, for the pane they were turned over.
 int gWheelRemainder = 0;
 bool gWheelOnBottom = false;
+
+// Every size above is pixels at 96 DPI, drawn at the window's resolution.
+int Px(int px96) { return ScalePx(px96, gApp.font.dpi); }
+int GutterPx() { return Px(gApp.gutter); }
+int ScrollBarPx() { return ScrollBarWidth(gApp.font.dpi); }
 
 void ShowResourceNotFound(HWND window) {
     ShowMessageBox(window, L"Resource not found", L"Error", MB_ICONEXCLAMATION);
@@ -55,7 +62,7 @@ RECT PaneArea(HWND window) {
     GetClientRect(window, &rect);
     if (gApp.menuBarOnBottom) rect.bottom -= gApp.menuBarHeight;
     else rect.top += gApp.menuBarHeight;
-    int g = gApp.gutter;
+    int g = GutterPx();
     if (rect.bottom - rect.top > 2 * g) {
         rect.top += g;
         rect.bottom -= 2 * g;
@@ -74,12 +81,13 @@ uint16_t UsableFirstRow(const TextPane* pane, uint16_t firstRow) {
 }
 
 void MoveScrollBars(int upperPx, int lowerPx) {
-    int g = gApp.gutter;
-    int s = ScrollBarWidth();
-    MoveWindow(gSplit.mainScrollBar, gSplit.bottomRect.right + g, gApp.mainPane->top - g - 2, s, upperPx + g, TRUE);
+    int g = GutterPx();
+    int s = ScrollBarPx();
+    int gapPx = Px(kMainPaneGapPx);
+    MoveWindow(gSplit.mainScrollBar, gSplit.bottomRect.right + g, gApp.mainPane->top - g - gapPx, s, upperPx + g, TRUE);
     if (!gSplit.bottomPane) return;
-    MoveWindow(gSplit.bottomScrollBar, gSplit.bottomRect.right + g, gSplit.bottomRect.top - 2, s,
-               gSplit.bottomPane->height + g + 2, TRUE);
+    MoveWindow(gSplit.bottomScrollBar, gSplit.bottomRect.right + g, gSplit.bottomRect.top - gapPx, s,
+               gSplit.bottomPane->height + g + gapPx, TRUE);
     // Without a lower pane its bar lies below the main pane, where the
     // desktop menu bar is; it is hidden rather than drawn over the bar.
     ShowWindow(gSplit.bottomScrollBar, lowerPx > 0 ? SW_SHOWNA : SW_HIDE);
@@ -91,22 +99,24 @@ bool BottomPaneShown() { return gSplit.bottomPane && BottomPaneHeight(gSplit.las
 
 uint8_t ViewColumnMode() { return kColumnMargins | (gView.readingColumn ? kColumnMeasure : 0); }
 
-int AccentWidthPx() { return ScalePx(kAccentPx, WindowDpi(gApp.mainWindow)); }
+int AccentWidthPx() { return Px(kAccentPx); }
 
 // The available height of the split (the client less the gutter and the bar).
 int SplitHeight() {
     int h = gSplit.lastClientHeight;
-    if (h > 2 * gApp.gutter) h -= 2 * gApp.gutter;
+    int g = GutterPx();
+    if (h > 2 * g) h -= 2 * g;
     return h - gApp.menuBarHeight;
 }
 
-int DividerY() { return gSplit.bottomRect.top - kSeparatorAbovePx; }
+// The separator line, just above the light area of the lower pane.
+int DividerY() { return gSplit.bottomRect.top - Px(kSeparatorBelowPx) - Px(kSeparatorPx); }
 
 // Puts the lower pane's share where the divider line is to stand at `lineY`.
 bool ShareFromDividerY(int lineY, int* share) {
     int available = SplitHeight();
     if (!gApp.mainPane || available <= 0) return false;
-    int upper = lineY - gApp.mainPane->top + kSeparatorAbovePx - 1;
+    int upper = lineY - gApp.mainPane->top - Px(kBottomPaneGapPx) + Px(kSeparatorBelowPx) + Px(kSeparatorPx);
     int64_t lower = (int64_t)available - upper;
     int64_t wanted = (lower * kShareScale + available / 2) / available;
     if (wanted < kMinSharePercent * 100) wanted = kMinSharePercent * 100;
@@ -209,11 +219,8 @@ int CreatePanes(HWND window) {
     // Handed over like every later section: a text the layout refuses is
     // freed by it rather than left with nobody.
     LayoutSection(gApp.mainPane, text, 1);
-    gApp.mainPane->firstRow = UsableFirstRow(gApp.mainPane, gApp.lastPosition);
     LoadBottomSection(window);
-    if (gSplit.bottomPane)
-        gSplit.bottomPane->firstRow = UsableFirstRow(gSplit.bottomPane, gSplit.bottomSectionLastPosition);
-    UpdateScrollBars();
+    RestoreSavedRows();
     return 0;
 }
 
@@ -268,19 +275,19 @@ int BottomPaneHeight(int availableHeight) {
 }
 
 void LayoutSplit(int* width, int* height) {
-    int g = gApp.gutter;
-    int s = ScrollBarWidth();
+    int g = GutterPx();
+    int s = ScrollBarPx();
     int available = *height;
     int lower = BottomPaneHeight(available);
     int upper = available - lower;
     *width = *width - s;
-    *height = upper - 2;
+    *height = upper - Px(kMainPaneGapPx);
     gSplit.bottomRect.right = gSplit.bottomRect.left + *width;
     gSplit.bottomRect.bottom = gApp.mainPane->top + available - g;
-    gSplit.bottomRect.top = gApp.mainPane->top + upper + 1;
+    gSplit.bottomRect.top = gApp.mainPane->top + upper + Px(kBottomPaneGapPx);
     if (gSplit.bottomPane) {
         gSplit.bottomPane->top = gSplit.bottomRect.top + g / 2;
-        ResizeTextPane(gSplit.bottomPane, *width, lower - 1);
+        ResizeTextPane(gSplit.bottomPane, *width, lower - Px(kBottomPaneGapPx));
     }
     MoveScrollBars(upper, lower);
 }
@@ -298,7 +305,7 @@ void OnSize(HWND window, LPARAM size) {
         gSplit.lastClientHeight = h;
     }
     if (ProgramEnding()) return;
-    int g = gApp.gutter;
+    int g = GutterPx();
     int topPx = (h > 2 * g ? g : 0) + (gApp.menuBarOnBottom ? 0 : gApp.menuBarHeight);
     if (w > 2 * g) w -= 2 * g;
     if (h > 2 * g) h -= 2 * g;
@@ -335,14 +342,15 @@ void RepaintView(HWND window, int flags) {
 
 void PaintBottomArea(HDC dc) {
     if (ProgramEnding()) return;
-    int g = gApp.gutter;
-    int s = ScrollBarWidth();
+    int g = GutterPx();
+    int s = ScrollBarPx();
+    int belowPx = Px(kSeparatorBelowPx);
     const RECT& area = gSplit.bottomRect;
     const Palette& palette = CurrentPalette();
-    RECT ground = {area.left - g, area.top - kSeparatorBelowPx, area.right + g, area.bottom + 2 * g};
+    RECT ground = {area.left - g, area.top - belowPx, area.right + g, area.bottom + 2 * g};
     FillWithColour(dc, ground, palette.commentary);
-    // One pixel high, reaching across the scroll-bar column.
-    RECT line = {area.left - g, area.top - kSeparatorAbovePx, area.right + s + g, area.top - kSeparatorBelowPx};
+    // One pixel high at 96 DPI, reaching across the scroll-bar column.
+    RECT line = {area.left - g, area.top - belowPx - Px(kSeparatorPx), area.right + s + g, area.top - belowPx};
     FillWithColour(dc, line, palette.separator);
     TextPane* pane = gSplit.bottomPane;
     if (!pane) return;
@@ -402,11 +410,32 @@ void UpdateScrollBar(HWND scrollBar) {
 
 void SetViewFont(HWND window) {
     // Message 1023 may have closed the window while the font dialog was open.
-    if (!IsWindow(window)) return;
-    SetPaneFont(gApp.mainPane, &gApp.font);
-    SetPaneFont(gSplit.bottomPane, &gApp.font);
-    // SetPaneFont paints the commentary on white; its light ground comes back here.
+    if (!IsWindow(window) || ProgramEnding()) return;
+    TextPane* panes[] = {gApp.mainPane, gSplit.bottomPane};
+    for (TextPane* pane : panes) {
+        if (!pane) continue;
+        RebuildStyleFonts(pane, &gApp.font);
+        KeepReadingPlace(pane);
+    }
+    // One paint for both, the commentary on its light ground.
     RepaintView(window, kRepaintAll);
+}
+
+void PlacePanes(HWND window) {
+    RECT rect = PaneArea(window);
+    gSplit.bottomRect.left = rect.left;
+    if (gApp.mainPane) {
+        gApp.mainPane->left = rect.left;
+        gApp.mainPane->top = rect.top;
+    }
+    if (gSplit.bottomPane) gSplit.bottomPane->left = rect.left;
+}
+
+void RestoreSavedRows() {
+    if (gApp.mainPane) gApp.mainPane->firstRow = UsableFirstRow(gApp.mainPane, gApp.lastPosition);
+    if (gSplit.bottomPane)
+        gSplit.bottomPane->firstRow = UsableFirstRow(gSplit.bottomPane, gSplit.bottomSectionLastPosition);
+    UpdateScrollBars();
 }
 
 void UpdateScrollBars() {
@@ -445,7 +474,7 @@ void OnScroll(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 bool HitPane(const TextPane* pane, int x, int y) {
-    int g = gApp.gutter;
+    int g = GutterPx();
     return pane && pane->left - g <= x && x <= pane->left + pane->width + g && pane->top - g <= y &&
            y <= pane->top + pane->height;
 }
@@ -490,8 +519,8 @@ void OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam) {
 
 bool OnDivider(HWND window, int x, int y) {
     if (!gApp.mainPane || !BottomPaneShown()) return false;
-    int reachPx = ScalePx(kDividerReachPx, WindowDpi(window));
-    int g = gApp.gutter;
+    int reachPx = Px(kDividerReachPx);
+    int g = GutterPx();
     bool across = gSplit.bottomRect.left - g <= x && x <= gSplit.bottomRect.right + g;
     int offset = y - DividerY();
     return across && -reachPx <= offset && offset <= reachPx;

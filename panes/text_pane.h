@@ -78,6 +78,13 @@ struct TextPane {
     int32_t accentPx;      // width of the active pane's mark at its left edge; 0: none
     int32_t columnLeft;    // the column the last layout set its lines in
     int32_t columnWidth;
+    // The text kept at the top through new layouts of the same text
+    // (KeepReadingPlace): good while the first row is still placeRow, so that
+    // a wider and a narrower layout in turn come back to the same line. Any
+    // scroll, and a new text, start a new place.
+    bool placeKept;
+    uint16_t placeOffset;
+    uint16_t placeRow;
 };
 
 // Column modes. With none the lines take the pane's whole width.

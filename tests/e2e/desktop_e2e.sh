@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The reader on a desktop, driven with real key presses and pointer events
 # (xdotool) in a fresh Wine prefix: the shortcut keys of the menu, F1, the
-# wheel over each pane, the window's place from one start to the next, the
-# menus by keyboard, full screen, a drag of the divider and the theme.
+# wheel over each pane, the window's place from one start to the next, Latin
+# keys typed into the search, Find All's list, the menus by keyboard, full
+# screen, a drag of the divider and the theme. Leaves the results window as
+# OUTPUT_DIR/find-all.png.
 # Each check looks at what its key or turn leaves behind: the stored
 # settings, the clipboard, the dialog that opens.
 # Usage: desktop_e2e.sh READER_EXE OUTPUT_DIR
@@ -18,13 +20,17 @@ rm -rf "$WINEPREFIX"
 mkdir -p "$OUT"
 
 # Section 11 opens; its commentary is 12. The search is a phrase found only in
-# section 13: typed in reading order (Latin small letters are the letter codes
-# themselves), it goes into the edit right to left, which gives the drawing
-# order that the book stores and the settings keep. Section 101 is bookmarked.
+# section 13, "amurim chayav": typed in reading order on the English layout of
+# the X server, its keys give the letters the Israeli layout has on them, and
+# they go into the edit right to left, which gives the drawing order that the
+# book stores and the settings keep. Section 101 is bookmarked.
 START_SECTION=11
-SEARCH_TYPED="aofyjn hjjb"
-SEARCH_HEX="62,6a,6a,68,20,6e,6a,79,66,6f,61,00"  # "bjjh njyfoa"
+SEARCH_TYPED="tnurho jhhc"
+SEARCH_HEX="62,6a,6a,68,20,6e,6a,79,66,6f,61,00"  # the letter codes "bjjh njyfoa"
 SEARCH_SECTION=13
+# Find All for "hamayim": its first match is in section 1, its second in 5.
+FIND_ALL_HEX="6e,6a,6f,65,00"
+FIND_ALL_SECOND_SECTION=5
 BOOKMARKED_SECTION=101
 COPIED_TITLE="סימן ו'"  # the title of section 11, in reading order
 ROW_PX=20                # FontSize 20: rows of the chooser are 20 px high
@@ -188,14 +194,15 @@ session_first_start() {
     fail "first start: reading size, got $width x $height at $x,$y"
   fi
 
-  turn_wheel main 3
-  turn_wheel main -1  # two notches down in all: 6 rows
-  turn_wheel bottom 1
-
   timeout 5 xdotool windowmove --sync "$WINDOW" 60 40 || true
   timeout 5 xdotool windowsize --sync "$WINDOW" 420 560 || true
   sleep 0.5
   MOVED_GEOMETRY=$(geometry "$WINDOW")
+
+  # After the resize: a new width numbers the rows anew.
+  turn_wheel main 3
+  turn_wheel main -1  # two notches down in all: 6 rows
+  turn_wheel bottom 1
   quit_reader
 
   expect "wheel over the main pane: LastPosition" "$(stored_dword LastPosition)" 6
@@ -375,10 +382,45 @@ session_frame() {
   quit_reader
 }
 
+# Pixels of the search mark's yellow in a picture of a window.
+yellow_pixels() {
+  import -window "$1" "$OUT/$2.png" 2>/dev/null || { echo 0; return; }
+  convert "$OUT/$2.png" -fill black +opaque "#FFFF00" -fill white -opaque "#FFFF00" -format "%[fx:int(mean*w*h)]" info:
+}
+
+# ---- Find All: Ctrl+Shift+F, Down and Enter on the list ----------------------
+session_find_all() {
+  store_settings "\"SearchString\"=hex:$FIND_ALL_HEX"
+  start_reader || return 0
+  local unmarked
+  unmarked=$(yellow_pixels "$WINDOW" reader-before)
+  xdotool key ctrl+shift+f
+  local results
+  if results=$(wait_for_window '^Find All$'); then
+    pass "find all: Ctrl+Shift+F opens the results beside the reader"
+    sleep 1
+    import -window "$results" "$OUT/find-all.png" 2>/dev/null || true
+    focus "$results"
+    xdotool key Down Return
+    sleep 1
+    local marked
+    marked=$(yellow_pixels "$WINDOW" reader-after)
+    [ "$marked" -gt $((unmarked + 50)) ] && pass "find all: Enter shows the match marked" ||
+      fail "find all: Enter shows the match marked ($unmarked yellow pixels before, $marked after)"
+    xdotool search --onlyvisible --name '^Find All$' 2>/dev/null | grep -qx "$results" &&
+      pass "find all: the list stays open" || fail "find all: the list stays open"
+  else
+    fail "find all: Ctrl+Shift+F opens the results beside the reader"
+  fi
+  quit_reader
+  expect "find all: the second row's section is the reader's" "$(stored_dword Lesson)" "$FIND_ALL_SECOND_SECTION"
+}
+
 session_first_start
 session_second_start
 session_index
 session_search
 session_search_again
 session_frame
+session_find_all
 exit $failed

@@ -87,18 +87,20 @@ void ExpectThePopupsItems() {
     std::vector<std::wstring> expectedGo = {
         L"&About", L"Check For &Updates", L"-", L"F&ont\bCtrl+F", L"Re&verse", L"-", L"&Index\bCtrl+D",
         L"&Bookmark", L"&Previous Article", L"&Next Article", L"-", L"&Search\bAlt+F3", L"Search A&gain\bF3",
-        L"-", L"&Copy\bCtrl+C", L"&Append to ClipBoard\bCtrl+E", L"-", L"E&xit\bCtrl+Q"};
+        L"Search &Previous\bShift+F3", L"Find &All\x2026\bCtrl+Shift+F", L"-", L"&Copy\bCtrl+C",
+        L"&Append to ClipBoard\bCtrl+E", L"-", L"E&xit\bCtrl+Q"};
     EXPECT_EQ(Labels(go), expectedGo);
-    const UINT goCommands[] = {40004, 129, 0, 40006, 122, 0, 119, 123, 110, 109, 0, 116, 117, 0, 40007, 40009, 0, 40005};
-    for (int i = 0; i < 18; i++) EXPECT_EQ(GetMenuItemID(go, i), goCommands[i]) << i;
+    const UINT goCommands[] = {40004, 129, 0,   40006, 122, 0,     119,   123, 110, 109,
+                               0,     116, 117, 161,   160, 0,     40007, 40009, 0, 40005};
+    for (int i = 0; i < 20; i++) EXPECT_EQ(GetMenuItemID(go, i), goCommands[i]) << i;
     std::vector<std::wstring> expectedMarel = {L"1/&4 Screen", L"1/&3 Screen", L"1/&2 Screen",
                                                L"2/3 Screen",  L"3/4 Screen",  L"&None"};
     EXPECT_EQ(Labels(marel), expectedMarel);
     const UINT marelCommands[] = {414, 413, 412, 423, 434, 401};
     for (int i = 0; i < 6; i++) EXPECT_EQ(GetMenuItemID(marel, i), marelCommands[i]) << i;
-    std::vector<std::wstring> expectedView = {L"Zoom &In",          L"Zoom &Out", L"&Actual Size", L"-",
-                                              L"&Full Screen\bF11", L"Reading &Column", L"-", L"&Light",
-                                              L"&Sepia",            L"&Dark"};
+    std::vector<std::wstring> expectedView = {
+        L"Zoom &In\bCtrl++", L"Zoom &Out\bCtrl+-", L"&Actual Size\bCtrl+0", L"-", L"&Full Screen\bF11",
+        L"Reading &Column",  L"-",                  L"&Light",              L"&Sepia", L"&Dark"};
     EXPECT_EQ(Labels(view), expectedView);
     const UINT viewCommands[] = {140, 141, 142, 0, 143, 144, 0, 145, 146, 147};
     for (int i = 0; i < 10; i++) EXPECT_EQ(GetMenuItemID(view, i), viewCommands[i]) << i;
