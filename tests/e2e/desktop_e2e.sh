@@ -421,6 +421,6 @@ session_second_start
 session_index
 session_search
 session_search_again
-session_frame
 session_find_all
+session_frame  # last: it leaves the dark theme stored
 exit $failed
