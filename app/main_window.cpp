@@ -5,6 +5,7 @@
 #include "app/about_box.h"
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "app/desktop_frame.h"
 #include "app/settings.h"
 #include "app/view_scale.h"
 #include "app/window_place.h"
@@ -15,6 +16,7 @@
 #include "panes/split_view.h"
 #include "panes/status_line.h"
 #include "panes/text_pane.h"
+#include "panes/theme.h"
 #include "platform/desktop.h"
 #include "platform/dpi.h"
 #include "platform/out_of_memory.h"
@@ -33,15 +35,9 @@ const DWORD kMainWindowExStyle = 0x100;  // WS_EX_WINDOWEDGE
 const DWORD kMainWindowStyle = WS_VISIBLE | WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 const DWORD kFullScreenFlags = SHFS_HIDETASKBAR | SHFS_HIDESIPBUTTON | SHFS_HIDESTARTICON;  // 42
 const int kCommandBarId = 1;
-const int kToolButtonCount = 8;
-const int kToolImagePx = 16;
-const int kFirstHistoryButton = 6;  // Back and Forward stand apart, after a gap
-
-// Tool tips: the first entry stands for the menu.
-const wchar_t* const kToolTips[] = {L"",       L"Previous Article", L"Choose Article", L"Next Article",
-                                    L"Choose Font", L"Search",   L"Search Again",   L"Back", L"Forward"};
-const int kToolTipCount = sizeof kToolTips / sizeof kToolTips[0];
-const int kToolCommands[kToolButtonCount] = {110, 119, 109, 40006, 116, 117, 150, 151};
+// Pocket PC versions; a desktop's start at 5.
+const DWORD kLastHandheldMajorVersion = 4;
+const DWORD kShellMenuBarMinorVersion = 21;
 
 bool gTaskBarWasVisible = false;
 
@@ -52,22 +48,6 @@ const int kMaxGutterPx = 0xFFFF;
 int UsableGutter(int storedPx) {
     if (storedPx < 0) return 0;
     return storedPx > kMaxGutterPx ? kMaxGutterPx : storedPx;
-}
-
-void AddToolButtons(HWND bar) {
-    SendMessageW(bar, kBarSetToolTips, kToolTipCount, (LPARAM)kToolTips);
-    CommandBarAddBitmap(bar, gApp.instance, IDB_TOOLS, kToolButtonCount, kToolImagePx, kToolImagePx);
-    TBBUTTON buttons[kToolButtonCount + 1] = {};
-    int count = 0;
-    for (int i = 0; i < kToolButtonCount; i++) {
-        if (i == kFirstHistoryButton) buttons[count++].fsStyle = BTNS_SEP;
-        buttons[count].iBitmap = i;
-        buttons[count].idCommand = kToolCommands[i];
-        buttons[count].fsState = TBSTATE_ENABLED;
-        buttons[count].fsStyle = BTNS_BUTTON;
-        count++;
-    }
-    SendMessageW(bar, TB_ADDBUTTONSW, count, (LPARAM)buttons);
 }
 
 void CreateShellBar() {
@@ -108,6 +88,7 @@ LRESULT OnDestroy(HWND window) {
     DestroyStatusLine();
     if (gApp.menuBar) DestroyWindow(gApp.menuBar);
     gApp.menuBar = nullptr;
+    ReleaseDesktopFrame(window);
     SaveSettingsAndQuit();
     DestroyPanes();
     ReleaseSettings();
@@ -118,6 +99,25 @@ LRESULT OnDestroy(HWND window) {
 LRESULT OnActivate(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (gShell.ignoreActivate) return DefWindowProcW(window, message, wParam, lParam);
     if (LOWORD(wParam) != WA_INACTIVE) ShellFullScreen(window, gShell.fullScreen ? kFullScreenFlags : SHFS_HIDESIPBUTTON);
+    return 0;
+}
+
+// The ground of the theme wherever the panes leave the client area uncovered.
+LRESULT OnEraseBackground(HWND window, HDC dc) {
+    RECT client;
+    GetClientRect(window, &client);
+    FillWithColour(dc, client, CurrentPalette().page);
+    return 1;
+}
+
+LRESULT OnSetCursor(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (LOWORD(lParam) == HTCLIENT && SetDividerCursor(window)) return TRUE;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A press on the divider drags it; anywhere else it is a tap.
+LRESULT OnLeftButtonDown(HWND window, LPARAM lParam) {
+    if (!BeginDividerDrag(window, lParam)) OnTap(window, lParam);
     return 0;
 }
 
@@ -216,6 +216,7 @@ bool IgnoredWhileEnding(UINT message) {
     case WM_COMMAND:
     case WM_VSCROLL:
     case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
     case WM_MOUSEWHEEL:
     case WM_XBUTTONDOWN:
     case WM_APPCOMMAND:
@@ -318,6 +319,7 @@ LRESULT SetupMainWindow(HWND window) {
     CreateMenuBar();
     CreateStatusLine(window);
     CreatePanes(window);
+    MarkViewItems();
     UpdateReverseCheck(window, kMenuCheckSet);
     UpdateBookmarkCheck(window, kMenuCheckSet);
     UpdateHistoryCommands();
@@ -328,11 +330,19 @@ void CreateMenuBar() {
     DWORD major = 0;
     DWORD minor = 0;
     GetPlatformVersion(&major, &minor);
-    if ((major == 4 && minor >= 21) || major > 4) gApp.menuBarOnBottom = 1;
+    bool handheld = major <= kLastHandheldMajorVersion;
+    if (handheld && major == kLastHandheldMajorVersion && minor >= kShellMenuBarMinorVersion)
+        gApp.menuBarOnBottom = 1;
+    // A desktop has its menus at the top of the window, unless the handheld's
+    // bar at the bottom is asked for.
+    if (!handheld && !gApp.menuBarOnBottom) {
+        CreateDesktopFrame(gApp.mainWindow);
+        return;
+    }
     if (gApp.menuBarOnBottom) CreateShellBar();
     else CreateCommandBar();
     if (!gApp.menuBar) return;
-    AddToolButtons(gApp.menuBar);
+    AddToolButtons(gApp.mainWindow, gApp.menuBar);
     if (gShell.fullScreen && !gApp.menuBarOnBottom) CommandBarAddAdornments(gApp.menuBar, 0, 0);
     CommandBarShow(gApp.menuBar, TRUE);
 }
@@ -351,6 +361,10 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return OnActivate(window, message, wParam, lParam);
     case WM_PAINT:
         return OnPaint(window, wParam);
+    case WM_ERASEBKGND:
+        return OnEraseBackground(window, (HDC)wParam);
+    case WM_SETCURSOR:
+        return OnSetCursor(window, message, wParam, lParam);
     case WM_SETTINGCHANGE:
         return OnSettingChange(window, wParam, lParam);
     case WM_WINDOWPOSCHANGED:
@@ -369,7 +383,13 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         OnScroll(window, wParam, lParam);
         return 0;
     case WM_LBUTTONDOWN:
-        OnTap(window, lParam);
+        return OnLeftButtonDown(window, lParam);
+    case WM_MOUSEMOVE:
+        DragDivider(window, lParam);
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+        EndDividerDrag(window);
         return 0;
     case WM_MOUSEWHEEL:
         return OnMouseWheelMessage(window, wParam, lParam);
@@ -407,6 +427,7 @@ HWND StartReader(HINSTANCE instance, int showCommand) {
     ZeroMemory(&gApp, sizeof(gApp));
     ZeroMemory(&gShell, sizeof(gShell));
     ZeroMemory(&gSplit, sizeof(gSplit));
+    ZeroMemory(&gView, sizeof(gView));
     gApp.instance = instance;
     gShell.allowSipInHebrewSearch = 1;
     gSplit.bottomSection = kBottomSectionDefault;
@@ -425,6 +446,8 @@ void EndReader() {
     // A quit asked for by a failed allocation or at log-off leaves the window
     // standing. It goes now, which releases the panes without a second save.
     if (gApp.mainWindow) DestroyWindow(gApp.mainWindow);
+    // Settings loaded for a window that was never made (memory ran out first).
+    ReleaseSettings();
     if (gShell.taskBarWindow && gTaskBarWasVisible) ShowWindow(gShell.taskBarWindow, SW_SHOW);
     // Memory that ran out after the settings were loaded but before the
     // window stood leaves them to be released here.

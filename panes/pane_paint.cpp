@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "panes/text_layout.h"
+#include "panes/theme.h"
 #include "platform/dpi.h"
 #include "platform/out_of_memory.h"
 
@@ -15,7 +16,6 @@ const int kTitleBoxBottomGapPx = 2;
 const int kRuleThicknessPx = 1;
 // The title box's frames, from the outside in.
 const int kTitleFrames = 3;
-const COLORREF kTitleFrameColours[kTitleFrames] = {kColourRed, kColourWhite, kColourBlue};
 const int kTitleFramePx[kTitleFrames] = {2, 1, 2};
 
 // Where painting starts: the first visible line and its top.
@@ -69,12 +69,17 @@ int HangingWordX(const TextLine* line) {
 
 void DrawRule(const TextPane* pane, const TextLine* line, int y) {
     if (!line->width) return;
-    HDC dc = pane->dc;
-    HGDIOBJ savedBrush = SelectObject(dc, GetStockObject(BLACK_BRUSH));
     int ruleY = y + line->height / 2;
     int thicknessPx = ScalePx(kRuleThicknessPx, pane->fontSpec.dpi);
-    Rectangle(dc, LineX(line), ruleY, LineX(line) + line->width, ruleY + thicknessPx);
-    SelectObject(dc, savedBrush);
+    RECT rule = {LineX(line), ruleY, LineX(line) + line->width, ruleY + thicknessPx};
+    FillWithColour(pane->dc, rule, CurrentPalette().rule);
+}
+
+// The active pane's mark: a strip down its left edge, in the margin.
+void DrawAccent(const TextPane* pane) {
+    if (pane->accentPx <= 0) return;
+    RECT strip = {pane->left, pane->top, pane->left + pane->accentPx, pane->top + pane->height};
+    FillWithColour(pane->dc, strip, CurrentPalette().accent);
 }
 
 void DrawLineText(const TextPane* pane, const TextLine* line, int y) {
@@ -102,7 +107,7 @@ void PaintLineMarks(TextPane* pane, const TextLine* line, int y) {
         // paragraph a mark in the first line's run marks its hanging word too.
         if (line->flags & kFlagReversed)
             DrawColouredCell(pane->dc, start, word.fitCount, HangingWordX(line), y, word.fitWidth, line->height,
-                             kColourBlue, kColourYellow);
+                             CurrentPalette().markText, CurrentPalette().markBack);
         else
             PaintMarkedRun(pane, pane->text, start, word.fitCount, HangingWordX(line), y);
     }
@@ -121,7 +126,9 @@ void MeasureTitle(HDC dc, TitleLine* title, int limitPx) {
 void DrawTitleLine(HDC dc, const TitleLine* title, const RECT* inner, int* y, int heightPx) {
     int innerWidthPx = inner->right - inner->left;
     int x = inner->left + (innerWidthPx - (int)title->width) / 2;
-    DrawColouredCell(dc, title->text, title->length, x, *y, title->width, heightPx, kColourRed, kColourYellow);
+    const Palette& palette = CurrentPalette();
+    DrawColouredCell(dc, title->text, title->length, x, *y, title->width, heightPx, palette.titleText,
+                     palette.titleBack);
     *y += heightPx;
 }
 
@@ -134,8 +141,13 @@ int PaintPane(TextPane* pane, int erase) {
     VisibleStart start = FindFirstVisibleLine(pane);
     uint8_t style = InitialStyle(start.line);
     COLORREF savedColour = GetTextColor(dc);
+    // Where the dc draws text opaquely, the cells take the page's colour.
+    COLORREF savedBack = SetBkColor(dc, CurrentPalette().page);
     HFONT savedFont = SelectStyleFont(pane, style | kSelectWithColour);
-    if (erase) FillWithStockBrush(dc, pane->left, pane->top, pane->width, pane->height, WHITE_BRUSH);
+    if (erase) {
+        RECT area = {pane->left, pane->top, pane->left + pane->width, pane->top + pane->height};
+        FillWithColour(dc, area, CurrentPalette().page);
+    }
 
     int y = start.y;
     int remainingPx = start.remainingPx;
@@ -156,6 +168,8 @@ int PaintPane(TextPane* pane, int erase) {
     }
     SelectObject(dc, savedFont);
     SetTextColor(dc, savedColour);
+    SetBkColor(dc, savedBack);
+    DrawAccent(pane);
     if (pane->markStart || pane->markEnd) return PaintMarks(pane);
     return 0;
 }
@@ -205,7 +219,8 @@ void PaintMarkedRun(TextPane* pane, const uint8_t* text, const uint8_t* runStart
     int offsetPx = TextWidthPx(dc, shown, leadCount, nullptr);
     int heightPx = 0;
     int widthPx = TextWidthPx(dc, shown + leadCount, count, &heightPx);
-    DrawColouredCell(dc, marked, count, x + offsetPx, y, widthPx, heightPx, kColourBlue, kColourYellow);
+    DrawColouredCell(dc, marked, count, x + offsetPx, y, widthPx, heightPx, CurrentPalette().markText,
+                     CurrentPalette().markBack);
 }
 
 int ScrollPane(TextPane* pane, int deltaRows, int repaint) {
@@ -302,13 +317,10 @@ void DrawTitleBox(TextPane* pane) {
     box.bottom = pane->top + pane->height - ScalePx(kTitleBoxBottomGapPx, dpi);
     box.top = box.bottom - rows * lineHeightPx - 2 * framesPx;
 
+    const Palette& palette = CurrentPalette();
     for (int i = 0; i < kTitleFrames; i++)
-        DrawNestedFrame(dc, &box, kTitleFrameColours[i], ScalePx(kTitleFramePx[i], dpi));
-    HBRUSH fill = CreateSolidBrush(kColourYellow);
-    if (fill) {
-        FillRect(dc, &box, fill);
-        DeleteObject(fill);
-    }
+        DrawNestedFrame(dc, &box, palette.titleFrames[i], ScalePx(kTitleFramePx[i], dpi));
+    FillWithColour(dc, box, palette.titleBack);
     int y = box.top;
     if (hasTitle) DrawTitleLine(dc, &title, &box, &y, lineHeightPx);
     if (hasSubtitle) DrawTitleLine(dc, &subtitle, &box, &y, lineHeightPx);

@@ -7,6 +7,7 @@
 #include "content/book_numbers.h"
 #include "content/section_records.h"
 #include "panes/text_pane.h"
+#include "panes/theme.h"
 #include "platform/dpi.h"
 #include "platform/fonts.h"
 #include "platform/out_of_memory.h"
@@ -30,6 +31,7 @@ struct ShownStatus {
 
 struct StatusLine {
     HWND window;  // null: no status line
+    bool hidden;  // full screen gives its room to the page
     HFONT font;
     wchar_t fontFace[kFaceNameChars];  // the face and resolution `font` was made for
     int fontDpi;
@@ -103,11 +105,12 @@ void DrawLine(HDC dc, const RECT& line, const ShownStatus& status) {
     RECT ground = line;
     ground.top += Px(kEdgePx);
     RECT edge = {line.left, line.top, line.right, ground.top};
-    FillRect(dc, &edge, GetSysColorBrush(COLOR_BTNSHADOW));
-    FillRect(dc, &ground, GetSysColorBrush(COLOR_BTNFACE));
+    const Palette& palette = CurrentPalette();
+    FillWithColour(dc, edge, palette.statusEdge);
+    FillWithColour(dc, ground, palette.statusBack);
     HGDIOBJ savedFont = SelectObject(dc, StatusFont());
     int savedMode = SetBkMode(dc, TRANSPARENT);
-    COLORREF savedColour = SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    COLORREF savedColour = SetTextColor(dc, palette.statusText);
     wchar_t place[kNumberChars];
     wchar_t percent[kNumberChars];
     swprintf(place, kNumberChars, L"%d / %d", PairOfSection(status.section), kBookPairs);
@@ -133,11 +136,16 @@ void DestroyStatusLine() {
     gStatus = StatusLine{};
 }
 
-int StatusLineHeightPx() { return gStatus.window ? Px(kLineHeightPx) : 0; }
+void ShowStatusLine(bool show) {
+    gStatus.hidden = !show;
+    gStatus.drawn = false;
+}
+
+int StatusLineHeightPx() { return gStatus.window && !gStatus.hidden ? Px(kLineHeightPx) : 0; }
 
 RECT StatusLineRect() {
     RECT line = {0, 0, 0, 0};
-    if (!gStatus.window) return line;
+    if (!gStatus.window || gStatus.hidden) return line;
     GetClientRect(gStatus.window, &line);
     if (gApp.menuBarOnBottom) line.bottom -= gApp.menuBarHeight;
     line.top = line.bottom - StatusLineHeightPx();
@@ -145,7 +153,7 @@ RECT StatusLineRect() {
 }
 
 void PaintStatusLine() {
-    if (!gStatus.window || !gApp.mainPane || ProgramEnding()) return;
+    if (!gStatus.window || gStatus.hidden || !gApp.mainPane || ProgramEnding()) return;
     ShownStatus status = CurrentStatus();
     DrawLine(gApp.mainPane->dc, StatusLineRect(), status);
     gStatus.shown = status;

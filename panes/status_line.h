@@ -10,6 +10,9 @@
 // it. A window without one (the tests' plain windows) has the whole height.
 void CreateStatusLine(HWND window);
 void DestroyStatusLine();
+// Hidden, the line takes no room and draws nothing (full screen, like the
+// tool bar); shown again, it is drawn at the next paint.
+void ShowStatusLine(bool show);
 // The height the line takes at the foot of the client area, 0 without one.
 int StatusLineHeightPx();
 // Where it lies in its window's client area: above a menu bar at the bottom.

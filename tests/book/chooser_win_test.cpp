@@ -16,6 +16,7 @@
 #include "app/settings.h"
 #include "navigation/section_chooser.h"
 #include "navigation/section_grid.h"
+#include "panes/theme.h"
 #include "platform/dialog_shell.h"
 #include "tests/support/first_paint_watch.h"
 #include "tests/win/pane_test_support.h"
@@ -255,19 +256,30 @@ TEST_F(ChooserTest, OkKeepsTheCurrentSectionAndALinkIsChosen) {
 
 TEST_F(ChooserTest, TheCurrentSectionsRowIsMarkedAndInSight) {
     // Section 273 lies in a closed chapter far below the first screen.
-    gApp.lesson = 273;
-    uint16_t chosen = Choose([](HWND dialog) {
-        RECT client;
-        GetClientRect(dialog, &client);
-        EXPECT_GT(ScrollPos(dialog), 0) << "scrolled down to it";
-        HDC dc = GetDC(dialog);
-        COLORREF mark = GetSysColor(COLOR_HIGHLIGHT);
-        int marked = 0;
-        for (int y = 0; y < client.bottom; y += 2)
-            for (int x = 0; x < client.right; x += 2) marked += GetPixel(dc, x, y) == mark;
-        ReleaseDC(dialog, dc);
-        EXPECT_GT(marked, 100);
-        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    });
-    EXPECT_EQ(chosen, 273);
+    for (int theme : {kThemeLight, kThemeDark}) {
+        gApp.lesson = 273;
+        gView.theme = theme;
+        uint16_t chosen = Choose([](HWND dialog) {
+            RECT client;
+            GetClientRect(dialog, &client);
+            EXPECT_GT(ScrollPos(dialog), 0) << "scrolled down to it";
+            const Palette& palette = CurrentPalette();
+            HDC dc = GetDC(dialog);
+            int marked = 0;
+            int markText = 0;
+            for (int y = 0; y < client.bottom; y += 2) {
+                for (int x = 0; x < client.right; x += 2) {
+                    COLORREF pixel = GetPixel(dc, x, y);
+                    marked += pixel == palette.selectionBack;
+                    markText += pixel == palette.selectionText;
+                }
+            }
+            ReleaseDC(dialog, dc);
+            EXPECT_GT(marked, 100);
+            EXPECT_GT(markText, 5) << "the row's text stands out on its mark";
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        });
+        EXPECT_EQ(chosen, 273) << theme;
+    }
+    gView.theme = kThemeLight;
 }

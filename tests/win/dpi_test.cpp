@@ -28,7 +28,7 @@ TEST(Dpi, EveryImageIsDrawnAtTheScaleNearestTheScreen) {
     struct Image {
         WORD id;
         SIZE size;
-    } images[] = {{IDB_TOOLS, {96, 16}},       {IDB_GRID_COLLAPSED, {9, 9}}, {IDB_GRID_EXPANDED, {9, 9}},
+    } images[] = {{IDB_TOOLS, {128, 16}},      {IDB_GRID_COLLAPSED, {9, 9}}, {IDB_GRID_EXPANDED, {9, 9}},
                   {IDB_GRID_PAGE, {9, 9}},     {IDB_ABOUT, {63, 40}},        {119, {154, 95}}};
     for (const Image& image : images) {
         for (int dpi : {96, 144, 192}) {
