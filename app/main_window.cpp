@@ -407,14 +407,37 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     }
 }
 
+namespace {
+
+// An Alt chord the accelerators take (Alt+Left, Alt+F3) never reaches the
+// window, so at the Alt key's release the default handling takes Alt as
+// pressed alone and puts the menu bar in menu mode, where the next keys go.
+// That release is dropped.
+bool gAltChordTaken = false;
+
+bool IsAltKey(const MSG& message) { return message.wParam == VK_MENU; }
+
+bool DropAltRelease(const MSG& message) {
+    bool release = message.message == WM_SYSKEYUP || message.message == WM_KEYUP;
+    if (message.message == WM_SYSKEYDOWN && IsAltKey(message)) gAltChordTaken = false;
+    if (!release || !IsAltKey(message) || !gAltChordTaken) return false;
+    gAltChordTaken = false;
+    return true;
+}
+
+}  // namespace
+
 int RunMessageLoop() {
     HACCEL accelerators = LoadAcceleratorsW(gApp.instance, MAKEINTRESOURCEW(IDA_LORVAN));
     MSG message = {};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (DropAltRelease(message)) continue;
         // The commands go to the main window even when a child holds the focus.
         if (accelerators && gApp.mainWindow &&
-            TranslateAcceleratorW(gApp.mainWindow, accelerators, &message))
+            TranslateAcceleratorW(gApp.mainWindow, accelerators, &message)) {
+            if (message.message == WM_SYSKEYDOWN) gAltChordTaken = true;
             continue;
+        }
         if (TakeFindAllMessage(&message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);

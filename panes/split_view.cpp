@@ -270,7 +270,9 @@ int LoadBottomSection(HWND window) {
 
 int BottomPaneHeight(int availableHeight) {
     if (gSplit.bottomSection == kBottomSectionNone) return 0;
-    if (gSplit.bottomShare > 0) return (int)((int64_t)availableHeight * gSplit.bottomShare / kShareScale);
+    // Rounded, so that the share a drag gave puts the line back where it was let go.
+    if (gSplit.bottomShare > 0)
+        return (int)(((int64_t)availableHeight * gSplit.bottomShare + kShareScale / 2) / kShareScale);
     int numerator = gSplit.bottomSection / 10;
     int denominator = gSplit.bottomSection % 10;
     if (denominator == 0) return 0;  // never one of the size codes
