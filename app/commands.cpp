@@ -11,6 +11,7 @@
 #include "navigation/search_dialog.h"
 #include "navigation/section_chooser.h"
 #include "panes/pane_paint.h"
+#include "panes/pane_pointer.h"
 #include "panes/split_view.h"
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
@@ -30,13 +31,10 @@ enum Command : UINT {
     kCommandSearchAgain = 117,
     kCommandChoose = 119,
     kCommandReverse = 122,
-    kCommandBookmark = 123,
     kCommandCheckUpdates = 129,
     kCommandAbout = 40004,
     kCommandExit = 40005,
     kCommandFont = 40006,
-    kCommandCopy = 40007,
-    kCommandAppend = 40009,
 };
 
 TextPane* ActivePane() { return gSplit.activePane ? gSplit.activePane : gApp.mainPane; }
@@ -114,6 +112,7 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     case kCommandFont: ChooseReadingFont(window); return 0;
     case kCommandCopy: CopyPaneText(ActivePane(), 0); return 0;
     case kCommandAppend: CopyPaneText(ActivePane(), 1); return 0;
+    case kCommandSelectAll: SelectAllInActivePane(window); return 0;
     default: return 1;
     }
 }
@@ -137,6 +136,7 @@ int OnKeyDown(HWND window, WPARAM key) {
     case VK_UP: ScrollActivePane(window, -1); return 0;
     case VK_RIGHT: NextSection(window); return 0;
     case VK_DOWN: ScrollActivePane(window, 1); return 0;
+    case VK_ESCAPE: return ClearPaneSelections(window) ? 0 : 1;
     default: return 1;
     }
 }

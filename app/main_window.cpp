@@ -9,6 +9,8 @@
 #include "app/window_place.h"
 #include "fontdialog/font_dialog.h"
 #include "navigation/bookmarks.h"
+#include "app/context_menu.h"
+#include "panes/pane_pointer.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
 #include "platform/desktop.h"
@@ -156,6 +158,18 @@ LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+LRESULT OnTimer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (OnPointerTimer(window, wParam)) return 0;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A right click over a pane, or the menu key: the panes' own menu. Elsewhere
+// (the scroll bars have theirs) the default handling.
+LRESULT OnContextMenu(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if ((HWND)wParam == window && ShowPaneContextMenu(window, lParam)) return 0;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
 LRESULT OnCloseRequest(HWND window) {
     DestroyWindow(window);
     return 0;
@@ -177,6 +191,10 @@ bool IgnoredWhileEnding(UINT message) {
     case WM_COMMAND:
     case WM_VSCROLL:
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_MOUSEMOVE:
+    case WM_CONTEXTMENU:
     case WM_MOUSEWHEEL:
     case WM_HELP:
     case WM_CLOSE:
@@ -215,7 +233,8 @@ void ReadShellOptions() {
 
 ATOM RegisterMainClass(HINSTANCE instance, const wchar_t* className) {
     WNDCLASSW windowClass = {};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    // Double clicks select words in the panes.
+    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
     windowClass.lpfnWndProc = MainWndProc;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_LORVAN));
@@ -314,8 +333,24 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         OnScroll(window, wParam, lParam);
         return 0;
     case WM_LBUTTONDOWN:
-        OnTap(window, lParam);
+        OnPointerDown(window, lParam);
         return 0;
+    case WM_LBUTTONDBLCLK:
+        OnPointerDoubleClick(window, lParam);
+        return 0;
+    case WM_MOUSEMOVE:
+        OnPointerMove(window, wParam, lParam);
+        return 0;
+    case WM_LBUTTONUP:
+        OnPointerUp(window, lParam);
+        return 0;
+    case WM_CAPTURECHANGED:
+        OnPointerCaptureLost(window);
+        return 0;
+    case WM_TIMER:
+        return OnTimer(window, message, wParam, lParam);
+    case WM_CONTEXTMENU:
+        return OnContextMenu(window, message, wParam, lParam);
     case WM_MOUSEWHEEL:
         OnMouseWheel(window, wParam, lParam);
         return 0;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <stdint.h>
 
 // Resource numbers, also written in resources/lorvan.rc (where the keyboard
 // is bitmap 119).
@@ -12,6 +13,14 @@ const int kSearchEditId = 1013;
 
 // Runs the dialog modally over `owner`; returns the command it ended with.
 INT_PTR RunSearchDialog(HWND owner);
+// The same with `length` letter codes (as stored, at most 33 are taken) in the
+// edit in place of the stored search string, which only OK replaces.
+INT_PTR RunSearchDialogFor(HWND owner, const uint8_t* codes, int length);
+// The dialog parameter of RunSearchDialogFor.
+struct SearchStart {
+    const uint8_t* codes;
+    int length;
+};
 
 INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

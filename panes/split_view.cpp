@@ -280,9 +280,27 @@ void PaintBottomArea(HDC dc) {
     SetBkMode(pane->dc, oldMode);
 }
 
-void ActivateMainPane() {
-    gSplit.activePane = gApp.mainPane;
-    gSplit.activeScrollBar = gSplit.mainScrollBar;
+void ActivateMainPane() { SetActivePane(gApp.mainPane); }
+
+void SetActivePane(TextPane* pane) {
+    bool bottom = pane && pane == gSplit.bottomPane;
+    gSplit.activePane = bottom ? pane : gApp.mainPane;
+    gSplit.activeScrollBar = bottom ? gSplit.bottomScrollBar : gSplit.mainScrollBar;
+}
+
+TextPane* PaneAtPoint(int x, int y) {
+    if (HitPane(gApp.mainPane, x, y)) return gApp.mainPane;
+    if (BottomPaneShown() && HitPane(gSplit.bottomPane, x, y)) return gSplit.bottomPane;
+    return nullptr;
+}
+
+COLORREF PaneGround(const TextPane* pane) {
+    return pane && pane == gSplit.bottomPane ? kBottomBackground : kColourWhite;
+}
+
+void RepaintPane(HWND window, const TextPane* pane) {
+    if (!pane) return;
+    RepaintView(window, pane == gSplit.bottomPane ? kRepaintBottom : kRepaintMainScrollBar);
 }
 
 void UpdateScrollBar(HWND scrollBar) {

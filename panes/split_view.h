@@ -38,6 +38,15 @@ void SetViewFont(HWND window);
 void PaintBottomArea(HDC dc);
 // Makes the main pane and its scroll bar the active ones.
 void ActivateMainPane();
+// Makes `pane` (null: the main pane) and its scroll bar the active ones.
+void SetActivePane(TextPane* pane);
+// The pane under a point of the client area: the main pane, else the lower
+// pane while it shows; null over neither.
+TextPane* PaneAtPoint(int x, int y);
+// The colour a pane's text stands on.
+COLORREF PaneGround(const TextPane* pane);
+// Repaints one pane, as scrolling it does, and its scroll bar.
+void RepaintPane(HWND window, const TextPane* pane);
 void UpdateScrollBar(HWND scrollBar);
 void UpdateScrollBars();
 void OnScroll(HWND window, WPARAM wParam, LPARAM lParam);

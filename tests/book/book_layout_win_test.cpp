@@ -90,6 +90,31 @@ TEST_F(BookLayout, EverySectionLaysOutInNarrowAndWidePanes) {
     }
 }
 
+// Every line of the edition, as a reader would select it: a press at the
+// centre of its first drawn character and a release at its last's.
+TEST_F(BookLayout, EveryLineIsSelectedByItsEndsInNarrowAndWidePanes) {
+    Canvas canvas(64, 64);
+    const int kTallPx = 32000;  // every line of a section on screen at once
+    for (int widthPx : {240, 560}) {
+        RECT rect = {0, 0, widthPx, kTallPx};
+        TextPane* pane = CreateTextPane(canvas.dc, &rect, &gApp.font, kPaneInitialLines);
+        ASSERT_NE(pane, nullptr);
+        int lines = 0;
+        for (int section = 1; section <= kSections; section++) {
+            ASSERT_EQ(LayoutSection(pane, LoadSectionText(section, nullptr), 1), kLayoutDone) << section;
+            for (int i = 0; i < pane->lineCount; i++) {
+                const TextLine& line = pane->lines[i];
+                if (IsSpacerRecord(line.flags)) continue;
+                ASSERT_EQ(SelectLineByItsEnds(pane, line), "") << "section " << section << " line " << i << " at "
+                                                               << widthPx;
+                lines++;
+            }
+        }
+        EXPECT_GT(lines, kSections * 20);
+        DestroyTextPane(pane);
+    }
+}
+
 TEST_F(BookLayout, FirstSectionsPicture) {
     Canvas picture(1000, 720);
     const int sections[] = {1, 2, 3};

@@ -167,7 +167,7 @@ TEST(ShortcutKeys, AreTheOnesTheMenuShows) {
         }
     }
     DestroyMenu(menu);
-    EXPECT_EQ(fromMenu.size(), 7u);
+    EXPECT_EQ(fromMenu.size(), 8u);
     std::sort(fromTable.begin(), fromTable.end());
     std::sort(fromMenu.begin(), fromMenu.end());
     EXPECT_EQ(fromTable, fromMenu);
