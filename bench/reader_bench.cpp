@@ -14,6 +14,7 @@
 #include "bench/index_bench.h"
 #include "bench/reader_bench.h"
 #include "navigation/search.h"
+#include "panes/pane_select.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
 #include "platform/shell.h"
@@ -92,6 +93,57 @@ double WheelNotchMs(HWND window) {
     return (NowMs() - start) / kSteps;
 }
 
+const int kDragPaneWidthPx = 1920;
+const int kDragPaneHeightPx = 1080;
+const int kDragMoves = 200;
+const UINT kCommandNoCommentary = 401;
+
+// The main pane alone at 1920 x 1080: the window sized around it.
+bool SizeMainPane(HWND window, int widthPx, int heightPx) {
+    SendMessageW(window, WM_COMMAND, kCommandNoCommentary, 0);
+    for (int attempt = 0; attempt < 3; attempt++) {
+        const TextPane* pane = gApp.mainPane;
+        if (pane->width == widthPx && pane->height == heightPx) return true;
+        RECT frame;
+        GetWindowRect(window, &frame);
+        SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left + widthPx - pane->width,
+                     frame.bottom - frame.top + heightPx - pane->height, SWP_NOZORDER | SWP_NOMOVE);
+        DrainMessages();
+    }
+    return gApp.mainPane->width == widthPx && gApp.mainPane->height == heightPx;
+}
+
+// One move of the pointer with the button held, the selection following it a
+// half row at a time down the pane and back; and, as its baseline, a repaint
+// of the whole pane.
+void SelectDragMs(HWND window, double* moveMs, double* fullRepaintMs) {
+    *moveMs = *fullRepaintMs = -1;
+    if (!SizeMainPane(window, kDragPaneWidthPx, kDragPaneHeightPx)) return;
+    TextPane* pane = gApp.mainPane;
+    RepaintView(window, kRepaintAll);
+    int rowPx = pane->lines[0].height;
+    int x = pane->left + pane->width / 2;
+    int top = pane->top + rowPx / 2;
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, top));
+    int steps = (pane->height - 2 * rowPx) * 2 / rowPx;
+    double start = NowMs();
+    for (int i = 0; i < kDragMoves; i++) {
+        int step = i % (2 * steps);
+        int y = top + rowPx + (step < steps ? step : 2 * steps - step) * rowPx / 2;
+        SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + (i % 7) * 3, y));
+        GdiFlush();
+    }
+    *moveMs = (NowMs() - start) / kDragMoves;
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, top));
+    if (!HasSelection(pane)) *moveMs = -1;
+    start = NowMs();
+    for (int i = 0; i < kSteps; i++) {
+        RepaintView(window, kRepaintEraseMain | kRepaintMain);
+        GdiFlush();
+    }
+    *fullRepaintMs = (NowMs() - start) / kSteps;
+}
+
 int AnswerBox(HWND, const wchar_t*, const wchar_t*, UINT, void*) { return IDOK; }
 
 // FindNext over the whole book for letters it does not hold, in the reader's
@@ -145,6 +197,8 @@ void BenchReaderWindow() {
     double firstFontDialogMs = FontDialogOpenMs(window);
     double fontDialogMs = 0;
     for (int i = 0; i < kFontDialogOpenings; i++) fontDialogMs += FontDialogOpenMs(window) / kFontDialogOpenings;
+    double dragMs = 0, fullRepaintMs = 0;
+    SelectDragMs(window, &dragMs, &fullRepaintMs);  // last: it leaves the window large
     DestroyWindow(window);
     DrainMessages();
     RegDeleteTreeW(HKEY_CURRENT_USER, kBenchRootKey);
@@ -154,6 +208,8 @@ void BenchReaderWindow() {
     printf("step_with_scroll_bars_ms: %.4f\n", stepWithBarsMs);
     printf("wheel_notch_ms: %.4f\n", wheelMs);
     printf("find_next_miss_ms: %.4f\n", findNextMs);
+    printf("select_drag_ms: %.4f\n", dragMs);
+    printf("select_drag_full_repaint_ms: %.4f\n", fullRepaintMs);
     printf("font_dialog_first_open_ms: %.4f\n", firstFontDialogMs);
     printf("font_dialog_open_ms: %.4f\n", fontDialogMs);
 }

@@ -123,8 +123,8 @@ int SectionOfPane(const TextPane* pane) { return pane == gSplit.bottomPane ? gAp
 bool AppendHeading(const TextPane* pane, CopyTextOutput* out) {
     int length = 0;
     uint8_t* codes = HeadingCodes(pane->text, &length);
-    if (ProgramEnding()) return false;
     if (!codes) {
+        if (ProgramEnding()) return false;  // memory ran out for the titles
         wchar_t number[kSectionNumberChars];
         swprintf(number, kSectionNumberChars, L"Section %d", SectionOfPane(pane));
         PutChars(out, number, wcslen(number));

@@ -3,6 +3,7 @@
 // reversed paragraphs with what Copy makes of it, and its drawing.
 #include "clipboard/copy_text.h"
 #include "tests/win/pane_test_support.h"
+#include "tests/win/reader_test_support.h"
 
 namespace {
 
@@ -134,6 +135,42 @@ TEST_F(SelectTest, SelectionIsDrawnOnExactlyItsCharactersInEitherMode) {
         EXPECT_GT(inside, (word.right - word.left) * (word.bottom - word.top) / 3) << "reverse " << reverse;
         EXPECT_EQ(everywhere, inside) << "reverse " << reverse;
     }
+}
+
+TEST_F(SelectTest, CopyOfASelectionLeavesNothingBehindWhenMemoryRunsOut) {
+    TestSettingsKeys keys;
+    MessageBoxCatcher boxes;
+    HWND owner = CreateWindowW(L"STATIC", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    gApp.mainWindow = owner;
+    MakePane(10, 5, 400, 200);
+    SectionBuilder section;
+    section.Add(kTitleFlags, 0, DrawingOrder(L"סימן ב'"));
+    section.Add(kReversedRight, 0, DrawingOrder(L"אב גד הו זח"));
+    ASSERT_EQ(Layout(section), kLayoutDone);
+    ASSERT_TRUE(SelectAllText(pane));
+    const std::wstring whole = L"סימן ב'\r\n\r\nאב גד הו זח\r\nסימן ב'\r\n";
+    bool completed = false;
+    for (int allowed = 0; !completed && allowed < 20; allowed++) {
+        ASSERT_TRUE(PutClipboard({{CF_UNICODETEXT, WideBytes(L"old")}}));
+        ReleaseTextBuffers();
+        ResetSettingsSaved();
+        size_t heapBefore = HeapBytesInUse();
+        FailAllocationsAfter(allowed);
+        CopySelectionText(pane, 0);
+        FailAllocationsAfter(-1);
+        ReleaseTextBuffers();
+        TakeQuitMessage();
+        boxes.shown.clear();
+        boxes.shown.shrink_to_fit();  // the catcher's own memory
+        EXPECT_EQ(HeapBytesInUse(), heapBefore) << "after " << allowed;
+        EXPECT_EQ(gApp.flags, kFlagsDefault);
+        std::wstring text = ClipboardUnicodeText();
+        completed = text == whole;
+        EXPECT_TRUE(completed || text == L"old" || text == L"<none>") << "after " << allowed;
+    }
+    EXPECT_TRUE(completed);
+    DestroyWindow(owner);
+    gApp.mainWindow = nullptr;
 }
 
 TEST(SelectWords, PunctuationAtTheEndsIsNoPartOfAWord) {

@@ -394,18 +394,9 @@ TEST_F(ReaderWindowTest, TapsPageByTheMiddleOfEitherAxis) {
     EXPECT_EQ(bottom->firstRow, 0);
 }
 
-std::wstring ClipboardUnicodeText() {
-    std::wstring text;
-    if (!OpenClipboard(nullptr)) return text;
-    HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    const wchar_t* locked = data ? (const wchar_t*)GlobalLock(data) : nullptr;
-    if (locked) text = locked;
-    if (locked) GlobalUnlock(data);
-    CloseClipboard();
-    return text;
-}
-
+namespace {
 POINT CentreOf(const RECT& box) { return {(box.left + box.right) / 2, (box.top + box.bottom) / 2}; }
+}  // namespace
 
 TEST_F(ReaderWindowTest, DragsSelectClicksTurnPagesAndDoubleClicksTakeTheWord) {
     OpenReader(300, 300);
