@@ -112,7 +112,7 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     case kCommandFont: ChooseReadingFont(window); return 0;
     case kCommandCopy: CopyPaneText(ActivePane(), 0); return 0;
     case kCommandAppend: CopyPaneText(ActivePane(), 1); return 0;
-    case kCommandSelectAll: SelectAllInActivePane(window); return 0;
+    case kCommandSelectAll: SelectAllInActivePane(); return 0;
     default: return 1;
     }
 }
@@ -136,7 +136,7 @@ int OnKeyDown(HWND window, WPARAM key) {
     case VK_UP: ScrollActivePane(window, -1); return 0;
     case VK_RIGHT: NextSection(window); return 0;
     case VK_DOWN: ScrollActivePane(window, 1); return 0;
-    case VK_ESCAPE: return ClearPaneSelections(window) ? 0 : 1;
+    case VK_ESCAPE: return ClearPaneSelections() ? 0 : 1;
     default: return 1;
     }
 }

@@ -114,28 +114,19 @@ void UndoTapPage(HWND window) {
 
 }  // namespace
 
-void SelectInPane(HWND window, TextPane* pane, uint16_t anchor, uint16_t focus) {
-    (void)window;
-    if (!pane || ProgramEnding()) return;
-    ClearPaneSelection(OtherPane(pane));
-    ReplaceSelection(pane, anchor, focus);
-}
-
-bool ClearPaneSelections(HWND window) {
-    (void)window;
+bool ClearPaneSelections() {
     bool any = HasSelection(gApp.mainPane) || HasSelection(gSplit.bottomPane);
     ClearPaneSelection(gApp.mainPane);
     ClearPaneSelection(gSplit.bottomPane);
     return any;
 }
 
-void SelectAllInActivePane(HWND window) {
+void SelectAllInActivePane() {
     TextPane* pane = gSplit.activePane ? gSplit.activePane : gApp.mainPane;
     if (!pane || ProgramEnding()) return;
     ClearPaneSelection(OtherPane(pane));
     SelectedStretches before = ResolveSelection(pane);
     if (SelectAllText(pane)) RepaintSelectionChange(pane, before, PaneGround(pane));
-    (void)window;
 }
 
 void OnPointerDown(HWND window, LPARAM lParam) {
@@ -189,7 +180,7 @@ void OnPointerUp(HWND window, LPARAM lParam) {
     EndPress(window);
     if (press.dragging || ProgramEnding()) return;
     if (press.hadSelection) {
-        ClearPaneSelections(window);
+        ClearPaneSelections();
         NoteClick(1, press.at);
         return;
     }

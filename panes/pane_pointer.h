@@ -6,9 +6,6 @@
 #pragma once
 
 #include <windows.h>
-#include <stdint.h>
-
-struct TextPane;
 
 // While a drag is held beyond a pane's edge, this timer scrolls it.
 const UINT_PTR kAutoScrollTimer = 0x5E1;
@@ -25,9 +22,6 @@ bool OnPointerTimer(HWND window, WPARAM timerId);
 
 // Clears the selection of both panes and draws again what it covered. True
 // when there was one.
-bool ClearPaneSelections(HWND window);
+bool ClearPaneSelections();
 // Selects the whole section of the active pane (and nothing in the other).
-void SelectAllInActivePane(HWND window);
-// Selects characters of `pane` from `anchor` to `focus` (reading order, both
-// included), clearing the other pane's selection, and draws the change.
-void SelectInPane(HWND window, TextPane* pane, uint16_t anchor, uint16_t focus);
+void SelectAllInActivePane();

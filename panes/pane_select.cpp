@@ -90,7 +90,9 @@ int LineSegments(const TextLine* line, Segment* segments) {
     return kept;
 }
 
-bool IsTextLine(const TextLine* line) { return !IsSpacerRecord(line->flags) && line->length + line->hanging.fitCount; }
+bool IsTextLine(const TextLine* line) {
+    return !IsSpacerRecord(line->flags) && line->length + line->hanging.fitCount > 0;
+}
 
 // A segment measured in the line's font as DrawTextCell draws it: the right
 // edge of each character in drawing order, from where the text starts.

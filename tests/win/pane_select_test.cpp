@@ -1,6 +1,7 @@
 // Selecting in a pane: the screen mapped to the text and back on every line
 // of hanging and reversed paragraphs, a selection in reading order across
 // reversed paragraphs with what Copy makes of it, and its drawing.
+#include "app/context_menu.h"
 #include "clipboard/copy_text.h"
 #include "tests/win/pane_test_support.h"
 #include "tests/win/reader_test_support.h"
@@ -171,6 +172,30 @@ TEST_F(SelectTest, CopyOfASelectionLeavesNothingBehindWhenMemoryRunsOut) {
     EXPECT_TRUE(completed);
     DestroyWindow(owner);
     gApp.mainWindow = nullptr;
+}
+
+// What the panes' menu searches for: the selection when it lies in one
+// paragraph and fits the search, else the word under the pointer.
+TEST_F(SelectTest, SearchTakesTheSelectedWordsOrTheWordClicked) {
+    MakePane(10, 5, 400, 200);
+    SectionBuilder section;
+    uint16_t firstAt = section.Add(kReversedRight, 0, "hg fe, dc");
+    uint16_t secondAt = section.Add(kReversedRight, 0, "ba");
+    ASSERT_EQ(Layout(section), kLayoutDone);
+    uint8_t codes[33];
+    RECT box;
+    ASSERT_TRUE(CharacterBox(pane, firstAt + 4, &box));  // the "f" of "fe,"
+    POINT onFe = {(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+    EXPECT_EQ(SearchCodesOfPane(pane, nullptr, codes, 33), 0);
+    ASSERT_EQ(SearchCodesOfPane(pane, &onFe, codes, 33), 2);
+    EXPECT_EQ(memcmp(codes, "fe", 2), 0);
+    SelectCharacters(pane, firstAt + 2, firstAt);  // " hg" as read: the space is left out
+    ASSERT_EQ(SearchCodesOfPane(pane, nullptr, codes, 33), 2);
+    EXPECT_EQ(memcmp(codes, "hg", 2), 0);
+    EXPECT_EQ(SearchCodesOfPane(pane, &onFe, codes, 1), 0);  // too long either way
+    SelectCharacters(pane, firstAt, secondAt);  // two paragraphs: the word clicked
+    ASSERT_EQ(SearchCodesOfPane(pane, &onFe, codes, 33), 2);
+    EXPECT_EQ(memcmp(codes, "fe", 2), 0);
 }
 
 TEST(SelectWords, PunctuationAtTheEndsIsNoPartOfAWord) {

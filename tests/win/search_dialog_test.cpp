@@ -79,9 +79,9 @@ protected:
         if (window) DestroyWindow(window);
         TakeQuitMessage();
     }
-    INT_PTR Run(std::function<void(HWND)> checks) {
+    INT_PTR Run(std::function<void(HWND)> checks, const SearchStart* start = nullptr) {
         gChecks = checks;
-        return RunDialogTemplate(gApp.instance, kSearchDialogId, window, CheckedSearchDialogProc, 0);
+        return RunDialogTemplate(gApp.instance, kSearchDialogId, window, CheckedSearchDialogProc, (LPARAM)start);
     }
 
     TestSettingsKeys keys;
@@ -223,4 +223,18 @@ TEST_F(SearchDialogTest, OkSearchesForWhatIsShownAndStaysOpenWhenNothingIsFound)
     EXPECT_STREQ((const char*)gApp.searchString, "~lm");
     EXPECT_EQ(gApp.lesson, 1);
     EXPECT_EQ(gApp.mainPane->markEnd - gApp.mainPane->markStart, 3);
+}
+
+// Opened from the panes' menu for words of the text: they fill the edit, and
+// only OK would make them the search.
+TEST_F(SearchDialogTest, OpenedForWordsOfTheTextShowsThemAndCancelKeepsTheSearch) {
+    strcpy((char*)gApp.searchString, "cba");
+    const uint8_t words[] = "dh w";
+    SearchStart start = {words, 4};
+    EXPECT_EQ(Run([](HWND dialog) {
+                  EXPECT_EQ(EditText(dialog), L"\x05D3\x05D7 \x05E6");
+                  SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+              }, &start),
+              IDCANCEL);
+    EXPECT_STREQ((const char*)gApp.searchString, "cba");
 }
