@@ -17,7 +17,7 @@ struct ChooserState {
     uint16_t chosenSection;
     HWND dialog;
     HDC dc;
-    RECT clientRect;  // less a vertical scroll bar's width at the right
+    RECT clientRect;  // less the OK button's strip; the grid leaves room at its right
     SectionGrid* grid;
     const FontSpec* fontSpec;
     int wheelRemainder;  // wheel movement short of a whole notch
@@ -35,7 +35,41 @@ void ReadClientRect() {
     GetDialogClientRect(gChooser.dialog, &gChooser.clientRect);
 }
 
-void LeaveRoomForScrollBar() { gChooser.clientRect.right -= GetSystemMetrics(SM_CXVSCROLL); }
+// Room right of the grid for the markers of indent 0: a scroll bar's width,
+// as the handheld leaves, and never less than a marker needs.
+int MarkerRoomPx() {
+    int scrollBarPx = GetSystemMetrics(SM_CXVSCROLL);
+    return scrollBarPx > kGridMarkerReachPx ? scrollBarPx : kGridMarkerReachPx;
+}
+
+// The grid's width as if the scroll bar showed, whether it does or not: a
+// fold that hides or shows the bar then lays the outline out again at the
+// same width, and nothing moves sideways.
+int GridWidthPx(int clientWidthPx) {
+    bool barShown = (GetWindowLongPtrW(gChooser.dialog, GWL_STYLE) & WS_VSCROLL) != 0;
+    return clientWidthPx - (barShown ? 0 : GetSystemMetrics(SM_CXVSCROLL)) - MarkerRoomPx();
+}
+
+RECT GridRect() {
+    RECT rect = gChooser.clientRect;
+    rect.right = rect.left + GridWidthPx(rect.right - rect.left);
+    return rect;
+}
+
+void FillWhite(const RECT& rect) {
+    if (rect.right > rect.left && rect.bottom > rect.top) FillRect(gChooser.dc, &rect, (HBRUSH)GetStockObject(WHITE_BRUSH));
+}
+
+// Every pixel, every time: the grid with the room for its markers, then
+// white right of them, or white throughout when there is no outline to draw.
+// The grid draws through the dialog's own dc, not a paint dc, so nothing is
+// clipped to the part that was invalid.
+void PaintChooser() {
+    RECT rest = gChooser.clientRect;
+    if (PaintSectionGrid(gChooser.grid, true) == 0)
+        rest.left = gChooser.grid->x + gChooser.grid->width + kGridMarkerReachPx;
+    FillWhite(rest);
+}
 
 // Memory ran out and the program is on its way out: close at once, choosing nothing.
 void EndOutOfMemory() {
@@ -68,7 +102,6 @@ INT_PTR OnInitDialog(HWND dialog) {
     gChooser.dc = GetDC(dialog);
     InitFullScreenDialog(dialog, kFullScreenDialogFlags, gShell.fullScreen);
     ReadClientRect();
-    LeaveRoomForScrollBar();
     if (!BuildChooserGrid()) EndOutOfMemory();
     return 0;
 }
@@ -78,22 +111,21 @@ INT_PTR OnSize(LPARAM lParam) {
     if (!grid) return 0;
     ReadClientRect();
     uint16_t* expansion = SaveExpansion(grid);
-    LeaveRoomForScrollBar();
-    int result = ResizeSectionGrid(grid, LOWORD(lParam), HIWORD(lParam));
+    int result = ResizeSectionGrid(grid, GridWidthPx(LOWORD(lParam)), HIWORD(lParam));
     RestoreExpansion(grid, expansion);
     PlatformFree(expansion);
     if (result == kGridNoMemory) {
         EndOutOfMemory();
         return 0;
     }
-    if (grid->lastFirstRow == 0) grid->firstRow = 0;
-    PaintSectionGrid(grid, true);
+    if (grid->firstRow > grid->lastFirstRow) grid->firstRow = grid->lastFirstRow;
+    PaintChooser();
     UpdateChooserScrollBar();
     return 0;
 }
 
 INT_PTR OnPaint() {
-    PaintSectionGrid(gChooser.grid, true);
+    PaintChooser();
     return 0;  // the default handling validates the window
 }
 
@@ -194,7 +226,8 @@ bool BuildChooserGrid() {
     uint32_t indexBytes = 0;
     uint8_t* index = LoadSectionTextWithLength(kIndexSectionNumber, &indexBytes, nullptr);
     IndexText text = PrependBookmarkGroup(gApp.bookmarks, gApp.bookmarkCount, IndexText{index, index ? indexBytes : 0});
-    gChooser.grid = CreateSectionGrid(gChooser.dc, &gChooser.clientRect, gChooser.fontSpec, kGridInitialCapacity);
+    RECT gridRect = GridRect();
+    gChooser.grid = CreateSectionGrid(gChooser.dc, &gridRect, gChooser.fontSpec, kGridInitialCapacity);
     if (!gChooser.grid) {
         PlatformFree(text.bytes);
         return false;
@@ -218,6 +251,8 @@ void UpdateChooserScrollBar() {
     info.nPos = gChooser.grid->firstRow;
     SetScrollInfo(gChooser.dialog, SB_VERT, &info, TRUE);
 }
+
+const SectionGrid* OpenChooserGrid() { return gChooser.dialog ? gChooser.grid : nullptr; }
 
 INT_PTR CALLBACK ChooserDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     // Memory ran out somewhere: the program is on its way out, and the

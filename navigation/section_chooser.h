@@ -7,6 +7,7 @@
 #include <stdint.h>
 
 #include "app/app_state.h"
+#include "navigation/section_grid.h"
 
 // Dialog resource of the chooser (resources/lorvan.rc).
 const WORD kChooseSectionDialog = 118;
@@ -23,3 +24,6 @@ INT_PTR CALLBACK ChooserDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 bool BuildChooserGrid();
 // The dialog's scroll bar: range 0 ... lastFirstRow, position firstRow.
 void UpdateChooserScrollBar();
+// The outline of the open chooser, for a look from outside; null when none
+// is open.
+const SectionGrid* OpenChooserGrid();

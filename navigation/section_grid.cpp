@@ -306,7 +306,10 @@ int PaintSectionGrid(SectionGrid* grid, bool fillBackground) {
     int start = GridStartRow(grid);
     COLORREF savedColour = GetTextColor(grid->dc);
     HFONT savedFont = SelectGridFont(grid, grid->rows[start].style, true);
-    if (fillBackground) FillWithStockBrush(grid->dc, grid->x, grid->y, grid->width, grid->height, WHITE_BRUSH);
+    // The markers of indent 0 stand right of the grid: cleared with it, or a
+    // scroll or toggle would leave them behind where rows used to be.
+    if (fillBackground)
+        FillWithStockBrush(grid->dc, grid->x, grid->y, grid->width + kGridMarkerReachPx, grid->height, WHITE_BRUSH);
     grid->rowsPainted = PaintRows(grid, start);
     SelectObject(grid->dc, savedFont);
     SetTextColor(grid->dc, savedColour);

@@ -54,6 +54,9 @@ const int kGridRefused = -4;  // first record with a zero style byte or an empty
 const int kGridIndentStepPx = 13;
 const int kGridMarkerPx = 9;
 const int kGridMarkerGapPx = 4;  // between a row's text and its marker
+// How far right of a row's text its marker reaches. A record of indent 0 has
+// its marker outside the grid, so the host leaves this much room at the right.
+const int kGridMarkerReachPx = kGridMarkerGapPx + kGridMarkerPx;
 
 // Scroll results.
 const int kGridScrollUnchanged = 1;
@@ -73,7 +76,7 @@ int LayoutIndex(SectionGrid* grid, IndexText text, bool releaseOld);
 int ResizeSectionGrid(SectionGrid* grid, int width, int height);
 
 // Draws the visible rows from firstRow; with `fillBackground` the grid's
-// rectangle is first filled white. -1 without text or rows, or once the
+// rectangle and the marker room right of it are first filled white. -1 without text or rows, or once the
 // program is ending; scrolling then changes nothing either.
 int PaintSectionGrid(SectionGrid* grid, bool fillBackground);
 

@@ -5,11 +5,17 @@
 
 namespace {
 
-const int kMarkerReachPx = kGridMarkerGapPx + kGridMarkerPx;  // right of a row's text: gap and marker
+const uint8_t kOutlineBits = kIndexVisible | kIndexExpanded;
 
 int NumberOf(uint16_t id) { return id & kIndexNumberMask; }
 bool IsVisible(const GridRow& row) { return (row.style & kIndexVisible) != 0; }
 bool HasRows(const SectionGrid* grid) { return grid && grid->indexText && grid->rows; }
+
+// Rows of one record come in reading order, so their offsets fall; the next
+// record's text lies beyond the whole of this one's.
+bool StartsRecord(const SectionGrid* grid, int row) {
+    return row == 0 || grid->rows[row].textOffset > grid->rows[row - 1].textOffset;
+}
 
 bool SameRecord(const SectionGrid* grid, int a, int b) {
     return grid->rows[a].id == grid->rows[b].id && GridRowIndent(grid, a) == GridRowIndent(grid, b);
@@ -76,7 +82,7 @@ int HitTestSectionGrid(SectionGrid* grid, int x, int y) {
     int hit = RowAt(grid, y);
     if (hit == kHitBelowRows) return hit;
     const GridRow& row = grid->rows[hit];
-    int markerEnd = row.x + row.width + kMarkerReachPx;
+    int markerEnd = row.x + row.width + kGridMarkerReachPx;
     if (x >= row.x && x <= markerEnd) {
         if (row.id & kIndexLinkBit) return NumberOf(row.id);
         return ToggleHeading(grid, hit);  // headings, and plain labels too
@@ -100,7 +106,12 @@ int ToggleHeading(SectionGrid* grid, int row) {
     uint16_t visibleBefore = grid->visibleRows;
     int number = NumberOf(grid->rows[row].id);
     ToggleSubtree(grid, end, number, collapsing);
-    if (grid->visibleRows != visibleBefore) UpdateLastFirstRow(grid);
+    if (grid->visibleRows != visibleBefore) {
+        UpdateLastFirstRow(grid);
+        // A fold near the end would otherwise leave blank space under the
+        // last row while rows stay scrolled off above, out of the bar's reach.
+        if (grid->firstRow > grid->lastFirstRow) grid->firstRow = grid->lastFirstRow;
+    }
     PaintSectionGrid(grid, true);
     return -number;
 }
@@ -140,46 +151,36 @@ void RevealSection(SectionGrid* grid, uint16_t section) {
 
 uint16_t* SaveExpansion(SectionGrid* grid) {
     if (!HasRows(grid) || grid->rowCount == 0) return nullptr;
-    // A record is saved once, from its first visible row; an id of 0 cannot
-    // be, since 0 ends the list.
-    uint32_t pairs = 0;
-    uint16_t lastId = 0;
-    for (int i = 0; i < grid->rowCount; i++) {
-        const GridRow& row = grid->rows[i];
-        if (!IsVisible(row) || row.id == lastId || row.id == 0) continue;
-        pairs++;
-        lastId = row.id;
-    }
-    if (pairs == 0) return nullptr;
-    uint16_t* saved = (uint16_t*)AllocOrAbort(sizeof(uint16_t) * (2 * (size_t)pairs + 1));
+    uint32_t records = 0;
+    for (int i = 0; i < grid->rowCount; i++)
+        if (StartsRecord(grid, i)) records++;
+    uint16_t* saved = (uint16_t*)AllocOrAbort(sizeof(uint16_t) * (1 + 2 * (size_t)records));
     if (!saved) return nullptr;
-    uint32_t at = 0;
-    lastId = 0;
+    saved[0] = (uint16_t)records;
+    uint16_t* pair = saved + 1;
     for (int i = 0; i < grid->rowCount; i++) {
-        const GridRow& row = grid->rows[i];
-        if (!IsVisible(row) || row.id == lastId || row.id == 0) continue;
-        saved[at++] = row.id;
-        saved[at++] = row.style & kIndexExpanded;
-        lastId = row.id;
+        if (!StartsRecord(grid, i)) continue;
+        pair[0] = grid->rows[i].id;
+        pair[1] = grid->rows[i].style & kOutlineBits;
+        pair += 2;
     }
-    saved[at] = 0;
     return saved;
 }
 
 int RestoreExpansion(SectionGrid* grid, const uint16_t* saved) {
     if (!HasRows(grid) || !saved) return -1;
-    int row = 0;
-    for (const uint16_t* pair = saved; pair[0]; pair += 2) {
-        while (row < grid->rowCount && grid->rows[row].id != pair[0]) row++;
-        if (row >= grid->rowCount) break;
-        // The whole run of the record; the next pair is looked for after it,
-        // so that a section bookmarked and also opened in the index gets both
-        // of its rows back.
-        uint16_t id = pair[0];
-        for (; row < grid->rowCount && grid->rows[row].id == id; row++) {
-            SetRowVisible(grid, &grid->rows[row], true);
-            grid->rows[row].style |= (uint8_t)(pair[1] & kIndexExpanded);
+    uint32_t records = saved[0];
+    uint32_t record = 0;
+    const uint16_t* pair = saved + 1;
+    for (int i = 0; i < grid->rowCount; i++) {
+        if (StartsRecord(grid, i) && i > 0) {
+            record++;
+            pair += 2;
         }
+        // A list taken from another text stops where the two part ways.
+        if (record >= records || grid->rows[i].id != pair[0]) break;
+        SetRowVisible(grid, &grid->rows[i], (pair[1] & kIndexVisible) != 0);
+        grid->rows[i].style = (uint8_t)((grid->rows[i].style & ~kIndexExpanded) | (pair[1] & kIndexExpanded));
     }
     UpdateLastFirstRow(grid);
     return 0;

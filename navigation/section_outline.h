@@ -1,6 +1,6 @@
 // The outline behaviour of the section grid: which rows are visible, taps
 // that choose a section or open and close a heading, revealing the current
-// section, and carrying the open headings across a new layout.
+// section, and carrying the open and closed headings across a new layout.
 //
 // The outline exists only through the indents: a heading's subtree is the run
 // of rows after it whose indent is not smaller than that of the row right
@@ -32,9 +32,10 @@ void ShowRecordRows(SectionGrid* grid, int row, int step);
 // visible; nothing when the link is already visible.
 void RevealSection(SectionGrid* grid, uint16_t section);
 
-// (id, expanded bit) of each visible record, in row order, ended by a 0 id;
-// PlatformFree releases it. Null when nothing is visible or memory ran out.
+// The outline's state for a new layout of the same text: a count, then
+// (id, visible and expanded bits) of every record in row order; PlatformFree
+// releases it. Null without rows, or when memory ran out.
 uint16_t* SaveExpansion(SectionGrid* grid);
-// Re-applies a saved list to new rows, only ever showing and expanding.
-// 0, or -1 without text, rows or list.
+// Puts a saved state back exactly, opened and closed headings alike, so that
+// a resize undoes nothing the reader did. 0, or -1 without text, rows or list.
 int RestoreExpansion(SectionGrid* grid, const uint16_t* saved);

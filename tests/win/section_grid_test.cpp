@@ -74,6 +74,13 @@ protected:
         return rows;
     }
     bool Expanded(int row) const { return (grid->rows[row].style & kIndexExpanded) != 0; }
+    // (id, expanded) of each record that shows, whatever its wrapping.
+    std::vector<std::pair<uint16_t, bool>> Shown() const {
+        std::vector<std::pair<uint16_t, bool>> shown;
+        for (int row : Visible())
+            if (shown.empty() || shown.back().first != grid->rows[row].id) shown.push_back({grid->rows[row].id, Expanded(row)});
+        return shown;
+    }
     int InkBeside(int row, int top) const {
         int left = grid->rows[row].x + grid->rows[row].width + kGridMarkerGapPx;
         return canvas.CountNot(left, top, left + kGridMarkerPx, top + grid->rows[row].height, kColourWhite);
@@ -187,7 +194,7 @@ TEST_F(GridTest, MarkerStandsBesideTheFirstDrawnRowOfARecord) {
     EXPECT_EQ(ScrollSectionGrid(grid, -1), kGridScrollUnchanged);
 }
 
-TEST_F(GridTest, LastFirstRowFillsTheGridAndPaintPullsFirstRowBack) {
+TEST_F(GridTest, LastFirstRowFillsTheGridAndAFoldPullsFirstRowBack) {
     IndexBuilder index = Outline();
     Make(300, 10000, index);
     EXPECT_EQ(grid->lastFirstRow, 0);  // everything fits
@@ -196,9 +203,15 @@ TEST_F(GridTest, LastFirstRowFillsTheGridAndPaintPullsFirstRowBack) {
     EXPECT_EQ(grid->visibleRows, 7);
     EXPECT_EQ(grid->lastFirstRow, 4);
     grid->firstRow = 4;
+    // Scrolled to the end, a fold leaves no blank space under the last row.
+    ToggleHeading(grid, 2);
+    EXPECT_EQ(grid->lastFirstRow, 2);
+    EXPECT_EQ(grid->firstRow, 2);
+    ToggleHeading(grid, 2);
+    grid->firstRow = 4;
     ToggleHeading(grid, 0);  // two rows stay visible
     EXPECT_EQ(grid->visibleRows, 2);
-    EXPECT_EQ(grid->firstRow, 0);  // pulled back by the paint
+    EXPECT_EQ(grid->firstRow, 0);
     EXPECT_EQ(grid->lastFirstRow, 0);
 }
 
@@ -256,28 +269,41 @@ TEST_F(GridTest, RevealOpensTheBranchOfASection) {
     EXPECT_EQ(grid->visibleRows, before);
 }
 
-TEST_F(GridTest, ExpansionSurvivesAResize) {
+// Exactly, both ways: a heading the index stores open stays closed, one it
+// stores closed stays open, at any width and however the records wrap.
+TEST_F(GridTest, ExpansionSurvivesAResizeExactly) {
     Make(300, 300, Outline());
     ToggleHeading(grid, 8);  // open H4: link 9 shows
-    ToggleHeading(grid, 2);  // close H2: links 1 and 3 hide
+    ToggleHeading(grid, 2);  // close H2, stored open: links 1 and 3 hide
     std::vector<int> before = Visible();
+    auto shown = Shown();
     uint16_t* saved = SaveExpansion(grid);
     ASSERT_NE(saved, nullptr);
     EXPECT_EQ(ResizeSectionGrid(grid, 280, 300), kGridDone);
     EXPECT_EQ(Visible(), (std::vector<int>{0, 1, 2, 3, 4, 5, 8}));  // as stored
     EXPECT_EQ(RestoreExpansion(grid, saved), 0);
-    PlatformFree(saved);
-    // Restoring only adds: H2, stored expanded, comes back with its links.
-    EXPECT_EQ(Visible(), (std::vector<int>{0, 1, 2, 3, 4, 5, 8, 9}));
+    EXPECT_EQ(Visible(), before);
+    EXPECT_EQ(grid->visibleRows, before.size());
+    EXPECT_FALSE(Expanded(2));
     EXPECT_TRUE(Expanded(8));
-    EXPECT_EQ(before.size() + 2, Visible().size());
 
-    // Pairs apply in order until one is not found after the previous one.
-    const uint16_t outOfOrder[] = {kHeading | 1005, 0x40, kHeading | 1004, 0x40, 0};
+    // So narrow that records wrap into rows of one letter: every row of a
+    // record takes its state.
+    ResizeSectionGrid(grid, 2 * kGridIndentStepPx + CharPx() * 3 / 2, 300);
+    ASSERT_GT(grid->rowCount, 10);
+    RestoreExpansion(grid, saved);
+    PlatformFree(saved);
+    EXPECT_EQ(Shown(), shown);
+    for (int i = 1; i < grid->rowCount; i++)
+        if (grid->rows[i].id == grid->rows[i - 1].id) EXPECT_EQ(grid->rows[i].style, grid->rows[i - 1].style) << i;
+    EXPECT_EQ(grid->visibleRows, Visible().size());
+
+    // A list of another text stops where the two part ways.
     ResizeSectionGrid(grid, 300, 300);
-    RestoreExpansion(grid, outOfOrder);
-    EXPECT_TRUE(Expanded(8));
-    EXPECT_FALSE(Expanded(5));
+    const uint16_t other[] = {3, kHeading | 1001, kIndexVisible, 1002, 0, 1099, 0};
+    EXPECT_EQ(RestoreExpansion(grid, other), 0);
+    EXPECT_EQ(Visible(), (std::vector<int>{0, 2, 3, 4, 5, 8}));
+    EXPECT_FALSE(Expanded(0));
     EXPECT_EQ(RestoreExpansion(grid, nullptr), -1);
 }
 
