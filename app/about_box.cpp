@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/update_address.h"
 #include "platform/dialog_shell.h"
+#include "platform/dpi.h"
 #include "resources/resource_ids.h"
 #include "site_address.h"
 
@@ -31,14 +32,32 @@ void SizeButtonToText(HWND button, HDC dc, const wchar_t* text) {
     SetWindowPos(button, nullptr, 0, 0, widthPx, heightPx, SWP_NOMOVE | SWP_NOZORDER | SWP_SHOWWINDOW);
 }
 
-void ReleaseLinkFont() {
+// The book drawn for the box's resolution, when not the template's 1x one.
+HBITMAP gAboutBitmap = nullptr;
+
+// The template's one static control that shows a bitmap.
+HWND AboutPicture(HWND dialog) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP) return child;
+    }
+    return nullptr;
+}
+
+void ReleaseBoxResources(HWND dialog) {
     if (gShell.aboutLinkFont) DeleteObject(gShell.aboutLinkFont);
     gShell.aboutLinkFont = nullptr;
+    ReleaseArtInStatic(AboutPicture(dialog), &gAboutBitmap);
+}
+
+INT_PTR OnAboutInit(HWND dialog) {
+    gShell.aboutLinkFont = MakeLinkFont(dialog);
+    gAboutBitmap = ShowArtInStatic(AboutPicture(dialog), gApp.instance, IDB_ABOUT, WindowDpi(dialog));
+    return FALSE;
 }
 
 void EndAboutBox(HWND dialog, int result) {
     EndDialog(dialog, result);
-    ReleaseLinkFont();
+    ReleaseBoxResources(dialog);
 }
 
 INT_PTR OnAboutCommand(HWND dialog, WPARAM wParam) {
@@ -62,8 +81,7 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         DrawLinkButton(dialog, (UINT)wParam, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
     case WM_INITDIALOG:
-        gShell.aboutLinkFont = MakeLinkFont(dialog);
-        return FALSE;
+        return OnAboutInit(dialog);
     case WM_COMMAND:
         return OnAboutCommand(dialog, wParam);
     case WM_HELP:
@@ -71,7 +89,7 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         return TRUE;
     case WM_DESTROY:
         // Closed with its owner, not through OK.
-        ReleaseLinkFont();
+        ReleaseBoxResources(dialog);
         return FALSE;
     default:
         return FALSE;

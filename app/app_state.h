@@ -13,13 +13,19 @@ const int kSearchStringBytes = 34;  // 33 letter codes and a terminator
 
 struct FontSpec {
     wchar_t faceName[kFaceNameChars];  // empty until a font is chosen
-    int32_t size;                      // logical font height; 0 lets the platform choose
+    int32_t size;                      // logical font height in pixels at 96 DPI; 0 lets the platform choose
     int32_t letterBase;                // "FontAsciiBase": 97, 224 or 0x5D0
+    int32_t dpi;                       // the resolution the size is drawn at; 0 counts as 96. Not stored
 };
+
+// The reading size at the first start, before one is stored: body text about
+// 20 pixels high at 96 DPI.
+const int32_t kFirstStartFontSize = 20;
 
 struct AppState {
     HINSTANCE instance;
     FontSpec font;
+    int32_t chosenFontSize;  // the size of Choose Font (or the start's), where Actual Size returns
     uint16_t lastPosition;  // first row to restore in the main pane at start
     uint32_t flags;         // the flags word, bits below
     uint16_t lesson;        // current section; 0 means none yet
@@ -34,6 +40,7 @@ struct AppState {
     uint16_t bookmarkCount;
     uint16_t* bookmarks;
     uint16_t bookmarkFlags;
+    uint32_t searchOptions;  // "SearchOptions": the matcher's option bits; others carried unchanged
 };
 
 // Shell options and handles kept beside AppState.

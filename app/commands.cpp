@@ -3,10 +3,12 @@
 #include "app/about_box.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "app/view_scale.h"
 #include "clipboard/copy_text.h"
 #include "content/section_store.h"
 #include "fontdialog/font_dialog.h"
 #include "navigation/bookmarks.h"
+#include "navigation/find_all_window.h"
 #include "navigation/search.h"
 #include "navigation/search_dialog.h"
 #include "navigation/section_chooser.h"
@@ -32,6 +34,8 @@ enum Command : UINT {
     kCommandChoose = 119,
     kCommandReverse = 122,
     kCommandCheckUpdates = 129,
+    kCommandFindAll = 160,
+    kCommandSearchPrevious = 161,
     kCommandAbout = 40004,
     kCommandExit = 40005,
     kCommandFont = 40006,
@@ -48,11 +52,24 @@ void SetBottomSection(HWND window, int code) {
     OnSize(window, kRelayoutMarker);
     RepaintView(window, kRepaintAfterResize);
     MarkBottomSectionItem();
+    RefreshFindAll();  // its commentary rows come and go with the pane
 }
 
 void ToggleReverse(HWND window) {
     UpdateReverseCheck(window, kMenuCheckToggle);
     RepaintView(window, kRepaintAll);
+    RefreshFindAll();
+}
+
+// The dialog's Find All button closes it with the matches found.
+void OnSearchCommand() {
+    if (RunSearchDialog(gApp.mainWindow) == kSearchDialogFoundAll) OpenFindAllWindow();
+}
+
+// Without a search set there is nothing to look for yet: the dialog asks.
+void OnFindAllCommand() {
+    if (!gApp.searchString[0]) OnSearchCommand();
+    else if (RunFindAll(gApp.mainWindow) > 0) OpenFindAllWindow();
 }
 
 // OK, Cancel and the current section's own link all leave the reader where it is.
@@ -78,7 +95,10 @@ void ScrollActivePane(HWND window, int deltaRows) {
 
 // The font dialog edits the program-wide font; the panes take it only on OK.
 void ChooseReadingFont(HWND window) {
-    if (RunFontDialog(window, &gApp.font) == IDOK) SetViewFont(window);
+    if (RunFontDialog(window, &gApp.font) != IDOK) return;
+    gApp.chosenFontSize = gApp.font.size;
+    SetViewFont(window);
+    RefreshFindAll();
 }
 
 }  // namespace
@@ -101,8 +121,10 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     case kCommandNext: NextSection(window); return 0;
     case kCommandPrevious: PreviousSection(window); return 0;
     case kCommandReverse: ToggleReverse(window); return 0;
-    case kCommandSearch: RunSearchDialog(gApp.mainWindow); return 0;
+    case kCommandSearch: OnSearchCommand(); return 0;
     case kCommandSearchAgain: FindNext(gApp.mainWindow); return 0;
+    case kCommandSearchPrevious: FindPrevious(gApp.mainWindow); return 0;
+    case kCommandFindAll: OnFindAllCommand(); return 0;
     case kCommandExit: DestroyWindow(window); return 0;
     case kCommandBookmark: OnBookmarkCommand(window); return 0;
     case kCommandChoose:
@@ -113,6 +135,9 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     case kCommandCopy: CopyPaneText(ActivePane(), 0); return 0;
     case kCommandAppend: CopyPaneText(ActivePane(), 1); return 0;
     case kCommandSelectAll: SelectAllInActivePane(); return 0;
+    case kZoomInCommand: ZoomBy(window, 1); return 0;
+    case kZoomOutCommand: ZoomBy(window, -1); return 0;
+    case kActualSizeCommand: ZoomToChosenSize(window); return 0;
     default: return 1;
     }
 }

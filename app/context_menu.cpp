@@ -8,6 +8,7 @@
 #include "clipboard/copy_text.h"
 #include "content/section_records.h"
 #include "navigation/bookmarks.h"
+#include "navigation/find_all_window.h"
 #include "navigation/search_dialog.h"
 #include "panes/pane_select.h"
 #include "panes/split_view.h"
@@ -30,10 +31,11 @@ int CopyTrimmed(const uint8_t* text, int start, int end, uint8_t* codes, int cap
     return count;
 }
 
-// "Search for “word”", the word as other programs read it; a "&" in it
+// `prefix` and "“word”", the word as other programs read it; a "&" in it
 // is doubled so that it shows rather than marking a key.
-void SearchLabel(const uint8_t* codes, int count, wchar_t* label) {
-    wcscpy(label, L"&Search for \x201C");
+void WordLabel(const wchar_t* prefix, const uint8_t* codes, int count, wchar_t* label) {
+    wcscpy(label, prefix);
+    wcscat(label, L"\x201C");
     wchar_t* shown = count ? CopyFormOfCodes(codes, count) : nullptr;
     size_t used = wcslen(label);
     for (const wchar_t* c = shown; c && *c && used + 4 < (size_t)kLabelChars; c++) {
@@ -56,12 +58,27 @@ HMENU BuildMenu(const uint8_t* codes, int count) {
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     if (count) {
         wchar_t label[kLabelChars];
-        SearchLabel(codes, count, label);
+        WordLabel(L"&Search for ", codes, count, label);
         AppendMenuW(menu, MF_STRING, kCommandSearchWord, label);
+        WordLabel(L"&Find All of ", codes, count, label);
+        AppendMenuW(menu, MF_STRING, kCommandFindAllWord, label);
     } else {
         AppendMenuW(menu, MF_STRING | MF_GRAYED, kCommandSearchWord, L"&Search for the Word");
+        AppendMenuW(menu, MF_STRING | MF_GRAYED, kCommandFindAllWord, L"&Find All of the Word");
     }
     return menu;
+}
+
+// The dialog's Find All button closes it with the matches found.
+void SearchForWord(const uint8_t* codes, int count) {
+    if (RunSearchDialogFor(gApp.mainWindow, codes, count) == kSearchDialogFoundAll) OpenFindAllWindow();
+}
+
+// The word becomes the search, as if typed and found with Find All.
+void FindAllOfWord(const uint8_t* codes, int count) {
+    memset(gApp.searchString, 0, sizeof gApp.searchString);
+    memcpy(gApp.searchString, codes, (size_t)count);
+    if (RunFindAll(gApp.mainWindow) > 0) OpenFindAllWindow();
 }
 
 // Where the menu key opens the menu: at the active pane's top left.
@@ -110,7 +127,8 @@ bool ShowPaneContextMenu(HWND window, LPARAM lParam) {
                                         window, nullptr);
     DestroyMenu(menu);
     if (ProgramEnding() || !IsWindow(window)) return true;
-    if (command == kCommandSearchWord) RunSearchDialogFor(gApp.mainWindow, codes, count);
+    if (command == kCommandSearchWord) SearchForWord(codes, count);
+    else if (command == kCommandFindAllWord) FindAllOfWord(codes, count);
     else if (command) DispatchCommand(window, command);
     return true;
 }

@@ -1,5 +1,5 @@
-// The panes' context menu: Copy, Append, Select All, Bookmark, and a search
-// for the selected word.
+// The panes' context menu: Copy, Append, Select All, Bookmark, and Search
+// and Find All for the selected word.
 #pragma once
 
 #include <windows.h>
@@ -7,8 +7,10 @@
 
 struct TextPane;
 
-// The menu item that opens Search with the word filled in.
+// The menu items that open Search with the word filled in, and that list
+// every place of the word with Find All.
 const UINT kCommandSearchWord = 151;
+const UINT kCommandFindAllWord = 152;
 
 // WM_CONTEXTMENU: the menu of the pane under the pointer (`lParam`, screen
 // coordinates), or of the active pane for the menu key (-1). The pane becomes

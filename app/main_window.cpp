@@ -5,15 +5,18 @@
 #include "app/about_box.h"
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "app/context_menu.h"
 #include "app/settings.h"
+#include "app/view_scale.h"
 #include "app/window_place.h"
 #include "fontdialog/font_dialog.h"
 #include "navigation/bookmarks.h"
-#include "app/context_menu.h"
+#include "navigation/find_all_window.h"
 #include "panes/pane_pointer.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
 #include "platform/desktop.h"
+#include "platform/dpi.h"
 #include "platform/out_of_memory.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -137,8 +140,10 @@ LRESULT OnWindowPosChanged(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-LRESULT OnGetMinMaxInfo(LPARAM lParam) {
-    KeepMinimumTrackSize(reinterpret_cast<MINMAXINFO*>(lParam), kMinWindowWidthPx, kMinWindowHeightPx);
+// Asked before WM_CREATE too, when the window's resolution is already known.
+LRESULT OnGetMinMaxInfo(HWND window, LPARAM lParam) {
+    KeepMinimumTrackSize(reinterpret_cast<MINMAXINFO*>(lParam), kMinWindowWidthPx, kMinWindowHeightPx,
+                         WindowDpi(window));
     return 0;
 }
 
@@ -168,6 +173,18 @@ LRESULT OnTimer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT OnContextMenu(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if ((HWND)wParam == window && ShowPaneContextMenu(window, lParam)) return 0;
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Ctrl and the wheel zoom; the wheel alone scrolls.
+LRESULT OnMouseWheelMessage(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) ZoomByWheel(window, GET_WHEEL_DELTA_WPARAM(wParam));
+    else OnMouseWheel(window, wParam, lParam);
+    return 0;
+}
+
+LRESULT OnDpiChangedMessage(HWND window, WPARAM wParam, LPARAM lParam) {
+    OnDpiChanged(window, wParam, reinterpret_cast<const RECT*>(lParam));
+    return 0;
 }
 
 LRESULT OnCloseRequest(HWND window) {
@@ -269,11 +286,15 @@ HWND StartMainWindow(int showCommand) {
     if (!window) return nullptr;
     if (gShell.fullScreen) ApplyFullScreenGeometry(window);
     ShowWindow(window, OpeningShowCommand(showCommand, place));
+    // The window now has the size it had at the last exit, so the stored rows
+    // show the text they showed then.
+    RestoreSavedRows();
     UpdateWindow(window);
     if (gApp.font.faceName[0] == 0 && !ProgramEnding()) {
         // First run: the user chooses the font; the panes take whatever the
         // dialog leaves, even after Cancel (its base may have been filled in).
         RunFontDialog(window, &gApp.font);
+        gApp.chosenFontSize = gApp.font.size;
         SetViewFont(window);
     }
     return window;
@@ -281,6 +302,7 @@ HWND StartMainWindow(int showCommand) {
 
 LRESULT SetupMainWindow(HWND window) {
     gApp.mainWindow = window;
+    gApp.font.dpi = WindowDpi(window);
     CreateMenuBar();
     CreatePanes(window);
     UpdateReverseCheck(window, kMenuCheckSet);
@@ -320,7 +342,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_WINDOWPOSCHANGED:
         return OnWindowPosChanged(window, message, wParam, lParam);
     case WM_GETMINMAXINFO:
-        return OnGetMinMaxInfo(lParam);
+        return OnGetMinMaxInfo(window, lParam);
     case WM_HELP:
         return OnHelp(window);
     case WM_ENDSESSION:
@@ -352,8 +374,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_CONTEXTMENU:
         return OnContextMenu(window, message, wParam, lParam);
     case WM_MOUSEWHEEL:
-        OnMouseWheel(window, wParam, lParam);
-        return 0;
+        return OnMouseWheelMessage(window, wParam, lParam);
+    case WM_DPICHANGED:
+        return OnDpiChangedMessage(window, wParam, lParam);
     case kCloseRequestMessage:
         return OnCloseRequest(window);
     default:
@@ -369,6 +392,7 @@ int RunMessageLoop() {
         if (accelerators && gApp.mainWindow &&
             TranslateAcceleratorW(gApp.mainWindow, accelerators, &message))
             continue;
+        if (TakeFindAllMessage(&message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
@@ -399,5 +423,9 @@ void EndReader() {
     // standing. It goes now, which releases the panes without a second save.
     if (gApp.mainWindow) DestroyWindow(gApp.mainWindow);
     if (gShell.taskBarWindow && gTaskBarWasVisible) ShowWindow(gShell.taskBarWindow, SW_SHOW);
+    // Memory that ran out after the settings were loaded but before the
+    // window stood leaves them to be released here.
+    ReleaseSettings();
+    ReleaseFindAll();
     ReleaseTextBuffers();
 }

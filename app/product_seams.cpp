@@ -7,12 +7,13 @@
 
 #include "app/settings.h"
 #include "panes/split_view.h"
+#include "platform/dpi.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 
 const wchar_t* ProgramKeyPath() { return kProgramKeyPath; }
 const wchar_t* MakerKeyPath() { return kMakerKeyPath; }
 
-int ScrollBarWidth() { return GetSystemMetrics(SM_CXVSCROLL); }
+int ScrollBarWidth(int dpi) { return SystemMetricForDpi(SM_CXVSCROLL, dpi); }
 
 void GetPlatformVersion(DWORD* major, DWORD* minor) { ReadPlatformVersion(major, minor); }

@@ -8,6 +8,7 @@
 #include "navigation/bookmarks.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
+#include "platform/dpi.h"
 #include "platform/out_of_memory.h"
 #include "platform/registry.h"
 #include "platform/services.h"
@@ -56,11 +57,6 @@ void LoadLesson() {
     gApp.lesson = (uint16_t)stored;
 }
 
-void LoadGridBitmaps() {
-    const int ids[3] = {IDB_GRID_COLLAPSED, IDB_GRID_EXPANDED, IDB_GRID_PAGE};
-    for (int i = 0; i < 3; i++) gApp.gridBitmaps[i] = LoadBitmapW(gApp.instance, MAKEINTRESOURCEW(ids[i]));
-}
-
 void FreeGridBitmaps() {
     for (HBITMAP& bitmap : gApp.gridBitmaps) {
         if (bitmap) DeleteObject(bitmap);
@@ -71,6 +67,7 @@ void FreeGridBitmaps() {
 void WritePanesAndLesson() {
     if (gApp.mainPane) WriteSettingInt(L"LastPosition", gApp.mainPane->firstRow);
     WriteSettingInt(L"Flags", gApp.flags);
+    WriteSettingInt(L"SearchOptions", gApp.searchOptions);
     if (gApp.lesson) WriteSettingInt(L"Lesson", gApp.lesson);
     WriteSettingInt(L"BottomSection", (uint32_t)gSplit.bottomSection);
     if (gSplit.bottomPane) WriteSettingInt(L"BottomSectionLastPosition", gSplit.bottomPane->firstRow);
@@ -95,6 +92,12 @@ void WriteSettings() {
 
 }  // namespace
 
+void LoadGridBitmaps(int dpi) {
+    FreeGridBitmaps();
+    const WORD ids[3] = {IDB_GRID_COLLAPSED, IDB_GRID_EXPANDED, IDB_GRID_PAGE};
+    for (int i = 0; i < 3; i++) gApp.gridBitmaps[i] = LoadArtBitmap(gApp.instance, ids[i], dpi, 0);
+}
+
 void ReadSearchString(const wchar_t* valueName, uint8_t* field, int fieldBytes) {
     uint32_t stored = 0;
     uint8_t* bytes = ReadSettingBytes(valueName, &stored);
@@ -118,12 +121,14 @@ void LoadSettings() {
     LoadModulePath();
     LoadFontName();
     ReadSearchString(L"SearchString", gApp.searchString, kSearchStringBytes);
-    gApp.font.size = UsableFontSize(ReadSettingInt(L"FontSize", 0));
+    gApp.searchOptions = (uint32_t)ReadSettingInt(L"SearchOptions", 0);
+    gApp.font.size = UsableFontSize(ReadSettingInt(L"FontSize", kFirstStartFontSize));
+    gApp.chosenFontSize = gApp.font.size;
     gApp.font.letterBase = UsableLetterBase(ReadSettingInt(L"FontAsciiBase", kLetterBaseUnicode));
     gApp.lastPosition = (uint16_t)ReadSettingInt(L"LastPosition", 0);
     gApp.flags = (uint32_t)ReadSettingInt(L"Flags", (int)kFlagsDefault);
     LoadLesson();
-    LoadGridBitmaps();
+    LoadGridBitmaps(SystemDpi());
     gSplit.bottomSection = ReadSettingInt(L"BottomSection", kBottomSectionDefault);
     // Only the six menu codes are usable; anything else would divide by a
     // units digit of 0 or give a nonsense height.

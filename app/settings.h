@@ -17,7 +17,10 @@ void ReadSearchString(const wchar_t* valueName, uint8_t* field, int fieldBytes);
 
 // Loads every setting into the program-wide state; once, before the window.
 // A stored value the reader cannot use is replaced by a usable one here.
+// Without a stored "FontSize" the reading size is kFirstStartFontSize.
 void LoadSettings();
+// (Re)loads the outline's marker bitmaps, drawn for `dpi`, into gApp.gridBitmaps.
+void LoadGridBitmaps(int dpi);
 
 // Writes every setting and the bookmarks and posts the quit request; it
 // releases nothing (ReleaseSettings and DestroyPanes do, when the main window

@@ -3,6 +3,7 @@
 #include <stdio.h>
 
 #include "platform/desktop.h"
+#include "platform/dpi.h"
 #include "platform/registry.h"
 #include "platform/services.h"
 
@@ -10,8 +11,12 @@ const wchar_t kWindowPlacementValue[] = L"WindowPlacement";
 
 namespace {
 
-const int kReadingWidthPx = 480;
-const int kReadingHeightPx = 640;
+// A first window: a portrait page most of the screen's height, its width a
+// comfortable line of the first-start reading size (about 70 characters).
+const int kReadingHeightPercent = 80;
+const int kReadingWidthPerHeight = 3;  // a 3 : 4 page
+const int kReadingHeightPerWidth = 4;
+const int kComfortableWidthPx = 640;   // at 96 DPI
 const int kPlaceFields = 5;
 const int kMaxFieldDigits = 6;  // enough for every coordinate a screen has
 
@@ -81,11 +86,14 @@ RECT FitRectInto(const RECT& rect, const RECT& area) {
     return fitted;
 }
 
-RECT ReadingRect(const RECT& area) {
+RECT ReadingRect(const RECT& area, int dpi) {
     LONG areaWidth = area.right - area.left;
     LONG areaHeight = area.bottom - area.top;
-    LONG width = kReadingWidthPx < areaWidth ? kReadingWidthPx : areaWidth;
-    LONG height = kReadingHeightPx < areaHeight ? kReadingHeightPx : areaHeight;
+    LONG height = areaHeight * kReadingHeightPercent / 100;
+    LONG width = height * kReadingWidthPerHeight / kReadingHeightPerWidth;
+    LONG comfortablePx = ScalePx(kComfortableWidthPx, dpi);
+    if (width > comfortablePx) width = comfortablePx;
+    if (width > areaWidth) width = areaWidth;
     LONG left = area.left + (areaWidth - width) / 2;
     LONG top = area.top + (areaHeight - height) / 2;
     return RECT{left, top, left + width, top + height};
@@ -97,7 +105,7 @@ WindowPlace InitialWindowPlace() {
     bool usable = ParseWindowPlace(stored, &place);
     PlatformFree(stored);
     if (!usable) {
-        place.rect = ReadingRect(WorkAreaNear(nullptr));
+        place.rect = ReadingRect(WorkAreaNear(nullptr), SystemDpi());
         place.maximized = false;
         return place;
     }

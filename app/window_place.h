@@ -25,8 +25,9 @@ void FormatWindowPlace(const WindowPlace& place, wchar_t* text);
 
 // `rect` made no larger than `area` and moved inside it.
 RECT FitRectInto(const RECT& rect, const RECT& area);
-// A portrait page of 480 by 640, less where `area` is smaller, centred in it.
-RECT ReadingRect(const RECT& area);
+// A portrait page centred in `area`: 80% of its height, three quarters as wide
+// as high but no wider than a comfortable line at `dpi` or than `area`.
+RECT ReadingRect(const RECT& area, int dpi);
 
 // The stored place fitted to the screen nearest to it, or the reading size on
 // the primary screen when nothing usable is stored.

@@ -1,7 +1,8 @@
 // The reader window in this process: the program's own start-up time up to
-// the first paint, the time from a Right-arrow key to the end of the repaint
-// of both panes, the time of one wheel notch over the main pane, and the time
-// from "F&ont" to the font dialog's first paint.
+// the first paint beside a bare window's, the time from a Right-arrow key to
+// the end of the repaint of both panes, the time of one wheel notch over the
+// main pane, one zoom step in a full-HD window, and the time from "F&ont" to
+// the font dialog's first paint beside the same template with nothing in it.
 #include <windows.h>
 
 #include <stdio.h>
@@ -10,14 +11,21 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/settings.h"
+#include "app/view_scale.h"
+#include "app/window_place.h"
 #include "bench/bench_clock.h"
 #include "bench/index_bench.h"
 #include "bench/reader_bench.h"
+#include "navigation/find_all_window.h"
 #include "navigation/search.h"
 #include "panes/pane_select.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
+#include "platform/dialog_shell.h"
+#include "platform/desktop.h"
+#include "platform/dpi.h"
 #include "platform/shell.h"
+#include "resources/resource_ids.h"
 #include "tests/support/test_seams.h"
 
 namespace {
@@ -29,6 +37,10 @@ const int kSteps = 100;
 const int kSearches = 10;
 const WPARAM kCommandFont = 40006;
 const int kFontDialogOpenings = 3;
+const int kZoomSteps = 40;
+const int kFullHdWidthPx = 1920;
+const int kFullHdHeightPx = 1080;
+const wchar_t kBareClass[] = L"LorvanBenchBare";
 
 void ChooseBenchSettings() {
     RegDeleteTreeW(HKEY_CURRENT_USER, kBenchRootKey);
@@ -40,6 +52,15 @@ void ChooseBenchSettings() {
     DWORD size = 17;
     RegSetValueExW(key, L"FontSize", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&size), sizeof(size));
     RegCloseKey(key);
+}
+
+void DrainMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
 }
 
 // The dialog's loop tells its owner when it finds nothing more to do, so
@@ -68,14 +89,109 @@ double FontDialogOpenMs(HWND window) {
     return gDialogIdleAt ? gDialogIdleAt - start : -1;
 }
 
-void DrainMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+// The font dialog's template with a procedure that does nothing: what the
+// platform alone takes to show it, timed the same way.
+INT_PTR CALLBACK EmptyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message != WM_COMMAND || LOWORD(wParam) != IDCANCEL) return 0;
+    EndDialog(dialog, IDCANCEL);
+    return 1;
 }
+
+double EmptyFontTemplateOpenMs(HWND window) {
+    gReaderProc = (WNDPROC)SetWindowLongPtrW(window, GWLP_WNDPROC, (LONG_PTR)NoteDialogIdle);
+    gDialogIdleAt = 0;
+    double start = NowMs();
+    RunDialogTemplate(GetModuleHandleW(nullptr), IDD_CHOOSE_FONT, window, EmptyDialogProc, 0);
+    SetWindowLongPtrW(window, GWLP_WNDPROC, (LONG_PTR)gReaderProc);
+    return gDialogIdleAt ? gDialogIdleAt - start : -1;
+}
+
+LRESULT CALLBACK BareWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_PAINT) return DefWindowProcW(window, message, wParam, lParam);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    FillRect(dc, &paint.rcPaint, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    EndPaint(window, &paint);
+    return 0;
+}
+
+// The same steps as the reader's start for a window of our own class with
+// nothing in it: register, create at the reading size, show, first paint.
+double BareWindowMs() {
+    double start = NowMs();
+    WNDCLASSW windowClass = {};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = BareWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hIcon = LoadIconW(windowClass.hInstance, MAKEINTRESOURCEW(IDI_LORVAN));
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
+    windowClass.lpszClassName = kBareClass;
+    RegisterClassW(&windowClass);
+    RECT rect = ReadingRect(WorkAreaNear(nullptr), SystemDpi());
+    HWND window = CreateWindowExW(WS_EX_WINDOWEDGE, kBareClass, L"Bare", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                  rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, nullptr,
+                                  nullptr, windowClass.hInstance, nullptr);
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    GdiFlush();
+    double ms = NowMs() - start;
+    DestroyWindow(window);
+    UnregisterClassW(kBareClass, windowClass.hInstance);
+    DrainMessages();
+    return ms;
+}
+
+// A bare window started as the reader is in this process: as the first window
+// of a fresh process (this program again), so that both pay the platform's
+// one-time costs of a first window. -1 when the child gives no figure.
+double FreshProcessBareWindowMs() {
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return -1;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    wchar_t exe[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    wchar_t commandLine[MAX_PATH + 32];
+    swprintf(commandLine, MAX_PATH + 32, L"\"%ls\" %ls", exe, kBareWindowSwitch);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION child = {};
+    BOOL started = CreateProcessW(exe, commandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child);
+    CloseHandle(writeEnd);
+    char output[64] = "";
+    DWORD got = 0;
+    if (started) {
+        ReadFile(readEnd, output, sizeof output - 1, &got, nullptr);
+        WaitForSingleObject(child.hProcess, INFINITE);
+        CloseHandle(child.hThread);
+        CloseHandle(child.hProcess);
+    }
+    CloseHandle(readEnd);
+    output[got] = 0;
+    double ms = -1;
+    return sscanf(output, "%lf", &ms) == 1 ? ms : -1;
+}
+
+// One zoom step in and one out in turn, in a full-HD window: both panes laid
+// out again in the new size and repainted; the time of one step.
+double ZoomStepMs(HWND window) {
+    SetWindowPos(window, nullptr, 0, 0, kFullHdWidthPx, kFullHdHeightPx, SWP_NOZORDER);
+    DrainMessages();
+    SendMessageW(window, WM_COMMAND, kZoomInCommand, 0);  // warm up the fonts of the new size
+    SendMessageW(window, WM_COMMAND, kZoomOutCommand, 0);
+    GdiFlush();
+    double start = NowMs();
+    for (int i = 0; i < kZoomSteps; i++) {
+        SendMessageW(window, WM_COMMAND, i % 2 == 0 ? kZoomInCommand : kZoomOutCommand, 0);
+        GdiFlush();
+    }
+    return (NowMs() - start) / kZoomSteps;
+}
+
 
 // Notches over the middle of the main pane, down and up in turn so that each
 // one scrolls and repaints it; the time of one notch.
@@ -160,10 +276,39 @@ double FindNextMissMs(HWND window) {
     return ms;
 }
 
+// Find All's results window for the book's most frequent pair of letters:
+// first opened (made, filled and painted), then filled again with a new
+// search's rows and painted, the search itself outside the time.
+void BenchFindAllRows(HWND window, double* openMs, double* rowsMs) {
+    memset(gApp.searchString, 0, sizeof gApp.searchString);
+    strcpy((char*)gApp.searchString, kBenchFrequentPair);
+    *openMs = *rowsMs = -1;
+    if (RunFindAll(window) <= 0) return;
+    double start = NowMs();
+    HWND results = OpenFindAllWindow();
+    RedrawWindow(results, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    GdiFlush();
+    *openMs = NowMs() - start;
+    double best = 1e9;
+    for (int i = 0; i < kSearches; i++) {
+        RunFindAll(window);
+        start = NowMs();
+        RefreshFindAll();
+        RedrawWindow(results, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        GdiFlush();
+        double ms = NowMs() - start;
+        if (ms < best) best = ms;
+    }
+    *rowsMs = best;
+    ReleaseFindAll();
+    gApp.searchString[0] = 0;
+}
+
 }  // namespace
 
 void BenchReaderWindow() {
     ChooseBenchSettings();
+    double bareMs = FreshProcessBareWindowMs();
     double start = NowMs();
     HWND window = StartReader(GetModuleHandleW(nullptr), SW_SHOWNORMAL);  // returns after the first paint
     GdiFlush();
@@ -193,10 +338,18 @@ void BenchReaderWindow() {
     double stepWithBarsMs = (NowMs() - barsStart) / kSteps;
     double wheelMs = WheelNotchMs(window);
     double findNextMs = FindNextMissMs(window);
+    double findAllOpenMs = 0, findAllRowsMs = 0;
+    BenchFindAllRows(window, &findAllOpenMs, &findAllRowsMs);
     BenchChooserOpen(window);
     double firstFontDialogMs = FontDialogOpenMs(window);
-    double fontDialogMs = 0;
-    for (int i = 0; i < kFontDialogOpenings; i++) fontDialogMs += FontDialogOpenMs(window) / kFontDialogOpenings;
+    EmptyFontTemplateOpenMs(window);  // warm up
+    // In turns, so that both figures see the same load on the machine.
+    double fontDialogMs = 0, emptyFontTemplateMs = 0;
+    for (int i = 0; i < kFontDialogOpenings; i++) {
+        fontDialogMs += FontDialogOpenMs(window) / kFontDialogOpenings;
+        emptyFontTemplateMs += EmptyFontTemplateOpenMs(window) / kFontDialogOpenings;
+    }
+    double zoomMs = ZoomStepMs(window);
     double dragMs = 0, fullRepaintMs = 0;
     SelectDragMs(window, &dragMs, &fullRepaintMs);  // last: it leaves the window large
     DestroyWindow(window);
@@ -204,12 +357,21 @@ void BenchReaderWindow() {
     RegDeleteTreeW(HKEY_CURRENT_USER, kBenchRootKey);
     SetSettingsKeyPaths(nullptr, nullptr);
     printf("startup_ms: %.4f\n", startupMs);
+    printf("bare_window_ms: %.4f\n", bareMs);
+    if (bareMs > 0) printf("startup_vs_bare_window: %.4f\n", startupMs / bareMs);
     printf("step_ms: %.4f\n", stepMs);
     printf("step_with_scroll_bars_ms: %.4f\n", stepWithBarsMs);
     printf("wheel_notch_ms: %.4f\n", wheelMs);
     printf("find_next_miss_ms: %.4f\n", findNextMs);
+    printf("find_all_rows_ms: %.4f\n", findAllRowsMs);
+    printf("find_all_window_open_ms: %.4f\n", findAllOpenMs);
     printf("select_drag_ms: %.4f\n", dragMs);
     printf("select_drag_full_repaint_ms: %.4f\n", fullRepaintMs);
     printf("font_dialog_first_open_ms: %.4f\n", firstFontDialogMs);
     printf("font_dialog_open_ms: %.4f\n", fontDialogMs);
+    printf("font_empty_dialog_open_ms: %.4f\n", emptyFontTemplateMs);
+    printf("font_dialog_open_vs_empty_dialog: %.4f\n", fontDialogMs / emptyFontTemplateMs);
+    printf("zoom_step_ms: %.4f\n", zoomMs);
 }
+
+void BenchBareWindow() { printf("%.4f\n", BareWindowMs()); }

@@ -4,7 +4,9 @@
 #include <string.h>
 #include <wchar.h>
 
+#include "fontdialog/font_sizes.h"
 #include "platform/dialog_shell.h"
+#include "platform/dpi.h"
 #include "platform/fonts.h"
 #include "platform/stored_order_edit.h"
 #include "resources/resource_ids.h"
@@ -17,8 +19,7 @@ namespace {
 // Size the dialog to the whole screen, input panel down, no menu bar.
 const DWORD kFontDialogShellFlags =
     SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_FULLSCREENNOMENUBAR;  // 30
-const int kOfferedSizes[] = {10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 32, 52, 72};
-const int kSmallestOfferedSize = 10;
+const int kSmallestOfferedSize = kOfferedFontSizes[0];
 const int kMarginPx = 7;
 const int kBaseButtonHeightPx = 10;
 const int kBaseButtonTopPx[] = {7, 24, 41};  // 97, 224, 0x5D0
@@ -83,7 +84,7 @@ void FillSizeList(HWND dialog, int targetSize) {
         swprintf(text, 16, L"%d", targetSize);
         SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)text);
     }
-    for (int size : kOfferedSizes) {
+    for (int size : kOfferedFontSizes) {
         swprintf(text, 16, L"%d", size);
         SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)text);
     }
@@ -133,6 +134,8 @@ void ReleasePreviewFont() {
 void UpdatePreviewFont(HWND dialog) {
     LOGFONTW logFont = gFontDialog.logFont;
     logFont.lfCharSet = DEFAULT_CHARSET;
+    // The sizes are pixels at 96 DPI, as the panes draw them.
+    logFont.lfHeight = ScalePx(logFont.lfHeight, WindowDpi(dialog));
     HFONT font = CreateFontIndirectW(&logFont);
     if (!font) return;
     SendMessageW(Item(dialog, IDC_FONT_PREVIEW), WM_SETFONT, (WPARAM)font, TRUE);
@@ -250,19 +253,24 @@ void ShowLetterPreview(HWND dialog, int base) {
 
 // The face list takes the left two thirds of the upper two thirds, the base
 // buttons and the size list the right third, the preview the lower third.
+// The sizes are pixels at 96 DPI.
 void LayoutFontDialog(HWND dialog, int widthPx, int heightPx) {
-    int w = widthPx - 2 * kMarginPx;
-    int h = heightPx - 2 * kMarginPx;
+    int dpi = WindowDpi(dialog);
+    int marginPx = ScalePx(kMarginPx, dpi);
+    int sizeListTopPx = ScalePx(kSizeListTopPx, dpi);
+    int w = widthPx - 2 * marginPx;
+    int h = heightPx - 2 * marginPx;
     int x = 2 * w / 3;
     int y = 2 * h / 3;
-    int rightX = x + kMarginPx;
+    int rightX = x + marginPx;
     int rightWidth = w - x;
-    MoveWindow(Item(dialog, IDC_FONT_FACES), kMarginPx, kMarginPx, x - kMarginPx, y - kMarginPx, TRUE);
-    MoveWindow(Item(dialog, IDC_FONT_SIZES), rightX, kSizeListTopPx, rightWidth, y - kSizeListTopPx, TRUE);
-    MoveWindow(Item(dialog, IDC_FONT_PREVIEW), kMarginPx, y, w, h - y, TRUE);
+    MoveWindow(Item(dialog, IDC_FONT_FACES), marginPx, marginPx, x - marginPx, y - marginPx, TRUE);
+    MoveWindow(Item(dialog, IDC_FONT_SIZES), rightX, sizeListTopPx, rightWidth, y - sizeListTopPx, TRUE);
+    MoveWindow(Item(dialog, IDC_FONT_PREVIEW), marginPx, y, w, h - y, TRUE);
     const int baseIds[] = {IDC_FONT_BASE_ASCII, IDC_FONT_BASE_CODE_PAGE, IDC_FONT_BASE_UNICODE};
     for (int i = 0; i < 3; i++)
-        MoveWindow(Item(dialog, baseIds[i]), rightX, kBaseButtonTopPx[i], rightWidth, kBaseButtonHeightPx, TRUE);
+        MoveWindow(Item(dialog, baseIds[i]), rightX, ScalePx(kBaseButtonTopPx[i], dpi), rightWidth,
+                   ScalePx(kBaseButtonHeightPx, dpi), TRUE);
 }
 
 void ResetFontList() {

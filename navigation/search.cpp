@@ -5,6 +5,7 @@
 #include "content/section_records.h"
 #include "content/section_store.h"
 #include "navigation/bookmarks.h"
+#include "navigation/find_all.h"
 #include "panes/pane_paint.h"
 #include "panes/split_view.h"
 #include "panes/text_layout.h"
@@ -20,33 +21,22 @@ const int kRepaintMarks = 255;         // both panes, nothing erased, so the new
 
 TextPane* SearchedPane() { return gSplit.activePane ? gSplit.activePane : gApp.mainPane; }
 
-bool IsCommentary(int section) { return section % 2 == 0; }
-
-int SectionAfter(int section) {
-    return section >= kLastSection || section < kFirstSection ? kFirstSection : section + 1;
-}
-
-int FindInPane(const TextPane* pane, uint16_t startOffset, const SearchPattern* pattern, int* length) {
-    if (!pane || !pane->text) return 0;
-    return FindInSectionText(pane->text, kUnboundedWalk, startOffset, pattern, AllocOrAbort, length);
-}
-
 // The matched section becomes current: a main-text section goes to the main
 // pane with its commentary below, a commentary to the lower pane with its
 // main text above; the pane that holds the match becomes the active one.
 bool TakeMatchedSection(HWND owner, int startSection, SectionMatch* match) {
     int section = match->section;
     SetLesson((uint16_t)section);
-    if (IsCommentary(section)) {
+    if (IsCommentarySection(section)) {
         gApp.lesson = (uint16_t)(section - 1);
         // The main window, not the owner: a dialog's dc must not get the panes.
         if (startSection != section - 1) GoToSection(gApp.mainWindow, kReloadSection);
     } else if (startSection != section + 1) {
         LoadBottomSection(owner);
     }
-    TextPane* pane = IsCommentary(section) ? gSplit.bottomPane : gApp.mainPane;
+    TextPane* pane = IsCommentarySection(section) ? gSplit.bottomPane : gApp.mainPane;
     gSplit.activePane = pane;
-    gSplit.activeScrollBar = IsCommentary(section) ? gSplit.bottomScrollBar : gSplit.mainScrollBar;
+    gSplit.activeScrollBar = IsCommentarySection(section) ? gSplit.bottomScrollBar : gSplit.mainScrollBar;
     // Memory may have run out in the loads above; then the view stays as it is.
     if (!pane || ProgramEnding()) {
         PlatformFree(match->text);
@@ -73,11 +63,19 @@ int ShowMatch(HWND owner, int endOffset, int length) {
     return 1;
 }
 
-}  // namespace
+void FindRecordOfMark(const TextPane* pane, ResumeView* view) {
+    RecordWalker walker;
+    StartRecordWalk(&walker, pane->text, kUnboundedWalk);
+    ParagraphRecord record;
+    while (NextParagraphRecord(&walker, &record)) {
+        if (record.textOffset != pane->markStart) continue;
+        view->markBeginsRecord = true;
+        view->nextRecord = (uint16_t)(record.nextOffset < 0xFFFF ? record.nextOffset : 0xFFFF);
+        return;
+    }
+}
 
-uint16_t SearchResumeOffset() {
-    const TextPane* pane = SearchedPane();
-    if (!pane || !pane->lines || !pane->text) return 0;
+ResumeView ViewOfPane(const TextPane* pane) {
     const TextLine* top = pane->lines;
     int rows = 0;
     while (top->flags && rows < pane->firstRow) {
@@ -97,24 +95,112 @@ uint16_t SearchResumeOffset() {
     bool marked = pane->markStart || pane->markEnd;
     // The view went to the match's last byte, if a line held it.
     view.markOnNoLine = marked && RowOfTextOffset(pane, (uint16_t)(pane->markEnd - 1)) < 0;
+    view.markBeginsRecord = false;
+    view.nextRecord = 0;
+    if (marked) FindRecordOfMark(pane, &view);
+    return view;
+}
+
+bool PaneIsLaidOut(const TextPane* pane) { return pane && pane->lines && pane->text; }
+
+SearchPattern StoredSearchPattern() {
+    SearchPattern pattern = PatternOfSearchString(gApp.searchString, kSearchStringBytes);
+    pattern.options = gApp.searchOptions & kSearchKnownOptions;
+    return pattern;
+}
+
+// `from` is a resume offset going forward and a bound going backward.
+int FindInText(const uint8_t* text, int direction, int from, const SearchPattern* pattern, int* length) {
+    if (!text) return 0;
+    if (direction == kSearchBackward)
+        return FindBeforeInSectionText(text, kUnboundedWalk, from, pattern, AllocOrAbort, length);
+    return FindInSectionText(text, kUnboundedWalk, (uint16_t)from, pattern, AllocOrAbort, length);
+}
+
+int StepWithWrap(int section, int direction) {
+    if (direction == kSearchBackward)
+        return section <= kFirstSection || section > kLastSection ? kLastSection : section - 1;
+    return section >= kLastSection || section < kFirstSection ? kFirstSection : section + 1;
+}
+
+// Where the active pane is searched first: on from the view or the last
+// match, in the search's direction.
+int StartInPane(int direction) {
+    return direction == kSearchBackward ? SearchBackwardBound() : SearchResumeOffset();
+}
+
+int RunSearch(HWND owner, int direction) {
+    int startSection = gSplit.activePane && gSplit.activePane == gSplit.bottomPane ? gApp.lesson + 1 : gApp.lesson;
+    SearchPattern pattern = StoredSearchPattern();
+    if (pattern.length == 0) return 0;
+
+    int length = 0;
+    const TextPane* pane = SearchedPane();
+    int end = FindInText(pane ? pane->text : nullptr, direction, StartInPane(direction), &pattern, &length);
+    if (end == kSearchNoMemory) return 0;
+    if (end > 0) return ShowMatch(owner, end, length);
+
+    SectionMatch match;
+    int scan = ScanOtherSections(startSection, direction, CommentaryHidden(), &pattern, &match);
+    if (scan == kScanNoMemory) return 0;
+    if (scan == kScanFound) {
+        if (!TakeMatchedSection(owner, startSection, &match)) return 0;
+        return ShowMatch(owner, match.endOffset, match.length);
+    }
+    // Back at the start, from its other end: the current pane in full, the
+    // part behind where the search began too.
+    int wholeSection = direction == kSearchBackward ? kPastEveryRecord : 0;
+    pane = SearchedPane();
+    end = FindInText(pane ? pane->text : nullptr, direction, wholeSection, &pattern, &length);
+    if (end == kSearchNoMemory) return 0;
+    if (end > 0) return ShowMatch(owner, end, length);
+    ShowMessageBox(owner, L"Not Found!", L"Lorvan", MB_OK);
+    return 0;
+}
+
+void ActivatePaneOf(int section) {
+    if (!IsCommentarySection(section)) {
+        ActivateMainPane();
+        return;
+    }
+    gSplit.activePane = gSplit.bottomPane;
+    gSplit.activeScrollBar = gSplit.bottomScrollBar;
+}
+
+}  // namespace
+
+bool CommentaryHidden() { return gSplit.bottomSection < kFirstShownBottomCode; }
+
+uint16_t SearchResumeOffset() {
+    const TextPane* pane = SearchedPane();
+    if (!PaneIsLaidOut(pane)) return 0;
+    ResumeView view = ViewOfPane(pane);
     return ResumeOffsetOf(&view);
 }
 
-int ScanOtherSections(int startSection, bool mainTextOnly, const SearchPattern* pattern, SectionMatch* match) {
+int SearchBackwardBound() {
+    const TextPane* pane = SearchedPane();
+    if (!PaneIsLaidOut(pane)) return kPastEveryRecord;
+    ResumeView view = ViewOfPane(pane);
+    return BackwardBoundOf(&view);
+}
+
+int ScanOtherSections(int startSection, int direction, bool mainTextOnly, const SearchPattern* pattern,
+                      SectionMatch* match) {
     int section = startSection;
     // Counted, so that a start outside the book (a stored "Lesson" of 500)
     // still ends after one round.
     for (int step = 0; step < kLastSection; step++) {
-        section = SectionAfter(section);
+        section = StepWithWrap(section, direction);
         if (section == startSection) break;
-        if (mainTextOnly && IsCommentary(section)) continue;
+        if (mainTextOnly && IsCommentarySection(section)) continue;
         uint8_t* text = LoadSectionText(section, nullptr);
         if (!text) continue;
         int length = 0;
         int end = 0;
         // A section the layout would refuse cannot show its match.
-        if (HasUsableFirstRecord(text))
-            end = FindInSectionText(text, kUnboundedWalk, 0, pattern, AllocOrAbort, &length);
+        int wholeSection = direction == kSearchBackward ? kPastEveryRecord : 0;
+        if (HasUsableFirstRecord(text)) end = FindInText(text, direction, wholeSection, pattern, &length);
         if (end > 0) {
             *match = {section, text, end, length};  // the caller owns the text now
             return kScanFound;
@@ -125,27 +211,24 @@ int ScanOtherSections(int startSection, bool mainTextOnly, const SearchPattern* 
     return kScanBackAtStart;
 }
 
-int FindNext(HWND owner) {
-    int startSection = gSplit.activePane && gSplit.activePane == gSplit.bottomPane ? gApp.lesson + 1 : gApp.lesson;
-    SearchPattern pattern = PatternOfSearchString(gApp.searchString, kSearchStringBytes);
-    if (pattern.length == 0) return 0;
+int FindNext(HWND owner) { return RunSearch(owner, kSearchForward); }
 
-    int length = 0;
-    int end = FindInPane(SearchedPane(), SearchResumeOffset(), &pattern, &length);
-    if (end == kSearchNoMemory) return 0;
-    if (end > 0) return ShowMatch(owner, end, length);
+int FindPrevious(HWND owner) { return RunSearch(owner, kSearchBackward); }
 
-    SectionMatch match;
-    int scan = ScanOtherSections(startSection, gSplit.bottomSection < kFirstShownBottomCode, &pattern, &match);
-    if (scan == kScanNoMemory) return 0;
-    if (scan == kScanFound) {
-        if (!TakeMatchedSection(owner, startSection, &match)) return 0;
-        return ShowMatch(owner, match.endOffset, match.length);
+int ShowSectionMatch(HWND owner, int section, int endOffset, int length) {
+    if (!gApp.mainPane || ProgramEnding()) return 0;
+    bool shownAlready = section == gApp.lesson || (section == gApp.lesson + 1 && gSplit.bottomPane);
+    if (shownAlready) {
+        ActivatePaneOf(section);
+    } else {
+        uint8_t* text = LoadSectionText(section, nullptr);
+        if (!text) return 0;
+        if (!HasUsableFirstRecord(text)) {
+            PlatformFree(text);
+            return 0;
+        }
+        SectionMatch match = {section, text, endOffset, length};  // handed on to the pane
+        if (!TakeMatchedSection(gApp.mainWindow, 0, &match)) return 0;
     }
-    // Back at the start: the current pane in full, before the resume point too.
-    end = FindInPane(SearchedPane(), 0, &pattern, &length);
-    if (end == kSearchNoMemory) return 0;
-    if (end > 0) return ShowMatch(owner, end, length);
-    ShowMessageBox(owner, L"Not Found!", L"Lorvan", MB_OK);
-    return 0;
+    return ShowMatch(owner, endOffset, length);
 }

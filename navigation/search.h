@@ -1,6 +1,8 @@
 // The search across the book: FindNext goes on from the active pane's last
 // match or view, then through the other sections in order, and shows the
-// match highlighted in the pane of the section where it was found.
+// match highlighted in the pane of the section where it was found;
+// FindPrevious does the same the other way. Both match with the stored
+// search options.
 #pragma once
 
 #include <windows.h>
@@ -13,8 +15,24 @@
 // nothing matched ("Not Found!", owned by `owner`) or memory ran out.
 int FindNext(HWND owner);
 
+// Search Previous: the mirror of FindNext, through the sections backwards
+// and round from the first to the last; the same results.
+int FindPrevious(HWND owner);
+
 // The offset in the active pane's text at which FindNext starts.
 uint16_t SearchResumeOffset();
+// The bound in the active pane's text before which FindPrevious looks
+// (BackwardBoundOf), kPastEveryRecord without a laid-out pane.
+int SearchBackwardBound();
+
+// Whether the commentary pane is hidden; the searches then pass over the
+// commentary sections.
+bool CommentaryHidden();
+
+// Shows a match found elsewhere (Find All) as FindNext shows one: its section
+// current, its pane active, scrolled to it and marked, the title box drawn.
+// 1 when it was shown; 0 when its section could not be loaded or shown.
+int ShowSectionMatch(HWND owner, int section, int endOffset, int length);
 
 // A match in a section other than the one searched first.
 struct SectionMatch {
@@ -30,9 +48,15 @@ enum SectionScanResult {
     kScanNoMemory = 2,
 };
 
-// Loads the sections after `startSection` one at a time, wrapping from the
-// last to the first, and searches each in full, until one matches or the
-// scan comes back to `startSection`. Commentary sections are passed over when
+const int kSearchForward = 1;
+const int kSearchBackward = -1;
+
+// Loads the sections after `startSection` (before it, going backward) one at
+// a time, wrapping from the last to the first (the first to the last), and
+// searches each in full, until one matches or the scan comes back to
+// `startSection`. Going forward a section's first match is taken, going
+// backward its last. Commentary sections are passed over when
 // `mainTextOnly` is set, and so is every section that cannot be loaded or
 // shown. A text without a match is freed at once.
-int ScanOtherSections(int startSection, bool mainTextOnly, const SearchPattern* pattern, SectionMatch* match);
+int ScanOtherSections(int startSection, int direction, bool mainTextOnly, const SearchPattern* pattern,
+                      SectionMatch* match);

@@ -135,7 +135,7 @@ bool MakeRoomForSpan(RecordList* list, uint32_t* capacity, SearchAllocator alloc
 }  // namespace
 
 SearchPattern PatternOfSearchString(const uint8_t* searchString, size_t fieldBytes) {
-    SearchPattern pattern = {searchString, 0};
+    SearchPattern pattern = {searchString, 0, 0};
     if (!searchString) return pattern;
     size_t most = fieldBytes < (size_t)kMaxSearchCodes ? fieldBytes : (size_t)kMaxSearchCodes;
     while ((size_t)pattern.length < most && searchString[pattern.length]) pattern.length++;
@@ -169,27 +169,227 @@ bool ListSectionRecords(const uint8_t* text, uint32_t limit, SearchAllocator all
     return true;
 }
 
+// ---- The options ---------------------------------------------------------------
+
+namespace {
+
+const uint8_t kVavCode = 0x66;
+const uint8_t kYodCode = 0x6A;
+
+// One record's text as the matcher compares it: the record itself, or with
+// options a folded copy whose bytes remember their offsets in the section.
+struct RecordView {
+    const uint8_t* bytes;
+    int length;
+    const uint16_t* offsets;  // null: byte i lies at `first` + i
+    uint16_t first;
+};
+
+uint16_t OffsetOfIndex(const RecordView* view, int index) {
+    return view->offsets ? view->offsets[index] : (uint16_t)(view->first + index);
+}
+
+// The pattern as compared, and with options the room to fold one record.
+struct Matcher {
+    const uint8_t* pattern;
+    int patternLength;
+    uint32_t options;
+    void* block;  // owned: the folded pattern and record
+    uint8_t* foldedBytes;
+    uint16_t* foldedOffsets;
+};
+
+int FoldPattern(const SearchPattern* pattern, uint32_t options, uint8_t* folded) {
+    int length = 0;
+    for (int i = 0; i < pattern->length; i++) {
+        int code = ComparedCode(pattern->bytes[i], options);
+        if (code != kSkippedCode) folded[length++] = (uint8_t)code;
+    }
+    return length;
+}
+
+uint32_t LongestRecord(const RecordList* list) {
+    uint32_t longest = 0;
+    for (uint32_t i = 0; i < list->count; i++) {
+        uint32_t length = (uint32_t)(list->spans[i].endOffset - list->spans[i].textOffset) + 1;
+        if (length > longest) longest = length;
+    }
+    return longest;
+}
+
+// False when the working memory could not be had.
+bool PrepareMatcher(const SearchPattern* pattern, const RecordList* list, SearchAllocator allocate, Matcher* matcher) {
+    *matcher = {pattern->bytes, pattern->length, pattern->options & kSearchKnownOptions, nullptr, nullptr, nullptr};
+    if (!matcher->options) return true;
+    uint32_t longest = LongestRecord(list);
+    size_t offsetsBytes = (size_t)longest * sizeof(uint16_t);
+    size_t bytes = offsetsBytes + longest + (size_t)pattern->length;
+    matcher->block = allocate(bytes ? bytes : 1);
+    if (!matcher->block) return false;
+    matcher->foldedOffsets = (uint16_t*)matcher->block;
+    matcher->foldedBytes = (uint8_t*)matcher->block + offsetsBytes;
+    uint8_t* folded = matcher->foldedBytes + longest;
+    int length = FoldPattern(pattern, matcher->options, folded);
+    // A pattern of nothing but vav and yod would be left empty, and find
+    // nothing; it is looked for as it was typed instead.
+    if (length == 0 && (matcher->options & kSearchSkipVavYod)) {
+        matcher->options &= ~kSearchSkipVavYod;
+        length = FoldPattern(pattern, matcher->options, folded);
+    }
+    matcher->pattern = folded;
+    matcher->patternLength = length;
+    return true;
+}
+
+void ReleaseMatcher(Matcher* matcher) {
+    PlatformFree(matcher->block);
+    matcher->block = nullptr;
+}
+
+// The record's text from its first byte up to `last` (inclusive), as compared.
+RecordView ViewOfRecord(const Matcher* matcher, const uint8_t* text, const RecordSpan& span, uint16_t last) {
+    RecordView view = {text + span.textOffset, last - span.textOffset + 1, nullptr, span.textOffset};
+    if (!matcher->options) return view;
+    int length = 0;
+    for (uint32_t offset = span.textOffset; offset <= last; offset++) {
+        int code = ComparedCode(text[offset], matcher->options);
+        if (code == kSkippedCode) continue;
+        matcher->foldedBytes[length] = (uint8_t)code;
+        matcher->foldedOffsets[length] = (uint16_t)offset;
+        length++;
+    }
+    return {matcher->foldedBytes, length, matcher->foldedOffsets, span.textOffset};
+}
+
+// The match with the highest end at or below index `highest` of the view.
+// Its start index goes to *startIndex.
+bool MatchInView(const Matcher* matcher, const RecordView* view, int highest, SectionHit* hit, int* startIndex) {
+    if (highest < 0 || highest >= view->length) return false;
+    int length = 0;
+    const uint8_t* end = MatchBackward(view->bytes, matcher->pattern, matcher->patternLength, view->bytes + highest,
+                                       &length);
+    if (!end) return false;
+    int endIndex = (int)(end - view->bytes);
+    *startIndex = endIndex - length + 1;
+    hit->endOffset = OffsetOfIndex(view, endIndex);
+    hit->length = (uint16_t)(hit->endOffset - OffsetOfIndex(view, *startIndex) + 1);
+    return true;
+}
+
+bool HasText(const RecordSpan& span) { return span.endOffset != span.textOffset; }
+
+// Calls `visit` with every match of the record in Search Again's order, each
+// ending before the last one started, until it returns false. False when
+// `visit` asked to stop.
+template <typename Visit>
+bool ForEachMatchInRecord(const Matcher* matcher, const uint8_t* text, const RecordSpan& span, Visit visit) {
+    RecordView view = ViewOfRecord(matcher, text, span, (uint16_t)(span.endOffset - 1));
+    SectionHit hit = {0, 0, span.textOffset, span.endOffset};
+    int highest = view.length - 1;
+    int startIndex = 0;
+    while (MatchInView(matcher, &view, highest, &hit, &startIndex)) {
+        if (!visit(hit)) return false;
+        highest = startIndex - 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+int ComparedCode(uint8_t code, uint32_t options) {
+    if ((options & kSearchSkipVavYod) && (code == kVavCode || code == kYodCode)) return kSkippedCode;
+    if (options & kSearchFinalLetters) {
+        switch (code) {
+        // Each final form comes just before its regular letter.
+        case 0x6B: case 0x6E: case 0x70: case 0x74: case 0x76: return code + 1;
+        default: break;
+        }
+    }
+    return code;
+}
+
 int FindInSectionText(const uint8_t* text, uint32_t limit, uint16_t startOffset, const SearchPattern* pattern,
                       SearchAllocator allocate, int* matchLength) {
     if (!text || pattern->length <= 0) return 0;
     RecordList list;
     if (!ListSectionRecords(text, limit, allocate, &list)) return kSearchNoMemory;
+    Matcher matcher;
+    if (!PrepareMatcher(pattern, &list, allocate, &matcher)) {
+        PlatformFree(list.spans);
+        return kSearchNoMemory;
+    }
     int found = 0;
     for (uint32_t i = 0; i < list.count && !found; i++) {
         const RecordSpan& span = list.spans[i];
         if (startOffset > span.endOffset) continue;
-        if (span.endOffset == span.textOffset) continue;  // no text to search
+        if (!HasText(span)) continue;
         uint16_t highest = startOffset >= span.textOffset ? startOffset : (uint16_t)(span.endOffset - 1);
-        int length = 0;
-        const uint8_t* end = MatchBackward(text + span.textOffset, pattern->bytes, pattern->length,
-                                           text + highest, &length);
-        if (end) {
-            found = (int)(end - text);
-            *matchLength = length;
+        RecordView view = ViewOfRecord(&matcher, text, span, highest);
+        SectionHit hit;
+        int startIndex = 0;
+        if (MatchInView(&matcher, &view, view.length - 1, &hit, &startIndex)) {
+            found = hit.endOffset;
+            *matchLength = hit.length;
         }
     }
+    ReleaseMatcher(&matcher);
     PlatformFree(list.spans);
     return found;
+}
+
+int FindAllInSectionText(const uint8_t* text, uint32_t limit, const SearchPattern* pattern, SearchAllocator allocate,
+                         SectionHitSink sink, void* context) {
+    if (!text || pattern->length <= 0) return 0;
+    RecordList list;
+    if (!ListSectionRecords(text, limit, allocate, &list)) return kSearchNoMemory;
+    Matcher matcher;
+    if (!PrepareMatcher(pattern, &list, allocate, &matcher)) {
+        PlatformFree(list.spans);
+        return kSearchNoMemory;
+    }
+    int count = 0;
+    bool kept = true;
+    for (uint32_t i = 0; i < list.count && kept; i++) {
+        if (!HasText(list.spans[i])) continue;
+        kept = ForEachMatchInRecord(&matcher, text, list.spans[i], [&](const SectionHit& hit) {
+            count++;
+            return sink(context, &hit);
+        });
+    }
+    ReleaseMatcher(&matcher);
+    PlatformFree(list.spans);
+    return kept ? count : kSearchNoMemory;
+}
+
+int FindBeforeInSectionText(const uint8_t* text, uint32_t limit, int boundOffset, const SearchPattern* pattern,
+                            SearchAllocator allocate, int* matchLength) {
+    if (!text || pattern->length <= 0) return 0;
+    RecordList list;
+    if (!ListSectionRecords(text, limit, allocate, &list)) return kSearchNoMemory;
+    Matcher matcher;
+    if (!PrepareMatcher(pattern, &list, allocate, &matcher)) {
+        PlatformFree(list.spans);
+        return kSearchNoMemory;
+    }
+    SectionHit last = {0, 0, 0, 0};
+    for (uint32_t i = 0; i < list.count; i++) {
+        const RecordSpan& span = list.spans[i];
+        if (boundOffset < span.textOffset) break;  // this record and the rest come after
+        if (!HasText(span)) continue;
+        bool holdsBound = boundOffset <= span.endOffset;
+        // The matches come from the highest end down; in the record holding
+        // the bound only those above it are before it.
+        ForEachMatchInRecord(&matcher, text, span, [&](const SectionHit& hit) {
+            if (holdsBound && hit.endOffset <= boundOffset) return false;
+            last = hit;
+            return true;
+        });
+        if (holdsBound) break;
+    }
+    ReleaseMatcher(&matcher);
+    PlatformFree(list.spans);
+    if (last.length) *matchLength = last.length;
+    return last.endOffset;
 }
 
 void EditTextToSearchString(const wchar_t* text, int letterBase, uint8_t* field, size_t fieldBytes) {
@@ -205,10 +405,28 @@ void EditTextToSearchString(const wchar_t* text, int letterBase, uint8_t* field,
     field[count] = 0;
 }
 
+namespace {
+
+bool MarkOffTopLine(const ResumeView* view) { return view->markEnd < view->topOffset || view->markEnd > view->topEnd; }
+
+uint16_t JustBeforeMark(const ResumeView* view) {
+    return view->markBeginsRecord ? view->nextRecord : (uint16_t)(view->markStart - 1);
+}
+
+}  // namespace
+
 uint16_t ResumeOffsetOf(const ResumeView* view) {
-    if (view->markOnNoLine) return (uint16_t)(view->markStart - 1);
-    bool markOffTopLine = view->markEnd < view->topOffset || view->markEnd > view->topEnd;
-    if (markOffTopLine && view->firstRow < view->lastFirstRow) return (uint16_t)(view->topEnd - 1);
-    if (view->markStart == view->topOffset) return view->nextEnd;
-    return (uint16_t)(view->markStart - 1);
+    if (view->markOnNoLine) return JustBeforeMark(view);
+    if (MarkOffTopLine(view) && view->firstRow < view->lastFirstRow) return (uint16_t)(view->topEnd - 1);
+    // Past the last line there is no next line to go on from; 0 would search
+    // the whole section again and find the same match for ever.
+    if (view->markStart == view->topOffset && view->nextEnd) return view->nextEnd;
+    return JustBeforeMark(view);
+}
+
+int BackwardBoundOf(const ResumeView* view) {
+    bool marked = view->markStart || view->markEnd;
+    if (view->markOnNoLine) return view->markEnd - 1;
+    if (MarkOffTopLine(view) && view->firstRow < view->lastFirstRow) return view->topEnd - 1;
+    return marked ? view->markEnd - 1 : kPastEveryRecord;
 }

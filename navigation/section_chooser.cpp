@@ -7,6 +7,7 @@
 #include "navigation/section_grid.h"
 #include "navigation/section_outline.h"
 #include "platform/dialog_shell.h"
+#include "platform/dpi.h"
 #include "platform/out_of_memory.h"
 #include "platform/services.h"
 
@@ -35,11 +36,17 @@ void ReadClientRect() {
     GetDialogClientRect(gChooser.dialog, &gChooser.clientRect);
 }
 
+// The scroll bar's width at the dialog's resolution.
+int ScrollBarPx() { return SystemMetricForDpi(SM_CXVSCROLL, WindowDpi(gChooser.dialog)); }
+
+// The markers' reach at the resolution the outline is drawn at.
+int MarkerReachPx() { return GridMarkerReachPx(gChooser.fontSpec ? gChooser.fontSpec->dpi : 0); }
+
 // Room right of the grid for the markers of indent 0: a scroll bar's width,
 // as the handheld leaves, and never less than a marker needs.
 int MarkerRoomPx() {
-    int scrollBarPx = GetSystemMetrics(SM_CXVSCROLL);
-    return scrollBarPx > kGridMarkerReachPx ? scrollBarPx : kGridMarkerReachPx;
+    int scrollBarPx = ScrollBarPx();
+    return scrollBarPx > MarkerReachPx() ? scrollBarPx : MarkerReachPx();
 }
 
 // The grid's width as if the scroll bar showed, whether it does or not: a
@@ -47,7 +54,7 @@ int MarkerRoomPx() {
 // same width, and nothing moves sideways.
 int GridWidthPx(int clientWidthPx) {
     bool barShown = (GetWindowLongPtrW(gChooser.dialog, GWL_STYLE) & WS_VSCROLL) != 0;
-    return clientWidthPx - (barShown ? 0 : GetSystemMetrics(SM_CXVSCROLL)) - MarkerRoomPx();
+    return clientWidthPx - (barShown ? 0 : ScrollBarPx()) - MarkerRoomPx();
 }
 
 RECT GridRect() {
@@ -67,7 +74,7 @@ void FillWhite(const RECT& rect) {
 void PaintChooser() {
     RECT rest = gChooser.clientRect;
     if (PaintSectionGrid(gChooser.grid, true) == 0)
-        rest.left = gChooser.grid->x + gChooser.grid->width + kGridMarkerReachPx;
+        rest.left = gChooser.grid->x + gChooser.grid->width + MarkerReachPx();
     FillWhite(rest);
 }
 

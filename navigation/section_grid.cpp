@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "platform/dpi.h"
 #include "platform/out_of_memory.h"
 #include "platform/services.h"
 
@@ -157,7 +158,7 @@ int LayoutRecords(SectionGrid* grid, int* rowIndex) {
             rowHeight = RowHeightOfSelectedFont(grid->dc);
             previousKey = key;
         }
-        int indentPx = record.indent * kGridIndentStepPx;
+        int indentPx = record.indent * GridPx(grid, kGridIndentStepPx);
         if (indentPx >= grid->width) indentPx = 0;
         CopyInReadingOrder(grid->indexText + record.textOffset, record.textLength, reading);
         RecordLayout layout = {reading, record.textLength, record.textOffset, indentPx, rowHeight, record.id,
@@ -195,10 +196,14 @@ void DrawMarker(SectionGrid* grid, const GridRow& row, int rowTop) {
     HDC memory = CreateCompatibleDC(grid->dc);
     if (!memory) return;
     HGDIOBJ saved = SelectObject(memory, bitmap);
-    int offset = (row.height - kGridMarkerPx) / 2;
-    int top = offset > 0 ? rowTop + offset : rowTop;
-    StretchBlt(grid->dc, row.x + row.width + kGridMarkerGapPx, top, kGridMarkerPx, kGridMarkerPx, memory, 0, 0,
-               kGridMarkerPx, kGridMarkerPx, SRCCOPY);
+    // The marker's place is scaled; its picture is the one drawn nearest that
+    // scale, copied as it is, centred in the place.
+    int boxPx = GridPx(grid, kGridMarkerPx);
+    SIZE drawn = BitmapSize(bitmap);
+    int offset = (row.height - boxPx) / 2;
+    int top = (offset > 0 ? rowTop + offset : rowTop) + (boxPx - drawn.cy) / 2;
+    int left = row.x + row.width + GridPx(grid, kGridMarkerGapPx) + (boxPx - drawn.cx) / 2;
+    BitBlt(grid->dc, left, top, drawn.cx, drawn.cy, memory, 0, 0, SRCCOPY);
     SelectObject(memory, saved);
     DeleteDC(memory);
 }
@@ -309,7 +314,8 @@ int PaintSectionGrid(SectionGrid* grid, bool fillBackground) {
     // The markers of indent 0 stand right of the grid: cleared with it, or a
     // scroll or toggle would leave them behind where rows used to be.
     if (fillBackground)
-        FillWithStockBrush(grid->dc, grid->x, grid->y, grid->width + kGridMarkerReachPx, grid->height, WHITE_BRUSH);
+        FillWithStockBrush(grid->dc, grid->x, grid->y, grid->width + GridMarkerReachPx(grid->fontSpec.dpi),
+                           grid->height, WHITE_BRUSH);
     grid->rowsPainted = PaintRows(grid, start);
     SelectObject(grid->dc, savedFont);
     SetTextColor(grid->dc, savedColour);
@@ -345,6 +351,10 @@ HFONT SelectGridFont(SectionGrid* grid, uint8_t style, bool setColour) {
     if (!font) return (HFONT)GetCurrentObject(grid->dc, OBJ_FONT);
     return (HFONT)SelectObject(grid->dc, font);
 }
+
+int GridPx(const SectionGrid* grid, int px96) { return ScalePx(px96, grid->fontSpec.dpi); }
+
+int GridMarkerReachPx(int dpi) { return ScalePx(kGridMarkerGapPx, dpi) + ScalePx(kGridMarkerPx, dpi); }
 
 int GridRowIndent(const SectionGrid* grid, int row) {
     if (row >= grid->rowCount) return grid->x + grid->width;

@@ -51,12 +51,14 @@ const int kGridMissing = -1;
 const int kGridNoMemory = -2;
 const int kGridRefused = -4;  // first record with a zero style byte or an empty text
 
+// Pixels at 96 DPI; the grid draws them at its font's resolution (GridPx).
 const int kGridIndentStepPx = 13;
 const int kGridMarkerPx = 9;
 const int kGridMarkerGapPx = 4;  // between a row's text and its marker
-// How far right of a row's text its marker reaches. A record of indent 0 has
-// its marker outside the grid, so the host leaves this much room at the right.
-const int kGridMarkerReachPx = kGridMarkerGapPx + kGridMarkerPx;
+// How far right of a row's text its marker reaches at `dpi`: the gap and the
+// marker. A record of indent 0 has its marker outside the grid, so the host
+// leaves this much room at the right.
+int GridMarkerReachPx(int dpi);
 
 // Scroll results.
 const int kGridScrollUnchanged = 1;
@@ -97,6 +99,8 @@ HFONT SelectGridFont(SectionGrid* grid, uint8_t style, bool setColour);
 // Distance from the grid's right edge to the right end of the row's text: the
 // record's indent in pixels (the grid's right edge for the all-zero entry).
 int GridRowIndent(const SectionGrid* grid, int row);
+// `px96` pixels at 96 DPI at the grid's resolution.
+int GridPx(const SectionGrid* grid, int px96);
 // The row painting and hit tests start at: firstRow visible rows on.
 int GridStartRow(const SectionGrid* grid);
 // Recomputes lastFirstRow after rows were shown or hidden.

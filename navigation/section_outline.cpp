@@ -82,7 +82,7 @@ int HitTestSectionGrid(SectionGrid* grid, int x, int y) {
     int hit = RowAt(grid, y);
     if (hit == kHitBelowRows) return hit;
     const GridRow& row = grid->rows[hit];
-    int markerEnd = row.x + row.width + kGridMarkerReachPx;
+    int markerEnd = row.x + row.width + GridMarkerReachPx(grid->fontSpec.dpi);
     if (x >= row.x && x <= markerEnd) {
         if (row.id & kIndexLinkBit) return NumberOf(row.id);
         return ToggleHeading(grid, hit);  // headings, and plain labels too

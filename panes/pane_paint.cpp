@@ -6,13 +6,18 @@
 
 #include "panes/pane_select.h"
 #include "panes/text_layout.h"
+#include "platform/dpi.h"
 #include "platform/out_of_memory.h"
 
 namespace {
 
 const int kTitleBoxPaddingPx = 8;   // added to the widest title with 2 x its height
 const int kTitleBoxBottomGapPx = 2;
-const int kTitleBoxChromePx = 12;   // frames and gaps above and below the titles
+const int kRuleThicknessPx = 1;
+// The title box's frames, from the outside in.
+const int kTitleFrames = 3;
+const COLORREF kTitleFrameColours[kTitleFrames] = {kColourRed, kColourWhite, kColourBlue};
+const int kTitleFramePx[kTitleFrames] = {2, 1, 2};
 
 bool IsRuleLine(const TextLine* line) { return IsSpacerRecord(line->flags); }
 
@@ -26,11 +31,13 @@ uint8_t InitialStyle(const TextLine* line) {
     return (line->flags && !IsRuleLine(line)) ? line->flags : kInitialStyle;
 }
 
-void DrawRule(HDC dc, const TextLine* line, int y) {
+void DrawRule(const TextPane* pane, const TextLine* line, int y) {
     if (!line->width) return;
+    HDC dc = pane->dc;
     HGDIOBJ savedBrush = SelectObject(dc, GetStockObject(BLACK_BRUSH));
     int ruleY = y + line->height / 2;
-    Rectangle(dc, LineX(line), ruleY, LineX(line) + line->width, ruleY + 1);
+    int thicknessPx = ScalePx(kRuleThicknessPx, pane->fontSpec.dpi);
+    Rectangle(dc, LineX(line), ruleY, LineX(line) + line->width, ruleY + thicknessPx);
     SelectObject(dc, savedBrush);
 }
 
@@ -68,7 +75,7 @@ void PaintLineMarks(TextPane* pane, const TextLine* line, int y) {
 
 // Draws the line's text or rule with the font already selected.
 void DrawLineContent(TextPane* pane, const TextLine* line, int y) {
-    if (IsRuleLine(line)) DrawRule(pane->dc, line, y);
+    if (IsRuleLine(line)) DrawRule(pane, line, y);
     else DrawLineText(pane, line, y);
 }
 
@@ -264,7 +271,7 @@ int SetPaneFont(TextPane* pane, const FontSpec* spec) {
     if (!pane) return -1;
     if (ProgramEnding()) return 1;
     RebuildStyleFonts(pane, spec);
-    if (LayoutSection(pane, pane->text, 0) != kLayoutDone) return 1;
+    if (KeepReadingPlace(pane) != kLayoutDone) return 1;
     return PaintPane(pane, 1);
 }
 
@@ -298,18 +305,20 @@ void DrawTitleBox(TextPane* pane) {
     MeasureTitle(dc, &title, pane->width);
     MeasureTitle(dc, &subtitle, pane->width);
 
+    int dpi = pane->fontSpec.dpi;
     int widestPx = title.width > subtitle.width ? title.width : subtitle.width;
-    int boxWidthPx = widestPx + 2 * lineHeightPx + kTitleBoxPaddingPx;
+    int boxWidthPx = widestPx + 2 * lineHeightPx + ScalePx(kTitleBoxPaddingPx, dpi);
     if (boxWidthPx >= pane->width) boxWidthPx = pane->width;
     RECT box;
     box.left = pane->left + (pane->width - boxWidthPx) / 2;
     box.right = box.left + boxWidthPx;
-    box.bottom = pane->top + pane->height - kTitleBoxBottomGapPx;
-    box.top = pane->top + pane->height - rows * lineHeightPx - kTitleBoxChromePx;
+    int framesPx = 0;
+    for (int i = 0; i < kTitleFrames; i++) framesPx += ScalePx(kTitleFramePx[i], dpi);
+    box.bottom = pane->top + pane->height - ScalePx(kTitleBoxBottomGapPx, dpi);
+    box.top = box.bottom - rows * lineHeightPx - 2 * framesPx;
 
-    DrawNestedFrame(dc, &box, kColourRed, 2);
-    DrawNestedFrame(dc, &box, kColourWhite, 1);
-    DrawNestedFrame(dc, &box, kColourBlue, 2);
+    for (int i = 0; i < kTitleFrames; i++)
+        DrawNestedFrame(dc, &box, kTitleFrameColours[i], ScalePx(kTitleFramePx[i], dpi));
     HBRUSH fill = CreateSolidBrush(kColourYellow);
     if (fill) {
         FillRect(dc, &box, fill);

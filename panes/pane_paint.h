@@ -71,7 +71,8 @@ int RowOfTextOffset(const TextPane* pane, uint16_t offset);
 // the last first row). 1 when a line holds it, else 0 and nothing changes.
 int ScrollToTextOffset(TextPane* pane, uint16_t offset);
 
-// Installs a new font in the pane, lays its text out again and repaints it.
+// Installs a new font in the pane, lays its text out again with the text of
+// its top line kept at the top, and repaints it.
 // 1 when the layout did not succeed (also without text), else PaintPane's
 // result; -1 without a pane.
 int SetPaneFont(TextPane* pane, const FontSpec* spec);

@@ -7,11 +7,12 @@
 #include "panes/pane_select.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
+#include "platform/dpi.h"
 #include "platform/out_of_memory.h"
 
 namespace {
 
-const int kAutoScrollStepPx = 24;  // beyond the edge, one more row a tick for each of these
+const int kAutoScrollStepPx = 24;  // at 96 DPI: beyond the edge, one more row a tick for each of these
 
 // A press in a pane, from the button going down until it comes up.
 struct Press {
@@ -218,7 +219,7 @@ bool OnPointerTimer(HWND window, WPARAM timerId) {
     }
     bool above = gPress.pointer.y < pane->top;
     int beyondPx = above ? pane->top - gPress.pointer.y : gPress.pointer.y - (pane->top + pane->height);
-    int rows = 1 + beyondPx / kAutoScrollStepPx;
+    int rows = 1 + beyondPx / ScalePx(kAutoScrollStepPx, pane->fontSpec.dpi);
     if (ScrollPane(pane, above ? -rows : rows, 0) == kScrollUnchanged) return true;
     uint16_t focus;
     if (CharacterAtPoint(pane, gPress.pointer.x, gPress.pointer.y, &focus))

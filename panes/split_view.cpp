@@ -8,6 +8,7 @@
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
 #include "platform/desktop.h"
+#include "platform/dpi.h"
 #include "platform/out_of_memory.h"
 #include "platform/services.h"
 #include "platform/shell.h"
@@ -21,11 +22,19 @@ const UINT kMarelLastCommand = 434;
 const int kRepaintBottomScrollBar = kRepaintMain | kRepaintBottom;          // 3
 const int kRepaintMainScrollBar = kRepaintEraseMain | kRepaintMain;         // 257
 const int kSeparatorBelowPx = 2;  // the light area starts 2 px above bottomRect.top
+const int kSeparatorPx = 1;       // the red line above it
+const int kMainPaneGapPx = 2;     // between the main pane and the bottom area
+const int kBottomPaneGapPx = 1;
 
 HDC gSharedDc = nullptr;  // the main window's dc, taken at creation for both panes
 // Wheel turns finer than a notch add up here, for the pane they were turned over.
 int gWheelRemainder = 0;
 bool gWheelOnBottom = false;
+
+// Every size above is pixels at 96 DPI, drawn at the window's resolution.
+int Px(int px96) { return ScalePx(px96, gApp.font.dpi); }
+int GutterPx() { return Px(gApp.gutter); }
+int ScrollBarPx() { return ScrollBarWidth(gApp.font.dpi); }
 
 void ShowResourceNotFound(HWND window) {
     ShowMessageBox(window, L"Resource not found", L"Error", MB_ICONEXCLAMATION);
@@ -42,7 +51,7 @@ RECT PaneArea(HWND window) {
     GetClientRect(window, &rect);
     if (gApp.menuBarOnBottom) rect.bottom -= gApp.menuBarHeight;
     else rect.top += gApp.menuBarHeight;
-    int g = gApp.gutter;
+    int g = GutterPx();
     if (rect.bottom - rect.top > 2 * g) {
         rect.top += g;
         rect.bottom -= 2 * g;
@@ -61,12 +70,13 @@ uint16_t UsableFirstRow(const TextPane* pane, uint16_t firstRow) {
 }
 
 void MoveScrollBars(int upperPx, int lowerPx) {
-    int g = gApp.gutter;
-    int s = ScrollBarWidth();
-    MoveWindow(gSplit.mainScrollBar, gSplit.bottomRect.right + g, gApp.mainPane->top - g - 2, s, upperPx + g, TRUE);
+    int g = GutterPx();
+    int s = ScrollBarPx();
+    int gapPx = Px(kMainPaneGapPx);
+    MoveWindow(gSplit.mainScrollBar, gSplit.bottomRect.right + g, gApp.mainPane->top - g - gapPx, s, upperPx + g, TRUE);
     if (!gSplit.bottomPane) return;
-    MoveWindow(gSplit.bottomScrollBar, gSplit.bottomRect.right + g, gSplit.bottomRect.top - 2, s,
-               gSplit.bottomPane->height + g + 2, TRUE);
+    MoveWindow(gSplit.bottomScrollBar, gSplit.bottomRect.right + g, gSplit.bottomRect.top - gapPx, s,
+               gSplit.bottomPane->height + g + gapPx, TRUE);
     // Without a lower pane its bar lies below the main pane, where the
     // desktop menu bar is; it is hidden rather than drawn over the bar.
     ShowWindow(gSplit.bottomScrollBar, lowerPx > 0 ? SW_SHOWNA : SW_HIDE);
@@ -135,11 +145,8 @@ int CreatePanes(HWND window) {
     // Handed over like every later section: a text the layout refuses is
     // freed by it rather than left with nobody.
     LayoutSection(gApp.mainPane, text, 1);
-    gApp.mainPane->firstRow = UsableFirstRow(gApp.mainPane, gApp.lastPosition);
     LoadBottomSection(window);
-    if (gSplit.bottomPane)
-        gSplit.bottomPane->firstRow = UsableFirstRow(gSplit.bottomPane, gSplit.bottomSectionLastPosition);
-    UpdateScrollBars();
+    RestoreSavedRows();
     return 0;
 }
 
@@ -191,19 +198,19 @@ int BottomPaneHeight(int availableHeight) {
 }
 
 void LayoutSplit(int* width, int* height) {
-    int g = gApp.gutter;
-    int s = ScrollBarWidth();
+    int g = GutterPx();
+    int s = ScrollBarPx();
     int available = *height;
     int lower = BottomPaneHeight(available);
     int upper = available - lower;
     *width = *width - s;
-    *height = upper - 2;
+    *height = upper - Px(kMainPaneGapPx);
     gSplit.bottomRect.right = gSplit.bottomRect.left + *width;
     gSplit.bottomRect.bottom = gApp.mainPane->top + available - g;
-    gSplit.bottomRect.top = gApp.mainPane->top + upper + 1;
+    gSplit.bottomRect.top = gApp.mainPane->top + upper + Px(kBottomPaneGapPx);
     if (gSplit.bottomPane) {
         gSplit.bottomPane->top = gSplit.bottomRect.top + g / 2;
-        ResizeTextPane(gSplit.bottomPane, *width, lower - 1);
+        ResizeTextPane(gSplit.bottomPane, *width, lower - Px(kBottomPaneGapPx));
     }
     MoveScrollBars(upper, lower);
 }
@@ -221,7 +228,7 @@ void OnSize(HWND window, LPARAM size) {
         gSplit.lastClientHeight = h;
     }
     if (ProgramEnding()) return;
-    int g = gApp.gutter;
+    int g = GutterPx();
     if (w > 2 * g) w -= 2 * g;
     if (h > 2 * g) h -= 2 * g;
     const TextPane* pane = gApp.mainPane;
@@ -255,20 +262,21 @@ void RepaintView(HWND window, int flags) {
 
 void PaintBottomArea(HDC dc) {
     if (ProgramEnding()) return;
-    int g = gApp.gutter;
-    int s = ScrollBarWidth();
+    int g = GutterPx();
+    int s = ScrollBarPx();
+    int belowPx = Px(kSeparatorBelowPx);
     const RECT& area = gSplit.bottomRect;
     HPEN lightPen = CreatePen(PS_SOLID, 0, kBottomBackground);
     HBRUSH lightBrush = CreateSolidBrush(kBottomBackground);
     HGDIOBJ oldPen = SelectObject(dc, lightPen);
     HGDIOBJ oldBrush = SelectObject(dc, lightBrush);
-    Rectangle(dc, area.left - g, area.top - kSeparatorBelowPx, area.right + g, area.bottom + 2 * g);
+    Rectangle(dc, area.left - g, area.top - belowPx, area.right + g, area.bottom + 2 * g);
     SelectObject(dc, oldPen);
     DeleteObject(lightPen);
     HPEN redPen = CreatePen(PS_SOLID, 0, kSeparatorColour);
     oldPen = SelectObject(dc, redPen);
-    // One pixel high, reaching across the scroll-bar column.
-    Rectangle(dc, area.left - g, area.top - 3, area.right + s + g, area.top - kSeparatorBelowPx);
+    // One pixel high at 96 DPI, reaching across the scroll-bar column.
+    Rectangle(dc, area.left - g, area.top - belowPx - Px(kSeparatorPx), area.right + s + g, area.top - belowPx);
     SelectObject(dc, oldPen);
     DeleteObject(redPen);
     SelectObject(dc, oldBrush);
@@ -326,11 +334,32 @@ void UpdateScrollBar(HWND scrollBar) {
 
 void SetViewFont(HWND window) {
     // Message 1023 may have closed the window while the font dialog was open.
-    if (!IsWindow(window)) return;
-    SetPaneFont(gApp.mainPane, &gApp.font);
-    SetPaneFont(gSplit.bottomPane, &gApp.font);
-    // SetPaneFont paints the commentary on white; its light ground comes back here.
+    if (!IsWindow(window) || ProgramEnding()) return;
+    TextPane* panes[] = {gApp.mainPane, gSplit.bottomPane};
+    for (TextPane* pane : panes) {
+        if (!pane) continue;
+        RebuildStyleFonts(pane, &gApp.font);
+        KeepReadingPlace(pane);
+    }
+    // One paint for both, the commentary on its light ground.
     RepaintView(window, kRepaintAll);
+}
+
+void PlacePanes(HWND window) {
+    RECT rect = PaneArea(window);
+    gSplit.bottomRect.left = rect.left;
+    if (gApp.mainPane) {
+        gApp.mainPane->left = rect.left;
+        gApp.mainPane->top = rect.top;
+    }
+    if (gSplit.bottomPane) gSplit.bottomPane->left = rect.left;
+}
+
+void RestoreSavedRows() {
+    if (gApp.mainPane) gApp.mainPane->firstRow = UsableFirstRow(gApp.mainPane, gApp.lastPosition);
+    if (gSplit.bottomPane)
+        gSplit.bottomPane->firstRow = UsableFirstRow(gSplit.bottomPane, gSplit.bottomSectionLastPosition);
+    UpdateScrollBars();
 }
 
 void UpdateScrollBars() {
@@ -369,7 +398,7 @@ void OnScroll(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 bool HitPane(const TextPane* pane, int x, int y) {
-    int g = gApp.gutter;
+    int g = GutterPx();
     return pane && pane->left - g <= x && x <= pane->left + pane->width + g && pane->top - g <= y &&
            y <= pane->top + pane->height;
 }

@@ -33,8 +33,16 @@ void LayoutSplit(int* width, int* height);
 void OnSize(HWND window, LPARAM size);
 void PaintView(HDC dc, HWND window, int flags);
 void RepaintView(HWND window, int flags);
-// Installs the program-wide font in both panes and repaints the view.
+// Installs the program-wide font in both panes, each keeping the text of its
+// top line at the top, and repaints the view.
 void SetViewFont(HWND window);
+// Places the panes' left and top edges again, after the menu bar's height or
+// the gutter's pixels changed (a new resolution); OnSize does the rest.
+void PlacePanes(HWND window);
+// The stored first rows ("LastPosition", "BottomSectionLastPosition") put
+// back: rows mean something only in the layout they were saved from, which
+// is the one the window has once it is shown at its stored place.
+void RestoreSavedRows();
 void PaintBottomArea(HDC dc);
 // Makes the main pane and its scroll bar the active ones.
 void ActivateMainPane();
@@ -68,6 +76,6 @@ bool IsBottomSectionCode(int code);
 // Puts the radio mark of the "&Marel" popup on the item of bottomSection.
 void MarkBottomSectionItem();
 
-// The width of a vertical scroll bar: the platform's in the reader
+// The width of a vertical scroll bar at `dpi`: the platform's in the reader
 // (app/product_seams.cpp); the test programs may choose one.
-int ScrollBarWidth();
+int ScrollBarWidth(int dpi);

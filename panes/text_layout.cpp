@@ -5,6 +5,7 @@
 
 #include <string.h>
 
+#include "platform/dpi.h"
 #include "platform/out_of_memory.h"
 #include "platform/services.h"
 
@@ -24,6 +25,7 @@ struct LayoutState {
     int aveCharWidthPx;
     uint16_t indentPx;    // from the aligned edge, carried from record to record
     int paragraphEnds;
+    int dpi;              // the stored indents and rule lengths are pixels at 96 DPI
 };
 
 // One paragraph's text as it is broken into lines: the record's text, or a
@@ -106,6 +108,20 @@ void TakeOneCharacter(const LayoutState* state, const uint8_t* p, int* widthPx, 
 uint8_t WithoutParagraphEnd(uint8_t flags) {
     uint8_t cleared = (uint8_t)(flags & ~kFlagParagraphEnd);
     return cleared ? cleared : kInitialStyle;
+}
+
+int RowsOfLine(const TextLine* line) { return (line->flags & kFlagParagraphEnd) ? 2 : 1; }
+
+// The first character read on a line: a reversed paragraph is stored in
+// drawing order, so its reading starts at the line's stored end.
+int ReadingStart(const TextLine* line) {
+    if (IsSpacerRecord(line->flags) || !(line->flags & kFlagReversed)) return LineTextStart(line);
+    return LineTextEnd(line) - 1;
+}
+
+bool LineHolds(const TextLine* line, int offset) {
+    if (IsSpacerRecord(line->flags)) return offset == line->offset;
+    return LineTextStart(line) <= offset && offset < LineTextEnd(line);
 }
 
 bool OnlySpacesFollow(const uint8_t* p) {
@@ -230,10 +246,7 @@ int LayoutTextRecord(LayoutState* state, const ParagraphRecord* record, int hang
     TextPane* pane = state->pane;
     UseStyle(state, record->flags);
     int hangPx = 0;
-    if (hangingCode) {
-        state->indentPx &= kIndentMask;
-        hangPx = state->maxCharWidthPx * (hangingCode + 1) / 2;
-    }
+    if (hangingCode) hangPx = state->maxCharWidthPx * (hangingCode + 1) / 2;
     ParagraphText paragraph = {state->text + record->textOffset, (int)record->textLength,
                                (record->flags & kFlagReversed) != 0, record->textOffset};
     uint8_t* reversedCopy = nullptr;
@@ -255,7 +268,7 @@ int LayoutRule(LayoutState* state, const ParagraphRecord* record) {
     TextPane* pane = state->pane;
     if (!MakeRoomForLine(state)) return kLayoutNoMemory;
     int value = record->indent;
-    int lengthPx = value;
+    int lengthPx = ScalePx(value, state->dpi);
     if (value > kRulePercentMaxValue) lengthPx = ((value + 96) & 0xFF) * pane->width * 2 / 100;
     if (lengthPx > pane->width) lengthPx = pane->width;
     if (lengthPx < 0) lengthPx = 0;
@@ -289,11 +302,13 @@ int LayoutRecords(LayoutState* state) {
         if (hangingCode && body[0] == kSpaceCode && state->cursor != 0) {
             // A continuation: no word hangs; the text goes on from where the
             // previous record left off, moved by the change of indent.
-            state->indentPx =
-                (uint16_t)(state->indentPx + IndentPixels(record.indent) - IndentPixels(previousIndentByte));
+            state->indentPx = (uint16_t)(state->indentPx + ScalePx(IndentPixels(record.indent), state->dpi) -
+                                         ScalePx(IndentPixels(previousIndentByte), state->dpi));
             hangingCode = 0;
         } else {
-            state->indentPx = record.indent;
+            // A hanging word's code is no part of its paragraph's indent.
+            bool hangs = hangingCode && !IsSpacerRecord(record.flags);
+            state->indentPx = (uint16_t)ScalePx(hangs ? IndentPixels(record.indent) : record.indent, state->dpi);
         }
         previousIndentByte = record.indent;
 
@@ -361,6 +376,7 @@ int LayoutSection(TextPane* pane, uint8_t* text, int takeOwnership) {
         return kLayoutNoText;
     }
     if (!HasUsableFirstRecord(text)) return Refuse(pane, text, takeOwnership, kLayoutBadText);
+    if (text != pane->text) pane->placeKept = false;
     if (text != pane->text) pane->hasSelection = 0;  // offsets mean nothing in another text
     if (takeOwnership && text != pane->text) {
         PlatformFree(pane->text);  // a new section replaces the old one
@@ -373,6 +389,7 @@ int LayoutSection(TextPane* pane, uint8_t* text, int takeOwnership) {
     state.pane = pane;
     state.text = text;
     state.style = kInitialStyle;
+    state.dpi = pane->fontSpec.dpi;
     HFONT savedFont = SelectStyleFont(pane, kInitialStyle);
     ReadFontMetrics(&state);
 
@@ -395,7 +412,52 @@ int ResizeTextPane(TextPane* pane, int widthPx, int heightPx) {
     if (ProgramEnding()) return kLayoutNoMemory;  // the size must keep matching the lines
     pane->width = widthPx;
     pane->height = heightPx;
-    return LayoutSection(pane, pane->text, 0);
+    return KeepReadingPlace(pane);
+}
+
+ReadingPlace TopReadingPlace(const TextPane* pane) {
+    ReadingPlace place = {false, 0};
+    if (!pane || !pane->text || !pane->lines) return place;
+    // A first row on the blank row after a paragraph shows the next line first.
+    int rows = 0;
+    const TextLine* line = pane->lines;
+    while (line->flags && rows < pane->firstRow) {
+        rows += RowsOfLine(line);
+        line++;
+    }
+    if (!line->flags) return place;
+    place.known = true;
+    place.offset = (uint16_t)ReadingStart(line);
+    return place;
+}
+
+void ShowReadingPlace(TextPane* pane, ReadingPlace place) {
+    if (!pane || !pane->lines || !place.known) return;
+    if (pane->lastFirstRow == 0) {
+        pane->firstRow = 0;
+        return;
+    }
+    int rows = 0;
+    for (const TextLine* line = pane->lines; line->flags; line++) {
+        if (LineHolds(line, place.offset)) {
+            pane->firstRow = (uint16_t)rows;
+            return;
+        }
+        rows += RowsOfLine(line);
+    }
+}
+
+int KeepReadingPlace(TextPane* pane) {
+    if (!pane) return kLayoutNoPane;
+    ReadingPlace place = {true, pane->placeOffset};
+    if (!pane->placeKept || pane->firstRow != pane->placeRow) place = TopReadingPlace(pane);
+    int result = LayoutSection(pane, pane->text, 0);
+    if (result != kLayoutDone) return result;
+    ShowReadingPlace(pane, place);
+    pane->placeKept = place.known;
+    pane->placeOffset = place.offset;
+    pane->placeRow = pane->firstRow;
+    return result;
 }
 
 int GrowLineArray(TextPane* pane, int cursor) {

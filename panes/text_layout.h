@@ -28,9 +28,25 @@ const int kLineArrayStep = 128;
 // success. Returns one of the codes above, or kLayoutNoPane.
 int LayoutSection(TextPane* pane, uint8_t* text, int takeOwnership);
 
-// Stores a new size and lays the pane's own text out again. -1 without a
-// pane, kResizeBadSize (and no change) for a width or height of 0 or below.
+// Stores a new size and lays the pane's own text out again, keeping the text
+// of its top line at the top (KeepReadingPlace). -1 without a pane,
+// kResizeBadSize (and no change) for a width or height of 0 or below.
 int ResizeTextPane(TextPane* pane, int widthPx, int heightPx);
+
+// Where the reader is in a pane: the first character read on its top line
+// (the stored end of a reversed paragraph's line). Rows are renumbered by
+// every new layout, so the place is kept by text, not by row.
+struct ReadingPlace {
+    bool known;       // false without text or lines, or past the last line
+    uint16_t offset;  // text offset of that character
+};
+ReadingPlace TopReadingPlace(const TextPane* pane);
+// After a new layout of the same text: the line that holds the place becomes
+// the top line; a pane whose rows all fit shows them from the top. A place
+// that no line holds leaves the first row as it is.
+void ShowReadingPlace(TextPane* pane, ReadingPlace place);
+// Lays the pane's own text out again (new size, new font) and keeps its place.
+int KeepReadingPlace(TextPane* pane);
 
 // Makes room for 128 more lines. 0, or kGrowFailed with the old array kept and
 // the record at `cursor` made a terminator.

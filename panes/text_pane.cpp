@@ -4,6 +4,7 @@
 #include <string.h>
 #include <wchar.h>
 
+#include "platform/dpi.h"
 #include "platform/fonts.h"
 #include "platform/services.h"
 
@@ -51,11 +52,13 @@ const int kSmallDefaultHeight = 14;
 const LONG kWeightNormal = 400;
 const LONG kWeightBold = 700;
 
-int StyleFontHeight(int32_t size, uint8_t style) {
+// The sizes are pixels at 96 DPI; the font is made for the spec's resolution.
+int StyleFontHeight(int32_t size, uint8_t style, int dpi) {
     size = UsableFontSize(size);
-    if (style & kFlagLarge) return size ? size * 5 / 4 : kLargeDefaultHeight;
-    if (style & kFlagSmall) return size ? size * 6 / 8 : kSmallDefaultHeight;
-    return size;
+    int height = size;
+    if (style & kFlagLarge) height = size ? size * 5 / 4 : kLargeDefaultHeight;
+    else if (style & kFlagSmall) height = size ? size * 6 / 8 : kSmallDefaultHeight;
+    return ScalePx(height, dpi);
 }
 
 FontCacheEntry* FindCachedStyle(FontCacheEntry* cache, uint8_t style) {
@@ -97,7 +100,7 @@ void FreeFontCache(FontCacheEntry* cache) {
 HFONT CreateStyleFont(const FontSpec* spec, uint8_t style) {
     LOGFONTW logFont;
     memset(&logFont, 0, sizeof logFont);
-    logFont.lfHeight = StyleFontHeight(spec->size, style);
+    logFont.lfHeight = StyleFontHeight(spec->size, style, spec->dpi);
     logFont.lfWeight = (style & kFlagBold) ? kWeightBold : kWeightNormal;
     // Any character set: the letters may sit at 0x5D0, at 0xE0 or in place of
     // the Latin letters, and the named face must win whichever it is.

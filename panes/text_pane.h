@@ -74,6 +74,13 @@ struct TextPane {
     uint16_t lastFirstRow; // largest first row that still fills the pane
     uint16_t markStart;    // highlighted search match, half open; both 0: none
     uint16_t markEnd;
+    // The text kept at the top through new layouts of the same text
+    // (KeepReadingPlace): good while the first row is still placeRow, so that
+    // a wider and a narrower layout in turn come back to the same line. Any
+    // scroll, and a new text, start a new place.
+    bool placeKept;
+    uint16_t placeOffset;
+    uint16_t placeRow;
     // The selection: every character from the anchor's to the focus's in
     // reading order, both included (panes/pane_select.h). Kept through new
     // layouts of the same text, dropped with it.

@@ -1,23 +1,16 @@
 #include "platform/desktop.h"
 
+#include "platform/dpi.h"
+
 namespace {
 
 const int kDefaultWheelRows = 3;
-const int kDesignDpi = 96;
 
 MONITORINFO MonitorOf(HMONITOR monitor) {
     MONITORINFO info = {};
     info.cbSize = sizeof(info);
     if (!GetMonitorInfoW(monitor, &info)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
     return info;
-}
-
-// The window may not exist yet (CreateWindowEx asks first), so the screen's DPI.
-int ScaledToScreen(int px) {
-    HDC screen = GetDC(nullptr);
-    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : kDesignDpi;
-    if (screen) ReleaseDC(nullptr, screen);
-    return MulDiv(px, dpi > 0 ? dpi : kDesignDpi, kDesignDpi);
 }
 
 }  // namespace
@@ -43,9 +36,9 @@ bool RestoredWindowRect(HWND window, RECT* rect, bool* maximized) {
     return true;
 }
 
-void KeepMinimumTrackSize(MINMAXINFO* info, int widthPx, int heightPx) {
-    LONG minWidth = ScaledToScreen(widthPx);
-    LONG minHeight = ScaledToScreen(heightPx);
+void KeepMinimumTrackSize(MINMAXINFO* info, int widthPx, int heightPx, int dpi) {
+    LONG minWidth = ScalePx(widthPx, dpi);
+    LONG minHeight = ScalePx(heightPx, dpi);
     if (info->ptMinTrackSize.x < minWidth) info->ptMinTrackSize.x = minWidth;
     if (info->ptMinTrackSize.y < minHeight) info->ptMinTrackSize.y = minHeight;
 }

@@ -14,8 +14,8 @@ RECT WorkAreaNear(const RECT* rect);
 bool RestoredWindowRect(HWND window, RECT* rect, bool* maximized);
 
 // The WM_GETMINMAXINFO handling of a window the user sizes: never smaller
-// than `widthPx` by `heightPx`, given at 96 DPI and scaled to the screen's.
-void KeepMinimumTrackSize(MINMAXINFO* info, int widthPx, int heightPx);
+// than `widthPx` by `heightPx`, given at 96 DPI and drawn at `dpi`.
+void KeepMinimumTrackSize(MINMAXINFO* info, int widthPx, int heightPx, int dpi);
 
 // Rows one wheel notch scrolls by the user's setting (3 unless changed; 0
 // turns the wheel off), or kWheelScrollsPage when it is set to whole pages.

@@ -3,6 +3,23 @@
 namespace {
 
 const wchar_t kOriginalProcProp[] = L"LorvanRightToLeftTypingProc";
+const wchar_t kFilterProp[] = L"LorvanTypedCharacterFilter";
+
+// The keys of the Israeli layout that type something else than an English
+// layout does, unshifted; shifted they type the same.
+struct LayoutKey {
+    char latin;
+    wchar_t israeli;
+};
+const LayoutKey kIsraeliKeys[] = {
+    {'q', L'/'},      {'w', L'\''},     {'e', L'\x05E7'}, {'r', L'\x05E8'}, {'t', L'\x05D0'}, {'y', L'\x05D8'},
+    {'u', L'\x05D5'}, {'i', L'\x05DF'}, {'o', L'\x05DD'}, {'p', L'\x05E4'}, {'a', L'\x05E9'}, {'s', L'\x05D3'},
+    {'d', L'\x05D2'}, {'f', L'\x05DB'}, {'g', L'\x05E2'}, {'h', L'\x05D9'}, {'j', L'\x05D7'}, {'k', L'\x05DC'},
+    {'l', L'\x05DA'}, {';', L'\x05E3'}, {'\'', L','},    {'z', L'\x05D6'}, {'x', L'\x05E1'}, {'c', L'\x05D1'},
+    {'v', L'\x05D4'}, {'b', L'\x05E0'}, {'n', L'\x05DE'}, {'m', L'\x05E6'}, {',', L'\x05EA'}, {'.', L'\x05E5'},
+    {'/', L'.'},      {'`', L';'},
+};
+const WORD kLanguageHebrew = 0x0D;  // LANG_HEBREW
 const wchar_t kBackspace = 0x08;
 const int kMostPastedChars = 64;  // more than any edit that types this way holds
 
@@ -73,6 +90,11 @@ void PasteReadingOrder(HWND edit) {
     }
 }
 
+wchar_t Filtered(HWND edit, wchar_t typed) {
+    TypedCharacterFilter filter = (TypedCharacterFilter)GetPropW(edit, kFilterProp);
+    return filter ? filter(typed) : typed;
+}
+
 LRESULT CALLBACK RightToLeftTypingProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
     WNDPROC original = (WNDPROC)GetPropW(edit, kOriginalProcProp);
     switch (message) {
@@ -83,7 +105,7 @@ LRESULT CALLBACK RightToLeftTypingProc(HWND edit, UINT message, WPARAM wParam, L
         }
         // Control characters (Ctrl+C, Enter, Escape...) keep their meaning.
         if (IsControlChar((wchar_t)wParam)) break;
-        InsertLeftOfCaret(edit, InDrawingOrder((wchar_t)wParam));
+        InsertLeftOfCaret(edit, InDrawingOrder(Filtered(edit, (wchar_t)wParam)));
         return 0;
     case WM_KEYDOWN:
         if (wParam != VK_DELETE) break;
@@ -95,6 +117,7 @@ LRESULT CALLBACK RightToLeftTypingProc(HWND edit, UINT message, WPARAM wParam, L
     case WM_NCDESTROY:
         SetWindowLongPtrW(edit, GWLP_WNDPROC, (LONG_PTR)original);
         RemovePropW(edit, kOriginalProcProp);
+        RemovePropW(edit, kFilterProp);
         break;
     }
     return CallWindowProcW(original, edit, message, wParam, lParam);
@@ -122,4 +145,21 @@ BOOL TypeRightToLeft(HWND edit) {
     SetPropW(edit, kOriginalProcProp, (HANDLE)GetWindowLongPtrW(edit, GWLP_WNDPROC));
     SetWindowLongPtrW(edit, GWLP_WNDPROC, (LONG_PTR)RightToLeftTypingProc);
     return TRUE;
+}
+
+void FilterTypedCharacters(HWND edit, TypedCharacterFilter filter) {
+    if (filter) SetPropW(edit, kFilterProp, (HANDLE)filter);
+    else RemovePropW(edit, kFilterProp);
+}
+
+wchar_t IsraeliLayoutCharacter(wchar_t typed) {
+    for (const LayoutKey& key : kIsraeliKeys) {
+        if ((wchar_t)key.latin == typed) return key.israeli;
+    }
+    return typed;
+}
+
+bool InputLanguageIsHebrew() {
+    HKL layout = GetKeyboardLayout(0);
+    return PRIMARYLANGID(LOWORD((UINT_PTR)layout)) == kLanguageHebrew;
 }

@@ -19,3 +19,17 @@ bool InsertLeftOfCaret(HWND edit, wchar_t c);
 // ShowEditInStoredOrder. Returns FALSE when `edit` is not a window; calling
 // it twice is harmless.
 BOOL TypeRightToLeft(HWND edit);
+
+// Characters typed into `edit` (not pasted ones) pass through `filter` before
+// they go in; null takes the filter away. Apply it after TypeRightToLeft.
+typedef wchar_t (*TypedCharacterFilter)(wchar_t typed);
+void FilterTypedCharacters(HWND edit, TypedCharacterFilter filter);
+
+// The character that the standard Israeli layout types on the key that types
+// `typed` on an English layout: t is alef, c bet, "," tav, "." final tsadi,
+// ";" final pe, q "/", w "'" and so on. Capitals, digits, "?", "*" and every
+// other character come back as they are.
+wchar_t IsraeliLayoutCharacter(wchar_t typed);
+
+// Whether the keyboard layout of the calling thread types Hebrew.
+bool InputLanguageIsHebrew();

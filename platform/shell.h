@@ -54,9 +54,15 @@ BOOL CommandBarInsertMenubar(HWND bar, HINSTANCE instance, WORD menuId, WORD but
 // The menu inserted at `buttonIndex`, or null.
 HMENU CommandBarGetMenu(HWND bar, WORD buttonIndex);
 int CommandBarHeight(HWND bar);
-// Adds `imageCount` images of bitmap `bitmapId`; returns the first image's index or -1.
+// Adds `imageCount` images of bitmap `bitmapId`, side by side, light grey
+// (192, 192, 192) showing the bar's face; returns the first image's index or
+// -1. The images come at the scale nearest the bar's resolution
+// (resources/art), so the size given (the 1x one) is not used.
 int CommandBarAddBitmap(HWND bar, HINSTANCE instance, int bitmapId, int imageCount, int widthPx,
                         int heightPx);
+// Draws the bar anew for a window moved to a screen of `dpi`: its images and
+// text, and with them its height (CommandBarHeight).
+void CommandBarSetDpi(HWND bar, int dpi);
 // Adds the close button at the right end, which closes the parent window.
 BOOL CommandBarAddAdornments(HWND bar, DWORD flags, DWORD reserved);
 BOOL CommandBarShow(HWND bar, BOOL show);

@@ -8,6 +8,7 @@
 
 #include <string.h>
 
+#include "platform/dpi.h"
 #include "platform/services.h"
 #include "platform/shell.h"
 
@@ -15,8 +16,10 @@ namespace {
 
 const wchar_t kBarClass[] = L"LorvanShellBar";
 const UINT_PTR kParentSubclassId = 0x4C42;  // "LB"
-const int kBarPaddingPx = 2;
+const int kBarPaddingPx = 2;  // at 96 DPI, as every size here
 const int kToolImagePx = 16;
+// The button face of the tool images, which shows the bar's own face instead.
+const COLORREF kToolImageFace = RGB(192, 192, 192);
 // dwData tags of the buttons the bar makes itself; caller's buttons carry
 // anything else and count as tool buttons.
 const DWORD_PTR kMenuButtonTag = 0x4C4D0000;
@@ -32,7 +35,12 @@ struct ShellBar {
     HWND toolbar;
     HWND parent;
     HMENU menu;        // owned; the popups of the drop-down buttons
-    HBITMAP images;    // owned; the tool images handed to the toolbar
+    HIMAGELIST images; // owned; the tool images handed to the toolbar
+    HINSTANCE imageInstance;
+    int imageBitmapId; // 0 until images are added
+    int imageCount;
+    HFONT font;        // owned; the text's font when the bar's resolution is not the system's
+    int dpi;
     int atBottom;      // 1: menu bar at the bottom, 0: command bar at the top
     int heightPx;
     wchar_t* toolTips[kMaxToolTips];  // owned copies
@@ -79,9 +87,59 @@ void PlaceBar(ShellBar* bar) {
 }
 
 void MeasureBar(ShellBar* bar) {
+    SendMessageW(bar->toolbar, TB_AUTOSIZE, 0, 0);
     DWORD buttonSize = (DWORD)SendMessageW(bar->toolbar, TB_GETBUTTONSIZE, 0, 0);
-    bar->heightPx = HIWORD(buttonSize) + 2 * kBarPaddingPx;
+    bar->heightPx = HIWORD(buttonSize) + 2 * ScalePx(kBarPaddingPx, bar->dpi);
     PlaceBar(bar);
+}
+
+// The tool images drawn for the bar's resolution, as an image list whose
+// button face is transparent. Null when the bitmap cannot be had.
+HIMAGELIST LoadToolImages(const ShellBar* bar) {
+    HBITMAP bitmap = LoadArtBitmap(bar->imageInstance, (WORD)bar->imageBitmapId, bar->dpi, 0);
+    SIZE size = BitmapSize(bitmap);
+    int imagePx = bar->imageCount > 0 ? size.cx / bar->imageCount : 0;
+    HIMAGELIST images = nullptr;
+    if (imagePx > 0 && size.cy > 0) {
+        images = ImageList_Create(imagePx, size.cy, ILC_COLOR24 | ILC_MASK, bar->imageCount, 0);
+        if (images && ImageList_AddMasked(images, bitmap, kToolImageFace) < 0) {
+            ImageList_Destroy(images);
+            images = nullptr;
+        }
+    }
+    if (bitmap) DeleteObject(bitmap);
+    return images;
+}
+
+// The toolbar's text at the bar's resolution. At the system's own the
+// toolbar's default font is already right.
+void UseFontForDpi(ShellBar* bar) {
+    HFONT old = bar->font;
+    int systemDpi = SystemDpi();
+    if (!old && bar->dpi == systemDpi) return;  // the toolbar's own font it is
+    bar->font = nullptr;
+    if (bar->dpi != systemDpi) {
+        LOGFONTW logFont = {};
+        if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont)) {
+            logFont.lfHeight = MulDiv(logFont.lfHeight, bar->dpi, systemDpi);
+            bar->font = CreateFontIndirectW(&logFont);
+        }
+    }
+    HFONT shown = bar->font ? bar->font : (HFONT)GetStockObject(DEFAULT_GUI_FONT);
+    SendMessageW(bar->toolbar, WM_SETFONT, (WPARAM)shown, TRUE);
+    if (old) DeleteObject(old);
+}
+
+void UseImagesForDpi(ShellBar* bar) {
+    if (!bar->imageBitmapId) return;
+    HIMAGELIST images = LoadToolImages(bar);
+    if (!images) return;
+    int widthPx = 0, heightPx = 0;
+    ImageList_GetIconSize(images, &widthPx, &heightPx);
+    SendMessageW(bar->toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(widthPx, heightPx));
+    SendMessageW(bar->toolbar, TB_SETIMAGELIST, 0, (LPARAM)images);
+    if (bar->images) ImageList_Destroy(bar->images);
+    bar->images = images;
 }
 
 LRESULT CALLBACK ParentSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -158,7 +216,9 @@ LRESULT OnBarCommand(ShellBar* bar, WPARAM wParam, LPARAM lParam) {
 void DestroyBar(ShellBar* bar) {
     RemoveWindowSubclass(bar->parent, ParentSubclassProc, kParentSubclassId);
     if (bar->menu) DestroyMenu(bar->menu);
-    if (bar->images) DeleteObject(bar->images);
+    // The toolbar is gone before its parent's record: nothing uses them now.
+    if (bar->images) ImageList_Destroy(bar->images);
+    if (bar->font) DeleteObject(bar->font);
     FreeToolTips(bar);
     SetWindowLongPtrW(bar->window, GWLP_USERDATA, 0);
     PlatformFree(bar);
@@ -200,14 +260,15 @@ BOOL RegisterBarClass(HINSTANCE instance) {
     return RegisterClassW(&windowClass) != 0;
 }
 
-HWND CreateToolbarIn(HWND container, HINSTANCE instance) {
+HWND CreateToolbarIn(HWND container, HINSTANCE instance, int dpi) {
     DWORD style = WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER |
                   TBSTYLE_FLAT | TBSTYLE_LIST | TBSTYLE_TOOLTIPS;
     HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", style, 0, 0, 0, 0, container, nullptr,
                                    instance, nullptr);
     if (!toolbar) return nullptr;
     SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SendMessageW(toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(kToolImagePx, kToolImagePx));
+    int imagePx = ScalePx(kToolImagePx, dpi);
+    SendMessageW(toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(imagePx, imagePx));
     SendMessageW(toolbar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
     return toolbar;
 }
@@ -220,7 +281,8 @@ HWND CreateBar(HINSTANCE instance, HWND parent, int barId, int atBottom) {
     memset(bar, 0, sizeof(*bar));
     HWND window = CreateWindowExW(0, kBarClass, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, parent,
                                   (HMENU)(INT_PTR)barId, instance, nullptr);
-    HWND toolbar = window ? CreateToolbarIn(window, instance) : nullptr;
+    int dpi = WindowDpi(parent);
+    HWND toolbar = window ? CreateToolbarIn(window, instance, dpi) : nullptr;
     if (!toolbar) {
         if (window) DestroyWindow(window);
         PlatformFree(bar);
@@ -230,7 +292,9 @@ HWND CreateBar(HINSTANCE instance, HWND parent, int barId, int atBottom) {
     bar->toolbar = toolbar;
     bar->parent = parent;
     bar->atBottom = atBottom;
+    bar->dpi = dpi;
     SetWindowLongPtrW(window, GWLP_USERDATA, (LONG_PTR)bar);
+    UseFontForDpi(bar);
     SetWindowSubclass(parent, ParentSubclassProc, kParentSubclassId, (DWORD_PTR)bar);
     MeasureBar(bar);
     return window;
@@ -285,8 +349,7 @@ BOOL ShellCreateMenuBar(ShellMenuBarInfo* info) {
         DestroyWindow(window);
         return FALSE;
     }
-    if (info->bitmapId) CommandBarAddBitmap(window, instance, (int)info->bitmapId, (int)info->bitmapImages,
-                                            kToolImagePx, kToolImagePx);
+    if (info->bitmapId) CommandBarAddBitmap(window, instance, (int)info->bitmapId, (int)info->bitmapImages, 0, 0);
     MeasureBar(bar);
     ShowWindow(window, SW_SHOWNA);
     info->bar = window;
@@ -323,17 +386,28 @@ int CommandBarHeight(HWND bar) {
     return record ? record->heightPx : 0;
 }
 
-int CommandBarAddBitmap(HWND bar, HINSTANCE instance, int bitmapId, int imageCount, int widthPx,
-                        int heightPx) {
+int CommandBarAddBitmap(HWND bar, HINSTANCE instance, int bitmapId, int imageCount, int, int) {
     ShellBar* record = bar ? BarOf(bar) : nullptr;
     if (!record || imageCount <= 0 || record->images) return -1;
-    // Light grey in the images becomes the button face of the desktop's colour scheme.
-    record->images = (HBITMAP)LoadImageW(instance, MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0,
-                                         LR_LOADMAP3DCOLORS);
-    if (!record->images) return -1;
-    SendMessageW(record->toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(widthPx, heightPx));
-    TBADDBITMAP source = {nullptr, (UINT_PTR)record->images};
-    return (int)SendMessageW(record->toolbar, TB_ADDBITMAP, imageCount, (LPARAM)&source);
+    record->imageInstance = instance;
+    record->imageBitmapId = bitmapId;
+    record->imageCount = imageCount;
+    UseImagesForDpi(record);
+    if (!record->images) {
+        record->imageBitmapId = 0;
+        return -1;
+    }
+    MeasureBar(record);
+    return 0;
+}
+
+void CommandBarSetDpi(HWND bar, int dpi) {
+    ShellBar* record = bar ? BarOf(bar) : nullptr;
+    if (!record || UsableDpi(dpi) == record->dpi) return;
+    record->dpi = UsableDpi(dpi);
+    UseFontForDpi(record);
+    UseImagesForDpi(record);
+    MeasureBar(record);
 }
 
 BOOL CommandBarAddAdornments(HWND bar, DWORD, DWORD) {

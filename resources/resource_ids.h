@@ -13,6 +13,19 @@
 #define IDB_GRID_EXPANDED 202
 #define IDB_GRID_PAGE 203
 
+// The same images drawn at 1.5x and 2x: the 1x id plus 1000 and 2000
+// (kArtIdStep, platform/dpi.h).
+#define IDB_TOOLS_150 1114
+#define IDB_TOOLS_200 2114
+#define IDB_GRID_COLLAPSED_150 1201
+#define IDB_GRID_COLLAPSED_200 2201
+#define IDB_GRID_EXPANDED_150 1202
+#define IDB_GRID_EXPANDED_200 2202
+#define IDB_GRID_PAGE_150 1203
+#define IDB_GRID_PAGE_200 2203
+#define IDB_ABOUT_150 1113
+#define IDB_ABOUT_200 2113
+
 // The About box (dialog 103 with bitmap 113) and the Choose Font dialog (105).
 #define IDD_ABOUT 103
 #define IDD_CHOOSE_FONT 105

@@ -4,7 +4,8 @@
 #   the others are fuzz_book_source, fuzz_palmdoc_roundtrip, fuzz_dialog_template,
 #   fuzz_rtf_encoder (also documents appended to another program's clipboard
 #   data), fuzz_index_text (index records and the bookmark group) and
-#   fuzz_search (search strings as stored, over damaged section texts)
+#   fuzz_search (search strings as stored, with the options and Find All,
+#   over damaged section texts)
 # The corpus is kept in build/fuzz-corpus/TARGET between runs.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"

@@ -10,6 +10,9 @@ pattern and commit the outputs; the build only reads them.
   keyboard.bmp  bitmap 119: the Search dialog's letter keyboard, 154x95, one bit
   icons/lorvan-N.png  the same icon at the sizes desktop menus ask for,
                       installed by scripts/install-desktop.sh
+
+Every .bmp is also written at 1.5x and 2x as NAME_150.bmp and NAME_200.bmp,
+for screens of 144 and 192 DPI; the reader takes the scale nearest its own.
 """
 import os
 import struct
@@ -381,6 +384,116 @@ def write_launcher_icons(rows):
     for size in LAUNCHER_SIZES:
         with open(os.path.join(folder, "lorvan-%d.png" % size), "wb") as out:
             out.write(png(resampled(rows, size)))
+
+
+# ---- Larger scales ------------------------------------------------------------
+# 2x is Scale2x (EPX): each pixel becomes four, and a corner between two
+# equal neighbours takes their colour, so diagonals stay smooth instead of
+# turning into stairs, and a one-pixel line becomes two pixels. 1.5x is
+# Scale3x halved: each 2 x 2 block of the 3x image takes the colour most of
+# it has, ink before background on a tie, so no line gets thinner than it
+# was. Images are grids of values (letters or booleans); `background` is the
+# value that is not ink.
+
+def scale2x(grid):
+    height, width = len(grid), len(grid[0])
+    out = [[None] * (2 * width) for _ in range(2 * height)]
+    for y in range(height):
+        for x in range(width):
+            p = grid[y][x]
+            a = grid[y - 1][x] if y > 0 else p
+            b = grid[y][x + 1] if x < width - 1 else p
+            c = grid[y][x - 1] if x > 0 else p
+            d = grid[y + 1][x] if y < height - 1 else p
+            out[2 * y][2 * x] = a if c == a and c != d and a != b else p
+            out[2 * y][2 * x + 1] = b if a == b and a != c and b != d else p
+            out[2 * y + 1][2 * x] = c if d == c and d != b and c != a else p
+            out[2 * y + 1][2 * x + 1] = d if b == d and b != a and d != c else p
+    return out
+
+
+def scale3x(grid):
+    height, width = len(grid), len(grid[0])
+    out = [[None] * (3 * width) for _ in range(3 * height)]
+
+    def at(y, x):
+        return grid[min(max(y, 0), height - 1)][min(max(x, 0), width - 1)]
+
+    for y in range(height):
+        for x in range(width):
+            a, b, c = at(y - 1, x - 1), at(y - 1, x), at(y - 1, x + 1)
+            d, e, f = at(y, x - 1), at(y, x), at(y, x + 1)
+            g, h, i = at(y + 1, x - 1), at(y + 1, x), at(y + 1, x + 1)
+            cells = [e] * 9
+            if b != h and d != f:
+                cells[0] = d if d == b else e
+                cells[1] = b if (d == b and e != c) or (b == f and e != a) else e
+                cells[2] = f if b == f else e
+                cells[3] = d if (d == b and e != g) or (d == h and e != a) else e
+                cells[5] = f if (b == f and e != i) or (h == f and e != c) else e
+                cells[6] = d if d == h else e
+                cells[7] = h if (d == h and e != i) or (h == f and e != g) else e
+                cells[8] = f if h == f else e
+            for k, value in enumerate(cells):
+                out[3 * y + k // 3][3 * x + k % 3] = value
+    return out
+
+
+def halved(grid, background):
+    height, width = len(grid), len(grid[0])
+    out = []
+    for y in range(0, height, 2):
+        row = []
+        for x in range(0, width, 2):
+            block = [grid[yy][xx] for yy in (y, y + 1) if yy < height for xx in (x, x + 1) if xx < width]
+            counts = {}
+            for value in block:
+                counts[value] = counts.get(value, 0) + 1
+            best = max(counts.values())
+            winners = [v for v in block if counts[v] == best]
+            inked = [v for v in winners if v != background]
+            row.append(inked[0] if inked else winners[0])
+        out.append(row)
+    return out
+
+
+def repeated(grid, factor):
+    return [[value for value in row for _ in range(factor)] for row in grid for _ in range(factor)]
+
+
+def upscaled(grid, percent, background, smooth=True):
+    if percent == 200:
+        return scale2x(grid) if smooth else repeated(grid, 2)
+    if percent == 150:
+        return halved(scale3x(grid) if smooth else repeated(grid, 3), background)
+    return grid
+
+
+ART_SCALES = [150, 200]
+
+
+def scaled_name(name, percent):
+    return "%s_%d.bmp" % (name, percent)
+
+
+def write_bmp_1_grid(path, grid):
+    """A one-bit BMP of a grid of booleans, True black."""
+    with open(path, "wb") as out:
+        out.write(bmp_1(len(grid[0]), len(grid), lambda x, y: grid[y][x]))
+
+
+def write_scaled_1(name, grid):
+    for percent in ART_SCALES:
+        write_bmp_1_grid(os.path.join(HERE, scaled_name(name, percent)), upscaled(grid, percent, False))
+
+
+def write_scaled_tools(tools):
+    for percent in ART_SCALES:
+        images = [upscaled([list(row) for row in rows], percent, '.') for rows in tools]
+        size = len(images[0])
+        with open(os.path.join(HERE, scaled_name("tools", percent)), "wb") as out:
+            out.write(bmp_24(size * len(images), size,
+                             lambda x, y: COLOURS[images[x // size][y][x % size]]))
 
 
 # ---- Keyboard (bitmap 119) ----------------------------------------------------
@@ -894,8 +1007,8 @@ SPACE_MARK = """
 """
 
 
-def keyboard_pixels():
-    """The keyboard as a set of black (x, y) pixels."""
+def keyboard_grid_pixels():
+    """The keys' frames as a set of black (x, y) pixels."""
     black = set()
     grid_bottom = 3 * KEY_HEIGHT
     for column in range(10):
@@ -904,6 +1017,12 @@ def keyboard_pixels():
     for row in range(4):
         for x in range(9 * KEY_WIDTH + 1):
             black.add((x, row * KEY_HEIGHT))
+    return black
+
+
+def keyboard_drawing_pixels():
+    """The letters and the space bar as a set of black (x, y) pixels."""
+    black = set()
     for row in range(3):
         for column in range(9):
             code = KEYBOARD_TABLE[9 * (row + 1) - column - 1]
@@ -935,9 +1054,19 @@ def keyboard_pixels():
 
 def write_keyboard():
     assert len(KEYBOARD_TABLE) == 27 and set(KEYBOARD_TABLE) == set(LETTERS)
-    black = keyboard_pixels()
+    frames = keyboard_grid_pixels()
+    drawing = keyboard_drawing_pixels()
+    black = frames | drawing
     with open(os.path.join(HERE, "keyboard.bmp"), "wb") as out:
         out.write(bmp_1(KEYBOARD_WIDTH, KEYBOARD_HEIGHT, lambda x, y: (x, y) in black))
+    # The frames are straight lines, which only grow: smoothing would round
+    # every crossing into a blob.
+    as_grid = lambda pixels: [[(x, y) in pixels for x in range(KEYBOARD_WIDTH)] for y in range(KEYBOARD_HEIGHT)]
+    for percent in ART_SCALES:
+        lines = upscaled(as_grid(frames), percent, False, smooth=False)
+        letters = upscaled(as_grid(drawing), percent, False)
+        merged = [[a or b for a, b in zip(row_a, row_b)] for row_a, row_b in zip(lines, letters)]
+        write_bmp_1_grid(os.path.join(HERE, scaled_name("keyboard", percent)), merged)
 
 
 def main():
@@ -946,15 +1075,18 @@ def main():
         assert len(rows) == 16 and all(len(r) == 16 for r in rows), rows
     with open(os.path.join(HERE, "tools.bmp"), "wb") as out:
         out.write(bmp_24(96, 16, lambda x, y: COLOURS[tools[x // 16][y][x % 16]]))
+    write_scaled_tools(tools)
     for name, pattern in (("grid_collapsed", COLLAPSED), ("grid_expanded", EXPANDED), ("grid_page", PAGE)):
         rows = rows_of(pattern)
         assert len(rows) == 9 and all(len(r) == 9 for r in rows), name
         with open(os.path.join(HERE, name + ".bmp"), "wb") as out:
             out.write(bmp_1(9, 9, lambda x, y: rows[y][x] == '#'))
+        write_scaled_1(name, [[pixel == '#' for pixel in row] for row in rows])
     about = rows_of(ABOUT)
     assert len(about) == 40 and all(len(r) == 63 for r in about)
     with open(os.path.join(HERE, "about.bmp"), "wb") as out:
         out.write(bmp_1(63, 40, lambda x, y: about[y][x] == '#'))
+    write_scaled_1("about", [[pixel == '#' for pixel in row] for row in about])
     icon = rows_of(ICON_32)
     assert len(icon) == 32 and all(len(r) == 32 for r in icon)
     write_icon(os.path.join(HERE, "lorvan.ico"), icon, [32, 16])

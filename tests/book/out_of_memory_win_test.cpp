@@ -14,7 +14,9 @@
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "app/settings.h"
+#include "app/view_scale.h"
 #include "content/section_store.h"
+#include "navigation/find_all_window.h"
 #include "panes/pane_paint.h"
 #include "panes/split_view.h"
 #include "panes/text_layout.h"
@@ -123,6 +125,7 @@ void ChangeFont() {
     gApp.font.size = 24;
     SetViewFont(gApp.mainWindow);
 }
+void ZoomIn() { SendMessageW(gApp.mainWindow, WM_COMMAND, kZoomInCommand, 0); }
 void StepToNextSection() { SendMessageW(gApp.mainWindow, WM_KEYDOWN, VK_RIGHT, 0); }
 void Copy() { SendMessageW(gApp.mainWindow, WM_COMMAND, 40007, 0); }
 void AppendToClipboard() { SendMessageW(gApp.mainWindow, WM_COMMAND, 40009, 0); }
@@ -135,6 +138,21 @@ void OpenReaderToSearch() {
     strcpy((char*)gApp.searchString, "erh jum");
 }
 void SearchAgain() { SendMessageW(gApp.mainWindow, WM_COMMAND, 117, 0); }
+// Find All's list of a frequent pair of letters, filled with memory to spare:
+// a new filter fills it again, and Enter shows its last row in the reader.
+void OpenFindAll() {
+    OpenReader();
+    memset(gApp.searchString, 0, sizeof gApp.searchString);
+    strcpy((char*)gApp.searchString, "nj");
+    ASSERT_GT(RunFindAll(gApp.mainWindow), 0);
+    ASSERT_NE(OpenFindAllWindow(), nullptr);
+}
+void FilterAndShowFromFindAll() {
+    SetFindAllFilter(kShowCommentary);
+    HWND list = FindWindowExW(FindAllWindow(), nullptr, L"LorvanFindAllList", nullptr);
+    SendMessageW(list, WM_KEYDOWN, VK_END, 0);
+    SendMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
+}
 
 const int kChooserMessagesBeforeClosing = 500;  // in case it never paints
 
@@ -171,12 +189,14 @@ const SweepOperation kSweepOperations[] = {
     {"LoadBottomSection", OpenReader, LoadCommentaryAgain},
     {"Resize", OpenReader, Resize},
     {"FontChange", OpenReader, ChangeFont},
+    {"Zoom", OpenReader, ZoomIn},
     {"SectionStep", OpenReader, StepToNextSection},
     {"Copy", OpenReader, Copy},
     {"Append", OpenReader, AppendToClipboard},
     {"ChooserOpen", OpenReader, OpenChooser},
     {"ChooserLayout", OpenReader, ResizeChooser},
     {"SearchAgain", OpenReaderToSearch, SearchAgain},
+    {"FindAllRows", OpenFindAll, FilterAndShowFromFindAll},
 };
 
 // Enough for the largest operation; a run that still fails allocations here

@@ -41,7 +41,9 @@ std::vector<uint8_t> Section(const std::vector<std::string>& texts, uint8_t flag
     return bytes;
 }
 
-SearchPattern PatternOf(const std::string& codes) { return {(const uint8_t*)codes.data(), (int)codes.size()}; }
+SearchPattern PatternOf(const std::string& codes, uint32_t options = 0) {
+    return {(const uint8_t*)codes.data(), (int)codes.size(), options};
+}
 
 void* FailingAllocator(size_t) { return nullptr; }
 
@@ -50,6 +52,28 @@ Found Find(const std::vector<uint8_t>& section, const std::string& codes, uint16
     SearchPattern pattern = PatternOf(codes);
     int length = 0;
     int end = FindInSectionText(section.data(), (uint32_t)section.size(), start, &pattern, PlatformAlloc, &length);
+    return end > 0 ? Found{end, length} : Found{end, 0};
+}
+
+// Every match FindAllInSectionText reports, as (end offset, length).
+std::vector<std::pair<int, int>> FindAll(const std::vector<uint8_t>& section, const std::string& codes,
+                                         uint32_t options = 0) {
+    SearchPattern pattern = PatternOf(codes, options);
+    std::vector<std::pair<int, int>> hits;
+    auto keep = [](void* context, const SectionHit* hit) {
+        ((std::vector<std::pair<int, int>>*)context)->push_back({hit->endOffset, hit->length});
+        return true;
+    };
+    int count = FindAllInSectionText(section.data(), (uint32_t)section.size(), &pattern, PlatformAlloc, keep, &hits);
+    EXPECT_EQ(count, (int)hits.size());
+    return hits;
+}
+
+Found FindBefore(const std::vector<uint8_t>& section, const std::string& codes, int bound, uint32_t options = 0) {
+    SearchPattern pattern = PatternOf(codes, options);
+    int length = 0;
+    int end = FindBeforeInSectionText(section.data(), (uint32_t)section.size(), bound, &pattern, PlatformAlloc,
+                                      &length);
     return end > 0 ? Found{end, length} : Found{end, 0};
 }
 
@@ -178,7 +202,7 @@ TEST(SearchString, RunsOfSpacesBecomeOneAndTheLengthIsBounded) {
 
 TEST(ResumeOffset, FollowsTheTopLineAndTheMark) {
     // Top line: stored bytes 100..119; the next line ends at 99.
-    ResumeView view = {100, 120, 99, 0, 10, 0, 0, false};
+    ResumeView view = {100, 120, 99, 0, 10, 0, 0, false, false, 0};
     EXPECT_EQ(ResumeOffsetOf(&view), 119);  // no mark: the top line's last byte
     view.markStart = 300;
     view.markEnd = 303;
@@ -188,6 +212,8 @@ TEST(ResumeOffset, FollowsTheTopLineAndTheMark) {
     EXPECT_EQ(ResumeOffsetOf(&view), 109);  // just before the last match
     view.markStart = 100;
     EXPECT_EQ(ResumeOffsetOf(&view), 99);   // the match began the top line
+    view.nextEnd = 0;                       // and the top line is the last
+    EXPECT_EQ(ResumeOffsetOf(&view), 99);
     // At the end of the section the view cannot move, so a mark further down
     // is where the search goes on; with no mark it starts past every record.
     view.firstRow = 10;
@@ -196,4 +222,109 @@ TEST(ResumeOffset, FollowsTheTopLineAndTheMark) {
     EXPECT_EQ(ResumeOffsetOf(&view), 299);
     view.markStart = view.markEnd = 0;
     EXPECT_EQ(ResumeOffsetOf(&view), 65535);
+    // Just before a match that begins its record lies the gap before the
+    // record, which would search it in full again: the search goes on with
+    // the record after it, whose flags byte is at 171.
+    view = {100, 120, 0, 10, 10, 150, 153, false, true, 171};
+    EXPECT_EQ(ResumeOffsetOf(&view), 171);
+    view.markOnNoLine = true;
+    EXPECT_EQ(ResumeOffsetOf(&view), 171);
+}
+
+TEST(SearchOptions, FinalFormsAndFullSpellingMatchWhenAsked) {
+    // Codes: "n" final mem, "o" mem, "f" vav, "j" yod; "zmo" shin lamed mem.
+    std::vector<uint8_t> section = Section({"xx zmfo", "zmn"});
+    typedef std::vector<std::pair<int, int>> Hits;
+    EXPECT_EQ(FindAll(section, "zmo"), Hits({}));  // byte for byte without options
+    EXPECT_EQ(FindAll(section, "zmo", kSearchFinalLetters), Hits({{14, 3}}));
+    // Vav and yod left out of text and pattern alike; the match covers the
+    // text as it stands, the vav inside it too.
+    EXPECT_EQ(FindAll(section, "zmo", kSearchSkipVavYod), Hits({{8, 4}}));
+    EXPECT_EQ(FindAll(section, "zjmfo", kSearchSkipVavYod), Hits({{8, 4}}));
+    EXPECT_EQ(FindAll(section, "zmn", kSearchFinalLetters | kSearchSkipVavYod), Hits({{8, 4}, {14, 3}}));
+    // "?" stands for a letter that is compared, "*" keeps its meaning.
+    EXPECT_EQ(FindAll(section, "z?o", kSearchSkipVavYod), Hits({{8, 4}}));
+    EXPECT_EQ(FindAll(section, "x*o", kSearchSkipVavYod), Hits({{8, 6}}));  // from the nearer x
+    // A pattern of vav and yod alone would be empty: it is looked for as typed.
+    EXPECT_EQ(FindAll(section, "f", kSearchSkipVavYod), Hits({{7, 1}}));
+    // Unknown option bits change nothing.
+    EXPECT_EQ(FindAll(section, "zmo", 0xFFFFFFF0u), Hits({}));
+}
+
+TEST(SearchOptions, AgreeWithThePlainRulesOnRandomRecords) {
+    uint32_t state = 7;
+    auto next = [&state](uint32_t range) {
+        state = state * 1664525u + 1013904223u;
+        return (state >> 8) % range;
+    };
+    const char kLetters[] = "nofjkl ?*";
+    for (int round = 0; round < 3000; round++) {
+        std::string text(1 + next(60), ' ');
+        for (char& c : text) c = kLetters[next(9)];
+        std::string pattern(1 + next(5), ' ');
+        for (char& c : pattern) c = kLetters[next(9)];
+        uint32_t options = next(4);
+        std::vector<std::pair<int, int>> wanted = ReferenceMatchesInRecord(
+            (const uint8_t*)text.data(), (int)text.size(), (const uint8_t*)pattern.data(), (int)pattern.size(), options);
+        for (auto& match : wanted) match.first += 2;  // the record's text starts at offset 2
+        ASSERT_EQ(FindAll(Section({text}), pattern, options), wanted)
+            << "\"" << pattern << "\" in \"" << text << "\" options " << options;
+    }
+}
+
+TEST(FindAllInSectionText, ListsTheMatchesInSearchAgainsOrder) {
+    // "ab ab" at 2..6, "xx" at 10..11, "ab" at 15..16.
+    std::vector<uint8_t> section = Section({"ab ab", "xx", "ab"});
+    typedef std::vector<std::pair<int, int>> Hits;
+    EXPECT_EQ(FindAll(section, "ab"), Hits({{6, 2}, {3, 2}, {16, 2}}));
+    // Each match ends before the one before it starts, as Search Again goes on.
+    EXPECT_EQ(FindAll(Section({"aaaa"}), "aa"), Hits({{5, 2}, {3, 2}}));
+    std::vector<uint8_t> damaged = {0x91, 0, 'a', 'b', 0, 0x91, 0, 'a', 'b'};
+    EXPECT_EQ(FindAll(damaged, "ab"), Hits({{3, 2}}));
+    std::string codes = "ab";
+    SearchPattern pattern = PatternOf(codes, kSearchFinalLetters);
+    auto refuse = [](void*, const SectionHit*) { return false; };
+    EXPECT_EQ(FindAllInSectionText(section.data(), (uint32_t)section.size(), &pattern, PlatformAlloc, refuse, nullptr),
+              kSearchNoMemory);
+    EXPECT_EQ(FindAllInSectionText(section.data(), (uint32_t)section.size(), &pattern, FailingAllocator, refuse,
+                                   nullptr),
+              kSearchNoMemory);
+}
+
+TEST(FindBeforeInSectionText, StepsBackThroughWhatFindAllLists) {
+    std::vector<uint8_t> section = Section({"ab ab", "xx", "ab nab"});
+    for (uint32_t options : {0u, (uint32_t)kSearchFinalLetters}) {
+        std::vector<std::pair<int, int>> hits = FindAll(section, "ab", options);
+        ASSERT_EQ(hits.size(), 4u);
+        // From each match the one before it; from past every record the last.
+        EXPECT_EQ(FindBefore(section, "ab", hits[0].first, options).end, 0);
+        for (size_t i = 1; i < hits.size(); i++) {
+            Found before = FindBefore(section, "ab", hits[i].first, options);
+            EXPECT_EQ(before.end, hits[i - 1].first);
+            EXPECT_EQ(before.length, hits[i - 1].second);
+        }
+        EXPECT_EQ(FindBefore(section, "ab", kPastEveryRecord, options).end, hits.back().first);
+    }
+    // A bound between records: everything in the records before it.
+    EXPECT_EQ(FindBefore(section, "ab", 8).end, 3);
+    EXPECT_EQ(FindBefore(section, "xx", 8).end, 0);
+}
+
+TEST(ResumeOffset, SearchPreviousLooksBackFromTheSamePlaces) {
+    ResumeView view = {100, 120, 99, 0, 10, 0, 0, false, false, 0};
+    EXPECT_EQ(BackwardBoundOf(&view), 119);  // the top line, as Search Again starts there
+    view.markStart = 110;
+    view.markEnd = 113;
+    EXPECT_EQ(BackwardBoundOf(&view), 112);  // the last match is left behind
+    view.markStart = 100;
+    EXPECT_EQ(BackwardBoundOf(&view), 112);
+    view.markStart = 300;
+    view.markEnd = 303;
+    EXPECT_EQ(BackwardBoundOf(&view), 119);  // a mark scrolled away from
+    view.firstRow = 10;
+    EXPECT_EQ(BackwardBoundOf(&view), 302);
+    view.markStart = view.markEnd = 0;
+    EXPECT_EQ(BackwardBoundOf(&view), kPastEveryRecord);
+    view = {100, 120, 99, 0, 10, 300, 303, true, true, 310};
+    EXPECT_EQ(BackwardBoundOf(&view), 302);  // a mark no line shows
 }

@@ -1,10 +1,14 @@
 // The matcher's rules written out the plain way, one end position after the
-// other and one byte at a time, for the tests and the fuzzer to hold the
+// other and one byte at a time, for the tests and the fuzzers to hold the
 // real matcher against.
 #pragma once
 
 #include <stddef.h>
 #include <stdint.h>
+#include <string.h>
+
+#include <utility>
+#include <vector>
 
 #include "navigation/search_match.h"
 
@@ -42,4 +46,47 @@ inline ptrdiff_t ReferenceMatch(const uint8_t* text, const uint8_t* pattern, int
         return end;
     }
     return -1;
+}
+
+// Every match of a record the plain way, with the options: the record and
+// the pattern are copied with final forms made regular and vav and yod left
+// out, matched one after the other from the highest end down, and the
+// positions found are carried back to the record. As pairs of the index of
+// the match's last byte in `text` and the length it covers there.
+inline std::vector<std::pair<int, int>> ReferenceMatchesInRecord(const uint8_t* text, int textLength,
+                                                                const uint8_t* pattern, int patternLength,
+                                                                uint32_t options) {
+    auto fold = [](const uint8_t* bytes, int length, uint32_t options, std::vector<uint8_t>* folded,
+                   std::vector<int>* positions) {
+        static const char kFinals[] = "knptv";  // final kaf, mem, nun, pe, tsadi; each regular form follows
+        folded->clear();
+        positions->clear();
+        for (int i = 0; i < length; i++) {
+            uint8_t c = bytes[i];
+            if ((options & kSearchSkipVavYod) && (c == 'f' || c == 'j')) continue;
+            if ((options & kSearchFinalLetters) && c && strchr(kFinals, c)) c++;
+            folded->push_back(c);
+            positions->push_back(i);
+        }
+    };
+    std::vector<uint8_t> foldedText, foldedPattern;
+    std::vector<int> textPositions, patternPositions;
+    fold(pattern, patternLength, options, &foldedPattern, &patternPositions);
+    if (foldedPattern.empty()) {
+        options &= ~kSearchSkipVavYod;  // nothing but vav and yod: looked for as typed
+        fold(pattern, patternLength, options, &foldedPattern, &patternPositions);
+    }
+    fold(text, textLength, options, &foldedText, &textPositions);
+    std::vector<std::pair<int, int>> matches;
+    ptrdiff_t highest = (ptrdiff_t)foldedText.size() - 1;
+    while (highest >= 0) {
+        int length = 0;
+        ptrdiff_t end =
+            ReferenceMatch(foldedText.data(), foldedPattern.data(), (int)foldedPattern.size(), highest, &length);
+        if (end < 0) break;
+        ptrdiff_t start = end - length + 1;
+        matches.push_back({textPositions[end], textPositions[end] - textPositions[start] + 1});
+        highest = start - 1;
+    }
+    return matches;
 }

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The reader on a desktop, driven with real key presses and pointer events
 # (xdotool) in a fresh Wine prefix: the shortcut keys of the menu, F1, the
-# wheel over each pane, the window's place from one start to the next, and a
-# passage selected with a drag and copied with its source, its Rich Text read
-# back by LibreOffice.
+# wheel over each pane, the window's place from one start to the next, Latin
+# keys typed into the search, Find All's list, and a passage selected with a
+# drag and copied with its source, its Rich Text read back by LibreOffice.
+# Leaves the results window as OUTPUT_DIR/find-all.png.
 # Each check looks at what its key or turn leaves behind: the stored
 # settings, the clipboard, the dialog that opens.
 # Usage: desktop_e2e.sh READER_EXE OUTPUT_DIR
@@ -19,13 +20,17 @@ rm -rf "$WINEPREFIX"
 mkdir -p "$OUT"
 
 # Section 11 opens; its commentary is 12. The search is a phrase found only in
-# section 13: typed in reading order (Latin small letters are the letter codes
-# themselves), it goes into the edit right to left, which gives the drawing
-# order that the book stores and the settings keep. Section 101 is bookmarked.
+# section 13, "amurim chayav": typed in reading order on the English layout of
+# the X server, its keys give the letters the Israeli layout has on them, and
+# they go into the edit right to left, which gives the drawing order that the
+# book stores and the settings keep. Section 101 is bookmarked.
 START_SECTION=11
-SEARCH_TYPED="aofyjn hjjb"
-SEARCH_HEX="62,6a,6a,68,20,6e,6a,79,66,6f,61,00"  # "bjjh njyfoa"
+SEARCH_TYPED="tnurho jhhc"
+SEARCH_HEX="62,6a,6a,68,20,6e,6a,79,66,6f,61,00"  # the letter codes "bjjh njyfoa"
 SEARCH_SECTION=13
+# Find All for "hamayim": its first match is in section 1, its second in 5.
+FIND_ALL_HEX="6e,6a,6f,65,00"
+FIND_ALL_SECOND_SECTION=5
 BOOKMARKED_SECTION=101
 COPIED_TITLE="סימן ו'"  # the title of section 11, in reading order
 SOURCE_LINE="סימן ו', פרק א' משנה ו'"  # its title and subtitle, as a copied passage names them
@@ -190,14 +195,15 @@ session_first_start() {
     fail "first start: reading size, got $width x $height at $x,$y"
   fi
 
-  turn_wheel main 3
-  turn_wheel main -1  # two notches down in all: 6 rows
-  turn_wheel bottom 1
-
   timeout 5 xdotool windowmove --sync "$WINDOW" 60 40 || true
   timeout 5 xdotool windowsize --sync "$WINDOW" 420 560 || true
   sleep 0.5
   MOVED_GEOMETRY=$(geometry "$WINDOW")
+
+  # After the resize: a new width numbers the rows anew.
+  turn_wheel main 3
+  turn_wheel main -1  # two notches down in all: 6 rows
+  turn_wheel bottom 1
   quit_reader
 
   expect "wheel over the main pane: LastPosition" "$(stored_dword LastPosition)" 6
@@ -285,6 +291,40 @@ session_search_again() {
   expect "search again: F3 goes to the section of the match" "$(stored_dword Lesson)" "$SEARCH_SECTION"
 }
 
+# Pixels of the search mark's yellow in a picture of a window.
+yellow_pixels() {
+  import -window "$1" "$OUT/$2.png" 2>/dev/null || { echo 0; return; }
+  convert "$OUT/$2.png" -fill black +opaque "#FFFF00" -fill white -opaque "#FFFF00" -format "%[fx:int(mean*w*h)]" info:
+}
+
+# ---- Find All: Ctrl+Shift+F, Down and Enter on the list ----------------------
+session_find_all() {
+  store_settings "\"SearchString\"=hex:$FIND_ALL_HEX"
+  start_reader || return 0
+  local unmarked
+  unmarked=$(yellow_pixels "$WINDOW" reader-before)
+  xdotool key ctrl+shift+f
+  local results
+  if results=$(wait_for_window '^Find All$'); then
+    pass "find all: Ctrl+Shift+F opens the results beside the reader"
+    sleep 1
+    import -window "$results" "$OUT/find-all.png" 2>/dev/null || true
+    focus "$results"
+    xdotool key Down Return
+    sleep 1
+    local marked
+    marked=$(yellow_pixels "$WINDOW" reader-after)
+    [ "$marked" -gt $((unmarked + 50)) ] && pass "find all: Enter shows the match marked" ||
+      fail "find all: Enter shows the match marked ($unmarked yellow pixels before, $marked after)"
+    xdotool search --onlyvisible --name '^Find All$' 2>/dev/null | grep -qx "$results" &&
+      pass "find all: the list stays open" || fail "find all: the list stays open"
+  else
+    fail "find all: Ctrl+Shift+F opens the results beside the reader"
+  fi
+  quit_reader
+  expect "find all: the second row's section is the reader's" "$(stored_dword Lesson)" "$FIND_ALL_SECOND_SECTION"
+}
+
 # ---- A passage: a drag over two words, Ctrl+C, then a short click ---------------
 
 # "index value" per row (axis rows) or column (axis cols) of a rectangle of a
@@ -361,6 +401,20 @@ session_selection() {
   read_back=$(sed '1s/^\xEF\xBB\xBF//' "$OUT/selection.txt" 2>/dev/null | tr -d '\r' | grep -v '^[[:space:]]*$' || true)
   expect "selection: LibreOffice reads the same text from its Rich Text" "$read_back" "$copied"
 
+  # The panes' menu on the selection: "Find All of" lists where the two words stand.
+  xdotool mousemove --window "$WINDOW" $((first_right - 3)) "$row_y" click 3
+  sleep 0.5
+  xdotool key f
+  local results
+  if results=$(wait_for_window '^Find All$'); then
+    pass "selection: the panes' menu finds all of the selected words"
+    focus "$results"
+    xdotool key Escape
+    wait_until_gone '^Find All$' "$results" || true
+  else
+    fail "selection: the panes' menu finds all of the selected words"
+  fi
+
   # Escape clears it; a click released where it was pressed turns the page.
   focus_reader
   xdotool key Escape
@@ -380,4 +434,5 @@ session_selection
 session_index
 session_search
 session_search_again
+session_find_all
 exit $failed

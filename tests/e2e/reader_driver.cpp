@@ -576,6 +576,9 @@ void CheckBookmarksAndChooser(HWND reader, const std::wstring& chooserCapture) {
 
 void ChooseSettings() {
     RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey);
+    // The size the driver gives the window, so that the stored rows keep the
+    // text they were saved with.
+    PutString(L"WindowPlacement", L"0,0,480,640,0");
     PutDword(L"Lesson", 11);
     PutDword(L"LastPosition", 2);
     PutDword(L"BottomSection", 12);
@@ -824,6 +827,10 @@ void CheckFirstStart(const wchar_t* exe, const std::wstring& outputDir) {
     Check(dialog != nullptr, "first start opens Choose Font", 0, 1);
     if (dialog) {
         SetWindowPos(dialog, nullptr, 0, 0, 420, 520, SWP_NOZORDER);
+        HWND sizes = GetDlgItem(dialog, kSizeList);
+        wchar_t size[8] = L"";
+        SendMessageW(sizes, LB_GETTEXT, SendMessageW(sizes, LB_GETCURSEL, 0, 0), (LPARAM)size);
+        Check(wcscmp(size, L"20") == 0, "the first start's reading size, 20, is selected", 0, 1);
         Check(ChooseItem(dialog, kFaceList, L"Frank Ruehl CLM"), "a Culmus face is listed", 0, 1);
         Check(ChooseItem(dialog, kSizeList, L"20"), "size 20 is listed", 0, 1);
         CheckEqual("the Hebrew face checks 5D0", SendDlgItemMessageW(dialog, kUnicodeBaseButton, BM_GETCHECK, 0, 0),

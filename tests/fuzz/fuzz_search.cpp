@@ -5,10 +5,15 @@
 // pattern, and nothing may be read outside the buffers. The field shown as
 // the dialog shows it must read back as itself.
 //
+// With the search options, every match the section lists (Find All) must be
+// what the plain rules find in each record with final forms made regular and
+// vav and yod left out, and stepping back from each match (Search Previous)
+// must give the one listed before it.
+//
 // Input: 34 bytes of search string field, 2 bytes of start offset, 1 mode
 // byte, then the section text. With the mode's low bit set the pattern and
-// the text are folded into a few letters, so that matches are common; its
-// higher bits pick the letter base.
+// the text are folded into a few letters, so that matches are common; bits
+// 1 to 3 pick the letter base, bits 4 and 5 the options.
 #include <stddef.h>
 #include <stdint.h>
 #include <stdlib.h>
@@ -26,8 +31,9 @@ namespace {
 const size_t kFieldBytes = 34;
 const size_t kHeaderBytes = kFieldBytes + 3;
 
-uint8_t FoldPatternByte(uint8_t b) { return (uint8_t)"ab?*"[b % 4]; }
-uint8_t FoldTextByte(uint8_t b) { return b == 0 ? 0 : (uint8_t)"ab?* \x91"[b % 6]; }
+// Letters with their final forms, vav and yod among them.
+uint8_t FoldPatternByte(uint8_t b) { return (uint8_t)"abnofj?*"[b % 8]; }
+uint8_t FoldTextByte(uint8_t b) { return b == 0 ? 0 : (uint8_t)"abnofj?* \x91"[b % 10]; }
 
 // Whether text[0 .. length - 1] as a whole is a match of pattern[0 .. n - 1]
 // under the matcher's rules: the last byte literal, "?" any byte, "*" any run
@@ -130,6 +136,44 @@ void CheckReadBack(const uint8_t* field, int letterBase) {
     free(back);
 }
 
+typedef std::vector<SectionHit> Hits;
+
+bool KeepHit(void* context, const SectionHit* hit) {
+    ((Hits*)context)->push_back(*hit);
+    return true;
+}
+
+// Find All against the plain rules record by record, then Search Previous
+// against Find All's order.
+void CheckWithOptions(const uint8_t* text, uint32_t size, const SearchPattern& pattern) {
+    Hits hits;
+    int count = FindAllInSectionText(text, size, &pattern, PlatformAlloc, KeepHit, &hits);
+    if (count != (int)hits.size()) abort();
+    size_t next = 0;
+    RecordWalker walker;
+    StartRecordWalk(&walker, text, size < 0x10000 ? size : 0x10000);
+    ParagraphRecord record;
+    while (NextParagraphRecord(&walker, &record)) {
+        auto wanted = ReferenceMatchesInRecord(text + record.textOffset, (int)record.textLength, pattern.bytes,
+                                               pattern.length, pattern.options);
+        for (const auto& match : wanted) {
+            if (next >= hits.size()) abort();
+            const SectionHit& hit = hits[next++];
+            if (hit.endOffset != record.textOffset + match.first || hit.length != match.second) abort();
+            if (hit.recordStart != record.textOffset || hit.recordEnd != record.textOffset + record.textLength)
+                abort();
+        }
+    }
+    if (next != hits.size()) abort();
+    for (size_t i = 0; i <= hits.size(); i++) {
+        int bound = i < hits.size() ? hits[i].endOffset : kPastEveryRecord;
+        int length = 0;
+        int before = FindBeforeInSectionText(text, size, bound, &pattern, PlatformAlloc, &length);
+        int wantedEnd = i > 0 ? hits[i - 1].endOffset : 0;
+        if (before != wantedEnd || (before > 0 && length != hits[i - 1].length)) abort();
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -154,7 +198,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckMatch(text, (uint32_t)textBytes, 0, pattern, end, length);
 
     const int letterBases[] = {0x5D0, 224, 97, 0x7FFFFFFF, -1};
-    CheckReadBack(field, letterBases[(data[kFieldBytes + 2] >> 1) % 5]);
+    CheckReadBack(field, letterBases[((data[kFieldBytes + 2] >> 1) & 7) % 5]);
+
+    pattern.options = (data[kFieldBytes + 2] >> 4) & kSearchKnownOptions;
+    CheckWithOptions(text, (uint32_t)textBytes, pattern);
 
     free(text);
     free(field);

@@ -11,6 +11,7 @@
 
 #include "content/section_records.h"
 #include "content/section_store.h"
+#include "tests/host/edition_book.h"
 #include "tools/book/book_text.h"
 #include "tools/book/book_tree.h"
 #include "tools/book/edition.h"
@@ -18,28 +19,6 @@
 namespace {
 
 typedef std::vector<uint8_t> Bytes;
-
-const std::string kEditionDir = std::string(LORVAN_SOURCE_DIR) + "/resources/edition";
-
-// The shipped edition, read once.
-const SourceFiles& Edition() {
-    static SourceFiles files;
-    if (files.empty()) {
-        std::string error;
-        EXPECT_TRUE(ReadSourceTree(kEditionDir, &files, &error)) << error;
-    }
-    return files;
-}
-
-const ResourceSet& EditionResources() {
-    static ResourceSet resources;
-    if (resources.empty()) {
-        BookDiagnostics diagnostics;
-        EXPECT_TRUE(CompileBook(Edition(), &resources, &diagnostics))
-            << (diagnostics.empty() ? "" : FormatDiagnostic(diagnostics[0]));
-    }
-    return resources;
-}
 
 Bytes Expanded(uint16_t id) {
     int error = 0;

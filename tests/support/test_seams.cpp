@@ -5,6 +5,7 @@
 #include "app/settings.h"
 #include "app/settings_run.h"
 #include "panes/split_view.h"
+#include "platform/dpi.h"
 #include "platform/out_of_memory.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -20,7 +21,7 @@ DWORD gReportedMinor = 0;
 const wchar_t* ProgramKeyPath() { return gProgramKeyPath; }
 const wchar_t* MakerKeyPath() { return gMakerKeyPath; }
 
-int ScrollBarWidth() { return gScrollBarWidthPx ? gScrollBarWidthPx : GetSystemMetrics(SM_CXVSCROLL); }
+int ScrollBarWidth(int dpi) { return gScrollBarWidthPx ? gScrollBarWidthPx : SystemMetricForDpi(SM_CXVSCROLL, dpi); }
 
 void GetPlatformVersion(DWORD* major, DWORD* minor) {
     if (!gReportedMajor && !gReportedMinor) {

@@ -13,6 +13,7 @@
 #include "app/settings.h"
 #include "app/window_place.h"
 #include "platform/desktop.h"
+#include "platform/dpi.h"
 #include "platform/services.h"
 #include "resources/resource_ids.h"
 #include "tests/win/reader_test_support.h"
@@ -81,15 +82,19 @@ TEST(WindowPlaceFormat, FitsIntoTheWorkArea) {
     EXPECT_TRUE(SameRect(FitRectInto(RECT{-500, -20, -20, 620}, area), RECT{0, 30, 480, 670}));
     EXPECT_TRUE(SameRect(FitRectInto(RECT{-3000, 200, 3000, 2200}, area), area));  // larger: the whole area
 
-    EXPECT_TRUE(SameRect(ReadingRect(RECT{0, 0, 1024, 768}), RECT{272, 64, 752, 704}));
-    EXPECT_TRUE(SameRect(ReadingRect(RECT{10, 20, 410, 520}), RECT{10, 20, 410, 520}));
-    EXPECT_TRUE(SameRect(ReadingRect(RECT{0, 0, 800, 600}), RECT{160, 0, 640, 600}));  // portrait still
+    // 80% of the height, a 3 : 4 page, no wider than 640 px at 96 DPI.
+    EXPECT_TRUE(SameRect(ReadingRect(RECT{0, 0, 1024, 768}, 96), RECT{282, 77, 742, 691}));
+    EXPECT_TRUE(SameRect(ReadingRect(RECT{0, 0, 1920, 1040}, 96), RECT{648, 104, 1272, 936}));
+    EXPECT_TRUE(SameRect(ReadingRect(RECT{0, 0, 3840, 2120}, 96), RECT{1600, 212, 2240, 1908}));
+    EXPECT_TRUE(SameRect(ReadingRect(RECT{0, 0, 3840, 2120}, 192), RECT{1284, 212, 2556, 1908}));
+    EXPECT_TRUE(SameRect(ReadingRect(RECT{10, 20, 410, 520}, 96), RECT{60, 70, 360, 470}));
+    EXPECT_TRUE(SameRect(ReadingRect(RECT{0, 0, 300, 600}, 96), RECT{0, 60, 300, 540}));  // as wide as there is
 }
 
 TEST_F(WindowPlaceTest, OpensWhereItWasOrAtTheReadingSize) {
     RECT work = WorkAreaNear(nullptr);
     WindowPlace place = InitialWindowPlace();
-    EXPECT_TRUE(SameRect(place.rect, ReadingRect(work)));
+    EXPECT_TRUE(SameRect(place.rect, ReadingRect(work, SystemDpi())));
     EXPECT_FALSE(place.maximized);
 
     RECT stored = {work.left + 40, work.top + 50, work.left + 460, work.top + 610};
@@ -106,9 +111,9 @@ TEST_F(WindowPlaceTest, OpensWhereItWasOrAtTheReadingSize) {
     EXPECT_TRUE(Inside(place.rect, work));
     EXPECT_EQ(place.rect.right - place.rect.left, 480);
     WriteSettingInt(kWindowPlacementValue, 12);
-    EXPECT_TRUE(SameRect(InitialWindowPlace().rect, ReadingRect(work)));
+    EXPECT_TRUE(SameRect(InitialWindowPlace().rect, ReadingRect(work, SystemDpi())));
     PutRegValue(kTestProgramKey, kWindowPlacementValue, REG_BINARY, "\x31\x00\x2C", 3);
-    EXPECT_TRUE(SameRect(InitialWindowPlace().rect, ReadingRect(work)));
+    EXPECT_TRUE(SameRect(InitialWindowPlace().rect, ReadingRect(work, SystemDpi())));
 }
 
 TEST_F(WindowPlaceTest, ExitStoresTheRestoredPlaceButNotFullScreen) {
@@ -137,7 +142,17 @@ TEST_F(WindowPlaceTest, ExitStoresTheRestoredPlaceButNotFullScreen) {
     EXPECT_EQ(StoredPlace(), expected);
 }
 
-// Every shortcut text of the menu ("\bCtrl+F") has its key in accelerator
+// The character a shortcut text names a key by: plus, minus and 0 of the main
+// keys and of the keypad alike ("=" is the plus key without Shift).
+std::wstring KeyName(WORD key) {
+    if (key >= VK_F1 && key <= VK_F12) return L"F" + std::to_wstring(key - VK_F1 + 1);
+    if (key == VK_OEM_PLUS || key == VK_ADD) return L"+";
+    if (key == VK_OEM_MINUS || key == VK_SUBTRACT) return L"-";
+    if (key == VK_NUMPAD0) return L"0";
+    return std::wstring(1, (wchar_t)key);
+}
+
+// Every shortcut text of the menu ("\bCtrl+F") has its keys in accelerator
 // table 3 for the same command, and the table has no key the menu does not show.
 TEST(ShortcutKeys, AreTheOnesTheMenuShows) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -147,12 +162,14 @@ TEST(ShortcutKeys, AreTheOnesTheMenuShows) {
     int count = CopyAcceleratorTableW(table, keys, 32);
     std::vector<std::pair<std::wstring, UINT>> fromTable;
     for (int i = 0; i < count; i++) {
-        std::wstring name = (keys[i].fVirt & FCONTROL) ? L"Ctrl+" : (keys[i].fVirt & FALT) ? L"Alt+" : L"";
-        if (keys[i].key >= VK_F1 && keys[i].key <= VK_F12) name += L"F" + std::to_wstring(keys[i].key - VK_F1 + 1);
-        else name += (wchar_t)keys[i].key;
+        std::wstring name = (keys[i].fVirt & FCONTROL) ? L"Ctrl+" : L"";
+        // The plus of the main keys takes Shift to type; the menu names it "Ctrl++".
+        if ((keys[i].fVirt & FSHIFT) && keys[i].key != VK_OEM_PLUS) name += L"Shift+";
+        if (keys[i].fVirt & FALT) name += L"Alt+";
         EXPECT_TRUE(keys[i].fVirt & FVIRTKEY) << "not a virtual key: " << keys[i].cmd;
-        fromTable.push_back({name, keys[i].cmd});
+        fromTable.push_back({name + KeyName(keys[i].key), keys[i].cmd});
     }
+    EXPECT_EQ(count, 17);  // the zoom keys twice or three times: main keys, Shift, keypad
 
     HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDM_LORVAN));
     ASSERT_NE(menu, nullptr);
@@ -167,8 +184,9 @@ TEST(ShortcutKeys, AreTheOnesTheMenuShows) {
         }
     }
     DestroyMenu(menu);
-    EXPECT_EQ(fromMenu.size(), 8u);
+    EXPECT_EQ(fromMenu.size(), 13u);
     std::sort(fromTable.begin(), fromTable.end());
+    fromTable.erase(std::unique(fromTable.begin(), fromTable.end()), fromTable.end());
     std::sort(fromMenu.begin(), fromMenu.end());
     EXPECT_EQ(fromTable, fromMenu);
 }

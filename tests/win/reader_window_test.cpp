@@ -41,6 +41,7 @@ protected:
         RECT client;
         GetClientRect(window, &client);
         OnSize(window, MAKELPARAM(client.right, client.bottom));
+        RestoreSavedRows();  // as the reader does once its window is shown
         RepaintView(window, kRepaintAll);
     }
     // Both panes show the long section, so that there is room to scroll.

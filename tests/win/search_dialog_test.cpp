@@ -9,10 +9,13 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "navigation/find_all_window.h"
 #include "navigation/search_dialog.h"
+#include "navigation/search_match.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
 #include "platform/dialog_shell.h"
+#include "platform/right_to_left_typing.h"
 #include "platform/stored_order_edit.h"
 #include "tests/common/message_capture.h"
 #include "tests/win/reader_test_support.h"
@@ -119,13 +122,15 @@ TEST_F(SearchDialogTest, KeysAndTypingEnterLettersLeftOfTheCaret) {
     strcpy((char*)gApp.searchString, "cba");
     EXPECT_EQ(Run([](HWND dialog) {
                   HWND edit = GetDlgItem(dialog, kSearchEditId);
-                  // The keyboard lies where the template puts it, below the edit.
+                  // The keyboard lies below the edit, in the middle of the dialog.
                   RECT editRect;
                   GetWindowRect(edit, &editRect);
                   MapWindowPoints(nullptr, dialog, (POINT*)&editRect, 2);
                   POINT origin = KeyboardOrigin(dialog);
                   EXPECT_GT(origin.y, editRect.bottom);
-                  EXPECT_EQ(origin.x, editRect.left);
+                  RECT client;
+                  GetClientRect(dialog, &client);
+                  EXPECT_NEAR(origin.x, (client.right - kKeyboardWidthPx) / 2, 1);
 
                   // A click at the centre of every key enters that key.
                   for (int key = 1; key <= 27; key++) {
@@ -223,6 +228,41 @@ TEST_F(SearchDialogTest, OkSearchesForWhatIsShownAndStaysOpenWhenNothingIsFound)
     EXPECT_STREQ((const char*)gApp.searchString, "~lm");
     EXPECT_EQ(gApp.lesson, 1);
     EXPECT_EQ(gApp.mainPane->markEnd - gApp.mainPane->markStart, 3);
+}
+
+TEST_F(SearchDialogTest, LatinKeysTypeHebrewAndFindAllTakesTheOptions) {
+    gApp.searchOptions = kSearchSkipVavYod | 0x100;  // and a bit of a later version
+    EXPECT_EQ(Run([this](HWND dialog) {
+                  HWND edit = GetDlgItem(dialog, kSearchEditId);
+                  EXPECT_EQ(IsDlgButtonChecked(dialog, kVavYodCheckId), (UINT)BST_CHECKED);
+                  EXPECT_EQ(IsDlgButtonChecked(dialog, kFinalLettersCheckId), (UINT)BST_UNCHECKED);
+                  // An English layout (Wine's here) types the Israeli layout's
+                  // letters; "?" and capitals stay as they are.
+                  ASSERT_FALSE(InputLanguageIsHebrew());
+                  ClearEdit(dialog);
+                  for (wchar_t key : {L't', L'c', L'?', L',', L'.', L';', L'T'}) SendMessageW(edit, WM_CHAR, key, 0);
+                  EXPECT_EQ(EditText(dialog), L"T\x05E3\x05E5\x05EA?\x05D1\x05D0");
+                  gApp.font.letterBase = kLetterBaseCodePage;  // in the letter base the edit shows
+                  ClearEdit(dialog);
+                  SendMessageW(edit, WM_CHAR, L't', 0);
+                  EXPECT_EQ(EditText(dialog), L"\x00E0");
+                  gApp.font.letterBase = kLetterBaseUnicode;
+                  // Find All with nothing to find says so and stays.
+                  SetDlgItemTextW(dialog, kSearchEditId, L"ZZZZ");
+                  SendMessageW(GetDlgItem(dialog, kFindAllButtonId), BM_CLICK, 0, 0);
+                  ASSERT_EQ(boxes.shown.size(), 1u);
+                  EXPECT_EQ(boxes.shown[0].text, L"Not Found!");
+                  EXPECT_TRUE(IsWindowVisible(dialog));
+                  // With matches it closes, the options taken with the text.
+                  SetDlgItemTextW(dialog, kSearchEditId, L"NOTE");
+                  SendMessageW(GetDlgItem(dialog, kFinalLettersCheckId), BM_CLICK, 0, 0);
+                  SendMessageW(GetDlgItem(dialog, kFindAllButtonId), BM_CLICK, 0, 0);
+              }),
+              kSearchDialogFoundAll);
+    EXPECT_STREQ((const char*)gApp.searchString, "NOTE");
+    EXPECT_EQ(gApp.searchOptions, kSearchFinalLetters | kSearchSkipVavYod | 0x100);
+    EXPECT_EQ(FindAllRowCount(), 2);  // for the window the caller opens
+    ReleaseFindAll();
 }
 
 // Opened from the panes' menu for words of the text: they fill the edit, and

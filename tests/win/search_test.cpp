@@ -6,10 +6,12 @@
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "app/main_window.h"
+#include "navigation/find_all_window.h"
 #include "navigation/search.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
@@ -29,6 +31,7 @@ protected:
     }
     void TearDown() override {
         if (window) DestroyWindow(window);
+        ReleaseFindAll();
         TakeQuitMessage();
     }
     void OpenReaderAt(int section) {
@@ -197,4 +200,107 @@ TEST_F(SearchTest, NoMemoryForTheRecordListStopsTheSearchAtOnce) {
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, L"There is not enough memory, aborting");
     EXPECT_TRUE(TakeQuitMessage());
+}
+
+TEST_F(SearchTest, SearchPreviousRetracesSearchAgain) {
+    OpenReaderAt(21);
+    SearchFor("E");  // the rule's "RULE", then the two of "DEEP"
+    struct Mark {
+        int lesson;
+        TextPane* pane;
+        uint16_t start;
+    };
+    auto here = [this]() {
+        TextPane* pane = gSplit.activePane ? gSplit.activePane : Main();
+        return Mark{gApp.lesson, pane, pane->markStart};
+    };
+    std::vector<Mark> forward;
+    for (int i = 0; i < 3; i++) {
+        ASSERT_EQ(FindNext(window), 1);
+        forward.push_back(here());
+    }
+    for (int i = 1; i >= 0; i--) {
+        ASSERT_EQ(DispatchCommand(window, 161), 0);
+        EXPECT_EQ(here().start, forward[i].start) << i;
+    }
+    // Then forward again to where it was.
+    EXPECT_EQ(FindNext(window), 1);
+    EXPECT_EQ(here().start, forward[1].start);
+
+    // Across sections and round the book's ends: 12 (commentary) and 15.
+    SearchFor("NOTE");
+    ASSERT_EQ(GoToSection(window, 1), 0);
+    ActivateMainPane();
+    EXPECT_EQ(FindNext(window), 1);
+    EXPECT_EQ(gApp.lesson, 11);
+    EXPECT_EQ(gSplit.activePane, Bottom());
+    EXPECT_EQ(FindNext(window), 1);
+    EXPECT_EQ(gApp.lesson, 15);
+    EXPECT_EQ(FindPrevious(window), 1);
+    EXPECT_EQ(gApp.lesson, 11);
+    EXPECT_EQ(gSplit.activePane, Bottom());
+    EXPECT_EQ(Marked(Bottom()), "NOTE");
+    EXPECT_TRUE(Holds(Main(), "WRAP"));
+    EXPECT_EQ(FindPrevious(window), 1);  // back past section 1 to the last sections
+    EXPECT_EQ(gApp.lesson, 15);
+    EXPECT_EQ(Marked(Main()), "NOTE");
+    // With the commentary hidden it is passed over going back as well.
+    DispatchCommand(window, 401);
+    EXPECT_EQ(FindPrevious(window), 1);
+    EXPECT_EQ(gApp.lesson, 15);
+    boxes.shown.clear();  // section 15's commentary is missing, and said so
+    SearchFor("ZZZZ");
+    EXPECT_EQ(FindPrevious(window), 0);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, L"Not Found!");
+}
+
+TEST_F(SearchTest, FindAllListsEveryMatchAndEnterShowsOneMarked) {
+    OpenReaderAt(1);
+    SearchFor("NOTE");
+    ASSERT_EQ(RunFindAll(window), 2);
+    HWND results = OpenFindAllWindow();
+    ASSERT_NE(results, nullptr);
+    HWND list = GetFocus();
+    ASSERT_TRUE(list && IsChild(results, list));
+    ASSERT_EQ(FindAllRowCount(), 2);
+    EXPECT_EQ(FindAllRowMatch(0)->section, 12);
+    EXPECT_EQ(FindAllRowMatch(1)->section, 15);
+
+    // Enter on a row shows its match as Search Again would, and the list stays.
+    SendMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(gApp.lesson, 11);
+    EXPECT_EQ(gSplit.activePane, Bottom());
+    EXPECT_EQ(Marked(Bottom()), "NOTE");
+    SendMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
+    SendMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(gApp.lesson, 15);
+    EXPECT_EQ(gSplit.activePane, Main());
+    EXPECT_EQ(Marked(Main()), "NOTE");
+    EXPECT_TRUE(IsWindowVisible(results));
+    // Search Again goes on from there.
+    EXPECT_EQ(FindNext(window), 1);
+    EXPECT_EQ(gApp.lesson, 11);
+
+    // The filter, and the commentary hidden as Search Again passes over it.
+    SetFindAllFilter(kShowMainText);
+    ASSERT_EQ(FindAllRowCount(), 1);
+    EXPECT_EQ(FindAllRowMatch(0)->section, 15);
+    SetFindAllFilter(kShowBoth);
+    DispatchCommand(window, 401);
+    EXPECT_EQ(FindAllRowCount(), 1);
+    DispatchCommand(window, 412);
+    EXPECT_EQ(FindAllRowCount(), 2);
+
+    // A new search fills the same window; one that finds nothing leaves it.
+    SearchFor("LOST");
+    EXPECT_EQ(RunFindAll(window), 1);  // section 17 cannot be shown
+    EXPECT_EQ(FindAllRowMatch(0)->section, 19);
+    SearchFor("ZZZZ");
+    EXPECT_EQ(RunFindAll(window), 0);
+    ASSERT_EQ(boxes.shown.size(), 2u);  // section 15's missing commentary, then nothing found
+    EXPECT_EQ(boxes.shown[1].text, L"Not Found!");
+    EXPECT_EQ(FindAllRowCount(), 1);
+    SendMessageW(results, WM_CLOSE, 0, 0);
+    EXPECT_EQ(FindAllWindow(), nullptr);
 }

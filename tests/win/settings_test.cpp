@@ -70,7 +70,8 @@ TEST_F(SettingsTest, FirstStartUsesDefaultsAndFirstExitWritesTheTable) {
     LoadSettings();
     EXPECT_EQ(gApp.flags, kFlagsDefault);
     EXPECT_EQ(gApp.font.letterBase, 0x5D0);
-    EXPECT_EQ(gApp.font.size, 0);
+    EXPECT_EQ(gApp.font.size, kFirstStartFontSize);  // a reading size, not the platform's small default
+    EXPECT_EQ(gApp.chosenFontSize, kFirstStartFontSize);
     EXPECT_EQ(gApp.lesson, 0);
     EXPECT_EQ(gSplit.bottomSection, 12);
     EXPECT_EQ(gApp.bookmarks, nullptr);
@@ -96,7 +97,10 @@ TEST_F(SettingsTest, FirstStartUsesDefaultsAndFirstExitWritesTheTable) {
     EXPECT_TRUE(GetDword(kTestProgramKey, L"FontAsciiBase", &value));
     EXPECT_TRUE(GetDword(kTestProgramKey, L"BottomSection", &value));
     EXPECT_EQ(value, 12u);
-    EXPECT_FALSE(GetDword(kTestProgramKey, L"FontSize", &value));
+    EXPECT_TRUE(GetDword(kTestProgramKey, L"FontSize", &value));
+    EXPECT_EQ(value, (DWORD)kFirstStartFontSize);
+    EXPECT_TRUE(GetDword(kTestProgramKey, L"SearchOptions", &value));
+    EXPECT_EQ(value, 0u);
     EXPECT_FALSE(GetRegValue(kTestProgramKey, L"FontName", &type, &bytes));
     EXPECT_FALSE(GetRegValue(kTestProgramKey, L"SearchString", &type, &bytes));
     EXPECT_FALSE(GetDword(kTestProgramKey, L"LastPosition", &value));  // no pane existed
@@ -113,6 +117,7 @@ TEST_F(SettingsTest, SavedValuesComeBackAfterARestart) {
     gApp.flags = 0xD1140840u;
     gApp.lesson = 37;
     strcpy(reinterpret_cast<char*>(gApp.searchString), "abc");
+    gApp.searchOptions = 0x80000002u;  // a bit of a later version rides along
     gSplit.bottomSection = 23;
     uint16_t* list = static_cast<uint16_t*>(PlatformAlloc(4 * sizeof(uint16_t)));
     list[0] = 7; list[1] = 3; list[2] = 5; list[3] = 0;
@@ -130,6 +135,7 @@ TEST_F(SettingsTest, SavedValuesComeBackAfterARestart) {
     EXPECT_EQ(gApp.flags, 0xD1140840u);
     EXPECT_EQ(gApp.lesson, 37);
     EXPECT_STREQ(reinterpret_cast<char*>(gApp.searchString), "abc");
+    EXPECT_EQ(gApp.searchOptions, 0x80000002u);
     EXPECT_EQ(gSplit.bottomSection, 23);
     EXPECT_EQ(Bookmarks(), std::vector<uint16_t>({7, 3, 5, 0}));
     EXPECT_EQ(gApp.bookmarkCount, 3);

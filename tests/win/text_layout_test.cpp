@@ -20,6 +20,22 @@ protected:
         ASSERT_EQ(ResizeTextPane(pane, WidthOf(std::string(chars, 'a')) + charPx / 3, 320), kLayoutNoText);
     }
     std::string Run(int i) const { return std::string((const char*)pane->text + Line(i).offset, Line(i).length); }
+    // The line shown first from the pane's first row, and whether that row
+    // is the blank row after a paragraph.
+    const TextLine* TopLine() const {
+        int rows = 0;
+        const TextLine* line = pane->lines;
+        while (line->flags && rows < pane->firstRow) rows += (line++->flags & kFlagParagraphEnd) ? 2 : 1;
+        return line;
+    }
+    bool IsBlankRow(int row) const {
+        int rows = 0;
+        for (const TextLine* line = pane->lines; line->flags; line++) {
+            rows += (line->flags & kFlagParagraphEnd) ? 2 : 1;
+            if (rows > row) return rows - 1 == row && (line->flags & kFlagParagraphEnd);
+        }
+        return false;
+    }
 };
 
 }  // namespace
@@ -196,17 +212,40 @@ TEST_F(LayoutTest, LineArrayGrowsPast100And228) {
     EXPECT_EQ(pane->text, nullptr);
 }
 
-TEST_F(LayoutTest, ResizeReBreaksAndKeepsTheFirstRow) {
+// Rows are renumbered by every new width, so the place is kept by text: the
+// top line after a resize holds the first character read on the top line
+// before it, in plain and reversed paragraphs, with and without hanging words,
+// and going back to the old width gives the old row.
+TEST_F(LayoutTest, ResizeKeepsTheTopLinesText) {
     std::vector<uint8_t> generated = GeneratedSectionText(30, 5);
     SectionBuilder section;
     section.bytes.assign(generated.begin(), generated.end() - 1);
     ASSERT_EQ(Layout(section), kLayoutDone);
     uint16_t narrowRows = pane->rowCount;
-    pane->firstRow = 7;
-    EXPECT_EQ(ResizeTextPane(pane, 480, 200), kLayoutDone);
-    EXPECT_LT(pane->rowCount, narrowRows);
-    EXPECT_EQ(pane->firstRow, 7);
-    EXPECT_EQ(pane->width, 480);
+    ASSERT_GT(pane->lastFirstRow, 40);
+    int checked = 0;
+    for (int row = 0; row <= pane->lastFirstRow; row++) {
+        ASSERT_EQ(ResizeTextPane(pane, 240, 320), kLayoutDone);
+        pane->firstRow = (uint16_t)row;
+        ReadingPlace place = TopReadingPlace(pane);
+        ASSERT_TRUE(place.known);
+        TextLine before = *TopLine();  // the array is rewritten by the next layout
+        ASSERT_EQ(ResizeTextPane(pane, 480, 200), kLayoutDone);
+        EXPECT_LT(pane->rowCount, narrowRows);
+        const TextLine* after = TopLine();
+        EXPECT_TRUE(LineTextStart(after) <= place.offset && place.offset < LineTextEnd(after)) << row;
+        EXPECT_EQ(after->flags & kFlagReversed, before.flags & kFlagReversed) << row;
+        ASSERT_EQ(ResizeTextPane(pane, 240, 320), kLayoutDone);
+        // A first row on a paragraph's blank row comes back on its next line.
+        int expected = IsBlankRow(row) ? row + 1 : row;
+        EXPECT_EQ(pane->firstRow, expected) << row;
+        checked++;
+    }
+    EXPECT_GT(checked, 40);
+    // Once everything fits, the pane shows it from the top.
+    pane->firstRow = 12;
+    EXPECT_EQ(ResizeTextPane(pane, 480, 20000), kLayoutDone);
+    EXPECT_EQ(pane->firstRow, 0);
 
     EXPECT_EQ(ResizeTextPane(pane, 300, 0), kResizeBadSize);
     EXPECT_EQ(pane->width, 480);
