@@ -5,9 +5,16 @@
 AppState gApp;
 ShellOptions gShell;
 SplitView gSplit;
+ViewOptions gView;
 
 HMENU MenuOfBarButton(UINT buttonCommand) {
-    return BarButtonMenu(gApp.menuBar, gApp.menuBarOnBottom, buttonCommand);
+    if (!gApp.windowMenu) return BarButtonMenu(gApp.menuBar, gApp.menuBarOnBottom, buttonCommand);
+    switch (buttonCommand) {
+    case kGoButtonCommand: return GetSubMenu(gApp.windowMenu, 0);
+    case kMarelButtonCommand: return GetSubMenu(gApp.windowMenu, 1);
+    case kViewButtonCommand: return GetSubMenu(gApp.windowMenu, 2);
+    default: return nullptr;
+    }
 }
 
 void SetLesson(uint16_t n) {

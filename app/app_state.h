@@ -34,7 +34,8 @@ struct AppState {
     int menuBarOnBottom;
     int menuBarHeight;
     int gutter;
-    HWND menuBar;
+    HWND menuBar;          // the bar with the tool buttons
+    HMENU windowMenu;      // the desktop's menu bar, kept while full screen takes it off
     HWND mainWindow;
     HBITMAP gridBitmaps[3];  // bitmaps 201, 202, 203
     uint16_t bookmarkCount;
@@ -63,11 +64,21 @@ struct SplitView {
     uint16_t bottomSectionLastPosition;
     int lastClientWidth;
     int lastClientHeight;
+    // The lower pane's share of the height in hundredths of a percent, set by
+    // dragging the divider ("BottomSectionPercent"); 0 follows bottomSection.
+    int bottomShare;
+};
+
+// The desktop's view options.
+struct ViewOptions {
+    int theme;          // "Theme": kThemeLight, kThemeSepia or kThemeDark (panes/theme.h)
+    int readingColumn;  // "ReadingColumn": wide panes set their lines at a reading measure
 };
 
 extern AppState gApp;
 extern ShellOptions gShell;
 extern SplitView gSplit;
+extern ViewOptions gView;
 
 // The flags word. Bits not named here are carried and saved unchanged.
 const uint32_t kFlagsDefault = 0xD1140040u;
@@ -96,11 +107,13 @@ int32_t UsableFontSize(int32_t size);
 const int kFirstSection = 1;
 const int kLastSection = 356;
 
-// The menu-bar buttons of the two popups, and the popup of either in gApp.menuBar
-// (null without a bar). The check marks of the "&Go" and "&Marel" items are
-// set through it, from app/, panes/ and navigation/ alike.
+// The menu-bar buttons of the popups, and the popup of each: in the window's
+// menu bar on the desktop, else in gApp.menuBar (null without either). The
+// check marks of the items are set through it, from app/, panes/ and
+// navigation/ alike.
 const UINT kGoButtonCommand = 40001;
 const UINT kMarelButtonCommand = 40003;
+const UINT kViewButtonCommand = 40002;
 HMENU MenuOfBarButton(UINT buttonCommand);
 
 // Makes section `n` current; 0 keeps the current one, or takes section 1 when

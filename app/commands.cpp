@@ -2,6 +2,7 @@
 
 #include "app/about_box.h"
 #include "app/app_state.h"
+#include "app/desktop_frame.h"
 #include "app/main_window.h"
 #include "app/view_scale.h"
 #include "clipboard/copy_text.h"
@@ -44,9 +45,11 @@ enum Command : UINT {
 TextPane* ActivePane() { return gSplit.activePane ? gSplit.activePane : gApp.mainPane; }
 
 // Changes the commentary pane's share of the height and marks its menu item.
+// After a drag of the divider the fraction the code had applies again.
 void SetBottomSection(HWND window, int code) {
-    if (code == gSplit.bottomSection) return;
+    if (code == gSplit.bottomSection && !gSplit.bottomShare) return;
     gSplit.bottomSection = code;
+    gSplit.bottomShare = 0;
     // Keys, scroll steps and Copy must not act on a pane nobody can see.
     if (code == kBottomSectionNone) ActivateMainPane();
     OnSize(window, kRelayoutMarker);
@@ -101,6 +104,15 @@ void ChooseReadingFont(HWND window) {
     RefreshFindAll();
 }
 
+// Escape undoes the nearest thing first: a selection made in full screen is
+// let go without throwing the reader out of it; the next Escape leaves.
+int OnEscape(HWND window) {
+    if (ClearPaneSelections()) return 0;
+    if (!InFullScreen()) return 1;
+    LeaveFullScreen(window);
+    return 0;
+}
+
 }  // namespace
 
 int SteppedSection(int lesson, int step) {
@@ -117,7 +129,13 @@ int DispatchCommand(HWND window, WPARAM wParam) {
         SetBottomSection(window, code);
         return 0;
     }
+    if (command >= kCommandThemeLight && command <= kCommandThemeDark) {
+        SetTheme(window, (int)(command - kCommandThemeLight));
+        return 0;
+    }
     switch (command) {
+    case kCommandFullScreen: ToggleFullScreen(window); return 0;
+    case kCommandReadingColumn: ToggleReadingColumn(window); return 0;
     case kCommandNext: NextSection(window); return 0;
     case kCommandPrevious: PreviousSection(window); return 0;
     case kCommandReverse: ToggleReverse(window); return 0;
@@ -161,7 +179,7 @@ int OnKeyDown(HWND window, WPARAM key) {
     case VK_UP: ScrollActivePane(window, -1); return 0;
     case VK_RIGHT: NextSection(window); return 0;
     case VK_DOWN: ScrollActivePane(window, 1); return 0;
-    case VK_ESCAPE: return ClearPaneSelections() ? 0 : 1;
+    case VK_ESCAPE: return OnEscape(window);
     default: return 1;
     }
 }

@@ -6,6 +6,7 @@
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "app/context_menu.h"
+#include "app/desktop_frame.h"
 #include "app/settings.h"
 #include "app/view_scale.h"
 #include "app/window_place.h"
@@ -15,6 +16,7 @@
 #include "panes/pane_pointer.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
+#include "panes/theme.h"
 #include "platform/desktop.h"
 #include "platform/dpi.h"
 #include "platform/out_of_memory.h"
@@ -33,13 +35,9 @@ const DWORD kMainWindowExStyle = 0x100;  // WS_EX_WINDOWEDGE
 const DWORD kMainWindowStyle = WS_VISIBLE | WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 const DWORD kFullScreenFlags = SHFS_HIDETASKBAR | SHFS_HIDESIPBUTTON | SHFS_HIDESTARTICON;  // 42
 const int kCommandBarId = 1;
-const int kToolButtonCount = 6;
-const int kToolImagePx = 16;
-
-// Tool tips: the first entry stands for the menu.
-const wchar_t* const kToolTips[] = {L"",       L"Previous Article", L"Choose Article", L"Next Article",
-                                    L"Choose Font", L"Search",   L"Search Again"};
-const int kToolCommands[kToolButtonCount] = {110, 119, 109, 40006, 116, 117};
+// Pocket PC versions; a desktop's start at 5.
+const DWORD kLastHandheldMajorVersion = 4;
+const DWORD kShellMenuBarMinorVersion = 21;
 
 bool gTaskBarWasVisible = false;
 
@@ -50,19 +48,6 @@ const int kMaxGutterPx = 0xFFFF;
 int UsableGutter(int storedPx) {
     if (storedPx < 0) return 0;
     return storedPx > kMaxGutterPx ? kMaxGutterPx : storedPx;
-}
-
-void AddToolButtons(HWND bar) {
-    SendMessageW(bar, kBarSetToolTips, 7, (LPARAM)kToolTips);
-    CommandBarAddBitmap(bar, gApp.instance, IDB_TOOLS, kToolButtonCount, kToolImagePx, kToolImagePx);
-    TBBUTTON buttons[kToolButtonCount] = {};
-    for (int i = 0; i < kToolButtonCount; i++) {
-        buttons[i].iBitmap = i;
-        buttons[i].idCommand = kToolCommands[i];
-        buttons[i].fsState = TBSTATE_ENABLED;
-        buttons[i].fsStyle = BTNS_BUTTON;
-    }
-    SendMessageW(bar, TB_ADDBUTTONSW, kToolButtonCount, (LPARAM)buttons);
 }
 
 void CreateShellBar() {
@@ -102,6 +87,7 @@ LRESULT OnDestroy(HWND window) {
     ReleaseSharedDc(window);
     if (gApp.menuBar) DestroyWindow(gApp.menuBar);
     gApp.menuBar = nullptr;
+    ReleaseDesktopFrame(window);
     SaveSettingsAndQuit();
     DestroyPanes();
     ReleaseSettings();
@@ -112,6 +98,50 @@ LRESULT OnDestroy(HWND window) {
 LRESULT OnActivate(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (gShell.ignoreActivate) return DefWindowProcW(window, message, wParam, lParam);
     if (LOWORD(wParam) != WA_INACTIVE) ShellFullScreen(window, gShell.fullScreen ? kFullScreenFlags : SHFS_HIDESIPBUTTON);
+    return 0;
+}
+
+// The ground of the theme wherever the panes leave the client area uncovered.
+LRESULT OnEraseBackground(HWND window, HDC dc) {
+    RECT client;
+    GetClientRect(window, &client);
+    FillWithColour(dc, client, CurrentPalette().page);
+    return 1;
+}
+
+LRESULT OnSetCursor(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (LOWORD(lParam) == HTCLIENT && SetDividerCursor(window)) return TRUE;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A press on the divider drags it; in a pane it selects, or taps once released.
+LRESULT OnLeftButtonDown(HWND window, LPARAM lParam) {
+    if (!BeginDividerDrag(window, lParam)) OnPointerDown(window, lParam);
+    return 0;
+}
+
+// The second press of a quick pair on the divider drags it as the first did.
+LRESULT OnLeftButtonDoubleClick(HWND window, LPARAM lParam) {
+    if (!BeginDividerDrag(window, lParam)) OnPointerDoubleClick(window, lParam);
+    return 0;
+}
+
+// At most one of the divider and the pointer holds a press at a time.
+LRESULT OnMouseMoveMessage(HWND window, WPARAM wParam, LPARAM lParam) {
+    DragDivider(window, lParam);
+    OnPointerMove(window, wParam, lParam);
+    return 0;
+}
+
+LRESULT OnLeftButtonUp(HWND window, LPARAM lParam) {
+    EndDividerDrag(window);
+    OnPointerUp(window, lParam);
+    return 0;
+}
+
+LRESULT OnCaptureChanged(HWND window) {
+    EndDividerDrag(window);
+    OnPointerCaptureLost(window);
     return 0;
 }
 
@@ -305,6 +335,7 @@ LRESULT SetupMainWindow(HWND window) {
     gApp.font.dpi = WindowDpi(window);
     CreateMenuBar();
     CreatePanes(window);
+    MarkViewItems();
     UpdateReverseCheck(window, kMenuCheckSet);
     UpdateBookmarkCheck(window, kMenuCheckSet);
     return 0;
@@ -314,11 +345,19 @@ void CreateMenuBar() {
     DWORD major = 0;
     DWORD minor = 0;
     GetPlatformVersion(&major, &minor);
-    if ((major == 4 && minor >= 21) || major > 4) gApp.menuBarOnBottom = 1;
+    bool handheld = major <= kLastHandheldMajorVersion;
+    if (handheld && major == kLastHandheldMajorVersion && minor >= kShellMenuBarMinorVersion)
+        gApp.menuBarOnBottom = 1;
+    // A desktop has its menus at the top of the window, unless the handheld's
+    // bar at the bottom is asked for.
+    if (!handheld && !gApp.menuBarOnBottom) {
+        CreateDesktopFrame(gApp.mainWindow);
+        return;
+    }
     if (gApp.menuBarOnBottom) CreateShellBar();
     else CreateCommandBar();
     if (!gApp.menuBar) return;
-    AddToolButtons(gApp.menuBar);
+    AddToolButtons(gApp.mainWindow, gApp.menuBar);
     if (gShell.fullScreen && !gApp.menuBarOnBottom) CommandBarAddAdornments(gApp.menuBar, 0, 0);
     CommandBarShow(gApp.menuBar, TRUE);
 }
@@ -337,6 +376,10 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return OnActivate(window, message, wParam, lParam);
     case WM_PAINT:
         return OnPaint(window, wParam);
+    case WM_ERASEBKGND:
+        return OnEraseBackground(window, (HDC)wParam);
+    case WM_SETCURSOR:
+        return OnSetCursor(window, message, wParam, lParam);
     case WM_SETTINGCHANGE:
         return OnSettingChange(window, wParam, lParam);
     case WM_WINDOWPOSCHANGED:
@@ -355,20 +398,15 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         OnScroll(window, wParam, lParam);
         return 0;
     case WM_LBUTTONDOWN:
-        OnPointerDown(window, lParam);
-        return 0;
+        return OnLeftButtonDown(window, lParam);
     case WM_LBUTTONDBLCLK:
-        OnPointerDoubleClick(window, lParam);
-        return 0;
+        return OnLeftButtonDoubleClick(window, lParam);
     case WM_MOUSEMOVE:
-        OnPointerMove(window, wParam, lParam);
-        return 0;
+        return OnMouseMoveMessage(window, wParam, lParam);
     case WM_LBUTTONUP:
-        OnPointerUp(window, lParam);
-        return 0;
+        return OnLeftButtonUp(window, lParam);
     case WM_CAPTURECHANGED:
-        OnPointerCaptureLost(window);
-        return 0;
+        return OnCaptureChanged(window);
     case WM_TIMER:
         return OnTimer(window, message, wParam, lParam);
     case WM_CONTEXTMENU:
@@ -404,6 +442,7 @@ HWND StartReader(HINSTANCE instance, int showCommand) {
     ZeroMemory(&gApp, sizeof(gApp));
     ZeroMemory(&gShell, sizeof(gShell));
     ZeroMemory(&gSplit, sizeof(gSplit));
+    ZeroMemory(&gView, sizeof(gView));
     gApp.instance = instance;
     gShell.allowSipInHebrewSearch = 1;
     gSplit.bottomSection = kBottomSectionDefault;
@@ -422,6 +461,8 @@ void EndReader() {
     // A quit asked for by a failed allocation or at log-off leaves the window
     // standing. It goes now, which releases the panes without a second save.
     if (gApp.mainWindow) DestroyWindow(gApp.mainWindow);
+    // Settings loaded for a window that was never made (memory ran out first).
+    ReleaseSettings();
     if (gShell.taskBarWindow && gTaskBarWasVisible) ShowWindow(gShell.taskBarWindow, SW_SHOW);
     // Memory that ran out after the settings were loaded but before the
     // window stood leaves them to be released here.

@@ -37,6 +37,7 @@ void CreateMenuBar();
 
 // Runs the message loop until the quit request; returns its code.
 int RunMessageLoop();
-// After the message loop: destroys the main window if it still stands, shows
-// the task bar again and frees the shared text buffers.
+// After the message loop: destroys the main window if it still stands, frees
+// the loaded settings, shows the task bar again and frees the shared text
+// buffers.
 void EndReader();

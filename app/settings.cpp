@@ -8,6 +8,7 @@
 #include "navigation/bookmarks.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
+#include "panes/theme.h"
 #include "platform/dpi.h"
 #include "platform/out_of_memory.h"
 #include "platform/registry.h"
@@ -64,13 +65,23 @@ void FreeGridBitmaps() {
     }
 }
 
+void LoadViewOptions() {
+    gView.theme = ReadSettingInt(L"Theme", kThemeLight);
+    if (!IsThemeCode(gView.theme)) gView.theme = kThemeLight;
+    gView.readingColumn = ReadSettingInt(L"ReadingColumn", 1) != 0;
+}
+
 void WritePanesAndLesson() {
     if (gApp.mainPane) WriteSettingInt(L"LastPosition", gApp.mainPane->firstRow);
     WriteSettingInt(L"Flags", gApp.flags);
     WriteSettingInt(L"SearchOptions", gApp.searchOptions);
     if (gApp.lesson) WriteSettingInt(L"Lesson", gApp.lesson);
     WriteSettingInt(L"BottomSection", (uint32_t)gSplit.bottomSection);
+    int sharePercent = BottomSharePercent();
+    if (sharePercent) WriteSettingInt(L"BottomSectionPercent", (uint32_t)sharePercent);
     if (gSplit.bottomPane) WriteSettingInt(L"BottomSectionLastPosition", gSplit.bottomPane->firstRow);
+    WriteSettingInt(L"Theme", (uint32_t)gView.theme);
+    WriteSettingInt(L"ReadingColumn", (uint32_t)gView.readingColumn);
 }
 
 void WriteSettings() {
@@ -133,7 +144,9 @@ void LoadSettings() {
     // Only the six menu codes are usable; anything else would divide by a
     // units digit of 0 or give a nonsense height.
     if (!IsBottomSectionCode(gSplit.bottomSection)) gSplit.bottomSection = kBottomSectionDefault;
+    UseStoredSharePercent(ReadSettingInt(L"BottomSectionPercent", 0));
     gSplit.bottomSectionLastPosition = (uint16_t)ReadSettingInt(L"BottomSectionLastPosition", 0);
+    LoadViewOptions();
     InitBookmarks();
     gSettingsRun.loaded = true;
 }

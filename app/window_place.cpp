@@ -2,6 +2,7 @@
 
 #include <stdio.h>
 
+#include "app/desktop_frame.h"
 #include "platform/desktop.h"
 #include "platform/dpi.h"
 #include "platform/registry.h"
@@ -116,7 +117,8 @@ WindowPlace InitialWindowPlace() {
 
 void SaveWindowPlace(HWND window) {
     WindowPlace place = {};
-    if (!RestoredWindowRect(window, &place.rect, &place.maximized)) return;
+    // Full screen is left out: the window comes back as it stood before.
+    if (!FramedPlace(window, &place.rect, &place.maximized)) return;
     wchar_t text[kWindowPlaceChars];
     FormatWindowPlace(place, text);
     WriteSettingString(kWindowPlacementValue, text);

@@ -1,14 +1,16 @@
 // The reader window in this process: the program's own start-up time up to
 // the first paint beside a bare window's, the time from a Right-arrow key to
 // the end of the repaint of both panes, the time of one wheel notch over the
-// main pane, one zoom step in a full-HD window, and the time from "F&ont" to
-// the font dialog's first paint beside the same template with nothing in it.
+// main pane, of a change of theme, one zoom step in a full-HD window, and the
+// time from "F&ont" to the font dialog's first paint beside the same template
+// with nothing in it.
 #include <windows.h>
 
 #include <stdio.h>
 #include <string.h>
 
 #include "app/app_state.h"
+#include "app/desktop_frame.h"
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "app/view_scale.h"
@@ -260,6 +262,28 @@ void SelectDragMs(HWND window, double* moveMs, double* fullRepaintMs) {
     *fullRepaintMs = (NowMs() - start) / kSteps;
 }
 
+// Each theme in turn, the whole view repainted each time; beside it the
+// repaint of both panes alone, without the erase of the client area.
+double ThemeSwitchMs(HWND window) {
+    double start = NowMs();
+    for (int i = 0; i < kSteps; i++) {
+        SendMessageW(window, WM_COMMAND, kCommandThemeLight + (i + 1) % 3, 0);
+        GdiFlush();
+    }
+    double ms = (NowMs() - start) / kSteps;
+    SendMessageW(window, WM_COMMAND, kCommandThemeLight, 0);
+    return ms;
+}
+
+double RepaintViewMs(HWND window) {
+    double start = NowMs();
+    for (int i = 0; i < kSteps; i++) {
+        RepaintView(window, kRepaintAll);
+        GdiFlush();
+    }
+    return (NowMs() - start) / kSteps;
+}
+
 int AnswerBox(HWND, const wchar_t*, const wchar_t*, UINT, void*) { return IDOK; }
 
 // FindNext over the whole book for letters it does not hold, in the reader's
@@ -337,6 +361,8 @@ void BenchReaderWindow() {
     }
     double stepWithBarsMs = (NowMs() - barsStart) / kSteps;
     double wheelMs = WheelNotchMs(window);
+    double themeMs = ThemeSwitchMs(window);
+    double repaintMs = RepaintViewMs(window);
     double findNextMs = FindNextMissMs(window);
     double findAllOpenMs = 0, findAllRowsMs = 0;
     BenchFindAllRows(window, &findAllOpenMs, &findAllRowsMs);
@@ -362,6 +388,8 @@ void BenchReaderWindow() {
     printf("step_ms: %.4f\n", stepMs);
     printf("step_with_scroll_bars_ms: %.4f\n", stepWithBarsMs);
     printf("wheel_notch_ms: %.4f\n", wheelMs);
+    printf("theme_switch_ms: %.4f\n", themeMs);
+    printf("repaint_view_ms: %.4f\n", repaintMs);
     printf("find_next_miss_ms: %.4f\n", findNextMs);
     printf("find_all_rows_ms: %.4f\n", findAllRowsMs);
     printf("find_all_window_open_ms: %.4f\n", findAllOpenMs);

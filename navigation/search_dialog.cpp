@@ -8,6 +8,7 @@
 #include "navigation/search.h"
 #include "navigation/search_match.h"
 #include "panes/text_pane.h"
+#include "panes/theme.h"
 #include "platform/dialog_shell.h"
 #include "platform/dpi.h"
 #include "platform/fonts.h"
@@ -213,6 +214,17 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
     }
 }
 
+// The letter keyboard is a one-bit image: it takes the theme's ink and page.
+// The dialog's other controls keep the system's colours.
+INT_PTR OnControlColour(HWND dialog, HDC dc, HWND control) {
+    if (control != KeyboardControl(dialog)) return FALSE;
+    const Palette& palette = CurrentPalette();
+    SetTextColor(dc, palette.plainText);
+    SetBkColor(dc, palette.page);
+    SetDCBrushColor(dc, palette.page);
+    return (INT_PTR)GetStockObject(DC_BRUSH);
+}
+
 INT_PTR OnDestroy(HWND dialog) {
     if (gSearchEditFont) DeleteObject(gSearchEditFont);
     gSearchEditFont = nullptr;
@@ -241,6 +253,7 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     // key all the same (a word may double a letter).
     case WM_LBUTTONDBLCLK: return HitTestKeyboard(dialog, LOWORD(lParam), HIWORD(lParam));
     case WM_COMMAND: return OnCommand(dialog, wParam);
+    case WM_CTLCOLORSTATIC: return OnControlColour(dialog, (HDC)wParam, (HWND)lParam);
     case WM_DESTROY: return OnDestroy(dialog);
     default: return FALSE;
     }

@@ -6,6 +6,7 @@
 #include "navigation/index_records.h"
 #include "navigation/section_grid.h"
 #include "navigation/section_outline.h"
+#include "panes/theme.h"
 #include "platform/dialog_shell.h"
 #include "platform/dpi.h"
 #include "platform/out_of_memory.h"
@@ -63,19 +64,19 @@ RECT GridRect() {
     return rect;
 }
 
-void FillWhite(const RECT& rect) {
-    if (rect.right > rect.left && rect.bottom > rect.top) FillRect(gChooser.dc, &rect, (HBRUSH)GetStockObject(WHITE_BRUSH));
+void FillPage(const RECT& rect) {
+    if (rect.right > rect.left && rect.bottom > rect.top) FillWithColour(gChooser.dc, rect, CurrentPalette().page);
 }
 
 // Every pixel, every time: the grid with the room for its markers, then
-// white right of them, or white throughout when there is no outline to draw.
+// the page right of them, or the page throughout when there is no outline.
 // The grid draws through the dialog's own dc, not a paint dc, so nothing is
 // clipped to the part that was invalid.
 void PaintChooser() {
     RECT rest = gChooser.clientRect;
     if (PaintSectionGrid(gChooser.grid, true) == 0)
         rest.left = gChooser.grid->x + gChooser.grid->width + MarkerReachPx();
-    FillWhite(rest);
+    FillPage(rest);
 }
 
 // Memory ran out and the program is on its way out: close at once, choosing nothing.
@@ -137,7 +138,7 @@ INT_PTR OnPaint() {
 }
 
 INT_PTR OnEraseBackground(HDC dc) {
-    FillRect(dc, &gChooser.clientRect, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    FillWithColour(dc, gChooser.clientRect, CurrentPalette().page);
     InvalidateRect(gChooser.dialog, &gChooser.clientRect, FALSE);
     return kHandled;
 }

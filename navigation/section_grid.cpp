@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "panes/theme.h"
 #include "platform/dpi.h"
 #include "platform/out_of_memory.h"
 #include "platform/services.h"
@@ -12,8 +13,6 @@ const int kLayoutFirstCapacity = 128;
 const int kCapacityStep = 128;
 const uint32_t kMaxRows = 0xFFFE;  // counts are 16 bits and one entry is the terminator
 const uint8_t kLargeAndBold = 0x0C;
-const COLORREF kGridBlue = 0xFF0000;
-const COLORREF kGridBlack = 0x000000;
 const uint8_t kSpaceCode = ' ';
 const int kMeasureAnyWidthPx = 0x7FFF;
 
@@ -310,15 +309,21 @@ int PaintSectionGrid(SectionGrid* grid, bool fillBackground) {
     if (!grid->indexText || !grid->rows || ProgramEnding()) return kGridMissing;
     int start = GridStartRow(grid);
     COLORREF savedColour = GetTextColor(grid->dc);
+    // Rows drawn opaquely stand on the page's colour, and the one-bit markers
+    // take the row's ink on it.
+    COLORREF savedBack = SetBkColor(grid->dc, CurrentPalette().page);
     HFONT savedFont = SelectGridFont(grid, grid->rows[start].style, true);
     // The markers of indent 0 stand right of the grid: cleared with it, or a
     // scroll or toggle would leave them behind where rows used to be.
-    if (fillBackground)
-        FillWithStockBrush(grid->dc, grid->x, grid->y, grid->width + GridMarkerReachPx(grid->fontSpec.dpi),
-                           grid->height, WHITE_BRUSH);
+    if (fillBackground) {
+        int reachPx = GridMarkerReachPx(grid->fontSpec.dpi);
+        RECT area = {grid->x, grid->y, grid->x + grid->width + reachPx, grid->y + grid->height};
+        FillWithColour(grid->dc, area, CurrentPalette().page);
+    }
     grid->rowsPainted = PaintRows(grid, start);
     SelectObject(grid->dc, savedFont);
     SetTextColor(grid->dc, savedColour);
+    SetBkColor(grid->dc, savedBack);
     return 0;
 }
 
@@ -347,7 +352,10 @@ void DestroySectionGrid(SectionGrid* grid, bool releaseRecord) {
 HFONT SelectGridFont(SectionGrid* grid, uint8_t style, bool setColour) {
     uint8_t key = style & kIndexStyleKeyMask;
     HFONT font = CachedStyleFont(&grid->fonts, &grid->fontSpec, key);
-    if (setColour) SetTextColor(grid->dc, (key & kLargeAndBold) == kLargeAndBold ? kGridBlue : kGridBlack);
+    if (setColour) {
+        const Palette& palette = CurrentPalette();
+        SetTextColor(grid->dc, (key & kLargeAndBold) == kLargeAndBold ? palette.headingText : palette.plainText);
+    }
     if (!font) return (HFONT)GetCurrentObject(grid->dc, OBJ_FONT);
     return (HFONT)SelectObject(grid->dc, font);
 }

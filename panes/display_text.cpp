@@ -171,11 +171,6 @@ void DrawColouredCell(HDC dc, const uint8_t* codes, int count, int x, int y, int
     SetBkMode(dc, savedMode);
 }
 
-void FillWithStockBrush(HDC dc, int x, int y, int widthPx, int heightPx, int stockObject) {
-    RECT area = {x, y, x + widthPx, y + heightPx};
-    FillRect(dc, &area, (HBRUSH)GetStockObject(stockObject));
-}
-
 void ReleaseTextBuffers() {
     PlatformFree(gDisplayTextCache.buffer);
     gDisplayTextCache.buffer = nullptr;

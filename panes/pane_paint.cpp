@@ -6,6 +6,7 @@
 
 #include "panes/pane_select.h"
 #include "panes/text_layout.h"
+#include "panes/theme.h"
 #include "platform/dpi.h"
 #include "platform/out_of_memory.h"
 
@@ -16,7 +17,6 @@ const int kTitleBoxBottomGapPx = 2;
 const int kRuleThicknessPx = 1;
 // The title box's frames, from the outside in.
 const int kTitleFrames = 3;
-const COLORREF kTitleFrameColours[kTitleFrames] = {kColourRed, kColourWhite, kColourBlue};
 const int kTitleFramePx[kTitleFrames] = {2, 1, 2};
 
 bool IsRuleLine(const TextLine* line) { return IsSpacerRecord(line->flags); }
@@ -33,13 +33,12 @@ uint8_t InitialStyle(const TextLine* line) {
 
 void DrawRule(const TextPane* pane, const TextLine* line, int y) {
     if (!line->width) return;
-    HDC dc = pane->dc;
-    HGDIOBJ savedBrush = SelectObject(dc, GetStockObject(BLACK_BRUSH));
     int ruleY = y + line->height / 2;
     int thicknessPx = ScalePx(kRuleThicknessPx, pane->fontSpec.dpi);
-    Rectangle(dc, LineX(line), ruleY, LineX(line) + line->width, ruleY + thicknessPx);
-    SelectObject(dc, savedBrush);
+    RECT rule = {LineX(line), ruleY, LineX(line) + line->width, ruleY + thicknessPx};
+    FillWithColour(pane->dc, rule, CurrentPalette().rule);
 }
+
 
 void DrawLineText(const TextPane* pane, const TextLine* line, int y) {
     if (line->hangWidth) {
@@ -66,7 +65,7 @@ void PaintLineMarks(TextPane* pane, const TextLine* line, int y) {
         // paragraph a mark in the first line's run marks its hanging word too.
         if (line->flags & kFlagReversed)
             DrawColouredCell(pane->dc, start, word.fitCount, HangingWordX(line), y, word.fitWidth, line->height,
-                             kColourBlue, kColourYellow);
+                             CurrentPalette().markText, CurrentPalette().markBack);
         else
             PaintMarkedRun(pane, pane->text, start, word.fitCount, HangingWordX(line), y);
     }
@@ -91,7 +90,9 @@ void MeasureTitle(HDC dc, TitleLine* title, int limitPx) {
 void DrawTitleLine(HDC dc, const TitleLine* title, const RECT* inner, int* y, int heightPx) {
     int innerWidthPx = inner->right - inner->left;
     int x = inner->left + (innerWidthPx - (int)title->width) / 2;
-    DrawColouredCell(dc, title->text, title->length, x, *y, title->width, heightPx, kColourRed, kColourYellow);
+    const Palette& palette = CurrentPalette();
+    DrawColouredCell(dc, title->text, title->length, x, *y, title->width, heightPx, palette.titleText,
+                     palette.titleBack);
     *y += heightPx;
 }
 
@@ -147,8 +148,13 @@ int PaintPane(TextPane* pane, int erase) {
     VisibleLine at = FirstVisibleLine(pane);
     uint8_t style = InitialStyle(at.line);
     COLORREF savedColour = GetTextColor(dc);
+    // Where the dc draws text opaquely, the cells take the page's colour.
+    COLORREF savedBack = SetBkColor(dc, CurrentPalette().page);
     HFONT savedFont = SelectStyleFont(pane, style | kSelectWithColour);
-    if (erase) FillWithStockBrush(dc, pane->left, pane->top, pane->width, pane->height, WHITE_BRUSH);
+    if (erase) {
+        RECT area = {pane->left, pane->top, pane->left + pane->width, pane->top + pane->height};
+        FillWithColour(dc, area, CurrentPalette().page);
+    }
 
     for (; IsVisibleLine(at); NextVisibleLine(&at)) {  // no row is cut off at the bottom
         if (!IsRuleLine(at.line)) {
@@ -161,10 +167,21 @@ int PaintPane(TextPane* pane, int erase) {
     }
     SelectObject(dc, savedFont);
     SetTextColor(dc, savedColour);
+    SetBkColor(dc, savedBack);
     int result = 0;
     if (pane->markStart || pane->markEnd) result = PaintMarks(pane);
     PaintSelection(pane);
+    PaintAccentBetween(pane, pane->top, pane->top + pane->height);
     return result;
+}
+
+void PaintAccentBetween(const TextPane* pane, int top, int bottom) {
+    if (pane->accentPx <= 0) return;
+    if (top < pane->top) top = pane->top;
+    if (bottom > pane->top + pane->height) bottom = pane->top + pane->height;
+    if (top >= bottom) return;
+    RECT strip = {pane->left, top, pane->left + pane->accentPx, bottom};
+    FillWithColour(pane->dc, strip, CurrentPalette().accent);
 }
 
 int PaintMarks(TextPane* pane) {
@@ -191,8 +208,9 @@ void PaintMarksOfLine(TextPane* pane, const TextLine* line, int y) {
 }
 
 void PaintMarkedRun(TextPane* pane, const uint8_t* text, const uint8_t* runStart, int runLength, int x, int y) {
-    PaintRunStretch(pane, (int)(runStart - text), runLength, x, y, pane->markStart, pane->markEnd, kColourBlue,
-                    kColourYellow);
+    const Palette& palette = CurrentPalette();
+    PaintRunStretch(pane, (int)(runStart - text), runLength, x, y, pane->markStart, pane->markEnd, palette.markText,
+                    palette.markBack);
 }
 
 void PaintRunStretch(TextPane* pane, int runOffset, int runLength, int x, int y, int from, int to,
@@ -317,13 +335,10 @@ void DrawTitleBox(TextPane* pane) {
     box.bottom = pane->top + pane->height - ScalePx(kTitleBoxBottomGapPx, dpi);
     box.top = box.bottom - rows * lineHeightPx - 2 * framesPx;
 
+    const Palette& palette = CurrentPalette();
     for (int i = 0; i < kTitleFrames; i++)
-        DrawNestedFrame(dc, &box, kTitleFrameColours[i], ScalePx(kTitleFramePx[i], dpi));
-    HBRUSH fill = CreateSolidBrush(kColourYellow);
-    if (fill) {
-        FillRect(dc, &box, fill);
-        DeleteObject(fill);
-    }
+        DrawNestedFrame(dc, &box, palette.titleFrames[i], ScalePx(kTitleFramePx[i], dpi));
+    FillWithColour(dc, box, palette.titleBack);
     int y = box.top;
     if (hasTitle) DrawTitleLine(dc, &title, &box, &y, lineHeightPx);
     if (hasSubtitle) DrawTitleLine(dc, &subtitle, &box, &y, lineHeightPx);

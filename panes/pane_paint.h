@@ -11,13 +11,17 @@ const int kScrollUnchanged = 1;
 const int kScrollChanged = 3;  // the caller repaints
 
 // Draws the rows from the first row down while whole rows fit, then the
-// search mark and the selection. With `erase` the pane is filled with white
-// first. Sets rowsDrawn. -1 when the pane has no text or no lines.
+// search mark, the selection and the active pane's accent. With `erase` the
+// pane is filled with the theme's page first. Sets rowsDrawn. -1 when the pane has no text or no lines.
 int PaintPane(TextPane* pane, int erase);
 
 // Draws the marked stretch (markStart up to markEnd) over the painted text in
-// blue on yellow. -1 when the pane has no text or no lines.
+// the theme's mark colours. -1 when the pane has no text or no lines.
 int PaintMarks(TextPane* pane);
+
+// The active pane's mark, a strip down its left edge in the margin, between
+// rows `top` and `bottom` (clipped to the pane); nothing on an inactive pane.
+void PaintAccentBetween(const TextPane* pane, int top, int bottom);
 
 // Draws the marked part of one run of `runLength` codes at `runStart` (inside
 // section `text`) whose left edge is at (x, y).

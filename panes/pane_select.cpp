@@ -5,6 +5,7 @@
 
 #include "content/section_records.h"
 #include "panes/pane_paint.h"
+#include "panes/theme.h"
 #include "platform/out_of_memory.h"
 
 namespace {
@@ -344,8 +345,8 @@ bool CharacterBox(TextPane* pane, uint16_t offset, RECT* box) {
     return false;
 }
 
-COLORREF SelectionTextColour() { return GetSysColor(COLOR_HIGHLIGHTTEXT); }
-COLORREF SelectionBackColour() { return GetSysColor(COLOR_HIGHLIGHT); }
+COLORREF SelectionTextColour() { return CurrentPalette().selectText; }
+COLORREF SelectionBackColour() { return CurrentPalette().selectBack; }
 
 void PaintSelection(TextPane* pane) {
     if (!CanDraw(pane) || !pane->hasSelection) return;
@@ -377,6 +378,7 @@ void RepaintSelectionChange(TextPane* pane, const SelectedStretches& before, COL
         HFONT savedFont = SelectStyleFont(pane, at.line->flags);
         PaintLineSelection(pane, at.line, at.y, now);
         SelectObject(dc, savedFont);
+        PaintAccentBetween(pane, row.top, row.bottom);  // the row's fill covered it
     }
     if (groundBrush) DeleteObject(groundBrush);
     SetBkMode(dc, savedMode);

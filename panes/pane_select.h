@@ -62,7 +62,7 @@ bool CharacterAtPoint(TextPane* pane, int x, int y, uint16_t* offset);
 // (scrolled away, or a hanging word's character that its column cuts off).
 bool CharacterBox(TextPane* pane, uint16_t offset, RECT* box);
 
-// The selection colours: the system's highlight.
+// The selection colours of the theme in use.
 COLORREF SelectionTextColour();
 COLORREF SelectionBackColour();
 

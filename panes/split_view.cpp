@@ -2,11 +2,14 @@
 
 #include <windowsx.h>
 
+#include <initializer_list>
+
 #include "app/app_state.h"
 #include "content/section_store.h"
 #include "panes/pane_paint.h"
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
+#include "panes/theme.h"
 #include "platform/desktop.h"
 #include "platform/dpi.h"
 #include "platform/out_of_memory.h"
@@ -25,8 +28,16 @@ const int kSeparatorBelowPx = 2;  // the light area starts 2 px above bottomRect
 const int kSeparatorPx = 1;       // the red line above it
 const int kMainPaneGapPx = 2;     // between the main pane and the bottom area
 const int kBottomPaneGapPx = 1;
+const int kDividerReachPx = 4;    // how far above and below the line a drag may start
+const int kAccentPx = 3;          // the active pane's mark
+const int kShareScale = 10000;    // shares are kept in hundredths of a percent
+const int kMinSharePercent = 5;
+const int kMaxSharePercent = 95;
 
 HDC gSharedDc = nullptr;  // the main window's dc, taken at creation for both panes
+// While the divider is dragged: where on it the pointer took hold.
+bool gDragging = false;
+int gDragGrabPx = 0;
 // Wheel turns finer than a notch add up here, for the pane they were turned over.
 int gWheelRemainder = 0;
 bool gWheelOnBottom = false;
@@ -86,6 +97,45 @@ void MoveScrollBars(int upperPx, int lowerPx) {
 // under the menu bar, and is no target for the pointer.
 bool BottomPaneShown() { return gSplit.bottomPane && BottomPaneHeight(gSplit.lastClientHeight) > 0; }
 
+uint8_t ViewColumnMode() { return kColumnMargins | (gView.readingColumn ? kColumnMeasure : 0); }
+
+int AccentWidthPx() { return Px(kAccentPx); }
+
+// The available height of the split (the client less the gutter and the bar).
+int SplitHeight() {
+    int h = gSplit.lastClientHeight;
+    int g = GutterPx();
+    if (h > 2 * g) h -= 2 * g;
+    return h - gApp.menuBarHeight;
+}
+
+// The separator line, just above the light area of the lower pane.
+int DividerY() { return gSplit.bottomRect.top - Px(kSeparatorBelowPx) - Px(kSeparatorPx); }
+
+// Puts the lower pane's share where the divider line is to stand at `lineY`.
+bool ShareFromDividerY(int lineY, int* share) {
+    int available = SplitHeight();
+    if (!gApp.mainPane || available <= 0) return false;
+    int upper = lineY - gApp.mainPane->top - Px(kBottomPaneGapPx) + Px(kSeparatorBelowPx) + Px(kSeparatorPx);
+    int64_t lower = (int64_t)available - upper;
+    int64_t wanted = (lower * kShareScale + available / 2) / available;
+    if (wanted < kMinSharePercent * 100) wanted = kMinSharePercent * 100;
+    if (wanted > kMaxSharePercent * 100) wanted = kMaxSharePercent * 100;
+    *share = (int)wanted;
+    return true;
+}
+
+// Whether a bar's thumb stands where it stood: its position is the same share
+// of a range that is empty, or not, in both. With no page size the thumb's
+// length never changes, so the bar looks the same (a new section at its top).
+bool ThumbStaysPut(const SCROLLINFO& before, const SCROLLINFO& after) {
+    int64_t rangeBefore = (int64_t)before.nMax - before.nMin;
+    int64_t rangeAfter = (int64_t)after.nMax - after.nMin;
+    if ((rangeBefore > 0) != (rangeAfter > 0)) return false;
+    if (rangeBefore <= 0) return true;
+    return ((int64_t)before.nPos - before.nMin) * rangeAfter == ((int64_t)after.nPos - after.nMin) * rangeBefore;
+}
+
 // A child shown in its window (the lower pane's bar is hidden without that pane).
 bool PointInChild(HWND child, POINT screenPoint) {
     RECT rect;
@@ -126,9 +176,31 @@ bool IsBottomSectionCode(int code) {
 
 void MarkBottomSectionItem() {
     HMENU menu = MenuOfBarButton(kMarelButtonCommand);
-    if (menu)
+    if (!menu) return;
+    if (!gSplit.bottomShare) {
         CheckMenuRadioItem(menu, kMarelFirstCommand, kMarelLastCommand,
                            kBottomSectionCommandBase + gSplit.bottomSection, MF_BYCOMMAND);
+        return;
+    }
+    // A dragged share is none of the fractions.
+    for (int code : {1, 12, 13, 14, 23, 34})
+        CheckMenuItem(menu, kBottomSectionCommandBase + code, MF_BYCOMMAND | MF_UNCHECKED);
+}
+
+int CodeSharePercent(int code) {
+    int denominator = code % 10;
+    return denominator ? 100 * (code / 10) / denominator : 0;
+}
+
+int BottomSharePercent() {
+    if (gSplit.bottomShare) return (gSplit.bottomShare + 50) / 100;
+    return CodeSharePercent(gSplit.bottomSection);
+}
+
+void UseStoredSharePercent(int percent) {
+    bool usable = percent >= kMinSharePercent && percent <= kMaxSharePercent;
+    // The share of the stored fraction itself is that fraction, marked as such.
+    gSplit.bottomShare = usable && percent != CodeSharePercent(gSplit.bottomSection) ? percent * 100 : 0;
 }
 
 int CreatePanes(HWND window) {
@@ -137,6 +209,8 @@ int CreatePanes(HWND window) {
     CreateBottomPane(window, gSharedDc, &rect);
     gApp.mainPane = CreateTextPane(gSharedDc, &rect, &gApp.font, kPaneLineCapacity);
     if (!gApp.mainPane) return 1;
+    gApp.mainPane->columnMode = ViewColumnMode();
+    gApp.mainPane->accentPx = AccentWidthPx();
     uint8_t* text = LoadSectionText(gApp.lesson, nullptr);
     if (!text) {
         ShowResourceNotFound(window);
@@ -169,6 +243,7 @@ void CreateBottomPane(HWND window, HDC dc, const RECT* rect) {
     MarkBottomSectionItem();
     gSplit.bottomPane = CreateTextPane(dc, &gSplit.bottomRect, &gApp.font, kPaneLineCapacity);
     if (!gSplit.bottomPane) return;
+    gSplit.bottomPane->columnMode = ViewColumnMode();
     gSplit.bottomScrollBar = CreateScrollBar(window, L"Top");
     gSplit.mainScrollBar = CreateScrollBar(window, L"Bottom");
     gSplit.activeScrollBar = gSplit.mainScrollBar;
@@ -191,6 +266,8 @@ int LoadBottomSection(HWND window) {
 }
 
 int BottomPaneHeight(int availableHeight) {
+    if (gSplit.bottomSection == kBottomSectionNone) return 0;
+    if (gSplit.bottomShare > 0) return (int)((int64_t)availableHeight * gSplit.bottomShare / kShareScale);
     int numerator = gSplit.bottomSection / 10;
     int denominator = gSplit.bottomSection % 10;
     if (denominator == 0) return 0;  // never one of the size codes
@@ -229,10 +306,13 @@ void OnSize(HWND window, LPARAM size) {
     }
     if (ProgramEnding()) return;
     int g = GutterPx();
+    int topPx = (h > 2 * g ? g : 0) + (gApp.menuBarOnBottom ? 0 : gApp.menuBarHeight);
     if (w > 2 * g) w -= 2 * g;
     if (h > 2 * g) h -= 2 * g;
-    const TextPane* pane = gApp.mainPane;
-    if (!pane || (pane->width == w && pane->height == h)) return;
+    TextPane* pane = gApp.mainPane;
+    if (!pane || (pane->width == w && pane->height == h && pane->top == topPx)) return;
+    // The bar above the panes comes and goes with full screen.
+    pane->top = topPx;
     int available = h - gApp.menuBarHeight;
     LayoutSplit(&w, &available);
     ResizeTextPane(gApp.mainPane, w, available);
@@ -266,21 +346,12 @@ void PaintBottomArea(HDC dc) {
     int s = ScrollBarPx();
     int belowPx = Px(kSeparatorBelowPx);
     const RECT& area = gSplit.bottomRect;
-    HPEN lightPen = CreatePen(PS_SOLID, 0, kBottomBackground);
-    HBRUSH lightBrush = CreateSolidBrush(kBottomBackground);
-    HGDIOBJ oldPen = SelectObject(dc, lightPen);
-    HGDIOBJ oldBrush = SelectObject(dc, lightBrush);
-    Rectangle(dc, area.left - g, area.top - belowPx, area.right + g, area.bottom + 2 * g);
-    SelectObject(dc, oldPen);
-    DeleteObject(lightPen);
-    HPEN redPen = CreatePen(PS_SOLID, 0, kSeparatorColour);
-    oldPen = SelectObject(dc, redPen);
+    const Palette& palette = CurrentPalette();
+    RECT ground = {area.left - g, area.top - belowPx, area.right + g, area.bottom + 2 * g};
+    FillWithColour(dc, ground, palette.commentary);
     // One pixel high at 96 DPI, reaching across the scroll-bar column.
-    Rectangle(dc, area.left - g, area.top - belowPx - Px(kSeparatorPx), area.right + s + g, area.top - belowPx);
-    SelectObject(dc, oldPen);
-    DeleteObject(redPen);
-    SelectObject(dc, oldBrush);
-    DeleteObject(lightBrush);
+    RECT line = {area.left - g, area.top - belowPx - Px(kSeparatorPx), area.right + s + g, area.top - belowPx};
+    FillWithColour(dc, line, palette.separator);
     TextPane* pane = gSplit.bottomPane;
     if (!pane) return;
     int oldMode = SetBkMode(pane->dc, TRANSPARENT);
@@ -294,6 +365,27 @@ void SetActivePane(TextPane* pane) {
     bool bottom = pane && pane == gSplit.bottomPane;
     gSplit.activePane = bottom ? pane : gApp.mainPane;
     gSplit.activeScrollBar = bottom ? gSplit.bottomScrollBar : gSplit.mainScrollBar;
+    TextPane* main = gApp.mainPane;
+    TextPane* lower = gSplit.bottomPane;
+    if (!main) return;
+    int accentPx = AccentWidthPx();
+    int mainAccent = bottom ? 0 : accentPx;
+    int lowerAccent = bottom ? accentPx : 0;
+    if (main->accentPx == mainAccent && (!lower || lower->accentPx == lowerAccent)) return;
+    main->accentPx = mainAccent;
+    if (lower) lower->accentPx = lowerAccent;
+    RepaintView(gApp.mainWindow, kRepaintAll);
+}
+
+void ApplyViewOptions(HWND window) {
+    uint8_t mode = ViewColumnMode();
+    for (TextPane* pane : {gApp.mainPane, gSplit.bottomPane}) {
+        if (!pane || pane->columnMode == mode) continue;
+        pane->columnMode = mode;
+        LayoutSection(pane, pane->text, 0);
+    }
+    UpdateScrollBars();
+    InvalidateRect(window, nullptr, TRUE);
 }
 
 TextPane* PaneAtPoint(int x, int y) {
@@ -303,7 +395,8 @@ TextPane* PaneAtPoint(int x, int y) {
 }
 
 COLORREF PaneGround(const TextPane* pane) {
-    return pane && pane == gSplit.bottomPane ? kBottomBackground : kColourWhite;
+    const Palette& palette = CurrentPalette();
+    return pane && pane == gSplit.bottomPane ? palette.commentary : palette.page;
 }
 
 void RepaintPane(HWND window, const TextPane* pane) {
@@ -323,13 +416,12 @@ void UpdateScrollBar(HWND scrollBar) {
     info.nMax = pane->lastFirstRow;
     info.nPage = 0;
     info.nPos = pane->firstRow;
-    if (GetScrollInfo(scrollBar, SB_CTL, &current) && current.nMin == info.nMin && current.nMax == info.nMax &&
-        current.nPos == info.nPos)
-        return;
-    // Drawing a scroll bar at once costs several times a whole pane under
-    // Wine; the bar is redrawn with the next paint cycle instead.
+    bool known = GetScrollInfo(scrollBar, SB_CTL, &current) != FALSE;
+    if (known && current.nMin == info.nMin && current.nMax == info.nMax && current.nPos == info.nPos) return;
+    // Drawing a scroll bar costs several times a whole pane under Wine: it is
+    // redrawn with the next paint cycle, and only when its thumb moves.
     SendMessageW(scrollBar, SBM_SETSCROLLINFO, FALSE, (LPARAM)&info);
-    InvalidateRect(scrollBar, nullptr, TRUE);
+    if (!known || !ThumbStaysPut(current, info)) InvalidateRect(scrollBar, nullptr, TRUE);
 }
 
 void SetViewFont(HWND window) {
@@ -390,7 +482,7 @@ void OnScroll(HWND window, WPARAM wParam, LPARAM lParam) {
     gSplit.activeScrollBar = bottom ? gSplit.bottomScrollBar : gSplit.mainScrollBar;
     TextPane* pane = bottom ? gSplit.bottomPane : gApp.mainPane;
     int repaintFlags = bottom ? kRepaintBottomScrollBar : kRepaintMainScrollBar;
-    gSplit.activePane = pane;
+    SetActivePane(pane);
     int delta = pane ? ScrollDelta(wParam, pane->rowsDrawn, pane->firstRow) : 0;
     if (delta && ScrollPane(pane, delta, 0) != kScrollUnchanged) RepaintView(window, repaintFlags);
     DefWindowProcW(window, WM_VSCROLL, wParam, lParam);
@@ -405,8 +497,7 @@ bool HitPane(const TextPane* pane, int x, int y) {
 
 int TapPage(HWND, TextPane* pane, int x, int y, int paintNow) {
     if (!HitPane(pane, x, y)) return 0;
-    gSplit.activePane = pane;
-    gSplit.activeScrollBar = pane == gSplit.bottomPane ? gSplit.bottomScrollBar : gSplit.mainScrollBar;
+    SetActivePane(pane);
     if (!(gApp.flags & kFlagTapPaging)) return 0;
     bool vertical = (gApp.flags & kFlagTapVertical) != 0;
     int size = vertical ? pane->height : pane->width;
@@ -433,10 +524,54 @@ void OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam) {
     POINT pointer = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};  // screen coordinates, may be negative
     TextPane* pane = PaneAtScreenPoint(window, pointer);
     bool onBottom = pane == gSplit.bottomPane;
-    gSplit.activePane = pane;
-    gSplit.activeScrollBar = onBottom ? gSplit.bottomScrollBar : gSplit.mainScrollBar;
+    SetActivePane(pane);
     int rows = WheelRows(pane, onBottom, GET_WHEEL_DELTA_WPARAM(wParam));
     if (rows && ScrollPane(pane, rows, 0) != kScrollUnchanged)
         RepaintView(window, onBottom ? kRepaintBottom : kRepaintMainScrollBar);
     UpdateScrollBar(gSplit.activeScrollBar);
+}
+
+// ---- The divider --------------------------------------------------------------
+
+bool OnDivider(HWND window, int x, int y) {
+    if (!gApp.mainPane || !BottomPaneShown()) return false;
+    int reachPx = Px(kDividerReachPx);
+    int g = GutterPx();
+    bool across = gSplit.bottomRect.left - g <= x && x <= gSplit.bottomRect.right + g;
+    int offset = y - DividerY();
+    return across && -reachPx <= offset && offset <= reachPx;
+}
+
+bool SetDividerCursor(HWND window) {
+    POINT pointer;
+    if (!GetCursorPos(&pointer) || !ScreenToClient(window, &pointer)) return false;
+    if (!gDragging && !OnDivider(window, pointer.x, pointer.y)) return false;
+    SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32645)));  // IDC_SIZENS
+    return true;
+}
+
+bool BeginDividerDrag(HWND window, LPARAM lParam) {
+    int x = GET_X_LPARAM(lParam);
+    int y = GET_Y_LPARAM(lParam);
+    if (ProgramEnding() || !OnDivider(window, x, y)) return false;
+    gDragging = true;
+    gDragGrabPx = y - DividerY();
+    SetCapture(window);
+    return true;
+}
+
+void DragDivider(HWND window, LPARAM lParam) {
+    if (!gDragging || ProgramEnding()) return;
+    int share = 0;
+    if (!ShareFromDividerY(GET_Y_LPARAM(lParam) - gDragGrabPx, &share) || share == gSplit.bottomShare) return;
+    gSplit.bottomShare = share;
+    MarkBottomSectionItem();
+    OnSize(window, kRelayoutMarker);
+    RepaintView(window, kRepaintAll);
+}
+
+void EndDividerDrag(HWND window) {
+    if (!gDragging) return;
+    gDragging = false;
+    if (GetCapture() == window) ReleaseCapture();
 }

@@ -46,12 +46,16 @@ void RestoreSavedRows();
 void PaintBottomArea(HDC dc);
 // Makes the main pane and its scroll bar the active ones.
 void ActivateMainPane();
-// Makes `pane` (null: the main pane) and its scroll bar the active ones.
+// Makes `pane` (null: the main pane) and its scroll bar the active ones, and
+// moves the accent to it.
 void SetActivePane(TextPane* pane);
+// The panes take the reading column of gView and are laid out again; the
+// whole window is repainted.
+void ApplyViewOptions(HWND window);
 // The pane under a point of the client area: the main pane, else the lower
 // pane while it shows; null over neither.
 TextPane* PaneAtPoint(int x, int y);
-// The colour a pane's text stands on.
+// The colour a pane's text stands on in the theme in use.
 COLORREF PaneGround(const TextPane* pane);
 // Repaints one pane, as scrolling it does, and its scroll bar.
 void RepaintPane(HWND window, const TextPane* pane);
@@ -73,8 +77,24 @@ const int kBottomSectionDefault = 12;
 const int kBottomSectionNone = 1;
 const UINT kBottomSectionCommandBase = 400;
 bool IsBottomSectionCode(int code);
-// Puts the radio mark of the "&Marel" popup on the item of bottomSection.
+// Puts the radio mark of the "&Marel" popup on the item of bottomSection, or
+// on none while a dragged share holds.
 void MarkBottomSectionItem();
+
+// The lower pane's share in whole percent, as "BottomSectionPercent" stores
+// it: the dragged share, or that of the size code (0 for none).
+int BottomSharePercent();
+// Takes a stored "BottomSectionPercent" after bottomSection is known: a
+// usable share other than the code's own is a dragged one.
+void UseStoredSharePercent(int percent);
+
+// The divider between the panes: a drag on the separator line sets the lower
+// pane's share. Each returns whether the pointer was its business.
+bool OnDivider(HWND window, int x, int y);
+bool SetDividerCursor(HWND window);
+bool BeginDividerDrag(HWND window, LPARAM lParam);
+void DragDivider(HWND window, LPARAM lParam);
+void EndDividerDrag(HWND window);
 
 // The width of a vertical scroll bar at `dpi`: the platform's in the reader
 // (app/product_seams.cpp); the test programs may choose one.

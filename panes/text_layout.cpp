@@ -26,6 +26,8 @@ struct LayoutState {
     uint16_t indentPx;    // from the aligned edge, carried from record to record
     int paragraphEnds;
     int dpi;              // the stored indents and rule lengths are pixels at 96 DPI
+    int columnLeft;       // the lines' column across the pane
+    int columnWidth;
 };
 
 // One paragraph's text as it is broken into lines: the record's text, or a
@@ -43,6 +45,25 @@ void ReadFontMetrics(LayoutState* state) {
     state->lineHeightPx = metrics.tmHeight;
     state->maxCharWidthPx = metrics.tmMaxCharWidth;
     state->aveCharWidthPx = metrics.tmAveCharWidth;
+}
+
+// The column the lines are set in: the pane less a margin of an em of the
+// body font at each edge, and no wider than the reading measure, centred.
+// Margins never take more than a quarter of a narrow pane.
+void PlaceColumn(LayoutState* state) {
+    TextPane* pane = state->pane;
+    TEXTMETRICW metrics;
+    int emPx = GetTextMetricsW(pane->dc, &metrics) ? metrics.tmHeight - metrics.tmInternalLeading : 0;
+    if (emPx < 1) emPx = 1;
+    int marginPx = (pane->columnMode & kColumnMargins) ? emPx : 0;
+    if (marginPx > pane->width / 8) marginPx = pane->width / 8;
+    int widthPx = pane->width - 2 * marginPx;
+    int64_t measurePx = (int64_t)kMeasureEms * emPx;
+    if ((pane->columnMode & kColumnMeasure) && widthPx > measurePx) widthPx = (int)measurePx;
+    state->columnLeft = pane->left + (pane->width - widthPx) / 2;
+    state->columnWidth = widthPx;
+    pane->columnLeft = state->columnLeft;
+    pane->columnWidth = widthPx;
 }
 
 // Fonts change only when the five style bits do.
@@ -131,11 +152,12 @@ bool OnlySpacesFollow(const uint8_t* p) {
 
 // Where a run of `widthPx` starts by the alignment of the current style.
 uint16_t AlignedRunX(const LayoutState* state, uint16_t indentPx, uint16_t startPx, int widthPx) {
-    const TextPane* pane = state->pane;
+    int left = state->columnLeft;
+    int columnPx = state->columnWidth;
     switch (state->style & kAlignMask) {
-        case kAlignRight: return (uint16_t)(pane->left + pane->width - startPx - widthPx);
-        case kAlignCentre: return (uint16_t)(pane->left + indentPx + (pane->width - startPx - widthPx) / 2);
-        default: return (uint16_t)(pane->left + startPx);
+        case kAlignRight: return (uint16_t)(left + columnPx - startPx - widthPx);
+        case kAlignCentre: return (uint16_t)(left + indentPx + (columnPx - startPx - widthPx) / 2);
+        default: return (uint16_t)(left + startPx);
     }
 }
 
@@ -155,7 +177,7 @@ void MeasureLine(const LayoutState* state, const uint8_t* p, int remaining, int 
     line->word = p;
     line->wordLength = 0;
     line->wordPart = 0;
-    int widthPx = state->pane->width - state->indentPx;
+    int widthPx = state->columnWidth - state->indentPx;
     if (widthPx < 0) widthPx = 0;
     if (hangPx) {
         const uint8_t* after = p;
@@ -243,7 +265,6 @@ int FillParagraph(LayoutState* state, const ParagraphText* paragraph, int hangPx
 }
 
 int LayoutTextRecord(LayoutState* state, const ParagraphRecord* record, int hangingCode) {
-    TextPane* pane = state->pane;
     UseStyle(state, record->flags);
     int hangPx = 0;
     if (hangingCode) hangPx = state->maxCharWidthPx * (hangingCode + 1) / 2;
@@ -258,7 +279,7 @@ int LayoutTextRecord(LayoutState* state, const ParagraphRecord* record, int hang
         reversedCopy[paragraph.length] = 0;
         paragraph.start = reversedCopy;
     }
-    if (state->indentPx >= pane->width) state->indentPx = 0;
+    if (state->indentPx >= state->columnWidth) state->indentPx = 0;
     int result = FillParagraph(state, &paragraph, hangPx);
     PlatformFree(reversedCopy);
     return result;
@@ -269,8 +290,9 @@ int LayoutRule(LayoutState* state, const ParagraphRecord* record) {
     if (!MakeRoomForLine(state)) return kLayoutNoMemory;
     int value = record->indent;
     int lengthPx = ScalePx(value, state->dpi);
-    if (value > kRulePercentMaxValue) lengthPx = ((value + 96) & 0xFF) * pane->width * 2 / 100;
-    if (lengthPx > pane->width) lengthPx = pane->width;
+    int columnPx = state->columnWidth;
+    if (value > kRulePercentMaxValue) lengthPx = ((value + 96) & 0xFF) * columnPx * 2 / 100;
+    if (lengthPx > columnPx) lengthPx = columnPx;
     if (lengthPx < 0) lengthPx = 0;
 
     TextLine* line = &pane->lines[state->cursor];
@@ -281,10 +303,11 @@ int LayoutRule(LayoutState* state, const ParagraphRecord* record) {
     line->height = (uint16_t)state->lineHeightPx;  // the spacer selects no font
     line->flags = record->flags;
     memset(&line->hanging, 0, sizeof line->hanging);
+    int left = state->columnLeft;
     switch (record->flags & kAlignMask) {
-        case kAlignRight: line->x = (uint16_t)(pane->left + pane->width - lengthPx); break;
-        case kAlignCentre: line->x = (uint16_t)(pane->left + (pane->width - lengthPx) / 2); break;
-        default: line->x = (uint16_t)pane->left; break;
+        case kAlignRight: line->x = (uint16_t)(left + columnPx - lengthPx); break;
+        case kAlignCentre: line->x = (uint16_t)(left + (columnPx - lengthPx) / 2); break;
+        default: line->x = (uint16_t)left; break;
     }
     state->cursor++;
     if (record->flags & kFlagParagraphEnd) state->paragraphEnds++;
@@ -392,6 +415,7 @@ int LayoutSection(TextPane* pane, uint8_t* text, int takeOwnership) {
     state.dpi = pane->fontSpec.dpi;
     HFONT savedFont = SelectStyleFont(pane, kInitialStyle);
     ReadFontMetrics(&state);
+    PlaceColumn(&state);
 
     int result = LayoutRecords(&state);
     if (result != kLayoutDone) {

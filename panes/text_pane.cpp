@@ -4,6 +4,7 @@
 #include <string.h>
 #include <wchar.h>
 
+#include "panes/theme.h"
 #include "platform/dpi.h"
 #include "platform/fonts.h"
 #include "platform/services.h"
@@ -114,9 +115,10 @@ HFONT CreateStyleFont(const FontSpec* spec, uint8_t style) {
 }
 
 COLORREF StyleTextColour(uint8_t style) {
-    if (style & kFlagSmall) return kColourDarkBlue;
-    if ((style & kFlagLarge) && (style & kFlagBold)) return kColourBlue;
-    return kColourBlack;
+    const Palette& palette = CurrentPalette();
+    if (style & kFlagSmall) return palette.smallText;
+    if ((style & kFlagLarge) && (style & kFlagBold)) return palette.headingText;
+    return palette.plainText;
 }
 
 HFONT SelectStyleFont(TextPane* pane, uint32_t styleWord) {

@@ -74,6 +74,10 @@ struct TextPane {
     uint16_t lastFirstRow; // largest first row that still fills the pane
     uint16_t markStart;    // highlighted search match, half open; both 0: none
     uint16_t markEnd;
+    uint8_t columnMode;    // kColumnMargins, kColumnMeasure: where lines sit across the pane
+    int32_t accentPx;      // width of the active pane's mark at its left edge; 0: none
+    int32_t columnLeft;    // the column the last layout set its lines in
+    int32_t columnWidth;
     // The text kept at the top through new layouts of the same text
     // (KeepReadingPlace): good while the first row is still placeRow, so that
     // a wider and a narrower layout in turn come back to the same line. Any
@@ -88,6 +92,11 @@ struct TextPane {
     uint16_t selectAnchor;  // text offsets of characters
     uint16_t selectFocus;
 };
+
+// Column modes. With none the lines take the pane's whole width.
+const uint8_t kColumnMargins = 0x01;  // about an em of the body font clear at both edges
+const uint8_t kColumnMeasure = 0x02;  // no wider than the reading measure, centred
+const int kMeasureEms = 40;
 
 // Creates a pane drawing through `dc`; `rect` may be null. With
 // initialLineCapacity > 0 the line array is allocated up front.
@@ -131,7 +140,7 @@ HFONT SelectStyleFont(TextPane* pane, uint32_t styleWord);
 // built from it.
 void RebuildStyleFonts(TextPane* pane, const FontSpec* spec);
 
-// Text colour of a paragraph style.
+// Text colour of a paragraph style in the theme in use.
 COLORREF StyleTextColour(uint8_t style);
 
 // ---- Letter mapping, measuring and drawing -------------------------------------
@@ -186,6 +195,3 @@ int TextWidthPx(HDC dc, const wchar_t* text, int count, int* heightPx);
 // Frees the shared conversion and measuring buffers (at exit; they grow again
 // on the next use).
 void ReleaseTextBuffers();
-
-// Fills (x, y, widthPx, heightPx) with stock brush `stockObject` (WHITE_BRUSH...).
-void FillWithStockBrush(HDC dc, int x, int y, int widthPx, int heightPx, int stockObject);

@@ -21,6 +21,19 @@ RECT WorkAreaNear(const RECT* rect) {
     return MonitorOf(monitor).rcWork;
 }
 
+namespace {
+
+// The restored rectangle is kept in workspace coordinates, which start at the
+// work area's corner rather than the screen's.
+RECT NormalRectOnScreen(HWND window, const WINDOWPLACEMENT& placement) {
+    MONITORINFO info = MonitorOf(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
+    RECT rect = placement.rcNormalPosition;
+    OffsetRect(&rect, info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top);
+    return rect;
+}
+
+}  // namespace
+
 bool RestoredWindowRect(HWND window, RECT* rect, bool* maximized) {
     if (!IsWindow(window)) return false;
     *maximized = IsZoomed(window) != FALSE;
@@ -28,11 +41,38 @@ bool RestoredWindowRect(HWND window, RECT* rect, bool* maximized) {
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof(placement);
     if (!GetWindowPlacement(window, &placement)) return false;
-    // The restored rectangle is kept in workspace coordinates, which start at
-    // the work area's corner rather than the screen's.
-    MONITORINFO info = MonitorOf(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
-    *rect = placement.rcNormalPosition;
-    OffsetRect(rect, info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top);
+    *rect = NormalRectOnScreen(window, placement);
+    return true;
+}
+
+void EnterMonitorFullScreen(HWND window, MonitorFullScreen* state) {
+    if (state->on || !IsWindow(window)) return;
+    state->framedPlacement.length = sizeof(WINDOWPLACEMENT);
+    if (!GetWindowPlacement(window, &state->framedPlacement)) return;
+    state->framedStyle = GetWindowLongPtrW(window, GWL_STYLE);
+    state->on = true;
+    SetWindowLongPtrW(window, GWL_STYLE, state->framedStyle & ~(LONG_PTR)WS_OVERLAPPEDWINDOW);
+    MONITORINFO monitor = MonitorOf(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
+    const RECT& area = monitor.rcMonitor;
+    SetWindowPos(window, HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                 SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
+}
+
+void LeaveMonitorFullScreen(HWND window, MonitorFullScreen* state) {
+    if (!state->on) return;
+    state->on = false;
+    if (!IsWindow(window)) return;
+    SetWindowLongPtrW(window, GWL_STYLE, state->framedStyle);
+    SetWindowPlacement(window, &state->framedPlacement);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
+}
+
+bool FramedWindowRect(HWND window, const MonitorFullScreen& state, RECT* rect, bool* maximized) {
+    if (!state.on) return RestoredWindowRect(window, rect, maximized);
+    if (!IsWindow(window)) return false;
+    *maximized = state.framedPlacement.showCmd == SW_SHOWMAXIMIZED;
+    *rect = NormalRectOnScreen(window, state.framedPlacement);
     return true;
 }
 

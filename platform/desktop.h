@@ -13,6 +13,18 @@ RECT WorkAreaNear(const RECT* rect);
 // maximised now. False when the window does not exist.
 bool RestoredWindowRect(HWND window, RECT* rect, bool* maximized);
 
+// A window over the whole of its monitor without its frame, and back to the
+// frame, size and state it had.
+struct MonitorFullScreen {
+    bool on;
+    LONG_PTR framedStyle;
+    WINDOWPLACEMENT framedPlacement;
+};
+void EnterMonitorFullScreen(HWND window, MonitorFullScreen* state);
+void LeaveMonitorFullScreen(HWND window, MonitorFullScreen* state);
+// RestoredWindowRect for a window in full screen: where it comes back to.
+bool FramedWindowRect(HWND window, const MonitorFullScreen& state, RECT* rect, bool* maximized);
+
 // The WM_GETMINMAXINFO handling of a window the user sizes: never smaller
 // than `widthPx` by `heightPx`, given at 96 DPI and drawn at `dpi`.
 void KeepMinimumTrackSize(MINMAXINFO* info, int widthPx, int heightPx, int dpi);

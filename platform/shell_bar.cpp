@@ -238,7 +238,12 @@ LRESULT CALLBACK BarWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         SetToolTips(bar, (int)wParam, reinterpret_cast<const wchar_t* const*>(lParam));
         return TRUE;
     case TB_ADDBUTTONSW:
-    case TB_ADDBITMAP:
+    case TB_ADDBITMAP: {
+        // New buttons and images may make the bar taller.
+        LRESULT result = SendMessageW(bar->toolbar, message, wParam, lParam);
+        MeasureBar(bar);
+        return result;
+    }
     case TB_BUTTONCOUNT:
         return SendMessageW(bar->toolbar, message, wParam, lParam);
     case WM_NCDESTROY:

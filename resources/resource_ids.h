@@ -3,10 +3,11 @@
 
 #define IDA_LORVAN 3            // accelerators of the menu's shortcut texts
 #define IDS_GO 302
+#define IDS_VIEW 303
 #define IDS_MAREL 304
 
 #define IDI_LORVAN 101
-#define IDM_LORVAN 102          // menu with the "&Go" and "&Marel" popups
+#define IDM_LORVAN 102          // menu with the "&Go", "&Marel" and "&View" popups
 #define IDR_LORVAN_MENUBAR 102  // raw-data menu-bar resource
 #define IDB_TOOLS 114
 #define IDB_GRID_COLLAPSED 201

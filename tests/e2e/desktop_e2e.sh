@@ -2,9 +2,10 @@
 # The reader on a desktop, driven with real key presses and pointer events
 # (xdotool) in a fresh Wine prefix: the shortcut keys of the menu, F1, the
 # wheel over each pane, the window's place from one start to the next, Latin
-# keys typed into the search, Find All's list, and a passage selected with a
-# drag and copied with its source, its Rich Text read back by LibreOffice.
-# Leaves the results window as OUTPUT_DIR/find-all.png.
+# keys typed into the search, Find All's list, a passage selected with a drag
+# and copied with its source (its Rich Text read back by LibreOffice), the
+# menus by keyboard, full screen, a drag of the divider and the theme. Leaves
+# the results window as OUTPUT_DIR/find-all.png.
 # Each check looks at what its key or turn leaves behind: the stored
 # settings, the clipboard, the dialog that opens.
 # Usage: desktop_e2e.sh READER_EXE OUTPUT_DIR
@@ -291,6 +292,98 @@ session_search_again() {
   expect "search again: F3 goes to the section of the match" "$(stored_dword Lesson)" "$SEARCH_SECTION"
 }
 
+# ---- The frame: menus by keyboard, full screen, the divider, the theme --------
+
+# The picture of the reader's window, for a look at its pixels.
+capture() { import -window "$WINDOW" "$OUT/$1.png"; }
+
+# The first row, from the top, whose pixel in column $2 of capture $1 has colour $3.
+row_of_colour() {
+  convert "$OUT/$1.png" -crop "1x10000+$2+0" +repage txt:- 2>/dev/null |
+    awk -F'[,:]' -v c="$3" '!found && index($0, c) { print $2; found = 1 }'
+}
+
+# The share of capture $1 that has exactly colour $2.
+share_of_colour() {
+  convert "$OUT/$1.png" -fill black +opaque "$2" -fill white -opaque "$2" -format "%[fx:mean]" info:
+}
+
+session_frame() {
+  store_settings
+  start_reader || return 0
+  xdotool key alt+g
+  sleep 0.5
+  xdotool key i
+  local chooser
+  if chooser=$(wait_for_window "^Choose Section$"); then
+    pass "menus: Alt+G opens Go, whose Index opens Choose Section"
+    focus "$chooser"
+    xdotool key Escape
+    wait_until_gone "^Choose Section$" "$chooser" || true
+  else
+    fail "menus: Alt+G opens Go, whose Index opens Choose Section"
+  fi
+  focus_reader
+  xdotool key F10
+  sleep 0.3
+  xdotool key m 4  # "&Marel", "1/&4 Screen"
+  sleep 0.5
+
+  local framed screen_width screen_height
+  framed=$(geometry "$WINDOW")
+  read -r screen_width screen_height <<<"$(xdotool getdisplaygeometry)"
+  xdotool key F11
+  sleep 1
+  expect "full screen: F11 covers the screen" "$(geometry "$WINDOW")" "0 0 $screen_width $screen_height"
+  focus_reader
+  xdotool key Escape
+  sleep 1
+  expect "full screen: Escape gives the window its place back" "$(geometry "$WINDOW")" "$framed"
+
+  # The divider is the red line between the panes; it is dragged 80 px up.
+  local x=60 line
+  capture frame-before-drag
+  line=$(row_of_colour frame-before-drag "$x" "#FF0000")
+  if [ -n "$line" ]; then
+    xdotool mousemove --window "$WINDOW" "$x" "$line" mousedown 1
+    sleep 0.3
+    xdotool mousemove --window "$WINDOW" "$x" $((line - 40))
+    sleep 0.3
+    xdotool mousemove --window "$WINDOW" "$x" $((line - 80)) mouseup 1
+    sleep 0.5
+    capture frame-after-drag
+    expect "divider: the line follows the drag" "$(row_of_colour frame-after-drag "$x" "#FF0000")" $((line - 80))
+  else
+    fail "divider: the red line between the panes is seen"
+  fi
+  focus_reader
+  xdotool key alt+v
+  sleep 0.3
+  xdotool key d  # "&Dark"
+  sleep 0.5
+  quit_reader
+  expect "theme: Dark is stored" "$(stored_dword Theme)" 2
+  expect "menus: F10 and the Marel menu store 1/4" "$(stored_dword BottomSection)" 14
+  local percent
+  percent=$(stored_dword BottomSectionPercent)
+  if [ "$percent" != missing ] && [ "$percent" -gt 25 ] && [ "$percent" -le 95 ]; then
+    pass "divider: the dragged share is stored ($percent percent)"
+  else
+    fail "divider: the dragged share is stored, got '$percent'"
+  fi
+
+  start_reader || return 0
+  capture frame-dark
+  local dark
+  dark=$(share_of_colour frame-dark "rgb(30,31,34)")
+  if awk -v d="$dark" 'BEGIN { exit !(d > 0.2) }'; then
+    pass "theme: the reader starts again in Dark ($dark of it the dark page)"
+  else
+    fail "theme: the reader starts again in Dark, got $dark of the dark page"
+  fi
+  quit_reader
+}
+
 # Pixels of the search mark's yellow in a picture of a window.
 yellow_pixels() {
   import -window "$1" "$OUT/$2.png" 2>/dev/null || { echo 0; return; }
@@ -435,4 +528,5 @@ session_index
 session_search
 session_search_again
 session_find_all
+session_frame  # last: it leaves the dark theme stored
 exit $failed

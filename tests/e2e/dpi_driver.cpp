@@ -179,19 +179,20 @@ void MeasureReader(HWND reader) {
     Picture view = Capture(ClientOnScreen(reader));
     int separator = SeparatorRow(view);
     int right = view.width * 9 / 10;  // not the scroll bars
-    // The section's subtitle in plain type, and the commentary's first line
-    // in small type (its notes' colour).
-    printf("measure body_text %d\n", FirstLineWidthPx(view, 0, right, IsBlack));
-    printf("measure notes %d\n", FirstLineWidthPx(view, separator + 1, right, IsDarkBlue));
-    // The blue of the arrows and of the font button's underline, in the bar.
+    // The blue of the arrows and of the font button's underline, in the tool
+    // bar above the panes.
     int top = view.height, bottom = -1;
-    for (int y = separator; y < view.height; y++) {
+    for (int y = 0; y < separator; y++) {
         for (int x = 0; x < view.width; x++) {
             if (view.At(x, y) != 0x0040A0) continue;
             top = std::min(top, y);
             bottom = std::max(bottom, y);
         }
     }
+    // Below the bar: the section's subtitle in plain type, and the
+    // commentary's first line in small type (its notes' colour).
+    printf("measure body_text %d\n", FirstLineWidthPx(view, bottom + 1, right, IsBlack));
+    printf("measure notes %d\n", FirstLineWidthPx(view, separator + 1, right, IsDarkBlue));
     printf("measure tool_images %d\n", bottom - top + 1);
 }
 

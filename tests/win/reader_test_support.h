@@ -108,6 +108,7 @@ inline void ResetProgramState() {
     ZeroMemory(&gApp, sizeof(gApp));
     ZeroMemory(&gShell, sizeof(gShell));
     ZeroMemory(&gSplit, sizeof(gSplit));
+    ZeroMemory(&gView, sizeof(gView));
     gApp.instance = GetModuleHandleW(nullptr);
     gShell.allowSipInHebrewSearch = 1;
     gSplit.bottomSection = 12;

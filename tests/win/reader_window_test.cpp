@@ -428,7 +428,7 @@ TEST_F(ReaderWindowTest, DragsSelectClicksTurnPagesAndDoubleClicksTakeTheWord) {
 
     // A click clears the selection and turns no page; the next click does.
     int x = main->left + main->width / 2;
-    int lowY = main->top + main->height - 4;
+    int lowY = main->top + main->height * 3 / 4;  // clear of the divider, which a press would drag
     Click(x, lowY);
     EXPECT_FALSE(HasSelection(main));
     EXPECT_EQ(main->firstRow, 0);
@@ -533,7 +533,9 @@ TEST_F(ReaderWindowTest, CommandsForSizeReverseAndExit) {
     EXPECT_EQ(GetMenuState(marel, 413, MF_BYCOMMAND) & MF_CHECKED, (UINT)MF_CHECKED);
     EXPECT_EQ(GetMenuState(marel, 412, MF_BYCOMMAND) & MF_CHECKED, 0u);
     EXPECT_EQ(DispatchCommand(window, 401), 0);
-    EXPECT_EQ(Main()->height, 400 - gApp.menuBarHeight - 2);  // none: the whole height less 2
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(Main()->height, client.bottom - gApp.menuBarHeight - 2);  // none: the whole height less 2
     // Its bar would lie on the menu bar; it is hidden until a lower pane comes back.
     EXPECT_EQ(GetWindowLongW(gSplit.bottomScrollBar, GWL_STYLE) & WS_VISIBLE, 0);
     DispatchCommand(window, 414);
@@ -576,4 +578,27 @@ TEST_F(ReaderWindowTest, LogOffSavesOnceAndTheCloseAfterItChangesNothing) {
     window = nullptr;
     EXPECT_TRUE(GetDword(kTestProgramKey, L"Lesson", &value));
     EXPECT_EQ(value, 7u);
+}
+
+// A bar is drawn again only when its thumb moves: a new section shown from
+// its top leaves it as it was, a scrolled pane or a range that empties does not.
+TEST_F(ReaderWindowTest, ScrollBarIsRedrawnOnlyWhenItsThumbMoves) {
+    OpenReader(300, 300);
+    LoadLongSection();
+    ShowWindow(window, SW_SHOWNA);
+    HWND bar = gSplit.mainScrollBar;
+    auto updateAfter = [&](uint16_t lastFirstRow, uint16_t firstRow) {
+        UpdateWindow(bar);
+        Main()->lastFirstRow = lastFirstRow;
+        Main()->firstRow = firstRow;
+        UpdateScrollBars();
+        return GetUpdateRect(bar, nullptr, FALSE) != FALSE;
+    };
+    updateAfter(40, 0);
+    EXPECT_FALSE(updateAfter(60, 0));   // another range, the thumb still at the top
+    EXPECT_TRUE(updateAfter(60, 6));
+    EXPECT_FALSE(updateAfter(30, 3));   // the same share of the range
+    EXPECT_TRUE(updateAfter(0, 0));     // nothing to scroll: the thumb goes
+    EXPECT_TRUE(updateAfter(25, 0));
+    EXPECT_EQ(ScrollBarPos(bar), 0);
 }

@@ -9,6 +9,7 @@
 #include "clipboard/copy_text.h"
 #include "navigation/bookmarks.h"
 #include "panes/text_pane.h"
+#include "panes/theme.h"
 #include "platform/services.h"
 #include "tests/win/pane_test_support.h"
 #include "tests/win/reader_test_support.h"
@@ -387,4 +388,48 @@ TEST_F(SettingsTest, StoredBookmarksLoadWithNoAllocationBeyondTheValueAndTheList
     FailAllocationsAfter(-1);
     EXPECT_EQ(Bookmarks(), std::vector<uint16_t>({9, 0}));
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(SettingsTest, ViewOptionsAndADraggedShareComeBack) {
+    LoadSettings();
+    EXPECT_EQ(gView.theme, kThemeLight);
+    EXPECT_EQ(gView.readingColumn, 1);  // on unless turned off
+    EXPECT_EQ(gSplit.bottomShare, 0);
+    gView.theme = kThemeDark;
+    gView.readingColumn = 0;
+    gSplit.bottomShare = 4049;  // dragged to 40.49 percent
+    SaveSettingsAndQuit();
+    DWORD value = 0;
+    EXPECT_TRUE(GetDword(kTestProgramKey, L"BottomSectionPercent", &value));
+    EXPECT_EQ(value, 40u);
+    ReleaseSettings();
+
+    ResetProgramState();
+    LoadSettings();
+    EXPECT_EQ(gView.theme, kThemeDark);
+    EXPECT_EQ(gView.readingColumn, 0);
+    EXPECT_EQ(gSplit.bottomShare, 4000);
+    EXPECT_EQ(gSplit.bottomSection, 12);
+    ReleaseSettings();
+
+    // The share of the stored fraction is that fraction; odd values are not kept.
+    const struct { DWORD percent; DWORD code; int share; } stored[] = {
+        {50, 12, 0}, {33, 13, 0}, {34, 13, 3400}, {4, 12, 0}, {96, 12, 0}, {0xFFFFFFFF, 12, 0}};
+    for (const auto& row : stored) {
+        ResetProgramState();
+        PutDword(kTestProgramKey, L"BottomSectionPercent", row.percent);
+        PutDword(kTestProgramKey, L"BottomSection", row.code);
+        PutDword(kTestProgramKey, L"Theme", 3);
+        LoadSettings();
+        EXPECT_EQ(gSplit.bottomShare, row.share) << row.percent;
+        EXPECT_EQ(gView.theme, kThemeLight);
+        ReleaseSettings();
+    }
+    // With the commentary hidden there is no share to write.
+    ResetProgramState();
+    RegDeleteTreeW(HKEY_CURRENT_USER, kTestRootKey);
+    LoadSettings();
+    gSplit.bottomSection = 1;
+    SaveSettingsAndQuit();
+    EXPECT_FALSE(GetDword(kTestProgramKey, L"BottomSectionPercent", &value));
 }

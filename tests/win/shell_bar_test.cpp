@@ -76,33 +76,78 @@ protected:
 
 }  // namespace
 
-TEST_F(ReaderMenuBarTest, ShellMenuBarHoldsBothPopupsWithTheirItems) {
-    CreateMenuBar();  // the desktop reports a version above 4.21
-    ASSERT_NE(gApp.menuBar, nullptr);
-    EXPECT_EQ(gApp.menuBarOnBottom, 1);
+// The items of the three popups, whichever bar holds them.
+void ExpectThePopupsItems() {
     HMENU go = MenuOfBarButton(kGoButtonCommand);
     HMENU marel = MenuOfBarButton(kMarelButtonCommand);
+    HMENU view = MenuOfBarButton(kViewButtonCommand);
     ASSERT_NE(go, nullptr);
     ASSERT_NE(marel, nullptr);
+    ASSERT_NE(view, nullptr);
     std::vector<std::wstring> expectedGo = {
-        L"&About", L"Check For &Updates", L"-", L"F&ont\bCtrl+F", L"Zoom &In\bCtrl++", L"Zoom &Out\bCtrl+-",
-        L"&Actual Size\bCtrl+0", L"Re&verse", L"-", L"&Index\bCtrl+D", L"&Bookmark", L"&Previous Article",
-        L"&Next Article", L"-", L"&Search\bAlt+F3", L"Search A&gain\bF3", L"Search &Previous\bShift+F3",
-        L"Find &All\x2026\bCtrl+Shift+F", L"-", L"&Copy\bCtrl+C", L"&Append to ClipBoard\bCtrl+E",
-        L"Select A&ll\bCtrl+A", L"-", L"E&xit\bCtrl+Q"};
+        L"&About", L"Check For &Updates", L"-", L"F&ont\bCtrl+F", L"Re&verse", L"-", L"&Index\bCtrl+D",
+        L"&Bookmark", L"&Previous Article", L"&Next Article", L"-", L"&Search\bAlt+F3", L"Search A&gain\bF3",
+        L"Search &Previous\bShift+F3", L"Find &All\x2026\bCtrl+Shift+F", L"-", L"&Copy\bCtrl+C",
+        L"&Append to ClipBoard\bCtrl+E", L"Select A&ll\bCtrl+A", L"-", L"E&xit\bCtrl+Q"};
     EXPECT_EQ(Labels(go), expectedGo);
-    const UINT goCommands[] = {40004, 129, 0,   40006, 140, 141,   142,   122, 0, 119,  123, 110,
-                               109,   0,   116, 117,   161, 160,   0,     40007, 40009, 150, 0, 40005};
-    for (int i = 0; i < 24; i++) EXPECT_EQ(GetMenuItemID(go, i), goCommands[i]) << i;
+    const UINT goCommands[] = {40004, 129, 0,   40006, 122, 0,     119,   123, 110, 109, 0,
+                               116,   117, 161, 160,   0,   40007, 40009, 150, 0,   40005};
+    for (int i = 0; i < 21; i++) EXPECT_EQ(GetMenuItemID(go, i), goCommands[i]) << i;
     std::vector<std::wstring> expectedMarel = {L"1/&4 Screen", L"1/&3 Screen", L"1/&2 Screen",
                                                L"2/3 Screen",  L"3/4 Screen",  L"&None"};
     EXPECT_EQ(Labels(marel), expectedMarel);
     const UINT marelCommands[] = {414, 413, 412, 423, 434, 401};
     for (int i = 0; i < 6; i++) EXPECT_EQ(GetMenuItemID(marel, i), marelCommands[i]) << i;
+    std::vector<std::wstring> expectedView = {
+        L"Zoom &In\bCtrl++", L"Zoom &Out\bCtrl+-", L"&Actual Size\bCtrl+0", L"-", L"&Full Screen\bF11",
+        L"Reading &Column",  L"-",                  L"&Light",              L"&Sepia", L"&Dark"};
+    EXPECT_EQ(Labels(view), expectedView);
+    const UINT viewCommands[] = {140, 141, 142, 0, 143, 144, 0, 145, 146, 147};
+    for (int i = 0; i < 10; i++) EXPECT_EQ(GetMenuItemID(view, i), viewCommands[i]) << i;
+}
+
+TEST_F(ReaderMenuBarTest, ShellMenuBarHoldsThePopupsWithTheirItems) {
+    SetReportedPlatformVersion(4, 21);
+    CreateMenuBar();
+    ASSERT_NE(gApp.menuBar, nullptr);
+    EXPECT_EQ(gApp.menuBarOnBottom, 1);
+    ExpectThePopupsItems();
     EXPECT_EQ(SendMessageW(gApp.menuBar, SHCMBM_GETSUBMENU, 0, 12345), 0);
 }
 
+// The desktop reports its own version (5 and on): the menus are the window's,
+// at its top, with the tool bar under them, which never takes the focus.
+TEST_F(ReaderMenuBarTest, DesktopHasTheMenusAtTheTopAndTheToolBarUnderThem) {
+    ShowWindow(parent, SW_SHOW);
+    SetForegroundWindow(parent);
+    SetFocus(parent);
+    CreateMenuBar();
+    ASSERT_NE(gApp.windowMenu, nullptr);
+    EXPECT_EQ(GetMenu(parent), gApp.windowMenu);
+    EXPECT_EQ(gApp.menuBarOnBottom, 0);
+    EXPECT_EQ(Labels(gApp.windowMenu), std::vector<std::wstring>({L"&Go", L"&Marel", L"&View"}));
+    ExpectThePopupsItems();
+    ASSERT_NE(gApp.menuBar, nullptr);
+    RECT bar;
+    GetWindowRect(gApp.menuBar, &bar);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&bar), 2);
+    EXPECT_EQ(bar.top, 0);
+    EXPECT_EQ(bar.bottom, gApp.menuBarHeight);
+    EXPECT_GT(gApp.menuBarHeight, 16);
+    EXPECT_EQ(ToolbarButtons(), 6);
+    EXPECT_EQ(ToolTipOf(gApp.menuBar, 119), L"Choose Article");
+    EXPECT_EQ(ToolTipOf(gApp.menuBar, 117), L"Search Again");
+    ClickToolButton(BarToolbar(gApp.menuBar), 110);
+    EXPECT_EQ(gCommands, std::vector<UINT>({110}));
+    EXPECT_EQ(GetFocus(), parent);
+    DestroyWindow(gApp.menuBar);
+    SetMenu(parent, nullptr);
+    DestroyMenu(gApp.windowMenu);
+    gApp.windowMenu = nullptr;
+}
+
 TEST_F(ReaderMenuBarTest, ShellMenuBarSitsAtTheBottomWithToolButtonsAndTips) {
+    gApp.menuBarOnBottom = 1;  // asked for on a desktop too
     CreateMenuBar();
     ASSERT_NE(gApp.menuBar, nullptr);
     EXPECT_GT(gApp.menuBarHeight, 16);
@@ -117,7 +162,7 @@ TEST_F(ReaderMenuBarTest, ShellMenuBarSitsAtTheBottomWithToolButtonsAndTips) {
     EXPECT_EQ(bar.bottom, 400);
     EXPECT_EQ(bar.right - bar.left, 300);
 
-    EXPECT_EQ(ToolbarButtons(), 2 + 6);
+    EXPECT_EQ(ToolbarButtons(), 3 + 6);
     EXPECT_EQ(ToolTipOf(gApp.menuBar, 110), L"Previous Article");
     EXPECT_EQ(ToolTipOf(gApp.menuBar, 119), L"Choose Article");
     EXPECT_EQ(ToolTipOf(gApp.menuBar, 109), L"Next Article");
@@ -145,18 +190,19 @@ TEST_F(ReaderMenuBarTest, OldPlatformUsesTheCommandBarUnlessTheOptionAsks) {
     HMENU menu = MenuOfBarButton(kGoButtonCommand);
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu, MenuOfBarButton(kMarelButtonCommand));  // one menu holds both popups
-    EXPECT_EQ(GetMenuItemCount(menu), 2);
+    EXPECT_EQ(GetMenuItemCount(menu), 3);
     EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, 1)), 6);
     EXPECT_NE(CheckMenuItem(menu, 122, MF_BYCOMMAND | MF_CHECKED), (DWORD)-1);  // reaches into the popups
-    EXPECT_EQ(ToolbarButtons(), 2 + 6);  // no close button without full screen
+    EXPECT_EQ(ToolbarButtons(), 3 + 6);  // no close button without full screen
     EXPECT_EQ(ToolTipOf(gApp.menuBar, 117), L"Search Again");
     DestroyWindow(gApp.menuBar);
 
     ResetProgramState();
     gApp.mainWindow = parent;
     gShell.fullScreen = 1;
+    SetReportedPlatformVersion(4, 20);
     CreateMenuBar();
-    EXPECT_EQ(ToolbarButtons(), 2 + 6 + 1);  // the close button
+    EXPECT_EQ(ToolbarButtons(), 3 + 6 + 1);  // the close button
     DestroyWindow(gApp.menuBar);
 
     ResetProgramState();
@@ -164,7 +210,7 @@ TEST_F(ReaderMenuBarTest, OldPlatformUsesTheCommandBarUnlessTheOptionAsks) {
     gApp.menuBarOnBottom = 1;
     gShell.fullScreen = 1;
     CreateMenuBar();
-    EXPECT_EQ(ToolbarButtons(), 2 + 6);  // the shell menu bar never gets one
+    EXPECT_EQ(ToolbarButtons(), 3 + 6);  // the shell menu bar never gets one
     DestroyWindow(gApp.menuBar);
 
     ResetProgramState();

@@ -1,0 +1,34 @@
+// The desktop's frame around the panes: the window's menu bar with "&Go",
+// "&Marel" and "&View", the tool bar under it, full screen, and what the
+// "&View" menu sets: the theme and the reading column.
+#pragma once
+
+#include <windows.h>
+
+// Commands of the "&View" menu. Zoom (140 to 142) is the font size's.
+const UINT kCommandFullScreen = 143;
+const UINT kCommandReadingColumn = 144;
+const UINT kCommandThemeLight = 145;  // 145 + theme code
+const UINT kCommandThemeDark = 147;
+
+// The menu bar and the tool bar of `window`, with the tool buttons' images
+// at the window's DPI. Without a menu the window still works by its keys.
+void CreateDesktopFrame(HWND window);
+// The six tool buttons with their tips and images, at `window`'s DPI, on a
+// bar of either kind.
+void AddToolButtons(HWND window, HWND bar);
+// Puts the check marks of the "&View" menu where the view options stand.
+void MarkViewItems();
+// Deletes the menu bar if full screen has it off the window (on WM_DESTROY).
+void ReleaseDesktopFrame(HWND window);
+
+bool InFullScreen();
+// The window over its whole monitor, without frame, menu or tool bar; and back.
+void ToggleFullScreen(HWND window);
+void LeaveFullScreen(HWND window);
+// Where the window stands when not full screen, as RestoredWindowRect gives it.
+bool FramedPlace(HWND window, RECT* rect, bool* maximized);
+
+// Recolours everything drawn in the theme; an unknown code changes nothing.
+void SetTheme(HWND window, int theme);
+void ToggleReadingColumn(HWND window);
