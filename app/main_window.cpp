@@ -89,6 +89,7 @@ LRESULT OnDestroy(HWND window) {
     gApp.menuBar = nullptr;
     ReleaseDesktopFrame(window);
     SaveSettingsAndQuit();
+    ForgetPointerPress(window);  // it names a pane about to go
     DestroyPanes();
     ReleaseSettings();
     gApp.mainWindow = nullptr;
@@ -116,12 +117,14 @@ LRESULT OnSetCursor(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 // A press on the divider drags it; in a pane it selects, or taps once released.
 LRESULT OnLeftButtonDown(HWND window, LPARAM lParam) {
+    ForgetPointerPress(window);
     if (!BeginDividerDrag(window, lParam)) OnPointerDown(window, lParam);
     return 0;
 }
 
 // The second press of a quick pair on the divider drags it as the first did.
 LRESULT OnLeftButtonDoubleClick(HWND window, LPARAM lParam) {
+    ForgetPointerPress(window);
     if (!BeginDividerDrag(window, lParam)) OnPointerDoubleClick(window, lParam);
     return 0;
 }

@@ -12,7 +12,10 @@
 
 namespace {
 
-const int kAutoScrollStepPx = 24;  // at 96 DPI: beyond the edge, one more row a tick for each of these
+// At 96 DPI. A full-screen pane reaches the monitor's edge, where the pointer
+// cannot go beyond it, so a band just inside each edge scrolls too.
+const int kAutoScrollEdgePx = 6;
+const int kAutoScrollStepPx = 24;  // past the band, one more row a tick for each of these
 
 // A press in a pane, from the button going down until it comes up.
 struct Press {
@@ -78,7 +81,17 @@ void ReplaceSelection(TextPane* pane, uint16_t anchor, uint16_t focus) {
 
 void StopAutoScroll(HWND window) { KillTimer(window, kAutoScrollTimer); }
 
-bool OutsideRows(const TextPane* pane, int y) { return y < pane->top || y >= pane->top + pane->height; }
+// How far into a pane the band that scrolls it reaches from each edge; never
+// more than a quarter of a short pane.
+int AutoScrollEdgePx(const TextPane* pane) {
+    int edgePx = ScalePx(kAutoScrollEdgePx, pane->fontSpec.dpi);
+    return edgePx < pane->height / 4 ? edgePx : pane->height / 4;
+}
+
+bool InScrollBand(const TextPane* pane, int y) {
+    int edgePx = AutoScrollEdgePx(pane);
+    return y < pane->top + edgePx || y >= pane->top + pane->height - edgePx;
+}
 
 void ExtendSelectionTo(TextPane* pane, POINT pointer) {
     uint16_t focus;
@@ -170,7 +183,7 @@ void OnPointerMove(HWND window, WPARAM wParam, LPARAM lParam) {
         ClearPaneSelection(OtherPane(pane));
     }
     ExtendSelectionTo(pane, pointer);
-    if (OutsideRows(pane, pointer.y)) SetTimer(window, kAutoScrollTimer, kAutoScrollIntervalMs, nullptr);
+    if (InScrollBand(pane, pointer.y)) SetTimer(window, kAutoScrollTimer, kAutoScrollIntervalMs, nullptr);
     else StopAutoScroll(window);
 }
 
@@ -203,6 +216,12 @@ void OnPointerDoubleClick(HWND window, LPARAM lParam) {
     if (SelectWordAt(pane, offset)) RepaintSelectionChange(pane, before, PaneGround(pane));
 }
 
+void ForgetPointerPress(HWND window) {
+    if (!gPress.pane) return;
+    gPress.pane = nullptr;
+    StopAutoScroll(window);
+}
+
 void OnPointerCaptureLost(HWND window) {
     if (gPress.pane && GetCapture() != window) {
         gPress.pane = nullptr;
@@ -213,12 +232,15 @@ void OnPointerCaptureLost(HWND window) {
 bool OnPointerTimer(HWND window, WPARAM timerId) {
     if (timerId != kAutoScrollTimer) return false;
     TextPane* pane = gPress.pane;
-    if (!pane || !gPress.dragging || ProgramEnding() || !OutsideRows(pane, gPress.pointer.y)) {
+    if (!pane || !gPress.dragging || ProgramEnding() || !InScrollBand(pane, gPress.pointer.y)) {
         StopAutoScroll(window);
         return true;
     }
-    bool above = gPress.pointer.y < pane->top;
-    int beyondPx = above ? pane->top - gPress.pointer.y : gPress.pointer.y - (pane->top + pane->height);
+    int edgePx = AutoScrollEdgePx(pane);
+    int bandTop = pane->top + edgePx;
+    int bandBottom = pane->top + pane->height - edgePx;
+    bool above = gPress.pointer.y < bandTop;
+    int beyondPx = above ? bandTop - gPress.pointer.y : gPress.pointer.y - bandBottom;
     int rows = 1 + beyondPx / ScalePx(kAutoScrollStepPx, pane->fontSpec.dpi);
     if (ScrollPane(pane, above ? -rows : rows, 0) == kScrollUnchanged) return true;
     uint16_t focus;

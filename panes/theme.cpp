@@ -9,7 +9,7 @@ namespace {
 const Palette kLight = {
     0xFFFFFF, 0xFFFFEE, 0x0000FF, 0x000000, 0x800000, 0xFF0000, 0x000000,
     0xFF0000, 0x00FFFF, 0x0000FF, 0x00FFFF, {0x0000FF, 0xFFFFFF, 0xFF0000},
-    RGB(0, 120, 215), 0xFFFFFF, RGB(0, 120, 215)};
+    RGB(0, 120, 215), 0xFFFFFF, RGB(0, 102, 204)};
 
 // Warm paper and brown ink; the match keeps a saturated yellow, which the
 // muted page never reaches.

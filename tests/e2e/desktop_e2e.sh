@@ -449,11 +449,16 @@ session_selection() {
   local shot="$OUT/selection-before.png" x y width height
   read -r x y width height <<<"$(geometry "$WINDOW")"
   import -window "$WINDOW" "$shot"
-  # The text rows of the main pane: its title, subtitle, then the body. The
-  # second body row is made of plain words, read from its right end.
-  local text_width=$((width - 40)) rows row_top row_bottom
-  rows=$(grey_profile "$shot" 0 0 "$text_width" $((height * 2 / 5)) rows | ink_runs 1)
+  # The text rows of the main pane, below the menus and the tool bar where its
+  # accent starts: its title, subtitle, then the body. The second body row is
+  # made of plain words, read from its right end.
+  local text_width=$((width - 40)) pane_top rows row_top row_bottom
+  pane_top=$(row_of_colour selection-before 1 "#0078D7")
+  pane_top=${pane_top:-0}
+  rows=$(grey_profile "$shot" 0 "$pane_top" "$text_width" $((height * 2 / 5)) rows | ink_runs 1)
   read -r row_top row_bottom <<<"$(sed -n 4p <<<"$rows")"
+  row_top=$((row_top + pane_top))
+  row_bottom=$((row_bottom + pane_top))
   local words first_right second_left row_y
   words=$(grey_profile "$shot" 0 "$row_top" "$text_width" $((row_bottom - row_top + 1)) cols | ink_runs 3 | tac)
   first_right=$(sed -n 1p <<<"$words" | cut -d' ' -f2)

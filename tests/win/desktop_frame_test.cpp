@@ -140,7 +140,6 @@ TEST_F(DesktopFrameTest, ThemesRecolourTheViewAndTheAccentFollowsTheActivePane) 
         EXPECT_EQ(canvas.At(Bottom()->left + accentPx + 1, Bottom()->top + 4), palette.commentary);
         EXPECT_EQ(canvas.At(Main()->left + 5, DividerLineY()), palette.separator);
         EXPECT_GT(canvas.Count(0, Main()->top, client.right, Main()->top + 40, palette.markBack), 20);
-        // Right of the accent, which in the light theme has the selection's blue.
         EXPECT_GT(canvas.Count(Main()->left + accentPx, Main()->top, client.right, Main()->top + 60,
                                palette.selectBack),
                   20);
@@ -183,6 +182,12 @@ TEST_F(DesktopFrameTest, FullScreenCoversTheMonitorAndEscapeOrF11Leaves) {
     PlatformFree(stored);
     EXPECT_TRUE(SameRect(place.rect, framed));
 
+    // A selection is let go first; the next Escape leaves full screen.
+    EXPECT_EQ(DispatchCommand(window, kCommandSelectAll), 0);
+    ASSERT_TRUE(HasSelection(Main()));
+    EXPECT_EQ(SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0), 0);
+    EXPECT_FALSE(HasSelection(Main()));
+    EXPECT_TRUE(InFullScreen());
     EXPECT_EQ(SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0), 0);
     EXPECT_FALSE(InFullScreen());
     RECT back;
@@ -208,12 +213,17 @@ TEST_F(DesktopFrameTest, DividerDragSetsTheShareAndAFractionSetsItBack) {
 
     Drag(x, lineY + 2, lineY + 102);  // taken 2 px below the line, which keeps that distance
     EXPECT_EQ(Main()->firstRow, firstRow);  // a press on the divider turns no page
+    EXPECT_FALSE(HasSelection(Main()) || HasSelection(Bottom()));  // and selects nothing
     EXPECT_NEAR(DividerLineY(), lineY + 100, 1);
     EXPECT_EQ(gSplit.bottomSection, 12);
     for (UINT command : {401u, 412u, 413u, 414u, 423u, 434u}) EXPECT_FALSE(Checked(command, kMarelButtonCommand));
     int percent = BottomSharePercent();
     EXPECT_GT(percent, 5);
     EXPECT_LT(percent, 50);
+    // Just clear of its reach, a drag selects in the pane instead.
+    Drag(x, Bottom()->top + 14, Bottom()->top + 40);
+    EXPECT_TRUE(HasSelection(Bottom()));
+    EXPECT_EQ(BottomSharePercent(), percent);
 
     Drag(x, DividerLineY(), -500);  // no further than 95 percent
     EXPECT_EQ(BottomSharePercent(), 95);

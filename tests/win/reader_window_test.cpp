@@ -466,19 +466,24 @@ TEST_F(ReaderWindowTest, OneSelectionAtATimeAutoScrolledAndDroppedWithTheSection
     EXPECT_TRUE(HasSelection(main));
     EXPECT_FALSE(HasSelection(bottom));
 
-    // A drag in the commentary held below its edge scrolls it as it selects.
+    // A drag in the commentary held at its edge scrolls it as it selects: a row
+    // a tick just inside the edge (where a full-screen pane meets the
+    // monitor's), more the further beyond it.
     RECT box;
     ASSERT_TRUE(CharacterBox(bottom, bottom->lines[0].offset, &box));
     Press(CentreOf(box));
-    POINT below = {CentreOf(box).x, bottom->top + bottom->height + 30};
-    MoveTo(below);
+    MoveTo({CentreOf(box).x, bottom->top + bottom->height - 2});
     EXPECT_FALSE(HasSelection(main));
     EXPECT_TRUE(HasSelection(bottom));
     EXPECT_EQ(gSplit.activePane, bottom);
+    EXPECT_TRUE(OnPointerTimer(window, kAutoScrollTimer));
+    EXPECT_EQ(bottom->firstRow, 1);
+    POINT below = {CentreOf(box).x, bottom->top + bottom->height + 30};
+    MoveTo(below);
     uint16_t focusBefore = bottom->selectFocus;
     EXPECT_TRUE(OnPointerTimer(window, kAutoScrollTimer));
     EXPECT_TRUE(OnPointerTimer(window, kAutoScrollTimer));
-    EXPECT_EQ(bottom->firstRow, 4);  // two rows a tick, 30 px beyond the edge
+    EXPECT_EQ(bottom->firstRow, 5);  // two rows a tick, 30 px beyond the edge
     EXPECT_NE(bottom->selectFocus, focusBefore);
     Release(below);
     EXPECT_TRUE(HasSelection(bottom));
