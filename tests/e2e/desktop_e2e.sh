@@ -11,7 +11,7 @@
 # Usage: desktop_e2e.sh READER_EXE OUTPUT_DIR
 set -euo pipefail
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  exec xvfb-run -a -n 140 -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 READER="$1"
 OUT="$2"

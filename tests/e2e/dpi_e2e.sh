@@ -9,7 +9,7 @@
 set -euo pipefail
 if [ -z "${DPI_E2E_SCREEN:-}" ]; then
   # A screen of its own, large enough for a page at 192 DPI.
-  DPI_E2E_SCREEN=1 exec xvfb-run -a -s "-screen 0 2000x1400x24" "$0" "$@"
+  DPI_E2E_SCREEN=1 exec xvfb-run -a -n 160 -s "-screen 0 2000x1400x24" "$0" "$@"
 fi
 READER="$1"
 DRIVER="$2"

@@ -744,6 +744,21 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
+// Waits until the dialog is in front and has stopped moving: it is laid out
+// over the work area after it shows, and a click before that can miss.
+void WaitUntilSettled(HWND dialog) {
+    RECT last = {};
+    int steady = 0;
+    for (DWORD waited = 0; waited < kWaitMs && steady < 3; waited += 100) {
+        RECT now;
+        GetWindowRect(dialog, &now);
+        bool same = EqualRect(&now, &last) && GetForegroundWindow() == dialog;
+        steady = same ? steady + 1 : 0;
+        last = now;
+        Sleep(100);
+    }
+}
+
 // Clicks the centre of a key and waits until the edit has one more character.
 bool ClickKey(HWND keyboard, HWND edit, int key) {
     RECT rect;
@@ -778,6 +793,7 @@ void CheckSearchDialog(const wchar_t* exe, const std::wstring& outputDir) {
         HWND keyboard = dialog ? KeyboardOf(dialog) : nullptr;
         Check(dialog && edit && keyboard, "the search dialog opens with its edit and keyboard", 0, 1);
         if (!keyboard) return;
+        WaitUntilSettled(dialog);
         for (int key : {1, 2, 3}) ClickKey(keyboard, edit, key);
         Check(WindowText(edit) == L"\x05D2\x05D1\x05D0", "keys 1, 2, 3 give gimel, bet, alef", 0, 1);
         CheckEqual("the caret stays at the left end", LOWORD(SendMessageW(edit, EM_GETSEL, 0, 0)), 0);

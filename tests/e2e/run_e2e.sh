@@ -10,7 +10,7 @@
 # Usage: run_e2e.sh READER_EXE DRIVER_EXE OUTPUT_DIR [BOOK_SOURCE_DIR]
 set -euo pipefail
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  exec xvfb-run -a -n 120 -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 READER="$1"
 DRIVER="$2"
