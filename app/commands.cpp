@@ -16,6 +16,7 @@
 #include "navigation/search_dialog.h"
 #include "navigation/section_chooser.h"
 #include "panes/pane_paint.h"
+#include "panes/pane_pointer.h"
 #include "panes/split_view.h"
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
@@ -35,15 +36,12 @@ enum Command : UINT {
     kCommandSearchAgain = 117,
     kCommandChoose = 119,
     kCommandReverse = 122,
-    kCommandBookmark = 123,
     kCommandCheckUpdates = 129,
     kCommandFindAll = 160,
     kCommandSearchPrevious = 161,
     kCommandAbout = 40004,
     kCommandExit = 40005,
     kCommandFont = 40006,
-    kCommandCopy = 40007,
-    kCommandAppend = 40009,
 };
 
 TextPane* ActivePane() { return gSplit.activePane ? gSplit.activePane : gApp.mainPane; }
@@ -109,6 +107,15 @@ void ChooseReadingFont(HWND window) {
     RefreshFindAll();
 }
 
+// Escape undoes the nearest thing first: a selection made in full screen is
+// let go without throwing the reader out of it; the next Escape leaves.
+int OnEscape(HWND window) {
+    if (ClearPaneSelections()) return 0;
+    if (!InFullScreen()) return 1;
+    LeaveFullScreen(window);
+    return 0;
+}
+
 }  // namespace
 
 int SteppedSection(int lesson, int step) {
@@ -151,6 +158,7 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     case kBackCommand: GoBack(window); return 0;
     case kForwardCommand: GoForward(window); return 0;
     case kGoToCommand: GoToAskedSection(window); return 0;
+    case kCommandSelectAll: SelectAllInActivePane(); return 0;
     case kZoomInCommand: ZoomBy(window, 1); return 0;
     case kZoomOutCommand: ZoomBy(window, -1); return 0;
     case kActualSizeCommand: ZoomToChosenSize(window); return 0;
@@ -177,10 +185,7 @@ int OnKeyDown(HWND window, WPARAM key) {
     case VK_UP: ScrollActivePane(window, -1); return 0;
     case VK_RIGHT: NextSection(window); return 0;
     case VK_DOWN: ScrollActivePane(window, 1); return 0;
-    case VK_ESCAPE:
-        if (!InFullScreen()) return 1;
-        LeaveFullScreen(window);
-        return 0;
+    case VK_ESCAPE: return OnEscape(window);
     default: return 1;
     }
 }

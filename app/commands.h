@@ -8,6 +8,12 @@
 // again, leaving the commentary pane alone.
 const uint32_t kReloadSection = 0xF4FFF500u;
 
+// Commands of the menus that the panes' context menu offers too.
+const UINT kCommandBookmark = 123;
+const UINT kCommandSelectAll = 40010;
+const UINT kCommandCopy = 40007;
+const UINT kCommandAppend = 40009;
+
 // 0 when the command was handled, 1 when it was not (it then gets the default
 // window procedure).
 int DispatchCommand(HWND window, WPARAM wParam);

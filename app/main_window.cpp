@@ -5,6 +5,7 @@
 #include "app/about_box.h"
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "app/context_menu.h"
 #include "app/desktop_frame.h"
 #include "app/settings.h"
 #include "app/view_scale.h"
@@ -13,6 +14,7 @@
 #include "navigation/bookmarks.h"
 #include "navigation/history.h"
 #include "navigation/find_all_window.h"
+#include "panes/pane_pointer.h"
 #include "panes/split_view.h"
 #include "panes/status_line.h"
 #include "panes/text_pane.h"
@@ -90,6 +92,7 @@ LRESULT OnDestroy(HWND window) {
     gApp.menuBar = nullptr;
     ReleaseDesktopFrame(window);
     SaveSettingsAndQuit();
+    ForgetPointerPress(window);  // it names a pane about to go
     DestroyPanes();
     ReleaseSettings();
     gApp.mainWindow = nullptr;
@@ -115,9 +118,36 @@ LRESULT OnSetCursor(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// A press on the divider drags it; anywhere else it is a tap.
+// A press on the divider drags it; in a pane it selects, or taps once released.
 LRESULT OnLeftButtonDown(HWND window, LPARAM lParam) {
-    if (!BeginDividerDrag(window, lParam)) OnTap(window, lParam);
+    ForgetPointerPress(window);
+    if (!BeginDividerDrag(window, lParam)) OnPointerDown(window, lParam);
+    return 0;
+}
+
+// The second press of a quick pair on the divider drags it as the first did.
+LRESULT OnLeftButtonDoubleClick(HWND window, LPARAM lParam) {
+    ForgetPointerPress(window);
+    if (!BeginDividerDrag(window, lParam)) OnPointerDoubleClick(window, lParam);
+    return 0;
+}
+
+// At most one of the divider and the pointer holds a press at a time.
+LRESULT OnMouseMoveMessage(HWND window, WPARAM wParam, LPARAM lParam) {
+    DragDivider(window, lParam);
+    OnPointerMove(window, wParam, lParam);
+    return 0;
+}
+
+LRESULT OnLeftButtonUp(HWND window, LPARAM lParam) {
+    EndDividerDrag(window);
+    OnPointerUp(window, lParam);
+    return 0;
+}
+
+LRESULT OnCaptureChanged(HWND window) {
+    EndDividerDrag(window);
+    OnPointerCaptureLost(window);
     return 0;
 }
 
@@ -183,6 +213,18 @@ LRESULT OnAppCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+LRESULT OnTimer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (OnPointerTimer(window, wParam)) return 0;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A right click over a pane, or the menu key: the panes' own menu. Elsewhere
+// (the scroll bars have theirs) the default handling.
+LRESULT OnContextMenu(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if ((HWND)wParam == window && ShowPaneContextMenu(window, lParam)) return 0;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
 // Ctrl and the wheel zoom; the wheel alone scrolls.
 LRESULT OnMouseWheelMessage(HWND window, WPARAM wParam, LPARAM lParam) {
     if (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) ZoomByWheel(window, GET_WHEEL_DELTA_WPARAM(wParam));
@@ -216,7 +258,10 @@ bool IgnoredWhileEnding(UINT message) {
     case WM_COMMAND:
     case WM_VSCROLL:
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
     case WM_MOUSEMOVE:
+    case WM_CONTEXTMENU:
     case WM_MOUSEWHEEL:
     case WM_XBUTTONDOWN:
     case WM_APPCOMMAND:
@@ -257,7 +302,8 @@ void ReadShellOptions() {
 
 ATOM RegisterMainClass(HINSTANCE instance, const wchar_t* className) {
     WNDCLASSW windowClass = {};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    // Double clicks select words in the panes.
+    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
     windowClass.lpfnWndProc = MainWndProc;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_LORVAN));
@@ -384,13 +430,18 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_LBUTTONDOWN:
         return OnLeftButtonDown(window, lParam);
+    case WM_LBUTTONDBLCLK:
+        return OnLeftButtonDoubleClick(window, lParam);
     case WM_MOUSEMOVE:
-        DragDivider(window, lParam);
-        return 0;
+        return OnMouseMoveMessage(window, wParam, lParam);
     case WM_LBUTTONUP:
+        return OnLeftButtonUp(window, lParam);
     case WM_CAPTURECHANGED:
-        EndDividerDrag(window);
-        return 0;
+        return OnCaptureChanged(window);
+    case WM_TIMER:
+        return OnTimer(window, message, wParam, lParam);
+    case WM_CONTEXTMENU:
+        return OnContextMenu(window, message, wParam, lParam);
     case WM_MOUSEWHEEL:
         return OnMouseWheelMessage(window, wParam, lParam);
     case WM_DPICHANGED:

@@ -2,8 +2,10 @@
 // the first paint beside a bare window's, the time from a Right-arrow key to
 // the end of the repaint of both panes, the same for Back to a remembered
 // place, the time of one wheel notch over the main pane, of a change of
-// theme, one zoom step in a full-HD window, and the time from "F&ont" to the
-// font dialog's first paint beside the same template with nothing in it.
+// theme, one zoom step in a full-HD window, one move of a drag that extends a
+// selection over a 1920 x 1080 pane beside a repaint of that pane, and the
+// time from "F&ont" to the font dialog's first paint beside the same template
+// with nothing in it.
 #include <windows.h>
 
 #include <stdio.h>
@@ -22,6 +24,7 @@
 #include "navigation/find_all_window.h"
 #include "navigation/history.h"
 #include "navigation/search.h"
+#include "panes/pane_select.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
 #include "platform/dialog_shell.h"
@@ -231,6 +234,57 @@ double BackMs(HWND window) {
     return (NowMs() - start) / kSteps;
 }
 
+const int kDragPaneWidthPx = 1920;
+const int kDragPaneHeightPx = 1080;
+const int kDragMoves = 200;
+const UINT kCommandNoCommentary = 401;
+
+// The main pane alone at 1920 x 1080: the window sized around it.
+bool SizeMainPane(HWND window, int widthPx, int heightPx) {
+    SendMessageW(window, WM_COMMAND, kCommandNoCommentary, 0);
+    for (int attempt = 0; attempt < 3; attempt++) {
+        const TextPane* pane = gApp.mainPane;
+        if (pane->width == widthPx && pane->height == heightPx) return true;
+        RECT frame;
+        GetWindowRect(window, &frame);
+        SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left + widthPx - pane->width,
+                     frame.bottom - frame.top + heightPx - pane->height, SWP_NOZORDER | SWP_NOMOVE);
+        DrainMessages();
+    }
+    return gApp.mainPane->width == widthPx && gApp.mainPane->height == heightPx;
+}
+
+// One move of the pointer with the button held, the selection following it a
+// half row at a time down the pane and back; and, as its baseline, a repaint
+// of the whole pane.
+void SelectDragMs(HWND window, double* moveMs, double* fullRepaintMs) {
+    *moveMs = *fullRepaintMs = -1;
+    if (!SizeMainPane(window, kDragPaneWidthPx, kDragPaneHeightPx)) return;
+    TextPane* pane = gApp.mainPane;
+    RepaintView(window, kRepaintAll);
+    int rowPx = pane->lines[0].height;
+    int x = pane->left + pane->width / 2;
+    int top = pane->top + rowPx / 2;
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, top));
+    int steps = (pane->height - 2 * rowPx) * 2 / rowPx;
+    double start = NowMs();
+    for (int i = 0; i < kDragMoves; i++) {
+        int step = i % (2 * steps);
+        int y = top + rowPx + (step < steps ? step : 2 * steps - step) * rowPx / 2;
+        SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + (i % 7) * 3, y));
+        GdiFlush();
+    }
+    *moveMs = (NowMs() - start) / kDragMoves;
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, top));
+    if (!HasSelection(pane)) *moveMs = -1;
+    start = NowMs();
+    for (int i = 0; i < kSteps; i++) {
+        RepaintView(window, kRepaintEraseMain | kRepaintMain);
+        GdiFlush();
+    }
+    *fullRepaintMs = (NowMs() - start) / kSteps;
+}
+
 // Each theme in turn, the whole view repainted each time; beside it the
 // repaint of both panes alone, without the erase of the client area.
 double ThemeSwitchMs(HWND window) {
@@ -346,6 +400,8 @@ void BenchReaderWindow() {
         emptyFontTemplateMs += EmptyFontTemplateOpenMs(window) / kFontDialogOpenings;
     }
     double zoomMs = ZoomStepMs(window);
+    double dragMs = 0, fullRepaintMs = 0;
+    SelectDragMs(window, &dragMs, &fullRepaintMs);  // last: it leaves the window large
     DestroyWindow(window);
     DrainMessages();
     RegDeleteTreeW(HKEY_CURRENT_USER, kBenchRootKey);
@@ -363,6 +419,8 @@ void BenchReaderWindow() {
     printf("find_next_miss_ms: %.4f\n", findNextMs);
     printf("find_all_rows_ms: %.4f\n", findAllRowsMs);
     printf("find_all_window_open_ms: %.4f\n", findAllOpenMs);
+    printf("select_drag_ms: %.4f\n", dragMs);
+    printf("select_drag_full_repaint_ms: %.4f\n", fullRepaintMs);
     printf("font_dialog_first_open_ms: %.4f\n", firstFontDialogMs);
     printf("font_dialog_open_ms: %.4f\n", fontDialogMs);
     printf("font_empty_dialog_open_ms: %.4f\n", emptyFontTemplateMs);

@@ -3,10 +3,12 @@
 #include <windows.h>
 
 #include <string.h>
+#include <wchar.h>
 
 #include "app/app_state.h"
 #include "clipboard/clipboard_writer.h"
 #include "content/section_records.h"
+#include "panes/pane_select.h"
 #include "panes/text_pane.h"
 #include "platform/out_of_memory.h"
 #include "platform/services.h"
@@ -67,6 +69,88 @@ bool AppendParagraphText(const uint8_t* text, const ParagraphRecord& record, Cop
 // copied as the screen shows them.
 bool CopyMirrorsOppositeToScreen() { return HasUnicodeLetters(gApp.font.letterBase); }
 
+// ---- A selection ----------------------------------------------------------------
+
+const wchar_t kLineEnd[] = L"\r\n";
+const int kSectionNumberChars = 24;  // "Section " and a number, with room to spare
+
+bool IsSpace(wchar_t c) { return c == kSpace; }
+
+// Converted codes without the spaces at either end: a selection that starts
+// or stops at a space must not leave one at the end of its line.
+bool AppendTrimmed(const uint8_t* codes, int count, CopyTextOutput* out) {
+    const wchar_t* converted = ToDisplayText(codes, &gDisplayTextCache, count);
+    if (!converted) return false;
+    int start = 0;
+    int end = (int)wcslen(converted);
+    while (start < end && IsSpace(converted[start])) start++;
+    while (end > start && IsSpace(converted[end - 1])) end--;
+    PutChars(out, converted + start, (size_t)(end - start));
+    return true;
+}
+
+// The section's heading in drawing order, as one reversed paragraph would
+// hold "title, subtitle": the subtitle, a comma, the title. Owned by the
+// caller; null without titles.
+uint8_t* HeadingCodes(const uint8_t* text, int* length) {
+    TitleLine title, subtitle;
+    FindSectionTitles(text, &title, &subtitle);
+    *length = 0;
+    if (!title.length && !subtitle.length) return nullptr;
+    const uint8_t kJoin[] = {' ', ','};
+    bool both = title.length && subtitle.length;
+    size_t size = (size_t)title.length + subtitle.length + sizeof kJoin + 1;
+    uint8_t* codes = (uint8_t*)AllocOrAbort(size);
+    if (!codes) return nullptr;
+    uint8_t* next = codes;
+    memcpy(next, subtitle.text, subtitle.length);
+    next += subtitle.length;
+    if (both) {
+        memcpy(next, kJoin, sizeof kJoin);
+        next += sizeof kJoin;
+    }
+    memcpy(next, title.text, title.length);
+    next += title.length;
+    *next = 0;
+    *length = (int)(next - codes);
+    return codes;
+}
+
+int SectionOfPane(const TextPane* pane) { return pane == gSplit.bottomPane ? gApp.lesson + 1 : gApp.lesson; }
+
+// The source line: the section's title and subtitle, or, in a section
+// without them, its number.
+bool AppendHeading(const TextPane* pane, CopyTextOutput* out) {
+    int length = 0;
+    uint8_t* codes = HeadingCodes(pane->text, &length);
+    if (!codes) {
+        if (ProgramEnding()) return false;  // memory ran out for the titles
+        wchar_t number[kSectionNumberChars];
+        swprintf(number, kSectionNumberChars, L"Section %d", SectionOfPane(pane));
+        PutChars(out, number, wcslen(number));
+        return true;
+    }
+    bool converted = AppendTrimmed(codes, length, out);
+    PlatformFree(codes);
+    return converted;
+}
+
+// One record's share of the selection; false when it has none.
+bool AppendSelectedRecord(const uint8_t* text, const ParagraphRecord& record, const SelectedStretches& selected,
+                          CopyTextOutput* out, bool* failed) {
+    if (IsSpacerRecord(record.flags)) {
+        // A rule inside the selection is copied as the section copy gives it.
+        TextStretch head = SelectedPart(selected, (int)record.offset, (int)record.offset + 1);
+        if (record.indent == 0 || head.start >= head.end) return false;
+        AppendRule(record.indent, out);
+        return true;
+    }
+    TextStretch part = SelectedPart(selected, (int)record.textOffset, (int)(record.textOffset + record.textLength));
+    if (part.start >= part.end) return false;
+    if (!AppendTrimmed(text + part.start, part.end - part.start, out)) *failed = true;
+    return true;
+}
+
 }  // namespace
 
 int RuleHyphenCount(uint8_t value) {
@@ -119,8 +203,58 @@ int BuildCopyText(const uint8_t* text, wchar_t* buffer, size_t bufferBytes) {
     return result;
 }
 
+int BuildSelectionText(const TextPane* pane, wchar_t* buffer, size_t bufferBytes) {
+    size_t capacity = bufferBytes / sizeof(wchar_t);
+    if (capacity == 0) return kCopyTextFull;
+    CopyTextOutput out = {buffer, buffer + capacity - 1, false};
+    SelectedStretches selected = ResolveSelection(pane);
+    RecordWalker walker;
+    StartRecordWalk(&walker, pane->text, kUnboundedWalk);
+    ParagraphRecord record;
+    bool failed = false;
+    uint8_t previousFlags = 0;  // of the last record copied; 0 before the first
+    while (!out.full && !failed && NextParagraphRecord(&walker, &record)) {
+        CopyTextOutput before = out;
+        if (previousFlags) {
+            PutLineEnd(&out);
+            if (previousFlags & kFlagParagraphEnd) PutLineEnd(&out);
+        }
+        if (AppendSelectedRecord(pane->text, record, selected, &out, &failed)) previousFlags = record.flags;
+        else out = before;
+    }
+    if (!failed && !out.full) {
+        PutChars(&out, kLineEnd, 2);
+        if (!AppendHeading(pane, &out)) failed = true;
+        PutChars(&out, kLineEnd, 2);
+    }
+    *out.next = 0;
+    if (failed) return kCopyTextNoMemory;
+    return out.full ? kCopyTextFull : kCopyTextBuilt;
+}
+
+wchar_t* CopyFormOfCodes(const uint8_t* codes, int count) {
+    uint32_t savedFlags = gApp.flags;
+    if (CopyMirrorsOppositeToScreen()) gApp.flags ^= kFlagReverse;
+    wchar_t* converted = ToDisplayText(codes, nullptr, count);
+    gApp.flags = savedFlags;
+    return converted;
+}
+
+size_t SelectionTextBufferChars(const TextPane* pane) {
+    CopyTextCounts counts;
+    MeasureCopyText(pane->text, &counts);
+    TitleLine title, subtitle;
+    FindSectionTitles(pane->text, &title, &subtitle);
+    // Never more than the whole section gives, and the source line after it.
+    return CopyTextBufferChars(&counts) + title.length + subtitle.length + kSectionNumberChars + 8;
+}
+
 void CopyPaneText(TextPane* pane, int append) {
     if (!pane || !pane->text) return;
+    if (HasSelection(pane)) {
+        CopySelectionText(pane, append);
+        return;
+    }
     const uint8_t* text = pane->text;
     CopyTextCounts counts;
     MeasureCopyText(text, &counts);
@@ -135,6 +269,21 @@ void CopyPaneText(TextPane* pane, int append) {
 
     // Only with the flags back: the message box's own loop may repaint.
     if (built == kCopyTextFull) ShowMessageBox(gApp.mainWindow, L"(obuf > (start + size))", nullptr, 0);
+    if (built == kCopyTextBuilt) PutOnClipboard(buffer, append);
+    PlatformFree(buffer);
+}
+
+void CopySelectionText(TextPane* pane, int append) {
+    if (!HasSelection(pane)) return;
+    size_t bufferBytes = SelectionTextBufferChars(pane) * sizeof(wchar_t);
+    wchar_t* buffer = (wchar_t*)AllocOrAbort(bufferBytes);
+    if (!buffer) return;  // the program is ending
+
+    uint32_t savedFlags = gApp.flags;
+    if (CopyMirrorsOppositeToScreen()) gApp.flags ^= kFlagReverse;
+    int built = BuildSelectionText(pane, buffer, bufferBytes);
+    gApp.flags = savedFlags;
+
     if (built == kCopyTextBuilt) PutOnClipboard(buffer, append);
     PlatformFree(buffer);
 }

@@ -8,8 +8,24 @@
 struct TextPane;
 
 // Puts the whole section of `pane` on the clipboard (append 0) or adds it to
-// what is there (append 1). Does nothing without a pane or without text.
+// what is there (append 1); with a selection in the pane, the selection
+// (CopySelectionText). Does nothing without a pane or without text.
 void CopyPaneText(TextPane* pane, int append);
+
+// The pane's selected text in the forms of the section copy: each paragraph
+// it touches as one line without spaces at its ends, a blank line after a
+// paragraph end, then a line with the section's heading (title, subtitle),
+// its source. Nothing without a selection.
+void CopySelectionText(TextPane* pane, int append);
+// Writes that text into `buffer` (`bufferBytes` long), mapped by the letter
+// base and mirrored as the flags word says, and a 0. One of CopyTextResult.
+int BuildSelectionText(const TextPane* pane, wchar_t* buffer, size_t bufferBytes);
+// Characters of a buffer that always holds it.
+size_t SelectionTextBufferChars(const TextPane* pane);
+// `count` codes as Copy gives them to other programs: Unicode letters in
+// reading order. The caller frees the result with PlatformFree; null when
+// memory runs out.
+wchar_t* CopyFormOfCodes(const uint8_t* codes, int count);
 
 // What the text of a section needs room for.
 struct CopyTextCounts {

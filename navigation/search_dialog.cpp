@@ -61,19 +61,25 @@ HFONT CreateSearchEditFont(HWND dialog) {
     return CreateFontIndirectW(&font);
 }
 
-// The stored search string in the current letter base, as stored even in
-// Reverse mode, so that OK without a change keeps it. The caller frees it.
-wchar_t* ShownSearchString() {
+// Letter codes in the current letter base, as stored even in Reverse mode,
+// which is how the edit shows them. The caller frees the result.
+wchar_t* ShownCodes(const uint8_t* codes, int length) {
     uint32_t savedFlags = gApp.flags;
     gApp.flags &= ~kFlagReverse;
-    int length = (int)strnlen((const char*)gApp.searchString, kSearchStringBytes - 1);
-    wchar_t* shown = ToDisplayText(gApp.searchString, nullptr, length);
+    wchar_t* shown = ToDisplayText(codes, nullptr, length);
     gApp.flags = savedFlags;
     return shown;
 }
 
-void ShowSearchString(HWND edit) {
-    wchar_t* shown = ShownSearchString();
+// The stored search string as shown, so that OK without a change keeps it.
+wchar_t* ShownSearchString() {
+    return ShownCodes(gApp.searchString, (int)strnlen((const char*)gApp.searchString, kSearchStringBytes - 1));
+}
+
+// What the edit starts with: the text the dialog was opened for, else the
+// stored search string.
+void ShowStartingText(HWND edit, const SearchStart* start) {
+    wchar_t* shown = start ? ShownCodes(start->codes, start->length) : ShownSearchString();
     if (!shown) return;
     SetWindowTextW(edit, shown);
     PlatformFree(shown);
@@ -145,7 +151,7 @@ void TakeOptions(HWND dialog) {
     gApp.searchOptions = (gApp.searchOptions & ~kSearchKnownOptions) | options;
 }
 
-INT_PTR OnInitDialog(HWND dialog) {
+INT_PTR OnInitDialog(HWND dialog, LPARAM lParam) {
     HWND edit = SearchEdit(dialog);
     HWND keyboard = KeyboardControl(dialog);
     gKeyboardBitmap = ShowArtInStatic(keyboard, gApp.instance, kKeyboardBitmapId, WindowDpi(dialog));
@@ -157,7 +163,7 @@ INT_PTR OnInitDialog(HWND dialog) {
     FilterTypedCharacters(edit, SearchEditCharacter);
     ShowOptions(dialog);
     SendMessageW(edit, EM_LIMITTEXT, kSearchEditChars, 0);
-    ShowSearchString(edit);
+    ShowStartingText(edit, reinterpret_cast<const SearchStart*>(lParam));
     return TRUE;  // the platform puts the focus on the edit
 }
 
@@ -232,9 +238,15 @@ INT_PTR RunSearchDialog(HWND owner) {
     return RunDialogTemplate(gApp.instance, kSearchDialogId, owner, SearchDialogProc, 0);
 }
 
+INT_PTR RunSearchDialogFor(HWND owner, const uint8_t* codes, int length) {
+    if (length > kSearchEditChars) length = kSearchEditChars;
+    SearchStart start = {codes, length < 0 ? 0 : length};
+    return RunDialogTemplate(gApp.instance, kSearchDialogId, owner, SearchDialogProc, (LPARAM)&start);
+}
+
 INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG: return OnInitDialog(dialog);
+    case WM_INITDIALOG: return OnInitDialog(dialog, lParam);
     case WM_ACTIVATE: return OnActivate(wParam);
     case WM_LBUTTONDOWN:
     // The desktop makes a second quick tap on a key a double click; it is a

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <stdint.h>
 
 // Resource numbers, also written in resources/lorvan.rc (where the keyboard
 // is bitmap 119).
@@ -20,6 +21,14 @@ const INT_PTR kSearchDialogFoundAll = 160;
 
 // Runs the dialog modally over `owner`; returns the command it ended with.
 INT_PTR RunSearchDialog(HWND owner);
+// The same with `length` letter codes (as stored, at most 33 are taken) in the
+// edit in place of the stored search string, which only OK replaces.
+INT_PTR RunSearchDialogFor(HWND owner, const uint8_t* codes, int length);
+// The dialog parameter of RunSearchDialogFor.
+struct SearchStart {
+    const uint8_t* codes;
+    int length;
+};
 
 // What a key of the physical keyboard types into the edit: with a Hebrew
 // layout what it types; with any other the letter that the Israeli layout

@@ -213,8 +213,8 @@ void DrawMarkedRow(SectionGrid* grid, const GridRow& row, int rowTop) {
     int paddingPx = GridPx(grid, kMarkPaddingPx);
     RECT ground = {row.x - paddingPx, rowTop, row.x + row.width + paddingPx, rowTop + row.height};
     const Palette& palette = CurrentPalette();
-    FillWithColour(grid->dc, ground, palette.selectionBack);
-    COLORREF savedColour = SetTextColor(grid->dc, palette.selectionText);
+    FillWithColour(grid->dc, ground, palette.selectBack);
+    COLORREF savedColour = SetTextColor(grid->dc, palette.selectText);
     int savedMode = SetBkMode(grid->dc, TRANSPARENT);
     DrawTextCell(grid->dc, grid->indexText + row.textOffset, row.length, row.x, rowTop, row.width, row.height);
     SetBkMode(grid->dc, savedMode);

@@ -126,6 +126,18 @@ void MeasureFit(HDC dc, const uint8_t* codes, int* widthPx, int* count) {
     *widthPx = extentsPx ? extentsPx[fit - 1] : TextWidthPx(dc, text, fit, nullptr);
 }
 
+const int* DrawnCharacterEdges(HDC dc, const uint8_t* codes, int count, int* drawnCount) {
+    *drawnCount = 0;
+    if (count <= 0) return nullptr;
+    int converted = 0;
+    wchar_t* text = ConvertCodes(codes, &gDisplayTextCache, count, &converted);
+    int* edgesPx = text && converted ? ExtentSlots(converted) : nullptr;
+    SIZE size = {0, 0};
+    if (!edgesPx || !GetTextExtentExPointW(dc, text, converted, 0, nullptr, edgesPx, &size)) return nullptr;
+    *drawnCount = converted;
+    return edgesPx;
+}
+
 int TextWidthPx(HDC dc, const wchar_t* text, int count, int* heightPx) {
     SIZE size = {0, 0};
     if (count <= 0 || !GetTextExtentPoint32W(dc, text, count, &size)) size.cx = size.cy = 0;

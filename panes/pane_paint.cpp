@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include "panes/pane_select.h"
 #include "panes/text_layout.h"
 #include "panes/theme.h"
 #include "platform/dpi.h"
@@ -18,53 +19,16 @@ const int kRuleThicknessPx = 1;
 const int kTitleFrames = 3;
 const int kTitleFramePx[kTitleFrames] = {2, 1, 2};
 
-// Where painting starts: the first visible line and its top.
-struct VisibleStart {
-    const TextLine* line;
-    int y;
-    int remainingPx;
-};
+bool IsRuleLine(const TextLine* line) { return IsSpacerRecord(line->flags); }
+
+int RowsOfLine(const TextLine* line) { return (line->flags & kFlagParagraphEnd) ? 2 : 1; }
 
 // Nothing draws once the program is ending (memory ran out): the caller may be
 // half way through changing the pane.
 bool CanPaint(const TextPane* pane) { return pane && pane->text && pane->lines && !ProgramEnding(); }
 
-bool IsRuleLine(const TextLine* line) { return IsSpacerRecord(line->flags); }
-
-int RowsOfLine(const TextLine* line) { return (line->flags & kFlagParagraphEnd) ? 2 : 1; }
-
-// A first row past the end (after a resize or a larger font) moves back to
-// the last first row, and stays there.
-VisibleStart FindFirstVisibleLine(TextPane* pane) {
-    if (pane->firstRow > pane->rowCount) pane->firstRow = pane->lastFirstRow;
-    const TextLine* line = pane->lines;
-    int rows = 0;
-    while (line->flags && rows < pane->firstRow) {
-        rows += RowsOfLine(line);
-        line++;
-    }
-    VisibleStart start = {line, pane->top, pane->height};
-    if (rows > pane->firstRow) {
-        // The first row is the blank row after the previous line.
-        int blankPx = line[-1].height;
-        start.y += blankPx;
-        start.remainingPx -= blankPx;
-    }
-    return start;
-}
-
 uint8_t InitialStyle(const TextLine* line) {
     return (line->flags && !IsRuleLine(line)) ? line->flags : kInitialStyle;
-}
-
-int LineX(const TextLine* line) { return (int16_t)line->x; }  // a run may start left of 0
-
-// Where the drawn part of a line's hanging word starts: left-aligned in the
-// column left of the run, or in a reversed paragraph right-aligned in the
-// column right of it.
-int HangingWordX(const TextLine* line) {
-    if (line->flags & kFlagReversed) return LineX(line) + line->width + line->hangWidth - line->hanging.fitWidth;
-    return LineX(line) - line->hangWidth;
 }
 
 void DrawRule(const TextPane* pane, const TextLine* line, int y) {
@@ -75,12 +39,6 @@ void DrawRule(const TextPane* pane, const TextLine* line, int y) {
     FillWithColour(pane->dc, rule, CurrentPalette().rule);
 }
 
-// The active pane's mark: a strip down its left edge, in the margin.
-void DrawAccent(const TextPane* pane) {
-    if (pane->accentPx <= 0) return;
-    RECT strip = {pane->left, pane->top, pane->left + pane->accentPx, pane->top + pane->height};
-    FillWithColour(pane->dc, strip, CurrentPalette().accent);
-}
 
 void DrawLineText(const TextPane* pane, const TextLine* line, int y) {
     if (line->hangWidth) {
@@ -114,6 +72,12 @@ void PaintLineMarks(TextPane* pane, const TextLine* line, int y) {
     PaintMarkedRun(pane, pane->text, pane->text + line->offset, line->length, LineX(line), y);
 }
 
+// Draws the line's text or rule with the font already selected.
+void DrawLineContent(TextPane* pane, const TextLine* line, int y) {
+    if (IsRuleLine(line)) DrawRule(pane, line, y);
+    else DrawLineText(pane, line, y);
+}
+
 void MeasureTitle(HDC dc, TitleLine* title, int limitPx) {
     if (!title->length) return;
     int count = title->length;
@@ -134,12 +98,55 @@ void DrawTitleLine(HDC dc, const TitleLine* title, const RECT* inner, int* y, in
 
 }  // namespace
 
+int LineX(const TextLine* line) { return (int16_t)line->x; }  // a run may start left of 0
+
+int HangingWordX(const TextLine* line) {
+    if (line->flags & kFlagReversed) return LineX(line) + line->width + line->hangWidth - line->hanging.fitWidth;
+    return LineX(line) - line->hangWidth;
+}
+
+VisibleLine FirstVisibleLine(TextPane* pane) {
+    if (pane->firstRow > pane->rowCount) pane->firstRow = pane->lastFirstRow;
+    const TextLine* line = pane->lines;
+    int rows = 0;
+    while (line->flags && rows < pane->firstRow) {
+        rows += RowsOfLine(line);
+        line++;
+    }
+    VisibleLine start = {line, pane->top, pane->height};
+    if (rows > pane->firstRow) {
+        // The first row is the blank row after the previous line.
+        int blankPx = line[-1].height;
+        start.y += blankPx;
+        start.remainingPx -= blankPx;
+    }
+    return start;
+}
+
+bool IsVisibleLine(const VisibleLine& at) { return at.line->flags && at.remainingPx >= at.line->height; }
+
+void NextVisibleLine(VisibleLine* at) {
+    int rowsPx = at->line->height * RowsOfLine(at->line);
+    at->y += rowsPx;
+    at->remainingPx -= rowsPx;
+    at->line++;
+}
+
+void PaintLine(TextPane* pane, const TextLine* line, int y) {
+    HDC dc = pane->dc;
+    COLORREF savedColour = GetTextColor(dc);
+    HFONT savedFont = SelectStyleFont(pane, (IsRuleLine(line) ? kInitialStyle : line->flags) | kSelectWithColour);
+    DrawLineContent(pane, line, y);
+    SelectObject(dc, savedFont);
+    SetTextColor(dc, savedColour);
+}
+
 int PaintPane(TextPane* pane, int erase) {
     if (!CanPaint(pane)) return -1;
     HDC dc = pane->dc;
     pane->rowsDrawn = 0;
-    VisibleStart start = FindFirstVisibleLine(pane);
-    uint8_t style = InitialStyle(start.line);
+    VisibleLine at = FirstVisibleLine(pane);
+    uint8_t style = InitialStyle(at.line);
     COLORREF savedColour = GetTextColor(dc);
     // Where the dc draws text opaquely, the cells take the page's colour.
     COLORREF savedBack = SetBkColor(dc, CurrentPalette().page);
@@ -149,55 +156,67 @@ int PaintPane(TextPane* pane, int erase) {
         FillWithColour(dc, area, CurrentPalette().page);
     }
 
-    int y = start.y;
-    int remainingPx = start.remainingPx;
-    for (const TextLine* line = start.line; line->flags; line++) {
-        if (remainingPx < line->height) break;  // no row is cut off at the bottom
-        if (IsRuleLine(line)) {
-            DrawRule(pane, line, y);
-        } else {
-            if ((line->flags ^ style) & kStyleMask) SelectStyleFont(pane, line->flags | kSelectWithColour);
-            style = line->flags;
-            DrawLineText(pane, line, y);
+    for (; IsVisibleLine(at); NextVisibleLine(&at)) {  // no row is cut off at the bottom
+        if (!IsRuleLine(at.line)) {
+            if ((at.line->flags ^ style) & kStyleMask) SelectStyleFont(pane, at.line->flags | kSelectWithColour);
+            style = at.line->flags;
         }
-        for (int row = 0; row < RowsOfLine(line); row++) {
-            y += line->height;
-            remainingPx -= line->height;
-            pane->rowsDrawn++;
-        }
+        DrawLineContent(pane, at.line, at.y);
+        // The blank row of a paragraph end counts even when it reaches below the pane.
+        pane->rowsDrawn += RowsOfLine(at.line);
     }
     SelectObject(dc, savedFont);
     SetTextColor(dc, savedColour);
     SetBkColor(dc, savedBack);
-    DrawAccent(pane);
-    if (pane->markStart || pane->markEnd) return PaintMarks(pane);
-    return 0;
+    int result = 0;
+    if (pane->markStart || pane->markEnd) result = PaintMarks(pane);
+    PaintSelection(pane);
+    PaintAccentBetween(pane, pane->top, pane->top + pane->height);
+    return result;
+}
+
+void PaintAccentBetween(const TextPane* pane, int top, int bottom) {
+    if (pane->accentPx <= 0) return;
+    if (top < pane->top) top = pane->top;
+    if (bottom > pane->top + pane->height) bottom = pane->top + pane->height;
+    if (top >= bottom) return;
+    RECT strip = {pane->left, top, pane->left + pane->accentPx, bottom};
+    FillWithColour(pane->dc, strip, CurrentPalette().accent);
 }
 
 int PaintMarks(TextPane* pane) {
     if (!CanPaint(pane)) return -1;
-    VisibleStart start = FindFirstVisibleLine(pane);
-    uint8_t style = InitialStyle(start.line);
+    VisibleLine at = FirstVisibleLine(pane);
+    uint8_t style = InitialStyle(at.line);
     HFONT savedFont = SelectStyleFont(pane, style);
-    int y = start.y;
-    int remainingPx = start.remainingPx;
-    for (const TextLine* line = start.line; line->flags; line++) {
-        if (remainingPx < line->height) break;
-        if (!IsRuleLine(line) && LineIsMarked(pane, line)) {
-            if ((line->flags ^ style) & kStyleMask) SelectStyleFont(pane, line->flags);
-            style = line->flags;
-            PaintLineMarks(pane, line, y);
+    for (; IsVisibleLine(at); NextVisibleLine(&at)) {
+        if (!IsRuleLine(at.line) && LineIsMarked(pane, at.line)) {
+            if ((at.line->flags ^ style) & kStyleMask) SelectStyleFont(pane, at.line->flags);
+            style = at.line->flags;
+            PaintLineMarks(pane, at.line, at.y);
         }
-        y += line->height * RowsOfLine(line);
-        remainingPx -= line->height * RowsOfLine(line);
     }
     SelectObject(pane->dc, savedFont);
     return 0;
 }
 
+void PaintMarksOfLine(TextPane* pane, const TextLine* line, int y) {
+    if (!(pane->markStart || pane->markEnd) || IsRuleLine(line) || !LineIsMarked(pane, line)) return;
+    HFONT savedFont = SelectStyleFont(pane, line->flags);
+    PaintLineMarks(pane, line, y);
+    SelectObject(pane->dc, savedFont);
+}
+
 void PaintMarkedRun(TextPane* pane, const uint8_t* text, const uint8_t* runStart, int runLength, int x, int y) {
+    const Palette& palette = CurrentPalette();
+    PaintRunStretch(pane, (int)(runStart - text), runLength, x, y, pane->markStart, pane->markEnd, palette.markText,
+                    palette.markBack);
+}
+
+void PaintRunStretch(TextPane* pane, int runOffset, int runLength, int x, int y, int from, int to,
+                     COLORREF textColour, COLORREF backColour) {
     HDC dc = pane->dc;
-    int before = pane->markStart - (int)(runStart - text);  // run characters before the mark
+    int before = from - runOffset;  // run characters before the stretch
     int skipped = 0;
     int count = runLength;
     if (before >= 0) {
@@ -205,13 +224,13 @@ void PaintMarkedRun(TextPane* pane, const uint8_t* text, const uint8_t* runStart
         if (count < 0) return;
         skipped = before;
     }
-    const uint8_t* marked = runStart + skipped;
-    int toMarkEnd = (int)(text + pane->markEnd - marked);
-    if (toMarkEnd < count) count = toMarkEnd;
+    int toEnd = to - (runOffset + skipped);
+    if (toEnd < count) count = toEnd;
     if (count <= 0) return;
 
-    // In Reverse mode the run is drawn mirrored as a whole, so the marked
-    // stretch sits at the mirrored place, counted from the run's other end.
+    // In Reverse mode the run is drawn mirrored as a whole, so the stretch
+    // sits at the mirrored place, counted from the run's other end.
+    const uint8_t* runStart = pane->text + runOffset;
     bool mirrored = ReverseModeActive();
     int leadCount = mirrored ? runLength - skipped - count : skipped;
     wchar_t* shown = ToDisplayText(runStart, &gDisplayTextCache, mirrored ? runLength : skipped + count);
@@ -219,8 +238,7 @@ void PaintMarkedRun(TextPane* pane, const uint8_t* text, const uint8_t* runStart
     int offsetPx = TextWidthPx(dc, shown, leadCount, nullptr);
     int heightPx = 0;
     int widthPx = TextWidthPx(dc, shown + leadCount, count, &heightPx);
-    DrawColouredCell(dc, marked, count, x + offsetPx, y, widthPx, heightPx, CurrentPalette().markText,
-                     CurrentPalette().markBack);
+    DrawColouredCell(dc, runStart + skipped, count, x + offsetPx, y, widthPx, heightPx, textColour, backColour);
 }
 
 int ScrollPane(TextPane* pane, int deltaRows, int repaint) {

@@ -370,8 +370,8 @@ void PaintBottomArea(HDC dc) {
 void ActivateMainPane() { SetActivePane(gApp.mainPane); }
 
 void SetActivePane(TextPane* pane) {
-    gSplit.activePane = pane;
     bool bottom = pane && pane == gSplit.bottomPane;
+    gSplit.activePane = bottom ? pane : gApp.mainPane;
     gSplit.activeScrollBar = bottom ? gSplit.bottomScrollBar : gSplit.mainScrollBar;
     TextPane* main = gApp.mainPane;
     TextPane* lower = gSplit.bottomPane;
@@ -394,6 +394,22 @@ void ApplyViewOptions(HWND window) {
     }
     UpdateScrollBars();
     InvalidateRect(window, nullptr, TRUE);
+}
+
+TextPane* PaneAtPoint(int x, int y) {
+    if (HitPane(gApp.mainPane, x, y)) return gApp.mainPane;
+    if (BottomPaneShown() && HitPane(gSplit.bottomPane, x, y)) return gSplit.bottomPane;
+    return nullptr;
+}
+
+COLORREF PaneGround(const TextPane* pane) {
+    const Palette& palette = CurrentPalette();
+    return pane && pane == gSplit.bottomPane ? palette.commentary : palette.page;
+}
+
+void RepaintPane(HWND window, const TextPane* pane) {
+    if (!pane) return;
+    RepaintView(window, pane == gSplit.bottomPane ? kRepaintBottom : kRepaintMainScrollBar);
 }
 
 void UpdateScrollBar(HWND scrollBar) {

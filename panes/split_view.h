@@ -52,6 +52,13 @@ void SetActivePane(TextPane* pane);
 // The panes take the reading column of gView and are laid out again; the
 // whole window is repainted.
 void ApplyViewOptions(HWND window);
+// The pane under a point of the client area: the main pane, else the lower
+// pane while it shows; null over neither.
+TextPane* PaneAtPoint(int x, int y);
+// The colour a pane's text stands on in the theme in use.
+COLORREF PaneGround(const TextPane* pane);
+// Repaints one pane, as scrolling it does, and its scroll bar.
+void RepaintPane(HWND window, const TextPane* pane);
 void UpdateScrollBar(HWND scrollBar);
 void UpdateScrollBars();
 void OnScroll(HWND window, WPARAM wParam, LPARAM lParam);

@@ -392,6 +392,7 @@ int LayoutSection(TextPane* pane, uint8_t* text, int takeOwnership) {
     pane->lastFirstRow = 0;
     if (!text) {
         if (takeOwnership) {
+            pane->hasSelection = 0;
             PlatformFree(pane->text);
             pane->text = nullptr;
         }
@@ -399,6 +400,7 @@ int LayoutSection(TextPane* pane, uint8_t* text, int takeOwnership) {
     }
     if (!HasUsableFirstRecord(text)) return Refuse(pane, text, takeOwnership, kLayoutBadText);
     if (text != pane->text) pane->placeKept = false;
+    if (text != pane->text) pane->hasSelection = 0;  // offsets mean nothing in another text
     if (takeOwnership && text != pane->text) {
         PlatformFree(pane->text);  // a new section replaces the old one
         pane->text = nullptr;

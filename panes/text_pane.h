@@ -85,6 +85,12 @@ struct TextPane {
     bool placeKept;
     uint16_t placeOffset;
     uint16_t placeRow;
+    // The selection: every character from the anchor's to the focus's in
+    // reading order, both included (panes/pane_select.h). Kept through new
+    // layouts of the same text, dropped with it.
+    uint8_t hasSelection;
+    uint16_t selectAnchor;  // text offsets of characters
+    uint16_t selectFocus;
 };
 
 // Column modes. With none the lines take the pane's whole width.
@@ -173,6 +179,13 @@ void DrawTextCell(HDC dc, const uint8_t* codes, int count, int x, int y, int wid
 // and background mode are put back afterwards.
 void DrawColouredCell(HDC dc, const uint8_t* codes, int count, int x, int y, int widthPx, int heightPx,
                       COLORREF textColour, COLORREF backColour);
+
+// The right edge of every character of `count` codes as DrawTextCell draws
+// them (mirrored in Reverse mode), in pixels from the cell's left edge, in
+// drawing order; *drawnCount gets how many there are (fewer when the codes end
+// first). The edges live in a shared buffer until the next measuring. Null
+// when nothing can be measured.
+const int* DrawnCharacterEdges(HDC dc, const uint8_t* codes, int count, int* drawnCount);
 
 // The width of the first `count` characters of `text` in the dc's font, 0 when
 // there are none or they cannot be measured; `heightPx`, when given, gets

@@ -1,5 +1,5 @@
 // The colour themes of the reading surfaces: the panes, the commentary's
-// ground, the separator, the search mark, the title box, the outline with its
+// ground, the separator, the search mark, the selection, the title box, the outline with its
 // markers and the letter keyboard. Standard controls, dialogs and menus keep
 // the system's colours.
 #pragma once
@@ -27,11 +27,11 @@ struct Palette {
     COLORREF titleBack;
     COLORREF titleFrames[3];  // outer two pixels, the gap, inner two pixels
     COLORREF accent;        // the edge of the active pane
+    COLORREF selectText;    // a passage the reader selected
+    COLORREF selectBack;
     COLORREF statusText;    // the status line at the window's foot
     COLORREF statusBack;
     COLORREF statusEdge;    // the line along its top
-    COLORREF selectionText; // the current section's row in the index
-    COLORREF selectionBack;
 };
 
 // The palette of a stored theme; an unknown value gives the light one.

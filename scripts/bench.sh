@@ -5,4 +5,5 @@ source "$(dirname "$0")/common.sh"
 ensure_packages
 build_all >/dev/null
 export WINEPREFIX="${WINEPREFIX:-$BUILD/wineprefix}"
-xvfb-run -a -s "-screen 0 1024x768x24" "$ROOT/scripts/wine-run" "$BUILD/win/bench/lorvan_bench.exe"
+# The selection is dragged over a 1920 x 1080 pane, which must lie on the screen.
+xvfb-run -a -s "-screen 0 2560x1600x24" "$ROOT/scripts/wine-run" "$BUILD/win/bench/lorvan_bench.exe"

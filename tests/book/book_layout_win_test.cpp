@@ -90,6 +90,46 @@ TEST_F(BookLayout, EverySectionLaysOutInNarrowAndWidePanes) {
     }
 }
 
+// Every line of the edition, as a reader would select it: a press at the
+// centre of its first drawn character and a release at its last's. The panes
+// stand off the window's edge, with the reading column on: margins in a
+// narrow pane, the measure centred in a wide one at a higher resolution, and
+// for the full width the column off.
+TEST_F(BookLayout, EveryLineIsSelectedByItsEndsInNarrowAndWidePanes) {
+    struct Case {
+        int widthPx;
+        int dpi;
+        uint8_t columnMode;
+    };
+    const Case cases[] = {{240, 96, kColumnMargins | kColumnMeasure},
+                          {1920, 144, kColumnMargins | kColumnMeasure},
+                          {560, 96, 0}};
+    Canvas canvas(64, 64);
+    const int kTallPx = 32000;  // every line of a section on screen at once
+    const int kLeftPx = 37;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.widthPx);
+        gApp.font.dpi = c.dpi;
+        RECT rect = {kLeftPx, 0, kLeftPx + c.widthPx, kTallPx};
+        TextPane* pane = CreateTextPane(canvas.dc, &rect, &gApp.font, kPaneInitialLines);
+        ASSERT_NE(pane, nullptr);
+        pane->columnMode = c.columnMode;
+        int lines = 0;
+        for (int section = 1; section <= kSections; section++) {
+            ASSERT_EQ(LayoutSection(pane, LoadSectionText(section, nullptr), 1), kLayoutDone) << section;
+            if (c.columnMode) ASSERT_GT(pane->columnLeft, kLeftPx);
+            for (int i = 0; i < pane->lineCount; i++) {
+                const TextLine& line = pane->lines[i];
+                if (IsSpacerRecord(line.flags)) continue;
+                ASSERT_EQ(SelectLineByItsEnds(pane, line), "") << "section " << section << " line " << i;
+                lines++;
+            }
+        }
+        EXPECT_GT(lines, kSections * 20);
+        DestroyTextPane(pane);
+    }
+}
+
 TEST_F(BookLayout, FirstSectionsPicture) {
     Canvas picture(1000, 720);
     const int sections[] = {1, 2, 3};

@@ -270,8 +270,8 @@ TEST_F(ChooserTest, TheCurrentSectionsRowIsMarkedAndInSight) {
             for (int y = 0; y < client.bottom; y += 2) {
                 for (int x = 0; x < client.right; x += 2) {
                     COLORREF pixel = GetPixel(dc, x, y);
-                    marked += pixel == palette.selectionBack;
-                    markText += pixel == palette.selectionText;
+                    marked += pixel == palette.selectBack;
+                    markText += pixel == palette.selectText;
                 }
             }
             ReleaseDC(dialog, dc);

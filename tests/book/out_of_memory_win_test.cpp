@@ -324,8 +324,9 @@ TEST(OutOfMemory, TheReaderStandsStillUntilTheWindowGoes) {
     bottom->dc = canvas.dc;
     for (WPARAM key : {VK_NEXT, VK_DOWN, VK_END, VK_RIGHT}) SendMessageW(window, WM_KEYDOWN, key, 0);
     SendMessageW(window, WM_LBUTTONDOWN, 0, MAKELPARAM(main->left + 5, main->top + main->height - 5));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(main->left + 5, main->top + main->height - 5));
     SendMessageW(window, WM_VSCROLL, SB_PAGEDOWN, (LPARAM)gSplit.mainScrollBar);
-    for (WPARAM command : {109u, 110u, 413u, 40005u}) SendMessageW(window, WM_COMMAND, command, 0);
+    for (WPARAM command : {109u, 110u, 413u, kCommandSelectAll, 40005u}) SendMessageW(window, WM_COMMAND, command, 0);
     SendMessageW(window, WM_CLOSE, 0, 0);
     SendMessageW(window, kCloseRequestMessage, 0, 0);
     SetWindowPos(window, nullptr, 0, 0, 500, 300, SWP_NOZORDER | SWP_NOMOVE);

@@ -3,8 +3,10 @@
 # (xdotool) in a fresh Wine prefix: the shortcut keys of the menu, F1, the
 # wheel over each pane, the window's place from one start to the next, Latin
 # keys typed into the search, Find All's list, Back, Forward and Go To
-# (history_e2e.sh), the menus by keyboard, full screen, a drag of the divider
-# and the theme. Leaves the results window as OUTPUT_DIR/find-all.png.
+# (history_e2e.sh), a passage selected with a drag and copied with its source
+# (its Rich Text read back by LibreOffice), the menus by keyboard, full
+# screen, a drag of the divider and the theme. Leaves the results window as
+# OUTPUT_DIR/find-all.png.
 # Each check looks at what its key or turn leaves behind: the stored
 # settings, the clipboard, the dialog that opens.
 # Usage: desktop_e2e.sh READER_EXE OUTPUT_DIR
@@ -33,6 +35,7 @@ FIND_ALL_HEX="6e,6a,6f,65,00"
 FIND_ALL_SECOND_SECTION=5
 BOOKMARKED_SECTION=101
 COPIED_TITLE="סימן ו'"  # the title of section 11, in reading order
+SOURCE_LINE="סימן ו', פרק א' משנה ו'"  # its title and subtitle, as a copied passage names them
 ROW_PX=20                # FontSize 20: rows of the chooser are 20 px high
 
 failed=0
@@ -416,10 +419,119 @@ session_find_all() {
   expect "find all: the second row's section is the reader's" "$(stored_dword Lesson)" "$FIND_ALL_SECOND_SECTION"
 }
 
+# ---- A passage: a drag over two words, Ctrl+C, then a short click ---------------
+
+# "index value" per row (axis rows) or column (axis cols) of a rectangle of a
+# capture: the mean grey, 255 where there is no ink.
+grey_profile() {
+  local file="$1" x="$2" y="$3" width="$4" height="$5" axis="$6" scale
+  [ "$axis" = rows ] && scale="1x${height}!" || scale="${width}x1!"
+  convert "$file" -crop "${width}x${height}+${x}+${y}" +repage -colorspace gray -scale "$scale" -depth 8 txt:- |
+    sed -n 's/^\([0-9]*\),\([0-9]*\): (\([0-9]*\).*/\1 \2 \3/p' |
+    awk -v axis="$axis" '{ print (axis == "rows" ? $2 : $1), $3 }'
+}
+
+# "first last" of each run of inked indexes; runs closer than `gap` join.
+ink_runs() {
+  awk -v gap="$1" '$2 < 250 {
+      if (started && $1 - last > gap) { print first, last; started = 0 }
+      if (!started) { first = $1; started = 1 }
+      last = $1 }
+    END { if (started) print first, last }'
+}
+
+session_selection() {
+  store_settings
+  start_reader || return 0
+  xdotool key ctrl+c
+  sleep 1
+  local section
+  section=$(clipboard)
+  local shot="$OUT/selection-before.png" x y width height
+  read -r x y width height <<<"$(geometry "$WINDOW")"
+  import -window "$WINDOW" "$shot"
+  # The text rows of the main pane, below the menus and the tool bar where its
+  # accent starts: its title, subtitle, then the body. The second body row is
+  # made of plain words, read from its right end.
+  local text_width=$((width - 40)) pane_top rows row_top row_bottom
+  pane_top=$(row_of_colour selection-before 1 "#0078D7")
+  pane_top=${pane_top:-0}
+  rows=$(grey_profile "$shot" 0 "$pane_top" "$text_width" $((height * 2 / 5)) rows | ink_runs 1)
+  read -r row_top row_bottom <<<"$(sed -n 4p <<<"$rows")"
+  row_top=$((row_top + pane_top))
+  row_bottom=$((row_bottom + pane_top))
+  local words first_right second_left row_y
+  words=$(grey_profile "$shot" 0 "$row_top" "$text_width" $((row_bottom - row_top + 1)) cols | ink_runs 3 | tac)
+  first_right=$(sed -n 1p <<<"$words" | cut -d' ' -f2)
+  second_left=$(sed -n 2p <<<"$words" | cut -d' ' -f1)
+  row_y=$(((row_top + row_bottom) / 2))
+  if [ -z "$first_right" ] || [ -z "$second_left" ] || [ "$(wc -l <<<"$words")" -lt 3 ]; then
+    fail "selection: two words found on the fourth row of the capture ($rows / $words)"
+    quit_reader
+    return 0
+  fi
+  # From the right end of the first word read to the left end of the second.
+  xdotool mousemove --window "$WINDOW" $((first_right - 1)) "$row_y" mousedown 1
+  xdotool mousemove --window "$WINDOW" $((first_right - 12)) "$row_y"
+  xdotool mousemove --window "$WINDOW" $((second_left + 1)) "$row_y" mouseup 1
+  sleep 0.3
+  import -window "$WINDOW" "$OUT/selection.png"
+  focus_reader
+  xdotool key ctrl+c
+  sleep 1
+  local copied passage source
+  copied=$(clipboard | tr -d '\r')
+  passage=$(sed -n 1p <<<"$copied")
+  source=$(sed -n 2p <<<"$copied")
+  if [[ "$passage" =~ ^[^\ ]+\ [^\ ]+$ ]] && grep -q -F -- "$passage" <<<"$section"; then
+    pass "selection: the drag copies two words of the section: $passage"
+  else
+    fail "selection: the drag copies two words of the section, got '$passage'"
+  fi
+  expect "selection: the source line follows them" "$source" "$SOURCE_LINE"
+  expect "selection: nothing more is copied" "$(wc -l <<<"$copied")" 2
+
+  # Its Rich Text, opened by LibreOffice, holds the same lines.
+  timeout 10 xclip -o -selection clipboard -t text/rtf >"$OUT/selection.rtf" 2>/dev/null || true
+  rm -f "$OUT/selection.txt"
+  timeout 120 soffice -env:UserInstallation="file://$OUT/lo-profile" --headless --norestore \
+    --convert-to 'txt:Text (encoded):UTF8' --outdir "$OUT" "$OUT/selection.rtf" >/dev/null 2>&1 || true
+  local read_back
+  read_back=$(sed '1s/^\xEF\xBB\xBF//' "$OUT/selection.txt" 2>/dev/null | tr -d '\r' | grep -v '^[[:space:]]*$' || true)
+  expect "selection: LibreOffice reads the same text from its Rich Text" "$read_back" "$copied"
+
+  # The panes' menu on the selection: "Find All of" lists where the two words stand.
+  xdotool mousemove --window "$WINDOW" $((first_right - 3)) "$row_y" click 3
+  sleep 0.5
+  xdotool key f
+  local results
+  if results=$(wait_for_window '^Find All$'); then
+    pass "selection: the panes' menu finds all of the selected words"
+    focus "$results"
+    xdotool key Escape
+    wait_until_gone '^Find All$' "$results" || true
+  else
+    fail "selection: the panes' menu finds all of the selected words"
+  fi
+
+  # Escape clears it; a click released where it was pressed turns the page.
+  focus_reader
+  xdotool key Escape
+  # shellcheck disable=SC2046
+  xdotool mousemove --window "$WINDOW" $((width / 3)) $((height * 2 / 5)) click 1
+  sleep 0.5
+  quit_reader
+  local turned
+  turned=$(stored_dword LastPosition)
+  [ "$turned" != missing ] && [ "$turned" -gt 0 ] && pass "a short click turns a page ($turned rows)" ||
+    fail "a short click turns a page: LastPosition $turned"
+}
+
 source "$ROOT/tests/e2e/history_e2e.sh"
 
 session_first_start
 session_second_start
+session_selection
 session_index
 session_search
 session_search_again

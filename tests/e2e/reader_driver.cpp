@@ -170,7 +170,11 @@ RECT ChildRect(HWND child, HWND parent) {
 
 void Key(HWND reader, WPARAM key) { SendMessageW(reader, WM_KEYDOWN, key, 0); }
 void Command(HWND reader, WPARAM command) { SendMessageW(reader, WM_COMMAND, command, 0); }
-void Tap(HWND reader, int x, int y) { SendMessageW(reader, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)); }
+// A press released where it was: the reader turns the page on the release.
+void Tap(HWND reader, int x, int y) {
+    SendMessageW(reader, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(reader, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
 void Scroll(HWND reader, HWND bar, WORD code, WORD position) {
     SendMessageW(reader, WM_VSCROLL, MAKEWPARAM(code, position), (LPARAM)bar);
 }

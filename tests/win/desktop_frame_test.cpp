@@ -107,6 +107,10 @@ TEST(Themes, EveryThemeKeepsItsStylesApartAndReadable) {
             EXPECT_GE(Distance(palette.markBack, ground), 150);
         }
         EXPECT_GE(Contrast(palette.markText, palette.markBack), 4.5);
+        // A selection reads as well as the text and is never taken for a match.
+        EXPECT_GE(Contrast(palette.selectText, palette.selectBack), 4.5);
+        EXPECT_GE(Distance(palette.selectBack, palette.markBack), 150);
+        for (COLORREF ground : {palette.page, palette.commentary}) EXPECT_GE(Distance(palette.selectBack, ground), 60);
         for (int i = 0; i < 3; i++) EXPECT_NE(styles[i], styles[(i + 1) % 3]);
     }
     const Palette& dark = ThemePalette(kThemeDark);
@@ -118,6 +122,7 @@ TEST_F(DesktopFrameTest, ThemesRecolourTheViewAndTheAccentFollowsTheActivePane) 
     OpenReader(420, 560);
     Main()->markStart = Main()->lines[0].offset;  // a match on the first line
     Main()->markEnd = (uint16_t)(Main()->markStart + 3);
+    SelectCharacters(Main(), Main()->lines[1].offset, (uint16_t)(Main()->lines[1].offset + 4));
     RECT client;
     GetClientRect(window, &client);
     int accentPx = ScalePx(3, WindowDpi(window));
@@ -135,6 +140,9 @@ TEST_F(DesktopFrameTest, ThemesRecolourTheViewAndTheAccentFollowsTheActivePane) 
         EXPECT_EQ(canvas.At(Bottom()->left + accentPx + 1, Bottom()->top + 4), palette.commentary);
         EXPECT_EQ(canvas.At(Main()->left + 5, DividerLineY()), palette.separator);
         EXPECT_GT(canvas.Count(0, Main()->top, client.right, Main()->top + 40, palette.markBack), 20);
+        EXPECT_GT(canvas.Count(Main()->left + accentPx, Main()->top, client.right, Main()->top + 60,
+                               palette.selectBack),
+                  20);
         if (theme == kThemeDark) {
             EXPECT_EQ(canvas.Count(0, 0, client.right, client.bottom, 0x000000), 0);
         }
@@ -174,6 +182,12 @@ TEST_F(DesktopFrameTest, FullScreenCoversTheMonitorAndEscapeOrF11Leaves) {
     PlatformFree(stored);
     EXPECT_TRUE(SameRect(place.rect, framed));
 
+    // A selection is let go first; the next Escape leaves full screen.
+    EXPECT_EQ(DispatchCommand(window, kCommandSelectAll), 0);
+    ASSERT_TRUE(HasSelection(Main()));
+    EXPECT_EQ(SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0), 0);
+    EXPECT_FALSE(HasSelection(Main()));
+    EXPECT_TRUE(InFullScreen());
     EXPECT_EQ(SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0), 0);
     EXPECT_FALSE(InFullScreen());
     RECT back;
@@ -199,12 +213,17 @@ TEST_F(DesktopFrameTest, DividerDragSetsTheShareAndAFractionSetsItBack) {
 
     Drag(x, lineY + 2, lineY + 102);  // taken 2 px below the line, which keeps that distance
     EXPECT_EQ(Main()->firstRow, firstRow);  // a press on the divider turns no page
+    EXPECT_FALSE(HasSelection(Main()) || HasSelection(Bottom()));  // and selects nothing
     EXPECT_NEAR(DividerLineY(), lineY + 100, 1);
     EXPECT_EQ(gSplit.bottomSection, 12);
     for (UINT command : {401u, 412u, 413u, 414u, 423u, 434u}) EXPECT_FALSE(Checked(command, kMarelButtonCommand));
     int percent = BottomSharePercent();
     EXPECT_GT(percent, 5);
     EXPECT_LT(percent, 50);
+    // Just clear of its reach, a drag selects in the pane instead.
+    Drag(x, Bottom()->top + 14, Bottom()->top + 40);
+    EXPECT_TRUE(HasSelection(Bottom()));
+    EXPECT_EQ(BottomSharePercent(), percent);
 
     Drag(x, DividerLineY(), -500);  // no further than 95 percent
     EXPECT_EQ(BottomSharePercent(), 95);

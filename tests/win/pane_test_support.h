@@ -15,6 +15,7 @@
 #include "app/app_state.h"
 #include "app/settings.h"
 #include "panes/pane_paint.h"
+#include "panes/pane_select.h"
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
 #include "platform/out_of_memory.h"
@@ -174,3 +175,45 @@ protected:
     }
     const TextLine& Line(int i) const { return pane->lines[i]; }
 };
+
+// The first and last characters a line draws from left to right (Reverse mode
+// off), as stored offsets: its drawn characters are the stored stretch between.
+inline void DrawnEnds(const TextLine& line, uint16_t* leftmost, uint16_t* rightmost) {
+    bool hangs = line.hangWidth && line.hanging.fitCount;
+    bool wordLeft = hangs && !(line.flags & kFlagReversed);
+    bool wordRight = hangs && (line.flags & kFlagReversed);
+    *leftmost = wordLeft || !line.length ? line.hanging.offset : line.offset;
+    *rightmost = wordRight || !line.length ? line.hanging.offset + line.hanging.fitCount - 1
+                                           : line.offset + line.length - 1;
+}
+
+// A press at the centre of a line's first drawn character and a release at
+// the centre of its last, through the pane's mapping both ways. Empty when
+// that selects exactly the line's drawn characters; else what went wrong.
+inline std::string SelectLineByItsEnds(TextPane* pane, const TextLine& line) {
+    uint16_t leftmost, rightmost;
+    DrawnEnds(line, &leftmost, &rightmost);
+    RECT first, last;
+    if (!CharacterBox(pane, leftmost, &first) || !CharacterBox(pane, rightmost, &last)) return "no box on screen";
+    bool wordLeft = line.hangWidth && line.hanging.fitCount && !(line.flags & kFlagReversed);
+    bool wordRight = line.hangWidth && line.hanging.fitCount && (line.flags & kFlagReversed);
+    int drawnLeft = wordLeft || !line.length ? HangingWordX(&line) : LineX(&line);
+    int drawnRight = wordRight || !line.length ? HangingWordX(&line) + line.hanging.fitWidth : LineX(&line) + line.width;
+    if (first.left != drawnLeft || last.right != drawnRight)
+        return "boxes span " + std::to_string(first.left) + ".." + std::to_string(last.right) + ", the line " +
+               std::to_string(drawnLeft) + ".." + std::to_string(drawnRight);
+    uint16_t anchor = 0, focus = 0;
+    if (!CharacterAtPoint(pane, (first.left + first.right) / 2, (first.top + first.bottom) / 2, &anchor) ||
+        !CharacterAtPoint(pane, (last.left + last.right) / 2, (last.top + last.bottom) / 2, &focus))
+        return "no character at a box's centre";
+    if (anchor != leftmost || focus != rightmost)
+        return "centres hit " + std::to_string(anchor) + ".." + std::to_string(focus) + ", not " +
+               std::to_string(leftmost) + ".." + std::to_string(rightmost);
+    SelectCharacters(pane, anchor, focus);
+    SelectedStretches selected = ResolveSelection(pane);
+    TextStretch part = SelectedPart(selected, 0, 0xFFFF);
+    if (selected.count != 1 || part.start != leftmost || part.end != rightmost + 1)
+        return "selected " + std::to_string(part.start) + ".." + std::to_string(part.end) + " in " +
+               std::to_string(selected.count) + " stretches";
+    return "";
+}

@@ -144,3 +144,17 @@ inline bool PutClipboard(std::initializer_list<std::pair<UINT, std::string>> for
 inline std::string WideBytes(const std::wstring& text) {
     return std::string((const char*)text.c_str(), (text.size() + 1) * sizeof(wchar_t));
 }
+
+// The clipboard's Unicode text, or "<none>".
+inline std::wstring ClipboardUnicodeText() {
+    std::wstring text = L"<none>";
+    if (!OpenClipboard(nullptr)) return text;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const wchar_t* locked = data ? (const wchar_t*)GlobalLock(data) : nullptr;
+    if (locked) {
+        text = locked;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}

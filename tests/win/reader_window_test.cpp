@@ -7,6 +7,8 @@
 #include "app/main_window.h"
 #include "content/section_store.h"
 #include "panes/pane_paint.h"
+#include "panes/pane_pointer.h"
+#include "panes/pane_select.h"
 #include "panes/split_view.h"
 #include "panes/status_line.h"
 #include "panes/text_layout.h"
@@ -52,6 +54,14 @@ protected:
         ASSERT_GT(gSplit.bottomPane->lastFirstRow, 20);
     }
     int ScrollBarPos(HWND bar) { return GetScrollPos(bar, SB_CTL); }
+    // The pointer's messages: a press, a move with the button held, a release.
+    void Press(POINT at) { SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y)); }
+    void MoveTo(POINT at) { SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x, at.y)); }
+    void Release(POINT at) { SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y)); }
+    void Click(int x, int y) {
+        Press({x, y});
+        Release({x, y});
+    }
     TextPane* Main() { return gApp.mainPane; }
     TextPane* Bottom() { return gSplit.bottomPane; }
 
@@ -230,7 +240,9 @@ TEST_F(ReaderWindowTest, MissingSectionShowsTheMessageAndStaysUp) {
     EXPECT_TRUE(IsWindow(window));
     EXPECT_EQ(Main()->text, nullptr);
     SendMessageW(window, WM_KEYDOWN, VK_NEXT, 0);  // nothing to scroll, nothing breaks
-    SendMessageW(window, WM_LBUTTONDOWN, 0, MAKELPARAM(50, 50));
+    Click(50, 50);
+    SendMessageW(window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(50, 50));
+    EXPECT_EQ(DispatchCommand(window, kCommandSelectAll), 0);
 }
 
 TEST_F(ReaderWindowTest, KeysScrollTheActivePane) {
@@ -357,31 +369,130 @@ TEST_F(ReaderWindowTest, TapsPageByTheMiddleOfEitherAxis) {
     int x = bottom->left + bottom->width / 2;
     int lowY = bottom->top + bottom->height - 2;
     int highY = bottom->top + 2;
-    SendMessageW(window, WM_LBUTTONDOWN, 0, MAKELPARAM(x, lowY));  // vertical axis, lower half
+    Click(x, lowY);  // vertical axis, lower half
     EXPECT_EQ(gSplit.activePane, bottom);
     EXPECT_EQ(bottom->firstRow, rows - 1);
     EXPECT_EQ(ScrollBarPos(gSplit.bottomScrollBar), rows - 1);
-    SendMessageW(window, WM_LBUTTONDOWN, 0, MAKELPARAM(x, highY));
+    Click(x, highY);
     EXPECT_EQ(bottom->firstRow, 0);
 
     gApp.flags &= ~kFlagTapVertical;  // the horizontal middle decides
     gApp.flags = (gApp.flags & ~kFlagTapPageStepMask) | (4u << kFlagTapPageStepShift);
     int rightX = bottom->left + bottom->width - 2;
-    SendMessageW(window, WM_LBUTTONDOWN, 0, MAKELPARAM(rightX, highY));
+    Click(rightX, highY);
     EXPECT_EQ(bottom->firstRow, rows / 2);
-    SendMessageW(window, WM_LBUTTONDOWN, 0, MAKELPARAM(bottom->left + 1, lowY));
+    Click(bottom->left + 1, lowY);
     EXPECT_EQ(bottom->firstRow, 0);
 
     TextPane* main = Main();
     int mainRows = main->rowsDrawn;
-    SendMessageW(window, WM_LBUTTONDOWN, 0, MAKELPARAM(main->left + main->width - 2, main->top + 2));
+    Click(main->left + main->width - 2, main->top + 2);
     EXPECT_EQ(gSplit.activePane, main);
     EXPECT_EQ(main->firstRow, mainRows / 2);
 
     gApp.flags &= ~kFlagTapPaging;  // a tap still chooses the pane, and scrolls nothing
-    SendMessageW(window, WM_LBUTTONDOWN, 0, MAKELPARAM(x, lowY));
+    Click(x, lowY);
     EXPECT_EQ(gSplit.activePane, bottom);
     EXPECT_EQ(bottom->firstRow, 0);
+}
+
+namespace {
+POINT CentreOf(const RECT& box) { return {(box.left + box.right) / 2, (box.top + box.bottom) / 2}; }
+}  // namespace
+
+TEST_F(ReaderWindowTest, DragsSelectClicksTurnPagesAndDoubleClicksTakeTheWord) {
+    OpenReader(300, 300);
+    LoadLongSection();
+    TextPane* main = Main();
+    int rows = main->rowsDrawn;
+    const TextLine& first = main->lines[0];
+    const TextLine& third = main->lines[2];
+    RECT from, to;
+    ASSERT_TRUE(CharacterBox(main, first.offset, &from));
+    ASSERT_TRUE(CharacterBox(main, third.offset + third.length - 1, &to));
+    Press(CentreOf(from));
+    MoveTo({CentreOf(from).x + 1, CentreOf(from).y + 1});  // within the drag distance
+    EXPECT_FALSE(HasSelection(main));
+    MoveTo(CentreOf(to));
+    Release(CentreOf(to));
+    ASSERT_TRUE(HasSelection(main));
+    EXPECT_EQ(main->selectAnchor, first.offset);
+    EXPECT_EQ(main->selectFocus, third.offset + third.length - 1);
+    EXPECT_EQ(main->firstRow, 0);
+
+    // Copy takes the selection and its source line; no line ends in a space.
+    EXPECT_EQ(DispatchCommand(window, kCommandCopy), 0);
+    std::wstring copied = ClipboardUnicodeText();
+    EXPECT_EQ(copied.substr(copied.size() - 13), L"\r\nSection 1\r\n");  // the test section has no titles
+    EXPECT_EQ(copied.find(L" \r\n"), std::wstring::npos);
+    EXPECT_LT(copied.size(), 400u);
+
+    // A click clears the selection and turns no page; the next click does.
+    int x = main->left + main->width / 2;
+    int lowY = main->top + main->height * 3 / 4;  // clear of the divider, which a press would drag
+    Click(x, lowY);
+    EXPECT_FALSE(HasSelection(main));
+    EXPECT_EQ(main->firstRow, 0);
+    Click(x, lowY);
+    EXPECT_EQ(main->firstRow, rows - 1);
+    // The second click of a double click turns that page back and takes the word.
+    SendMessageW(window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, lowY));
+    Release({x, lowY});
+    EXPECT_EQ(main->firstRow, 0);
+    ASSERT_TRUE(HasSelection(main));
+    SelectedStretches word = ResolveSelection(main);
+    ASSERT_EQ(word.count, 1);
+    for (int i = word.stretches[0].start; i < word.stretches[0].end; i++) EXPECT_NE(main->text[i], ' ');
+    // A third press right after it takes the paragraph.
+    Click(x, lowY);
+    SelectedStretches paragraph = ResolveSelection(main);
+    ASSERT_EQ(paragraph.count, 1);
+    EXPECT_EQ(main->text[paragraph.stretches[0].end], 0);
+    EXPECT_GT(paragraph.stretches[0].end - paragraph.stretches[0].start,
+              word.stretches[0].end - word.stretches[0].start);
+    EXPECT_EQ(main->firstRow, 0);
+
+    // Escape clears it, and has nothing to do after that.
+    EXPECT_EQ(SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0), 0);
+    EXPECT_FALSE(HasSelection(main));
+    EXPECT_EQ(SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0), 1);
+}
+
+TEST_F(ReaderWindowTest, OneSelectionAtATimeAutoScrolledAndDroppedWithTheSection) {
+    OpenReader(300, 300);
+    LoadLongSection();
+    TextPane* main = Main();
+    TextPane* bottom = Bottom();
+    EXPECT_EQ(DispatchCommand(window, kCommandSelectAll), 0);  // the active pane: the main one
+    EXPECT_TRUE(HasSelection(main));
+    EXPECT_FALSE(HasSelection(bottom));
+
+    // A drag in the commentary held at its edge scrolls it as it selects: a row
+    // a tick just inside the edge (where a full-screen pane meets the
+    // monitor's), more the further beyond it.
+    RECT box;
+    ASSERT_TRUE(CharacterBox(bottom, bottom->lines[0].offset, &box));
+    Press(CentreOf(box));
+    MoveTo({CentreOf(box).x, bottom->top + bottom->height - 2});
+    EXPECT_FALSE(HasSelection(main));
+    EXPECT_TRUE(HasSelection(bottom));
+    EXPECT_EQ(gSplit.activePane, bottom);
+    EXPECT_TRUE(OnPointerTimer(window, kAutoScrollTimer));
+    EXPECT_EQ(bottom->firstRow, 1);
+    POINT below = {CentreOf(box).x, bottom->top + bottom->height + 30};
+    MoveTo(below);
+    uint16_t focusBefore = bottom->selectFocus;
+    EXPECT_TRUE(OnPointerTimer(window, kAutoScrollTimer));
+    EXPECT_TRUE(OnPointerTimer(window, kAutoScrollTimer));
+    EXPECT_EQ(bottom->firstRow, 5);  // two rows a tick, 30 px beyond the edge
+    EXPECT_NE(bottom->selectFocus, focusBefore);
+    Release(below);
+    EXPECT_TRUE(HasSelection(bottom));
+    EXPECT_FALSE(OnPointerTimer(window, 1));  // not the pointer's timer
+
+    // A new section drops it.
+    EXPECT_EQ(GoToSection(window, 1), 0);
+    EXPECT_FALSE(HasSelection(bottom));
 }
 
 TEST_F(ReaderWindowTest, GutterWidensPanesAboveAndAtTheSidesOnly) {

@@ -82,9 +82,9 @@ protected:
         if (window) DestroyWindow(window);
         TakeQuitMessage();
     }
-    INT_PTR Run(std::function<void(HWND)> checks) {
+    INT_PTR Run(std::function<void(HWND)> checks, const SearchStart* start = nullptr) {
         gChecks = checks;
-        return RunDialogTemplate(gApp.instance, kSearchDialogId, window, CheckedSearchDialogProc, 0);
+        return RunDialogTemplate(gApp.instance, kSearchDialogId, window, CheckedSearchDialogProc, (LPARAM)start);
     }
 
     TestSettingsKeys keys;
@@ -263,4 +263,18 @@ TEST_F(SearchDialogTest, LatinKeysTypeHebrewAndFindAllTakesTheOptions) {
     EXPECT_EQ(gApp.searchOptions, kSearchFinalLetters | kSearchSkipVavYod | 0x100);
     EXPECT_EQ(FindAllRowCount(), 2);  // for the window the caller opens
     ReleaseFindAll();
+}
+
+// Opened from the panes' menu for words of the text: they fill the edit, and
+// only OK would make them the search.
+TEST_F(SearchDialogTest, OpenedForWordsOfTheTextShowsThemAndCancelKeepsTheSearch) {
+    strcpy((char*)gApp.searchString, "cba");
+    const uint8_t words[] = "dh w";
+    SearchStart start = {words, 4};
+    EXPECT_EQ(Run([](HWND dialog) {
+                  EXPECT_EQ(EditText(dialog), L"\x05D3\x05D7 \x05E6");
+                  SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+              }, &start),
+              IDCANCEL);
+    EXPECT_STREQ((const char*)gApp.searchString, "cba");
 }
