@@ -117,7 +117,9 @@ TEST_F(BookLayout, EveryLineIsSelectedByItsEndsInNarrowAndWidePanes) {
         int lines = 0;
         for (int section = 1; section <= kSections; section++) {
             ASSERT_EQ(LayoutSection(pane, LoadSectionText(section, nullptr), 1), kLayoutDone) << section;
-            if (c.columnMode) ASSERT_GT(pane->columnLeft, kLeftPx);
+            if (c.columnMode) {
+                ASSERT_GT(pane->columnLeft, kLeftPx);
+            }
             for (int i = 0; i < pane->lineCount; i++) {
                 const TextLine& line = pane->lines[i];
                 if (IsSpacerRecord(line.flags)) continue;

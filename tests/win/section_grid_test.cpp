@@ -294,8 +294,11 @@ TEST_F(GridTest, ExpansionSurvivesAResizeExactly) {
     RestoreExpansion(grid, saved);
     PlatformFree(saved);
     EXPECT_EQ(Shown(), shown);
-    for (int i = 1; i < grid->rowCount; i++)
-        if (grid->rows[i].id == grid->rows[i - 1].id) EXPECT_EQ(grid->rows[i].style, grid->rows[i - 1].style) << i;
+    for (int i = 1; i < grid->rowCount; i++) {
+        if (grid->rows[i].id == grid->rows[i - 1].id) {
+            EXPECT_EQ(grid->rows[i].style, grid->rows[i - 1].style) << i;
+        }
+    }
     EXPECT_EQ(grid->visibleRows, Visible().size());
 
     // A list of another text stops where the two part ways.
