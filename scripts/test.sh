@@ -9,6 +9,6 @@ build_all
 export WINEPREFIX="${WINEPREFIX:-$BUILD/wineprefix}"
 (cd "$BUILD/host" && ctest --output-on-failure)
 cd "$BUILD/win"
-# Two at a time: the end-to-end runs spend most of their time waiting on Wine
+# Three at a time: the end-to-end runs spend most of their time waiting on Wine
 # and on their own screens, beside the tests that share this prefix.
-xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure -j2
+xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure -j3
