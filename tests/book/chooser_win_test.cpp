@@ -18,6 +18,7 @@
 #include "navigation/section_grid.h"
 #include "panes/theme.h"
 #include "platform/dialog_shell.h"
+#include "tests/book/book_reader_test.h"
 #include "tests/support/first_paint_watch.h"
 #include "tests/win/pane_test_support.h"
 #include "tests/win/reader_test_support.h"
@@ -112,26 +113,10 @@ int StaleRightOfGrid(HWND dialog, const SectionGrid* grid) {
 
 bool ScrollBarShown(HWND dialog) { return (GetWindowLongPtrW(dialog, GWL_STYLE) & WS_VSCROLL) != 0; }
 
-class ChooserTest : public ::testing::Test {
+class ChooserTest : public BookReaderTest {
 protected:
-    TestSettingsKeys keys;
-    MessageBoxCatcher boxes;
-    HWND window = nullptr;
-
     void SetUp() override {
-        ResetProgramState();
-        PutString(kTestProgramKey, L"FontName", L"DejaVu Sans");
-        PutDword(kTestProgramKey, L"FontSize", 17);
-        PutDword(kTestProgramKey, L"Lesson", 31);
-        window = StartReader(GetModuleHandleW(nullptr), SW_SHOWNA);
-        ASSERT_NE(window, nullptr);
-        SetWindowPos(window, nullptr, 0, 0, 360, 420, SWP_NOZORDER);
-    }
-    void TearDown() override {
-        if (gApp.mainWindow) DestroyWindow(gApp.mainWindow);
-        EndReader();
-        TakeQuitMessage();
-        ResetProgramState();
+        ASSERT_NO_FATAL_FAILURE(OpenReader(31, 360, 420));
     }
     // Runs the script once, at the first message after the chooser's first paint.
     uint16_t Choose(std::function<void(HWND)> script) {

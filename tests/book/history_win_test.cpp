@@ -14,6 +14,7 @@
 #include "panes/status_line.h"
 #include "panes/text_pane.h"
 #include "panes/theme.h"
+#include "tests/book/book_reader_test.h"
 #include "tests/support/first_paint_watch.h"
 #include "tests/win/reader_test_support.h"
 
@@ -36,26 +37,10 @@ bool TopLineHolds(const TextPane* pane, int offset) {
 
 void RunScript(HWND dialog, void* script) { (*(std::function<void(HWND)>*)script)(dialog); }
 
-class HistoryTest : public ::testing::Test {
+class HistoryTest : public BookReaderTest {
 protected:
-    TestSettingsKeys keys;
-    MessageBoxCatcher boxes;
-    HWND window = nullptr;
-
     void SetUp() override {
-        ResetProgramState();
-        PutString(kTestProgramKey, L"FontName", L"DejaVu Sans");
-        PutDword(kTestProgramKey, L"FontSize", 17);
-        PutDword(kTestProgramKey, L"Lesson", kStartSection);
-        window = StartReader(GetModuleHandleW(nullptr), SW_SHOWNA);
-        ASSERT_NE(window, nullptr);
-        SetWindowPos(window, nullptr, 0, 0, 480, 640, SWP_NOZORDER);
-    }
-    void TearDown() override {
-        if (gApp.mainWindow) DestroyWindow(gApp.mainWindow);
-        EndReader();
-        TakeQuitMessage();
-        ResetProgramState();
+        ASSERT_NO_FATAL_FAILURE(OpenReader(kStartSection, 480, 640));
     }
     void GoTo(std::function<void(HWND)> script) {
         HWND reader = window;

@@ -11,6 +11,7 @@
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
 #include "platform/desktop.h"
+#include "tests/book/book_reader_test.h"
 #include "tests/win/reader_test_support.h"
 
 namespace {
@@ -46,34 +47,19 @@ bool TopLineHolds(const TextPane* pane, int offset) {
     return line->flags && LineTextStart(line) <= offset && offset < LineTextEnd(line);
 }
 
-class ReadingPlaceTest : public ::testing::Test {
+class ReadingPlaceTest : public BookReaderTest {
 protected:
-    TestSettingsKeys keys;
-    MessageBoxCatcher boxes;
-    HWND window = nullptr;
     TextPane* panes[2] = {};
     int places[2] = {};
     int rows[2] = {};
 
     void SetUp() override {
-        ResetProgramState();
-        PutString(kTestProgramKey, L"FontName", L"DejaVu Sans");
-        PutDword(kTestProgramKey, L"FontSize", 17);
-        PutDword(kTestProgramKey, L"Lesson", 15);
-        window = StartReader(GetModuleHandleW(nullptr), SW_SHOWNA);
-        ASSERT_NE(window, nullptr);
-        SetWindowPos(window, nullptr, 0, 0, kReaderWidthPx, kReaderHeightPx, SWP_NOZORDER);
+        ASSERT_NO_FATAL_FAILURE(OpenReader(15, kReaderWidthPx, kReaderHeightPx));
         panes[0] = gApp.mainPane;
         panes[1] = gSplit.bottomPane;
         // Well inside both texts, where no end of the section is near.
         ScrollTo(0, 9);
         ScrollTo(1, 5);
-    }
-    void TearDown() override {
-        if (gApp.mainWindow) DestroyWindow(gApp.mainWindow);
-        EndReader();
-        TakeQuitMessage();
-        ResetProgramState();
     }
     void ScrollTo(int pane, int row) {
         ASSERT_GT(panes[pane]->lastFirstRow, row + 10);

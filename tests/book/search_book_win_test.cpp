@@ -17,6 +17,7 @@
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
 #include "platform/services.h"
+#include "tests/book/book_reader_test.h"
 #include "tests/win/reader_test_support.h"
 
 namespace {
@@ -24,26 +25,10 @@ namespace {
 // Section, first and last byte of the mark.
 typedef std::tuple<int, int, int> Mark;
 
-class SearchBookTest : public ::testing::Test {
+class SearchBookTest : public BookReaderTest {
 protected:
-    TestSettingsKeys keys;
-    MessageBoxCatcher boxes;
-    HWND window = nullptr;
-
     void SetUp() override {
-        ResetProgramState();
-        PutString(kTestProgramKey, L"FontName", L"DejaVu Sans");
-        PutDword(kTestProgramKey, L"FontSize", 17);
-        PutDword(kTestProgramKey, L"Lesson", 1);
-        window = StartReader(GetModuleHandleW(nullptr), SW_SHOWNA);
-        ASSERT_NE(window, nullptr);
-        SetWindowPos(window, nullptr, 0, 0, 360, 420, SWP_NOZORDER);
-    }
-    void TearDown() override {
-        if (gApp.mainWindow) DestroyWindow(gApp.mainWindow);
-        EndReader();
-        TakeQuitMessage();
-        ResetProgramState();
+        ASSERT_NO_FATAL_FAILURE(OpenReader(1, 360, 420));
     }
     static Mark Shown() {
         TextPane* pane = gSplit.activePane ? gSplit.activePane : gApp.mainPane;
