@@ -246,6 +246,26 @@ void ReleaseMatcher(Matcher* matcher) {
     matcher->block = nullptr;
 }
 
+// A section's records and the matcher over them, for one search of it.
+struct SectionSearch {
+    RecordList list;
+    Matcher matcher;
+};
+
+// False, with nothing held, when the working memory could not be had.
+bool OpenSectionSearch(const uint8_t* text, uint32_t limit, const SearchPattern* pattern, SearchAllocator allocate,
+                       SectionSearch* search) {
+    if (!ListSectionRecords(text, limit, allocate, &search->list)) return false;
+    if (PrepareMatcher(pattern, &search->list, allocate, &search->matcher)) return true;
+    PlatformFree(search->list.spans);
+    return false;
+}
+
+void CloseSectionSearch(SectionSearch* search) {
+    ReleaseMatcher(&search->matcher);
+    PlatformFree(search->list.spans);
+}
+
 // The record's text from its first byte up to `last` (inclusive), as compared.
 RecordView ViewOfRecord(const Matcher* matcher, const uint8_t* text, const RecordSpan& span, uint16_t last) {
     RecordView view = {text + span.textOffset, last - span.textOffset + 1, nullptr, span.textOffset};
@@ -311,13 +331,10 @@ int ComparedCode(uint8_t code, uint32_t options) {
 int FindInSectionText(const uint8_t* text, uint32_t limit, uint16_t startOffset, const SearchPattern* pattern,
                       SearchAllocator allocate, int* matchLength) {
     if (!text || pattern->length <= 0) return 0;
-    RecordList list;
-    if (!ListSectionRecords(text, limit, allocate, &list)) return kSearchNoMemory;
-    Matcher matcher;
-    if (!PrepareMatcher(pattern, &list, allocate, &matcher)) {
-        PlatformFree(list.spans);
-        return kSearchNoMemory;
-    }
+    SectionSearch search;
+    if (!OpenSectionSearch(text, limit, pattern, allocate, &search)) return kSearchNoMemory;
+    const RecordList& list = search.list;
+    Matcher& matcher = search.matcher;
     int found = 0;
     for (uint32_t i = 0; i < list.count && !found; i++) {
         const RecordSpan& span = list.spans[i];
@@ -332,21 +349,17 @@ int FindInSectionText(const uint8_t* text, uint32_t limit, uint16_t startOffset,
             *matchLength = hit.length;
         }
     }
-    ReleaseMatcher(&matcher);
-    PlatformFree(list.spans);
+    CloseSectionSearch(&search);
     return found;
 }
 
 int FindAllInSectionText(const uint8_t* text, uint32_t limit, const SearchPattern* pattern, SearchAllocator allocate,
                          SectionHitSink sink, void* context) {
     if (!text || pattern->length <= 0) return 0;
-    RecordList list;
-    if (!ListSectionRecords(text, limit, allocate, &list)) return kSearchNoMemory;
-    Matcher matcher;
-    if (!PrepareMatcher(pattern, &list, allocate, &matcher)) {
-        PlatformFree(list.spans);
-        return kSearchNoMemory;
-    }
+    SectionSearch search;
+    if (!OpenSectionSearch(text, limit, pattern, allocate, &search)) return kSearchNoMemory;
+    const RecordList& list = search.list;
+    Matcher& matcher = search.matcher;
     int count = 0;
     bool kept = true;
     for (uint32_t i = 0; i < list.count && kept; i++) {
@@ -356,21 +369,17 @@ int FindAllInSectionText(const uint8_t* text, uint32_t limit, const SearchPatter
             return sink(context, &hit);
         });
     }
-    ReleaseMatcher(&matcher);
-    PlatformFree(list.spans);
+    CloseSectionSearch(&search);
     return kept ? count : kSearchNoMemory;
 }
 
 int FindBeforeInSectionText(const uint8_t* text, uint32_t limit, int boundOffset, const SearchPattern* pattern,
                             SearchAllocator allocate, int* matchLength) {
     if (!text || pattern->length <= 0) return 0;
-    RecordList list;
-    if (!ListSectionRecords(text, limit, allocate, &list)) return kSearchNoMemory;
-    Matcher matcher;
-    if (!PrepareMatcher(pattern, &list, allocate, &matcher)) {
-        PlatformFree(list.spans);
-        return kSearchNoMemory;
-    }
+    SectionSearch search;
+    if (!OpenSectionSearch(text, limit, pattern, allocate, &search)) return kSearchNoMemory;
+    const RecordList& list = search.list;
+    Matcher& matcher = search.matcher;
     SectionHit last = {0, 0, 0, 0};
     for (uint32_t i = 0; i < list.count; i++) {
         const RecordSpan& span = list.spans[i];
@@ -386,8 +395,7 @@ int FindBeforeInSectionText(const uint8_t* text, uint32_t limit, int boundOffset
         });
         if (holdsBound) break;
     }
-    ReleaseMatcher(&matcher);
-    PlatformFree(list.spans);
+    CloseSectionSearch(&search);
     if (last.length) *matchLength = last.length;
     return last.endOffset;
 }

@@ -53,7 +53,7 @@ const int kSmallDefaultHeight = 14;
 const LONG kWeightNormal = 400;
 const LONG kWeightBold = 700;
 
-// The sizes are pixels at 96 DPI; the font is made for the spec's resolution.
+// Sizes are given in pixels at 96 DPI and scaled to the font's own resolution.
 int StyleFontHeight(int32_t size, uint8_t style, int dpi) {
     size = UsableFontSize(size);
     int height = size;
