@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "real_click.h"
+
 namespace {
 
 const wchar_t kProgramKey[] = L"Software\\Quenmark\\Lorvan";
@@ -207,18 +209,6 @@ std::wstring TextOf(HWND window) {
     wchar_t text[64] = L"";
     SendMessageW(window, WM_GETTEXT, 64, (LPARAM)text);
     return text;
-}
-
-// A real click, the pointer moved there and the button pressed in one batch.
-void ClickAtScreen(int x, int y) {
-    INPUT inputs[3] = {};
-    for (INPUT& input : inputs) input.type = INPUT_MOUSE;
-    inputs[0].mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    inputs[0].mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(3, inputs, sizeof(INPUT));
 }
 
 std::wstring TypeByClick(HWND edit, int x, int y) {

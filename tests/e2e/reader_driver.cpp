@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "real_click.h"
 #include "site_address.h"
 
 namespace {
@@ -482,19 +483,6 @@ void PressKey(WORD key) {
     SendInput(2, input, sizeof(INPUT));
 }
 
-// A real click: the pointer moves there and the button goes down and up,
-// all in one batch of input, so that the press cannot come before the move.
-void ClickAtScreen(int x, int y) {
-    INPUT inputs[3] = {};
-    for (INPUT& input : inputs) input.type = INPUT_MOUSE;
-    inputs[0].mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    inputs[0].mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(3, inputs, sizeof(INPUT));
-}
-
 void ClickAt(HWND window, POINT point) {
     ClientToScreen(window, &point);
     ClickAtScreen(point.x, point.y);
@@ -774,6 +762,41 @@ bool ClickKey(HWND keyboard, HWND edit, int key) {
     return false;
 }
 
+// What the dialog's thread has in hand, for a click on OK that changed nothing.
+void PrintInputState(HWND dialog, HWND edit) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    POINT cursor;
+    GetCursorPos(&cursor);
+    printf("      cursor %ld,%ld over %p; active %p, focus %p, capture %p; OK %p; the edit holds", cursor.x,
+           cursor.y, (void*)WindowFromPoint(cursor), (void*)info.hwndActive, (void*)info.hwndFocus,
+           (void*)info.hwndCapture, (void*)GetDlgItem(dialog, IDOK));
+    for (wchar_t c : WindowText(edit)) printf(" %04X", (unsigned)c);
+    printf("\n");
+}
+
+// A real click on OK, and the wait for the dialog to go. A search that finds
+// nothing selects the edit's text; when the click left both text and selection
+// as they were it never arrived, and it is tried once more, said aloud.
+bool ClickOkUntilGone(HWND dialog, HWND edit) {
+    std::wstring typed = WindowText(edit);
+    for (int attempt = 0; attempt < 2; attempt++) {
+        RECT ok;
+        GetWindowRect(GetDlgItem(dialog, IDOK), &ok);
+        ClickAtScreen((ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2);
+        for (int waited = 0; waited < 5000 && IsWindow(dialog); waited += 50) Sleep(50);
+        if (!IsWindow(dialog)) return true;
+        PrintInputState(dialog, edit);
+        DWORD start = 0, end = 0;
+        SendMessageW(edit, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
+        bool untouched = WindowText(edit) == typed && end == start;
+        if (!untouched) return false;
+        printf("note  the click on OK did not arrive; clicking again\n");
+    }
+    return false;
+}
+
 // Search again with a stored search string: the reader moves to the section
 // of the next match.
 void CheckSearchAgain(const wchar_t* exe) {
@@ -805,11 +828,7 @@ void CheckSearchDialog(const wchar_t* exe, const std::wstring& outputDir) {
         std::wstring typed = WindowText(edit);
         Check(typed == L"\x05D0\x05E4\x05E4 \x05D5\x05D4\x05DC", "the phrase typed in drawing order",
               (long long)typed.size(), 7);
-        RECT ok;
-        GetWindowRect(GetDlgItem(dialog, IDOK), &ok);
-        ClickAtScreen((ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2);
-        for (int waited = 0; waited < 10000 && IsWindow(dialog); waited += 50) Sleep(50);
-        Check(!IsWindow(dialog), "OK finds the phrase and closes the dialog", 0, 1);
+        Check(ClickOkUntilGone(dialog, edit), "OK finds the phrase and closes the dialog", 0, 1);
         Sleep(500);
         Check(CaptureWindow(reader, (outputDir + L"\\search-match.bmp").c_str()), "match captured", 0, 1);
     });

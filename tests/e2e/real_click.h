@@ -1,0 +1,36 @@
+// A real click for the drivers that run beside the reader under Wine.
+#pragma once
+
+#include <windows.h>
+
+#include <stdlib.h>
+
+// The pointer is moved first, and the button pressed only once the cursor has
+// stayed on the spot. Under Wine the reader's own X connection reports the
+// warp of the previous click late, and that report can pull the cursor back
+// to where the last click was: a press sent in the same batch as the move
+// then lands there (a key typed twice, or OK missed).
+inline void ClickAtScreen(int x, int y) {
+    INPUT move = {};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    move.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    int steady = 0;
+    for (int waited = 0; waited < 3000 && steady < 4; waited += 25) {
+        POINT now;
+        GetCursorPos(&now);
+        if (abs(now.x - x) <= 1 && abs(now.y - y) <= 1) {  // the absolute scale may round
+            steady++;
+        } else {
+            steady = 0;
+            SendInput(1, &move, sizeof move);
+        }
+        Sleep(25);
+    }
+    INPUT press[2] = {};
+    for (INPUT& input : press) input.type = INPUT_MOUSE;
+    press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, press, sizeof(INPUT));
+}
