@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "real_click.h"
+#include "driver_input.h"
 
 namespace {
 
@@ -198,25 +198,12 @@ void MeasureReader(HWND reader) {
     printf("measure tool_images %d\n", bottom - top + 1);
 }
 
-HWND KeyboardOf(HWND dialog) {
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP) return child;
-    }
-    return nullptr;
-}
-
-std::wstring TextOf(HWND window) {
-    wchar_t text[64] = L"";
-    SendMessageW(window, WM_GETTEXT, 64, (LPARAM)text);
-    return text;
-}
-
 std::wstring TypeByClick(HWND edit, int x, int y) {
     SendMessageW(edit, WM_SETTEXT, 0, (LPARAM)L"");
     ClickAtScreen(x, y);
-    for (int waited = 0; waited < 3000 && TextOf(edit).empty(); waited += 20) Sleep(20);
+    for (int waited = 0; waited < 3000 && WindowText(edit).empty(); waited += 20) Sleep(20);
     Sleep(60);  // past the double-click time of the next click
-    return TextOf(edit);
+    return WindowText(edit);
 }
 
 // The keyboard as drawn: its grid measured, and every key's centre clicked.

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "real_click.h"
+#include "driver_input.h"
 #include "site_address.h"
 
 namespace {
@@ -715,21 +715,6 @@ void RunReaderSession(const wchar_t* exe, Drive drive) {
     if (waited != WAIT_OBJECT_0) TerminateProcess(reader.hProcess, 1);
     CloseHandle(reader.hThread);
     CloseHandle(reader.hProcess);
-}
-
-// The keyboard is the dialog's static control that shows a bitmap.
-HWND KeyboardOf(HWND dialog) {
-    HWND child = nullptr;
-    while ((child = FindWindowExW(dialog, child, L"Static", nullptr)) != nullptr) {
-        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP) return child;
-    }
-    return nullptr;
-}
-
-std::wstring WindowText(HWND window) {
-    wchar_t text[64] = L"";
-    SendMessageW(window, WM_GETTEXT, 64, (LPARAM)text);
-    return text;
 }
 
 // Waits until the dialog is in front and has stopped moving: it is laid out

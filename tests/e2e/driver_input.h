@@ -1,9 +1,12 @@
-// A real click for the drivers that run beside the reader under Wine.
+// What both drivers do to the reader's windows from outside: a real click,
+// and finding and reading the search dialog's parts.
 #pragma once
 
 #include <windows.h>
 
 #include <stdlib.h>
+
+#include <string>
 
 // The pointer is moved first, and the button pressed only once the cursor has
 // stayed on the spot. Under Wine the reader's own X connection reports the
@@ -33,4 +36,19 @@ inline void ClickAtScreen(int x, int y) {
     press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(2, press, sizeof(INPUT));
+}
+
+// The letter keyboard is the dialog's static control that shows a bitmap.
+inline HWND KeyboardOf(HWND dialog) {
+    HWND child = nullptr;
+    while ((child = FindWindowExW(dialog, child, L"Static", nullptr)) != nullptr) {
+        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP) return child;
+    }
+    return nullptr;
+}
+
+inline std::wstring WindowText(HWND window) {
+    wchar_t text[64] = L"";
+    SendMessageW(window, WM_GETTEXT, 64, (LPARAM)text);
+    return text;
 }
