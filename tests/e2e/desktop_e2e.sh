@@ -169,19 +169,30 @@ turn_wheel() {
   sleep 0.5
 }
 
+# Passes "$2" when a window titled $1 shows, and closes it with Escape.
+# Returns 1 when Escape left it open, 2 when it never showed.
+escape_shown_window() {
+  local title="$1" what="$2" window
+  if ! window=$(wait_for_window "$title"); then
+    fail "$what"
+    return 2
+  fi
+  pass "$what"
+  focus "$window"
+  xdotool key Escape
+  wait_until_gone "$title" "$window"
+}
+
 # Opens a dialog by key, checks that it shows, and closes it with Escape.
 check_dialog() {
-  local name="$1" key="$2" title="$3" dialog
+  local name="$1" key="$2" title="$3" result=0
   focus_reader
   xdotool key "$key"
-  if dialog=$(wait_for_window "$title"); then
-    pass "$name: $key opens the window \"$title\""
-    focus "$dialog"
-    xdotool key Escape
-    wait_until_gone "$title" "$dialog" && pass "$name: Escape closes it" || fail "$name: Escape closes it"
-  else
-    fail "$name: $key opens the window \"$title\""
-  fi
+  escape_shown_window "$title" "$name: $key opens the window \"$title\"" || result=$?
+  case $result in
+    0) pass "$name: Escape closes it" ;;
+    1) fail "$name: Escape closes it" ;;
+  esac
 }
 
 clipboard() { xclip -o -selection clipboard 2>/dev/null || true; }
@@ -321,15 +332,7 @@ session_frame() {
   xdotool key alt+g
   sleep 0.5
   xdotool key i
-  local chooser
-  if chooser=$(wait_for_window "^Choose Section$"); then
-    pass "menus: Alt+G opens Go, whose Index opens Choose Section"
-    focus "$chooser"
-    xdotool key Escape
-    wait_until_gone "^Choose Section$" "$chooser" || true
-  else
-    fail "menus: Alt+G opens Go, whose Index opens Choose Section"
-  fi
+  escape_shown_window "^Choose Section$" "menus: Alt+G opens Go, whose Index opens Choose Section" || true
   focus_reader
   xdotool key F10
   sleep 0.3
@@ -510,15 +513,7 @@ session_selection() {
   xdotool mousemove --window "$WINDOW" $((first_right - 3)) "$row_y" click 3
   sleep 0.5
   xdotool key f
-  local results
-  if results=$(wait_for_window '^Find All$'); then
-    pass "selection: the panes' menu finds all of the selected words"
-    focus "$results"
-    xdotool key Escape
-    wait_until_gone '^Find All$' "$results" || true
-  else
-    fail "selection: the panes' menu finds all of the selected words"
-  fi
+  escape_shown_window '^Find All$' "selection: the panes' menu finds all of the selected words" || true
 
   # Escape clears it; a click released where it was pressed turns the page.
   focus_reader
