@@ -58,7 +58,7 @@ int FindAllInBook(const SearchPattern* pattern, SearchAllocator allocate, FindAl
     FreeFindAllResults(results);
     if (!pattern || pattern->length <= 0) return kFindAllDone;
     Collector collector = {pattern, results, allocate, 0};
-    for (int section = 1; section <= kBookSections; section++) {
+    for (int section = 1; section <= kLastBookSection; section++) {
         if (!CollectSection(&collector, section)) {
             FreeFindAllResults(results);
             return kFindAllNoMemory;

@@ -5,9 +5,8 @@
 
 #include <stdint.h>
 
+#include "content/book_numbers.h"
 #include "navigation/search_match.h"
-
-const int kBookSections = 356;
 
 struct BookMatch {
     uint16_t section;
@@ -21,7 +20,7 @@ struct FindAllResults {
     uint32_t capacity;
     // Owned: the text of every section with a match, by its number; null for
     // the others.
-    uint8_t* texts[kBookSections + 1];
+    uint8_t* texts[kLastBookSection + 1];
 };
 
 enum FindAllOutcome { kFindAllDone = 0, kFindAllNoMemory = 1 };
@@ -34,6 +33,3 @@ int FindAllInBook(const SearchPattern* pattern, SearchAllocator allocate, FindAl
 
 // Frees what the results own and leaves them empty.
 void FreeFindAllResults(FindAllResults* results);
-
-// Whether a section holds commentary: the even numbers do.
-inline bool IsCommentarySection(int section) { return section % 2 == 0; }

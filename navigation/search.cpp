@@ -2,10 +2,10 @@
 
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "content/book_numbers.h"
 #include "content/section_records.h"
 #include "content/section_store.h"
 #include "navigation/bookmarks.h"
-#include "navigation/find_all.h"
 #include "navigation/history.h"
 #include "panes/pane_paint.h"
 #include "panes/split_view.h"

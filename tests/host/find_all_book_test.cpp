@@ -29,9 +29,9 @@ void RegisterEdition() {
 const std::vector<std::vector<uint8_t>>& DecodedBook() {
     static std::vector<std::vector<uint8_t>> texts;
     if (texts.empty()) {
-        texts.resize(kBookSections + 1);
+        texts.resize(kLastBookSection + 1);
         int error = 0;
-        for (int section = 1; section <= kBookSections; section++)
+        for (int section = 1; section <= kLastBookSection; section++)
             texts[section] = ExpandResource(EditionResources().at((uint16_t)(1000 + section)), &error);
     }
     return texts;
@@ -39,7 +39,7 @@ const std::vector<std::vector<uint8_t>>& DecodedBook() {
 
 std::vector<Row> ScanBook(const std::string& codes, uint32_t options) {
     std::vector<Row> rows;
-    for (int section = 1; section <= kBookSections; section++) {
+    for (int section = 1; section <= kLastBookSection; section++) {
         const std::vector<uint8_t>& text = DecodedBook()[section];
         size_t at = 0;
         while (at < text.size() && text[at] != 0) {
