@@ -623,8 +623,7 @@ bool CreateFindAllWindow() {
 }  // namespace
 
 int RunFindAll(HWND owner) {
-    SearchPattern pattern = PatternOfSearchString(gApp.searchString, kSearchStringBytes);
-    pattern.options = gApp.searchOptions & kSearchKnownOptions;
+    SearchPattern pattern = StoredSearchPattern();
     if (!pattern.length || ProgramEnding()) return 0;
     FindAllResults found = {};
     if (FindAllInBook(&pattern, AllocOrAbort, &found) != kFindAllDone) return 0;

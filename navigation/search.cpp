@@ -104,11 +104,15 @@ ResumeView ViewOfPane(const TextPane* pane) {
 
 bool PaneIsLaidOut(const TextPane* pane) { return pane && pane->lines && pane->text; }
 
+}  // namespace
+
 SearchPattern StoredSearchPattern() {
     SearchPattern pattern = PatternOfSearchString(gApp.searchString, kSearchStringBytes);
     pattern.options = gApp.searchOptions & kSearchKnownOptions;
     return pattern;
 }
+
+namespace {
 
 // `from` is a resume offset going forward and a bound going backward.
 int FindInText(const uint8_t* text, int direction, int from, const SearchPattern* pattern, int* length) {

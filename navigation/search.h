@@ -10,6 +10,9 @@
 
 #include "navigation/search_match.h"
 
+// The stored search string with the stored search options.
+SearchPattern StoredSearchPattern();
+
 // Continues the search for the stored search string. Returns 1 when a match
 // was found and shown; 0 when no search is set (nothing happens), when
 // nothing matched ("Not Found!", owned by `owner`) or memory ran out.
