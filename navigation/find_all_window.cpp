@@ -620,6 +620,21 @@ bool CreateFindAllWindow() {
     return window != nullptr;
 }
 
+bool OffersAny(const FindAllResults& results) {
+    for (uint32_t i = 0; i < results.count; i++)
+        if (CanOffer(results.matches[i])) return true;
+    return false;
+}
+
+// The rows as rebuilt, in the open window; the list's size is WM_SIZE's.
+void ShowRows() {
+    if (!gFindAll.window || ProgramEnding()) return;
+    EnsureTextFont();
+    UpdateHeader();
+    if (gFindAll.rowCount) SelectRow(gFindAll.selectedRow);  // which scrolls to it and repaints
+    else ScrollListTo(0);
+}
+
 }  // namespace
 
 int RunFindAll(HWND owner) {
@@ -627,9 +642,7 @@ int RunFindAll(HWND owner) {
     if (!pattern.length || ProgramEnding()) return 0;
     FindAllResults found = {};
     if (FindAllInBook(&pattern, AllocOrAbort, &found) != kFindAllDone) return 0;
-    uint32_t offered = 0;
-    for (uint32_t i = 0; i < found.count; i++) offered += CanOffer(found.matches[i]) ? 1 : 0;
-    if (!offered) {
+    if (!OffersAny(found)) {
         FreeFindAllResults(&found);
         ShowMessageBox(owner, L"Not Found!", L"Lorvan", MB_OK);
         return 0;
@@ -642,14 +655,18 @@ int RunFindAll(HWND owner) {
     gFindAll.rows = nullptr;
     gFindAll.rowCount = 0;
     if (!RebuildRows()) return 0;
-    if (gFindAll.window) RefreshFindAll();
-    return (int)offered;
+    ShowRows();
+    return (int)gFindAll.offeredCount;
 }
 
+// The rows are those of the last RunFindAll, which showed them in a window
+// that was open already.
 HWND OpenFindAllWindow() {
     if (!gFindAll.results.count || ProgramEnding() || !gApp.mainWindow) return nullptr;
-    if (!gFindAll.window && !CreateFindAllWindow()) return nullptr;
-    RefreshFindAll();
+    if (!gFindAll.window) {
+        if (!CreateFindAllWindow()) return nullptr;
+        ShowRows();
+    }
     ShowWindow(gFindAll.window, SW_SHOW);
     SetForegroundWindow(gFindAll.window);
     SetFocus(gFindAll.list);
@@ -667,13 +684,7 @@ void ReleaseFindAll() {
 
 void RefreshFindAll() {
     if (!gFindAll.window || ProgramEnding()) return;
-    EnsureTextFont();
-    if (!RebuildRows()) return;
-    UpdateHeader();
-    LayoutChildren(gFindAll.window);
-    ScrollListTo(gFindAll.topRow);
-    SelectRow(gFindAll.selectedRow);
-    InvalidateRect(gFindAll.list, nullptr, FALSE);
+    if (RebuildRows()) ShowRows();
 }
 
 int FindAllRowCount() { return (int)gFindAll.rowCount; }
