@@ -9,6 +9,7 @@
 #include "navigation/search.h"
 #include "navigation/search_match.h"
 #include "panes/text_pane.h"
+#include "platform/dpi.h"
 #include "platform/fonts.h"
 #include "platform/out_of_memory.h"
 #include "platform/services.h"
@@ -20,7 +21,7 @@ const wchar_t kWindowClass[] = L"LorvanFindAll";
 const wchar_t kListClass[] = L"LorvanFindAllList";
 const wchar_t kWindowTitle[] = L"Find All";
 
-// Every size of the window, in pixels at 96 DPI.
+// Every size of the window, in pixels at 96 DPI; drawn at the window's own.
 const int kWindowWidthPx = 520;
 const int kMinWindowWidthPx = 320;
 const int kMinWindowHeightPx = 200;
@@ -68,15 +69,19 @@ struct FindAllView {
     int selectedRow;
     int topRow;
     int wheelDelta;
+    int dpi;  // the window's resolution; 0 counts as 96
     HFONT textFont;  // owned when ownsTextFont
     bool ownsTextFont;
     wchar_t textFace[kFaceNameChars];
+    int textFontDpi;
     int rowHeightPx;
     int textHeightPx;
 };
 
 FindAllView gFindAll = {};
 int gFilter = kShowBoth;  // kept while the window is closed
+
+int Px(int px96) { return ScalePx(px96, gFindAll.dpi); }
 
 // ---- Rows -----------------------------------------------------------------------
 
@@ -151,23 +156,26 @@ int FontHeightPx(HFONT font) {
     return metrics.tmHeight;
 }
 
-// The reading face, at a size for a list; made again when the face changes.
+// The reading face, at a size for a list; made again when the face or the
+// resolution changes.
 void EnsureTextFont() {
     const wchar_t* face = gApp.font.faceName[0] ? gApp.font.faceName : DefaultHebrewFaceName();
-    if (gFindAll.textFont && wcscmp(face, gFindAll.textFace) == 0) return;
+    bool current = gFindAll.textFontDpi == gFindAll.dpi && wcscmp(face, gFindAll.textFace) == 0;
+    if (gFindAll.textFont && current) return;
     if (gFindAll.ownsTextFont && gFindAll.textFont) DeleteObject(gFindAll.textFont);
     LOGFONTW logFont = {};
-    logFont.lfHeight = kTextFontPx;
+    logFont.lfHeight = Px(kTextFontPx);
     logFont.lfCharSet = DEFAULT_CHARSET;  // the Western set would swap a Hebrew-only face
     wcsncpy(logFont.lfFaceName, face, LF_FACESIZE - 1);
     gFindAll.textFont = CreateFontIndirectW(&logFont);
     gFindAll.ownsTextFont = gFindAll.textFont != nullptr;
     if (!gFindAll.textFont) gFindAll.textFont = LabelFont();
     wcsncpy(gFindAll.textFace, face, kFaceNameChars - 1);
+    gFindAll.textFontDpi = gFindAll.dpi;
     gFindAll.textHeightPx = FontHeightPx(gFindAll.textFont);
     int labelHeightPx = FontHeightPx(LabelFont());
     int tallest = gFindAll.textHeightPx > labelHeightPx ? gFindAll.textHeightPx : labelHeightPx;
-    gFindAll.rowHeightPx = tallest + 2 * kRowPaddingPx;
+    gFindAll.rowHeightPx = tallest + 2 * Px(kRowPaddingPx);
 }
 
 // ---- Drawing a row ----------------------------------------------------------------
@@ -318,9 +326,10 @@ void PaintRow(HDC dc, int row, const RECT& rect, bool focused) {
         DeleteObject(brush);
     }
     SetTextColor(dc, selected && focused ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kTextColour);
-    RECT heading = {rect.right - kMarginPx - kHeadingColumnPx, rect.top, rect.right - kMarginPx, rect.bottom};
-    RECT kind = {heading.left - kColumnGapPx - kKindColumnPx, rect.top, heading.left - kColumnGapPx, rect.bottom};
-    RECT context = {rect.left + kMarginPx, rect.top, kind.left - kColumnGapPx, rect.bottom};
+    int marginPx = Px(kMarginPx), gapPx = Px(kColumnGapPx);
+    RECT heading = {rect.right - marginPx - Px(kHeadingColumnPx), rect.top, rect.right - marginPx, rect.bottom};
+    RECT kind = {heading.left - gapPx - Px(kKindColumnPx), rect.top, heading.left - gapPx, rect.bottom};
+    RECT context = {rect.left + marginPx, rect.top, kind.left - gapPx, rect.bottom};
     if (context.right < context.left) context.right = context.left;
     int textY = rect.top + (rect.bottom - rect.top - gFindAll.textHeightPx) / 2;
     DrawHeading(dc, text, match.section, heading, textY);
@@ -508,6 +517,15 @@ void UpdateHeader() {
     }
 }
 
+// The rows as rebuilt, in the open window; the list's size is WM_SIZE's.
+void ShowRows() {
+    if (!gFindAll.window || ProgramEnding()) return;
+    EnsureTextFont();
+    UpdateHeader();
+    if (gFindAll.rowCount) SelectRow(gFindAll.selectedRow);  // which scrolls to it and repaints
+    else ScrollListTo(0);
+}
+
 HWND MakeChild(HWND window, const wchar_t* className, const wchar_t* text, DWORD style, int id) {
     HWND child = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, window,
                                  (HMENU)(INT_PTR)id, gApp.instance, nullptr);
@@ -517,6 +535,7 @@ HWND MakeChild(HWND window, const wchar_t* className, const wchar_t* text, DWORD
 
 LRESULT OnCreate(HWND window) {
     gFindAll.window = window;
+    gFindAll.dpi = WindowDpi(window);
     gFindAll.countLabel = MakeChild(window, L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, kCountLabelId);
     for (int i = 0; i < kFilters; i++) {
         DWORD style = BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);
@@ -531,15 +550,17 @@ LRESULT OnCreate(HWND window) {
 void LayoutChildren(HWND window) {
     RECT client;
     GetClientRect(window, &client);
-    int buttonY = (kHeaderHeightPx - kFilterButtonHeightPx) / 2;
-    MoveWindow(gFindAll.countLabel, kMarginPx, buttonY, kCountLabelWidthPx, kFilterButtonHeightPx, TRUE);
-    int x = client.right - kMarginPx;
+    int headerPx = Px(kHeaderHeightPx), buttonPx = Px(kFilterButtonHeightPx);
+    int buttonY = (headerPx - buttonPx) / 2;
+    MoveWindow(gFindAll.countLabel, Px(kMarginPx), buttonY, Px(kCountLabelWidthPx), buttonPx, TRUE);
+    int x = client.right - Px(kMarginPx);
     for (int i = kFilters - 1; i >= 0; i--) {
-        x -= kFilterButtonWidthPx[i];
-        MoveWindow(gFindAll.filterButtons[i], x, buttonY, kFilterButtonWidthPx[i], kFilterButtonHeightPx, TRUE);
+        int widthPx = Px(kFilterButtonWidthPx[i]);
+        x -= widthPx;
+        MoveWindow(gFindAll.filterButtons[i], x, buttonY, widthPx, buttonPx, TRUE);
     }
-    int listHeightPx = client.bottom - kHeaderHeightPx;
-    MoveWindow(gFindAll.list, 0, kHeaderHeightPx, client.right, listHeightPx > 0 ? listHeightPx : 0, TRUE);
+    int listHeightPx = client.bottom - headerPx;
+    MoveWindow(gFindAll.list, 0, headerPx, client.right, listHeightPx > 0 ? listHeightPx : 0, TRUE);
 }
 
 LRESULT OnCommand(WPARAM wParam) {
@@ -554,10 +575,23 @@ LRESULT OnCommand(WPARAM wParam) {
     return 0;
 }
 
+// Moved to a screen of another resolution: the size Windows suggests, and
+// everything drawn again at the new one.
+LRESULT OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
+    gFindAll.dpi = UsableDpi(HIWORD(wParam));
+    const RECT* suggested = (const RECT*)lParam;
+    if (suggested)
+        SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    LayoutChildren(window);  // the same size may hold other sizes now
+    ShowRows();
+    return 0;
+}
+
 LRESULT OnMinMaxInfo(LPARAM lParam) {
     MINMAXINFO* info = (MINMAXINFO*)lParam;
-    info->ptMinTrackSize.x = kMinWindowWidthPx;
-    info->ptMinTrackSize.y = kMinWindowHeightPx;
+    info->ptMinTrackSize.x = Px(kMinWindowWidthPx);
+    info->ptMinTrackSize.y = Px(kMinWindowHeightPx);
     return 0;
 }
 
@@ -569,6 +603,7 @@ LRESULT CALLBACK FindAllWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SETFOCUS: SetFocus(gFindAll.list); return 0;
     case WM_MOUSEWHEEL: return SendMessageW(gFindAll.list, message, wParam, lParam);
     case WM_GETMINMAXINFO: return OnMinMaxInfo(lParam);
+    case WM_DPICHANGED: return OnDpiChanged(window, wParam, lParam);
     case WM_DESTROY: ReleaseView(); return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -595,23 +630,24 @@ bool RegisterClasses() {
 // Right of the reader where the screen has room, else left of it, else over
 // its right edge; as tall as the reader.
 RECT PlaceBesideReader() {
-    RECT reader = {0, 0, kWindowWidthPx, 2 * kMinWindowHeightPx};
+    int widthPx = Px(kWindowWidthPx), minHeightPx = Px(kMinWindowHeightPx);
+    RECT reader = {0, 0, widthPx, 2 * minHeightPx};
     GetWindowRect(gApp.mainWindow, &reader);
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(gApp.mainWindow, MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT& work = monitor.rcWork;
     int heightPx = reader.bottom - reader.top;
-    if (heightPx < kMinWindowHeightPx) heightPx = kMinWindowHeightPx;
+    if (heightPx < minHeightPx) heightPx = minHeightPx;
     int x = reader.right;
-    if (x + kWindowWidthPx > work.right) x = reader.left - kWindowWidthPx >= work.left ? reader.left - kWindowWidthPx
-                                                                                     : work.right - kWindowWidthPx;
+    if (x + widthPx > work.right) x = reader.left - widthPx >= work.left ? reader.left - widthPx : work.right - widthPx;
     if (x < work.left) x = work.left;
-    return {x, reader.top, x + kWindowWidthPx, reader.top + heightPx};
+    return {x, reader.top, x + widthPx, reader.top + heightPx};
 }
 
 bool CreateFindAllWindow() {
     if (!RegisterClasses()) return false;
+    gFindAll.dpi = WindowDpi(gApp.mainWindow);  // its own once made, on the same screen
     RECT place = PlaceBesideReader();
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
     HWND window = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, kWindowTitle, style, place.left, place.top,
@@ -624,15 +660,6 @@ bool OffersAny(const FindAllResults& results) {
     for (uint32_t i = 0; i < results.count; i++)
         if (CanOffer(results.matches[i])) return true;
     return false;
-}
-
-// The rows as rebuilt, in the open window; the list's size is WM_SIZE's.
-void ShowRows() {
-    if (!gFindAll.window || ProgramEnding()) return;
-    EnsureTextFont();
-    UpdateHeader();
-    if (gFindAll.rowCount) SelectRow(gFindAll.selectedRow);  // which scrolls to it and repaints
-    else ScrollListTo(0);
 }
 
 }  // namespace
