@@ -134,6 +134,7 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     }
     if (command >= kCommandThemeLight && command <= kCommandThemeDark) {
         SetTheme(window, (int)(command - kCommandThemeLight));
+        RefreshFindAll();
         return 0;
     }
     switch (command) {

@@ -9,6 +9,7 @@
 #include "navigation/search.h"
 #include "navigation/search_match.h"
 #include "panes/text_pane.h"
+#include "panes/theme.h"
 #include "platform/dpi.h"
 #include "platform/fonts.h"
 #include "platform/out_of_memory.h"
@@ -36,13 +37,8 @@ const int kHeadingColumnPx = 120;
 const int kKindColumnPx = 76;
 const int kColumnGapPx = 8;
 
-// The colours of the rows; the match as the panes mark it.
-const COLORREF kPageColour = kColourWhite;
-const COLORREF kTextColour = kColourBlack;
+// The rows take the theme's colours; "main" and "commentary" are grey on each.
 const COLORREF kKindColour = 0x707070;
-const COLORREF kUnfocusedSelection = 0xE8E0D8;
-const COLORREF kMarkTextColour = kColourBlue;
-const COLORREF kMarkBackColour = kColourYellow;
 
 // How much of the book a row may show: stored bytes on either side of the
 // match, and of the match itself (a "*" can make it a whole paragraph).
@@ -294,8 +290,8 @@ void DrawContext(HDC dc, const uint8_t* text, const SectionHit& hit, const RECT&
 
     RECT mark = {matchX, y, matchX + matchPx, y + heightPx};
     IntersectRect(&mark, &mark, &cell);
-    COLORREF savedText = SetTextColor(dc, kMarkTextColour);
-    COLORREF savedBack = SetBkColor(dc, kMarkBackColour);
+    COLORREF savedText = SetTextColor(dc, CurrentPalette().markText);
+    COLORREF savedBack = SetBkColor(dc, CurrentPalette().markBack);
     ExtTextOutW(dc, matchX, y, ETO_CLIPPED | ETO_OPAQUE | ETO_IGNORELANGUAGE, &mark, parts.match,
                 (UINT)parts.matchCount, nullptr);
     SetBkColor(dc, savedBack);
@@ -304,7 +300,7 @@ void DrawContext(HDC dc, const uint8_t* text, const SectionHit& hit, const RECT&
 
 void DrawKind(HDC dc, bool commentary, const RECT& cell, bool selectedFocused) {
     HGDIOBJ saved = SelectObject(dc, LabelFont());
-    COLORREF savedColour = SetTextColor(dc, selectedFocused ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kKindColour);
+    COLORREF savedColour = SetTextColor(dc, selectedFocused ? CurrentPalette().selectText : kKindColour);
     const wchar_t* kind = commentary ? L"commentary" : L"main";
     int heightPx = 0;
     TextWidthPx(dc, kind, (int)wcslen(kind), &heightPx);
@@ -314,18 +310,24 @@ void DrawKind(HDC dc, bool commentary, const RECT& cell, bool selectedFocused) {
     SelectObject(dc, saved);
 }
 
+// A third of the way from the page to the selection: still marked, but
+// plainly not where the keys go.
+COLORREF UnfocusedSelection(const Palette& palette) {
+    int red = (2 * GetRValue(palette.page) + GetRValue(palette.selectBack)) / 3;
+    int green = (2 * GetGValue(palette.page) + GetGValue(palette.selectBack)) / 3;
+    int blue = (2 * GetBValue(palette.page) + GetBValue(palette.selectBack)) / 3;
+    return RGB(red, green, blue);
+}
+
 void PaintRow(HDC dc, int row, const RECT& rect, bool focused) {
     const BookMatch& match = gFindAll.results.matches[gFindAll.rows[row]];
     const uint8_t* text = gFindAll.results.texts[match.section];
     if (!text) return;
     bool selected = row == gFindAll.selectedRow;
-    COLORREF back = !selected ? kPageColour : focused ? GetSysColor(COLOR_HIGHLIGHT) : kUnfocusedSelection;
-    HBRUSH brush = CreateSolidBrush(back);
-    if (brush) {
-        FillRect(dc, &rect, brush);
-        DeleteObject(brush);
-    }
-    SetTextColor(dc, selected && focused ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kTextColour);
+    const Palette& palette = CurrentPalette();
+    COLORREF back = !selected ? palette.page : focused ? palette.selectBack : UnfocusedSelection(palette);
+    FillWithColour(dc, rect, back);
+    SetTextColor(dc, selected && focused ? palette.selectText : palette.plainText);
     int marginPx = Px(kMarginPx), gapPx = Px(kColumnGapPx);
     RECT heading = {rect.right - marginPx - Px(kHeadingColumnPx), rect.top, rect.right - marginPx, rect.bottom};
     RECT kind = {heading.left - gapPx - Px(kKindColumnPx), rect.top, heading.left - gapPx, rect.bottom};
@@ -401,9 +403,7 @@ void PaintList(HWND list) {
                             : nullptr;
     HDC target = bitmap ? memory : dc;
     HGDIOBJ savedBitmap = bitmap ? SelectObject(memory, bitmap) : nullptr;
-    HBRUSH page = CreateSolidBrush(kPageColour);
-    FillRect(target, &client, page ? page : (HBRUSH)GetStockObject(WHITE_BRUSH));
-    if (page) DeleteObject(page);
+    FillWithColour(target, client, CurrentPalette().page);
     HGDIOBJ savedFont = SelectObject(target, gFindAll.textFont);
     int savedMode = SetBkMode(target, TRANSPARENT);
     bool focused = GetFocus() == list;
