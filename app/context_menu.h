@@ -8,9 +8,10 @@
 struct TextPane;
 
 // The menu items that open Search with the word filled in, and that list
-// every place of the word with Find All.
-const UINT kCommandSearchWord = 151;
-const UINT kCommandFindAllWord = 152;
+// every place of the word with Find All. They are the menu's own, beside
+// Select All's id, and never reach the window's command dispatch.
+const UINT kCommandSearchWord = 40011;
+const UINT kCommandFindAllWord = 40012;
 
 // WM_CONTEXTMENU: the menu of the pane under the pointer (`lParam`, screen
 // coordinates), or of the active pane for the menu key (-1). The pane becomes

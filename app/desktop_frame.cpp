@@ -7,7 +7,6 @@
 #include "panes/status_line.h"
 #include "panes/theme.h"
 #include "platform/desktop.h"
-#include "platform/dpi.h"
 #include "platform/shell.h"
 #include "resources/resource_ids.h"
 
@@ -15,7 +14,6 @@ namespace {
 
 const int kToolBarId = 1;
 const int kToolButtonCount = 8;
-const int kToolImagePx = 16;  // at 96 DPI
 const int kFirstHistoryButton = 6;  // Back and Forward stand apart, after a gap
 
 // Tool tips: the first entry stands for the menu.
@@ -27,7 +25,6 @@ const int kToolCommands[kToolButtonCount] = {110, 119, 109, 40006, 116, 117, 150
 
 struct DesktopFrame {
     MonitorFullScreen fullScreen;
-    int barHeightPx;  // the tool bar's, while full screen hides it
 };
 DesktopFrame gFrame;
 
@@ -43,12 +40,12 @@ void MarkFullScreen() {
 void ShowFrameParts(HWND window, bool show) {
     ShowStatusLine(show);
     if (gApp.menuBar) ShowWindow(gApp.menuBar, show ? SW_SHOWNA : SW_HIDE);
-    gApp.menuBarHeight = show ? gFrame.barHeightPx : 0;
+    // Measured now: the resolution may have changed while the bar was hidden.
+    gApp.menuBarHeight = show && gApp.menuBar ? CommandBarHeight(gApp.menuBar) : 0;
     if (gApp.windowMenu) SetMenu(window, show ? gApp.windowMenu : nullptr);
 }
 
 void EnterFullScreen(HWND window) {
-    gFrame.barHeightPx = gApp.menuBarHeight;
     ShowFrameParts(window, false);
     EnterMonitorFullScreen(window, &gFrame.fullScreen);
     OnSize(window, kRelayoutMarker);
@@ -58,10 +55,10 @@ void EnterFullScreen(HWND window) {
 
 }  // namespace
 
-void AddToolButtons(HWND window, HWND bar) {
-    int imagePx = ScalePx(kToolImagePx, WindowDpi(window));
+void AddToolButtons(HWND bar) {
     SendMessageW(bar, kBarSetToolTips, kToolTipCount, (LPARAM)kToolTips);
-    CommandBarAddBitmap(bar, gApp.instance, IDB_TOOLS, kToolButtonCount, imagePx, imagePx);
+    // The bar scales its images to its window's resolution itself.
+    CommandBarAddBitmap(bar, gApp.instance, IDB_TOOLS, kToolButtonCount, 0, 0);
     TBBUTTON buttons[kToolButtonCount + 1] = {};
     int count = 0;
     for (int i = 0; i < kToolButtonCount; i++) {
@@ -82,7 +79,7 @@ void CreateDesktopFrame(HWND window) {
     gApp.menuBarOnBottom = 0;
     gApp.menuBar = CommandBarCreate(gApp.instance, window, kToolBarId);
     if (!gApp.menuBar) return;
-    AddToolButtons(window, gApp.menuBar);
+    AddToolButtons(gApp.menuBar);
     // The buttons set the bar's height.
     gApp.menuBarHeight = CommandBarHeight(gApp.menuBar);
     CommandBarShow(gApp.menuBar, TRUE);

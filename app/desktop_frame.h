@@ -14,9 +14,9 @@ const UINT kCommandThemeDark = 147;
 // The menu bar and the tool bar of `window`, with the tool buttons' images
 // at the window's DPI. Without a menu the window still works by its keys.
 void CreateDesktopFrame(HWND window);
-// The tool buttons (six, then Back and Forward after a gap) with their tips and images, at `window`'s DPI, on a
-// bar of either kind.
-void AddToolButtons(HWND window, HWND bar);
+// The tool buttons (six, then Back and Forward after a gap) with their tips and
+// images, on a bar of either kind, which draws them at its window's DPI.
+void AddToolButtons(HWND bar);
 // Puts the check marks of the "&View" menu where the view options stand.
 void MarkViewItems();
 // Deletes the menu bar if full screen has it off the window (on WM_DESTROY).

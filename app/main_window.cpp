@@ -362,6 +362,9 @@ HWND StartMainWindow(int showCommand) {
 LRESULT SetupMainWindow(HWND window) {
     gApp.mainWindow = window;
     gApp.font.dpi = WindowDpi(window);
+    // The settings loaded the outline's markers for the system's resolution;
+    // the window may stand on a screen of another.
+    if (gApp.font.dpi != SystemDpi()) LoadGridBitmaps(gApp.font.dpi);
     CreateMenuBar();
     CreateStatusLine(window);
     CreatePanes(window);
@@ -388,7 +391,7 @@ void CreateMenuBar() {
     if (gApp.menuBarOnBottom) CreateShellBar();
     else CreateCommandBar();
     if (!gApp.menuBar) return;
-    AddToolButtons(gApp.mainWindow, gApp.menuBar);
+    AddToolButtons(gApp.menuBar);
     if (gShell.fullScreen && !gApp.menuBarOnBottom) CommandBarAddAdornments(gApp.menuBar, 0, 0);
     CommandBarShow(gApp.menuBar, TRUE);
 }
@@ -523,9 +526,6 @@ void EndReader() {
     // Settings loaded for a window that was never made (memory ran out first).
     ReleaseSettings();
     if (gShell.taskBarWindow && gTaskBarWasVisible) ShowWindow(gShell.taskBarWindow, SW_SHOW);
-    // Memory that ran out after the settings were loaded but before the
-    // window stood leaves them to be released here.
-    ReleaseSettings();
     ReleaseFindAll();
     ReleaseTextBuffers();
 }

@@ -1,6 +1,7 @@
 #include "app/view_scale.h"
 
 #include "app/app_state.h"
+#include "app/desktop_frame.h"
 #include "app/settings.h"
 #include "fontdialog/font_sizes.h"
 #include "panes/split_view.h"
@@ -42,7 +43,8 @@ void ApplyWindowDpi(HWND window, int dpi) {
     gApp.font.dpi = dpi;
     if (gApp.menuBar) {
         CommandBarSetDpi(gApp.menuBar, dpi);
-        gApp.menuBarHeight = CommandBarHeight(gApp.menuBar);
+        // Full screen keeps the bar hidden and its room at 0 until it leaves.
+        if (!InFullScreen()) gApp.menuBarHeight = CommandBarHeight(gApp.menuBar);
     }
     LoadGridBitmaps(dpi);
     PlacePanes(window);

@@ -44,14 +44,6 @@ void StopClock(HWND dialog, void* endMs) {
     CancelDialog(dialog, nullptr);
 }
 
-// The same template with a procedure that does nothing: what the platform
-// alone takes to show a dialog with its OK button.
-INT_PTR CALLBACK EmptyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    if (message != WM_COMMAND || LOWORD(wParam) != IDCANCEL) return 0;
-    EndDialog(dialog, IDCANCEL);
-    return 1;
-}
-
 // Mean milliseconds from `open` to the end of the chooser's first paint.
 double MeanOpenMs(void (*open)(void*), HWND reader) {
     double totalMs = 0;
@@ -73,6 +65,12 @@ void OpenEmptyDialog(void* reader) {
 }
 
 }  // namespace
+
+INT_PTR CALLBACK EmptyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message != WM_COMMAND || LOWORD(wParam) != IDCANCEL) return 0;
+    EndDialog(dialog, IDCANCEL);
+    return 1;
+}
 
 void BenchIndexLayout() {
     uint16_t bookmarks[kBookmarks + 1];

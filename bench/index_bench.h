@@ -9,3 +9,6 @@
 void BenchIndexLayout();
 // From command 119 to the end of the chooser's first paint, over `reader`.
 void BenchChooserOpen(HWND reader);
+// A dialog procedure that does nothing but close on Cancel: run with a
+// dialog's template, it times what the platform alone takes to show it.
+INT_PTR CALLBACK EmptyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

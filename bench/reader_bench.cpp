@@ -95,14 +95,7 @@ double FontDialogOpenMs(HWND window) {
     return gDialogIdleAt ? gDialogIdleAt - start : -1;
 }
 
-// The font dialog's template with a procedure that does nothing: what the
-// platform alone takes to show it, timed the same way.
-INT_PTR CALLBACK EmptyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    if (message != WM_COMMAND || LOWORD(wParam) != IDCANCEL) return 0;
-    EndDialog(dialog, IDCANCEL);
-    return 1;
-}
-
+// The font dialog's template with the empty procedure, timed the same way.
 double EmptyFontTemplateOpenMs(HWND window) {
     gReaderProc = (WNDPROC)SetWindowLongPtrW(window, GWLP_WNDPROC, (LONG_PTR)NoteDialogIdle);
     gDialogIdleAt = 0;
@@ -184,7 +177,9 @@ double FreshProcessBareWindowMs() {
 
 // One zoom step in and one out in turn, in a full-HD window: both panes laid
 // out again in the new size and repainted; the time of one step.
-double ZoomStepMs(HWND window) {
+// One zoom step, both panes laid out and painted at the new size; beside it
+// the same layout and paint at the size that stands (`relayoutMs`).
+double ZoomStepMs(HWND window, double* relayoutMs) {
     SetWindowPos(window, nullptr, 0, 0, kFullHdWidthPx, kFullHdHeightPx, SWP_NOZORDER);
     DrainMessages();
     SendMessageW(window, WM_COMMAND, kZoomInCommand, 0);  // warm up the fonts of the new size
@@ -195,7 +190,14 @@ double ZoomStepMs(HWND window) {
         SendMessageW(window, WM_COMMAND, i % 2 == 0 ? kZoomInCommand : kZoomOutCommand, 0);
         GdiFlush();
     }
-    return (NowMs() - start) / kZoomSteps;
+    double zoomMs = (NowMs() - start) / kZoomSteps;
+    start = NowMs();
+    for (int i = 0; i < kZoomSteps; i++) {
+        SetViewFont(window);
+        GdiFlush();
+    }
+    *relayoutMs = (NowMs() - start) / kZoomSteps;
+    return zoomMs;
 }
 
 
@@ -402,7 +404,8 @@ void BenchReaderWindow() {
         fontDialogMs += FontDialogOpenMs(window) / kFontDialogOpenings;
         emptyFontTemplateMs += EmptyFontTemplateOpenMs(window) / kFontDialogOpenings;
     }
-    double zoomMs = ZoomStepMs(window);
+    double zoomRelayoutMs = 0;
+    double zoomMs = ZoomStepMs(window, &zoomRelayoutMs);
     double dragMs = 0, fullRepaintMs = 0;
     SelectDragMs(window, &dragMs, &fullRepaintMs);  // last: it leaves the window large
     DestroyWindow(window);
@@ -414,21 +417,27 @@ void BenchReaderWindow() {
     if (bareMs > 0) printf("startup_vs_bare_window: %.4f\n", startupMs / bareMs);
     printf("step_ms: %.4f\n", stepMs);
     printf("step_with_scroll_bars_ms: %.4f\n", stepWithBarsMs);
+    printf("step_with_scroll_bars_vs_step: %.4f\n", stepWithBarsMs / stepMs);
     printf("back_ms: %.4f\n", backMs);
     printf("back_vs_step: %.4f\n", backMs / stepMs);
     printf("wheel_notch_ms: %.4f\n", wheelMs);
     printf("theme_switch_ms: %.4f\n", themeMs);
     printf("repaint_view_ms: %.4f\n", repaintMs);
+    printf("theme_switch_vs_repaint_view: %.4f\n", themeMs / repaintMs);
     printf("find_next_miss_ms: %.4f\n", findNextMs);
     printf("find_all_rows_ms: %.4f\n", findAllRowsMs);
     printf("find_all_window_open_ms: %.4f\n", findAllOpenMs);
     printf("select_drag_ms: %.4f\n", dragMs);
     printf("select_drag_full_repaint_ms: %.4f\n", fullRepaintMs);
+    if (fullRepaintMs > 0) printf("select_drag_vs_full_repaint: %.4f\n", dragMs / fullRepaintMs);
     printf("font_dialog_first_open_ms: %.4f\n", firstFontDialogMs);
     printf("font_dialog_open_ms: %.4f\n", fontDialogMs);
     printf("font_empty_dialog_open_ms: %.4f\n", emptyFontTemplateMs);
-    printf("font_dialog_open_vs_empty_dialog: %.4f\n", fontDialogMs / emptyFontTemplateMs);
+    if (fontDialogMs > 0 && emptyFontTemplateMs > 0)
+        printf("font_dialog_open_vs_empty_dialog: %.4f\n", fontDialogMs / emptyFontTemplateMs);
     printf("zoom_step_ms: %.4f\n", zoomMs);
+    printf("zoom_relayout_ms: %.4f\n", zoomRelayoutMs);
+    if (zoomRelayoutMs > 0) printf("zoom_step_vs_relayout: %.4f\n", zoomMs / zoomRelayoutMs);
 }
 
 void BenchBareWindow() { printf("%.4f\n", BareWindowMs()); }

@@ -69,6 +69,14 @@ bool AppendParagraphText(const uint8_t* text, const ParagraphRecord& record, Cop
 // copied as the screen shows them.
 bool CopyMirrorsOppositeToScreen() { return HasUnicodeLetters(gApp.font.letterBase); }
 
+// Reverse flipped while a copy is built, when the copy mirrors the screen;
+// returns the flags to put back.
+uint32_t FlipReverseForCopy() {
+    uint32_t savedFlags = gApp.flags;
+    if (CopyMirrorsOppositeToScreen()) gApp.flags ^= kFlagReverse;
+    return savedFlags;
+}
+
 // ---- A selection ----------------------------------------------------------------
 
 const wchar_t kLineEnd[] = L"\r\n";
@@ -233,8 +241,7 @@ int BuildSelectionText(const TextPane* pane, wchar_t* buffer, size_t bufferBytes
 }
 
 wchar_t* CopyFormOfCodes(const uint8_t* codes, int count) {
-    uint32_t savedFlags = gApp.flags;
-    if (CopyMirrorsOppositeToScreen()) gApp.flags ^= kFlagReverse;
+    uint32_t savedFlags = FlipReverseForCopy();
     wchar_t* converted = ToDisplayText(codes, nullptr, count);
     gApp.flags = savedFlags;
     return converted;
@@ -249,41 +256,42 @@ size_t SelectionTextBufferChars(const TextPane* pane) {
     return CopyTextBufferChars(&counts) + title.length + subtitle.length + kSectionNumberChars + 8;
 }
 
-void CopyPaneText(TextPane* pane, int append) {
-    if (!pane || !pane->text) return;
-    if (HasSelection(pane)) {
-        CopySelectionText(pane, append);
-        return;
-    }
-    const uint8_t* text = pane->text;
-    CopyTextCounts counts;
-    MeasureCopyText(text, &counts);
-    size_t bufferBytes = CopyTextBufferChars(&counts) * sizeof(wchar_t);
+namespace {
+
+using CopyBuilder = int (*)(const TextPane* pane, wchar_t* buffer, size_t bufferBytes);
+
+int BuildSectionCopy(const TextPane* pane, wchar_t* buffer, size_t bufferBytes) {
+    return BuildCopyText(pane->text, buffer, bufferBytes);
+}
+
+// Builds a copy in a buffer of `bufferChars` and puts it on the clipboard.
+void BuildAndPutCopy(const TextPane* pane, size_t bufferChars, CopyBuilder build, int append) {
+    size_t bufferBytes = bufferChars * sizeof(wchar_t);
     wchar_t* buffer = (wchar_t*)AllocOrAbort(bufferBytes);
     if (!buffer) return;  // the program is ending: leave everything as it is
-
-    uint32_t savedFlags = gApp.flags;
-    if (CopyMirrorsOppositeToScreen()) gApp.flags ^= kFlagReverse;
-    int built = BuildCopyText(text, buffer, bufferBytes);
+    uint32_t savedFlags = FlipReverseForCopy();
+    int built = build(pane, buffer, bufferBytes);
     gApp.flags = savedFlags;
-
     // Only with the flags back: the message box's own loop may repaint.
     if (built == kCopyTextFull) ShowMessageBox(gApp.mainWindow, L"(obuf > (start + size))", nullptr, 0);
     if (built == kCopyTextBuilt) PutOnClipboard(buffer, append);
     PlatformFree(buffer);
 }
 
+}  // namespace
+
+void CopyPaneText(TextPane* pane, int append) {
+    if (!pane || !pane->text) return;
+    if (HasSelection(pane)) {
+        CopySelectionText(pane, append);
+        return;
+    }
+    CopyTextCounts counts;
+    MeasureCopyText(pane->text, &counts);
+    BuildAndPutCopy(pane, CopyTextBufferChars(&counts), BuildSectionCopy, append);
+}
+
 void CopySelectionText(TextPane* pane, int append) {
     if (!HasSelection(pane)) return;
-    size_t bufferBytes = SelectionTextBufferChars(pane) * sizeof(wchar_t);
-    wchar_t* buffer = (wchar_t*)AllocOrAbort(bufferBytes);
-    if (!buffer) return;  // the program is ending
-
-    uint32_t savedFlags = gApp.flags;
-    if (CopyMirrorsOppositeToScreen()) gApp.flags ^= kFlagReverse;
-    int built = BuildSelectionText(pane, buffer, bufferBytes);
-    gApp.flags = savedFlags;
-
-    if (built == kCopyTextBuilt) PutOnClipboard(buffer, append);
-    PlatformFree(buffer);
+    BuildAndPutCopy(pane, SelectionTextBufferChars(pane), BuildSelectionText, append);
 }

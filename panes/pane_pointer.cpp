@@ -26,6 +26,7 @@ struct Press {
     bool dragging;      // moved past the drag distance: it selects
     bool hadSelection;  // a release in place clears the selection instead of paging
     POINT pointer;      // where the pointer was last seen
+    bool autoScrolling; // the scroll timer runs
 };
 
 // What the last click left for the clicks that may follow it.
@@ -79,7 +80,18 @@ void ReplaceSelection(TextPane* pane, uint16_t anchor, uint16_t focus) {
     RepaintSelectionChange(pane, before, PaneGround(pane));
 }
 
-void StopAutoScroll(HWND window) { KillTimer(window, kAutoScrollTimer); }
+void StopAutoScroll(HWND window) {
+    KillTimer(window, kAutoScrollTimer);
+    gPress.autoScrolling = false;
+}
+
+// Set once: setting the timer again would restart its count, and a pointer
+// that keeps moving in the band would never see it fire.
+void StartAutoScroll(HWND window) {
+    if (gPress.autoScrolling) return;
+    SetTimer(window, kAutoScrollTimer, kAutoScrollIntervalMs, nullptr);
+    gPress.autoScrolling = true;
+}
 
 // How far into a pane the band that scrolls it reaches from each edge; never
 // more than a quarter of a short pane.
@@ -159,6 +171,7 @@ void OnPointerDown(HWND window, LPARAM lParam) {
         }
         return;
     }
+    gClicks.turnedPage = false;  // a quick click after this press is no double click of an older tap
     gPress.pane = pane;
     gPress.at = at;
     gPress.pointer = at;
@@ -183,7 +196,7 @@ void OnPointerMove(HWND window, WPARAM wParam, LPARAM lParam) {
         ClearPaneSelection(OtherPane(pane));
     }
     ExtendSelectionTo(pane, pointer);
-    if (InScrollBand(pane, pointer.y)) SetTimer(window, kAutoScrollTimer, kAutoScrollIntervalMs, nullptr);
+    if (InScrollBand(pane, pointer.y)) StartAutoScroll(window);
     else StopAutoScroll(window);
 }
 

@@ -367,12 +367,11 @@ void RepaintSelectionChange(TextPane* pane, const SelectedStretches& before, COL
     SelectedStretches now = ResolveSelection(pane);
     HDC dc = pane->dc;
     int savedMode = SetBkMode(dc, TRANSPARENT);
-    HBRUSH groundBrush = CreateSolidBrush(ground);
     for (VisibleLine at = FirstVisibleLine(pane); IsVisibleLine(at); NextVisibleLine(&at)) {
         if (!IsTextLine(at.line)) continue;
         if (SameStretch(LineSelectedPart(before, at.line), LineSelectedPart(now, at.line))) continue;
         RECT row = {pane->left, at.y, pane->left + pane->width, at.y + at.line->height};
-        if (groundBrush) FillRect(dc, &row, groundBrush);
+        FillWithColour(dc, row, ground);
         PaintLine(pane, at.line, at.y);
         PaintMarksOfLine(pane, at.line, at.y);
         HFONT savedFont = SelectStyleFont(pane, at.line->flags);
@@ -380,6 +379,5 @@ void RepaintSelectionChange(TextPane* pane, const SelectedStretches& before, COL
         SelectObject(dc, savedFont);
         PaintAccentBetween(pane, row.top, row.bottom);  // the row's fill covered it
     }
-    if (groundBrush) DeleteObject(groundBrush);
     SetBkMode(dc, savedMode);
 }

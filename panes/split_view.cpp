@@ -330,10 +330,10 @@ void PaintView(HDC dc, HWND window, int flags) {
     // Begun even when nothing may draw, so that the window counts as painted.
     if (begun) dc = BeginPaint(window, &paint);
     if (!ProgramEnding()) {
-        if ((flags & kRepaintMain) && gApp.mainPane) {
-            PaintPane(gApp.mainPane, (flags & kRepaintEraseMain) != 0);
-            PaintStatusLine();
-        }
+        if ((flags & kRepaintMain) && gApp.mainPane) PaintPane(gApp.mainPane, (flags & kRepaintEraseMain) != 0);
+        // A scroll or a step changes the line, if at all, through the scroll
+        // bars' update after it; only a whole repaint draws it regardless.
+        if (flags == kRepaintAll && gApp.mainPane) PaintStatusLine();
         if (flags & kRepaintBottom) PaintBottomArea(dc);
     }
     if (begun) EndPaint(window, &paint);
@@ -390,7 +390,7 @@ void ApplyViewOptions(HWND window) {
     for (TextPane* pane : {gApp.mainPane, gSplit.bottomPane}) {
         if (!pane || pane->columnMode == mode) continue;
         pane->columnMode = mode;
-        LayoutSection(pane, pane->text, 0);
+        KeepReadingPlace(pane);
     }
     UpdateScrollBars();
     InvalidateRect(window, nullptr, TRUE);

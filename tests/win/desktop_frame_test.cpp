@@ -9,9 +9,12 @@
 #include "app/commands.h"
 #include "app/desktop_frame.h"
 #include "app/main_window.h"
+#include "app/view_scale.h"
 #include "app/window_place.h"
 #include "content/section_store.h"
+#include "panes/pane_paint.h"
 #include "panes/split_view.h"
+#include "panes/text_layout.h"
 #include "panes/theme.h"
 #include "platform/dpi.h"
 #include "tests/win/pane_test_support.h"
@@ -174,6 +177,11 @@ TEST_F(DesktopFrameTest, FullScreenCoversTheMonitorAndEscapeOrF11Leaves) {
     EXPECT_EQ(GetMenu(window), nullptr);
     EXPECT_FALSE(IsWindowVisible(gApp.menuBar));
     EXPECT_EQ(Main()->top, 0);
+    // A move to a screen of another resolution keeps the hidden bar's room at 0.
+    ApplyWindowDpi(window, 2 * kBaseDpi);
+    EXPECT_EQ(gApp.menuBarHeight, 0);
+    EXPECT_EQ(Main()->top, 0);
+    ApplyWindowDpi(window, kBaseDpi);
     // The place stored meanwhile is the one the window comes back to.
     SaveWindowPlace(window);
     wchar_t* stored = ReadSettingString(kWindowPlacementValue);
@@ -237,4 +245,19 @@ TEST_F(DesktopFrameTest, DividerDragSetsTheShareAndAFractionSetsItBack) {
     EXPECT_EQ(BottomSharePercent(), 50);
     DispatchCommand(window, 401);  // none: nothing to drag
     EXPECT_FALSE(OnDivider(window, x, DividerLineY()));
+}
+
+TEST_F(DesktopFrameTest, TurningTheReadingColumnKeepsTheTextAtTheTop) {
+    OpenReader(1000, 500);
+    ScrollPane(Main(), 12, 0);
+    ASSERT_GT(Main()->firstRow, 0);
+    ReadingPlace before = TopReadingPlace(Main());
+    ASSERT_TRUE(before.known);
+    int rows = Main()->lastFirstRow;
+    DispatchCommand(window, kCommandReadingColumn);  // the lines take another measure
+    EXPECT_NE(Main()->lastFirstRow, rows);
+    EXPECT_EQ(TopReadingPlace(Main()).offset, before.offset);
+    DispatchCommand(window, kCommandReadingColumn);
+    EXPECT_EQ(Main()->lastFirstRow, rows);
+    EXPECT_EQ(TopReadingPlace(Main()).offset, before.offset);
 }

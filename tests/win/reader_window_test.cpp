@@ -486,6 +486,16 @@ TEST_F(ReaderWindowTest, OneSelectionAtATimeAutoScrolledAndDroppedWithTheSection
     EXPECT_TRUE(OnPointerTimer(window, kAutoScrollTimer));
     EXPECT_EQ(bottom->firstRow, 5);  // two rows a tick, 30 px beyond the edge
     EXPECT_NE(bottom->selectFocus, focusBefore);
+    // The real timer keeps ticking while the pointer keeps moving in the band.
+    for (int i = 0; i < 20; i++) {
+        MoveTo({below.x + i % 2, below.y});
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 20;) {
+            MSG message;
+            while (PeekMessageW(&message, window, WM_TIMER, WM_TIMER, PM_REMOVE)) DispatchMessageW(&message);
+            Sleep(5);
+        }
+    }
+    EXPECT_GT(bottom->firstRow, 5);
     Release(below);
     EXPECT_TRUE(HasSelection(bottom));
     EXPECT_FALSE(OnPointerTimer(window, 1));  // not the pointer's timer
