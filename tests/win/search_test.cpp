@@ -304,3 +304,38 @@ TEST_F(SearchTest, FindAllListsEveryMatchAndEnterShowsOneMarked) {
     SendMessageW(results, WM_CLOSE, 0, 0);
     EXPECT_EQ(FindAllWindow(), nullptr);
 }
+
+// Moved to a screen at twice the resolution, the window takes the suggested
+// size, and its header and rows double; back again, they return.
+TEST_F(SearchTest, FindAllFollowsAChangeOfResolution) {
+    OpenReaderAt(1);
+    SearchFor("NOTE");
+    ASSERT_EQ(RunFindAll(window), 2);
+    HWND results = OpenFindAllWindow();
+    ASSERT_NE(results, nullptr);
+    HWND list = GetFocus();
+    auto listTop = [&] {
+        RECT rect;
+        GetWindowRect(list, &rect);
+        MapWindowPoints(nullptr, results, (POINT*)&rect, 2);
+        return rect.top;
+    };
+    auto rowAt = [&](int y) {  // a click there selects the row it falls in
+        SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, y));
+        return FindAllSelectedRow();
+    };
+    ASSERT_EQ(listTop(), 32);
+    const int secondRowY = 40;
+    EXPECT_EQ(rowAt(secondRowY), 1);
+    RECT suggested = {100, 100, 740, 600};
+    SendMessageW(results, WM_DPICHANGED, MAKEWPARAM(192, 192), (LPARAM)&suggested);
+    RECT now;
+    GetWindowRect(results, &now);
+    EXPECT_EQ(now.right - now.left, 640);
+    EXPECT_EQ(listTop(), 64);
+    EXPECT_EQ(rowAt(secondRowY), 0);
+    SendMessageW(results, WM_DPICHANGED, MAKEWPARAM(96, 96), (LPARAM)&suggested);
+    EXPECT_EQ(listTop(), 32);
+    EXPECT_EQ(rowAt(secondRowY), 1);
+    SendMessageW(results, WM_CLOSE, 0, 0);
+}
