@@ -456,6 +456,16 @@ TEST_F(ReaderWindowTest, DragsSelectClicksTurnPagesAndDoubleClicksTakeTheWord) {
     EXPECT_EQ(SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0), 0);
     EXPECT_FALSE(HasSelection(main));
     EXPECT_EQ(SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0), 1);
+
+    // A drag after a tap: a double click that follows it leaves the tap's page.
+    Click(x, lowY);
+    EXPECT_EQ(main->firstRow, rows - 1);
+    Press({x, lowY});
+    MoveTo({x, lowY - 40});
+    Release({x, lowY - 40});
+    SendMessageW(window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, lowY));
+    Release({x, lowY});
+    EXPECT_EQ(main->firstRow, rows - 1);
 }
 
 TEST_F(ReaderWindowTest, OneSelectionAtATimeAutoScrolledAndDroppedWithTheSection) {
