@@ -7,6 +7,8 @@
 // kinds and spacers.
 #include "tools/book/edition.h"
 
+#include "tools/book/book_text.h"
+
 #include <stdio.h>
 
 #include <string>
@@ -85,30 +87,6 @@ bool Chance(Random* r, int percent) { return Below(r, 100) < percent; }
 double Unit(Random* r) { return (double)(Next(r) & 0xFFFF) / 65536.0; }
 
 // ---- Hebrew numerals -----------------------------------------------------------
-
-// 1..399 as letters, with the customary ט"ו and ט"ז, and ' or " marking it.
-std::string HebrewNumeral(int n) {
-    static const char* const hundreds[] = {"", "ק", "ר", "ש"};
-    static const char* const tens[] = {"", "י", "כ", "ל", "מ", "נ", "ס", "ע", "פ", "צ"};
-    static const char* const ones[] = {"", "א", "ב", "ג", "ד", "ה", "ו", "ז", "ח", "ט"};
-    std::vector<std::string> letters;
-    if (n / 100) letters.push_back(hundreds[n / 100]);
-    int rest = n % 100;
-    if (rest == 15 || rest == 16) {
-        letters.push_back("ט");
-        letters.push_back(rest == 15 ? "ו" : "ז");
-    } else {
-        if (rest / 10) letters.push_back(tens[rest / 10]);
-        if (rest % 10) letters.push_back(ones[rest % 10]);
-    }
-    std::string out;
-    for (size_t i = 0; i < letters.size(); i++) {
-        if (letters.size() > 1 && i + 1 == letters.size()) out += "\"";
-        out += letters[i];
-    }
-    if (letters.size() == 1) out += "'";
-    return out;
-}
 
 // The same letters without the marks, as a running count in the text.
 std::string PlainNumeral(int n) {
