@@ -6,8 +6,9 @@
 #   data), fuzz_index_text (index records and the bookmark group),
 #   fuzz_search (search strings as stored, with the options and Find All,
 #   over damaged section texts), fuzz_history (a stored "History", then
-#   Back, Forward and jumps) and fuzz_book_info (the book information
-#   resource and book.txt)
+#   Back, Forward and jumps), fuzz_book_info (the book information
+#   resource and book.txt) and fuzz_import (the library's JSON export, a
+#   text and a commentary)
 # The corpus is kept in build/fuzz-corpus/TARGET between runs.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"

@@ -17,6 +17,9 @@ const char* const kPresentationForms[] = {
     "ב", "ג", "ד", "ה", "ו", "ז", nullptr, "ט", "י", "ך", "כ", "ל", nullptr, "מ", nullptr, "נ", "ס", nullptr,
     "ף", "פ", nullptr, "צ", "ק", "ר", "ש", "ת", "ו", "ב", "כ", "פ", "אל"};
 
+static_assert(sizeof kPresentationForms / sizeof kPresentationForms[0] == 0xFB4F - 0xFB1D + 1,
+              "one entry per presentation form");
+
 bool IsCantillation(uint32_t c) { return c >= 0x0591 && c <= 0x05AF; }
 
 bool IsPoint(uint32_t c) {
