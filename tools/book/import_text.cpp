@@ -51,10 +51,10 @@ struct Converter {
     std::vector<ImportParagraph>* paragraphs;
     ParagraphDraft draft;
     int boldDepth, largeDepth, smallDepth, dropDepth;
-    size_t offset;  // characters of the raw string read so far
+    std::map<const char*, int> counts;  // by kind, added to the report at the end
 };
 
-void Count(Converter* c, const char* kind) { c->report->counts[kind]++; }
+void Count(Converter* c, const char* kind) { c->counts[kind]++; }
 
 void AppendSpace(Converter* c) {
     if (!c->draft.text.empty() && c->draft.text.back() != ' ') c->draft.text.push_back(' ');
@@ -342,7 +342,7 @@ size_t ReadEntity(const std::string& raw, size_t at, uint32_t* codePoint) {
 
 void ConvertSegment(const std::string& raw, const ImportPlace& where, ImportReport* report,
                     std::vector<ImportParagraph>* paragraphs) {
-    Converter c = {&where, report, paragraphs, ParagraphDraft{"", 0, 0, 0, 0}, 0, 0, 0, 0, 0};
+    Converter c = {&where, report, paragraphs, ParagraphDraft{"", 0, 0, 0, 0}, 0, 0, 0, 0, {}};
     std::vector<OpenTag> open;
     size_t at = 0, characters = 0;
     while (at < raw.size()) {
@@ -367,4 +367,5 @@ void ConvertSegment(const std::string& raw, const ImportPlace& where, ImportRepo
         at += length;
     }
     EndParagraph(&c);
+    for (const auto& count : c.counts) report->counts[count.first] += count.second;
 }
