@@ -169,7 +169,7 @@ TEST(BookImport, TextAndCommentaryBecomePairsChaptersAndBookInformation) {
     Imported chapters = Import(perChapter);
     ASSERT_TRUE(chapters.ok) << AllErrors(chapters);
     EXPECT_EQ(chapters.report.pairs, 2);
-    EXPECT_TRUE(Has(chapters.files.at("001.txt"), "[title] פרק א'\n\n[subtitle] דוגמה\n\n(א') אחת\n\n(ג') שלש\n\n"
+    EXPECT_TRUE(Has(chapters.files.at("001.txt"), "[title] פרק א'\n\n[subtitle] דוגמה\n\n(א) אחת\n\n(ג) שלש\n\n"
                                                   "@commentary\n\n[title] פירוש הרב\n\n[subtitle] על פרק א'\n\n"
                                                   "[bold] משנה א'\nעל אחת\n\nועוד\n\n[bold] משנה ג'\nעל שלש\n"))
         << chapters.files.at("001.txt");
@@ -220,7 +220,7 @@ TEST(BookImport, NodesFoliosAndDepthsAreReadFromTheSchema) {
     Imported verses = Import(deep);
     ASSERT_TRUE(verses.ok) << AllErrors(verses);
     EXPECT_EQ(verses.report.pairs, 3);
-    EXPECT_TRUE(Has(verses.files.at("001.txt"), "[title] ספר א' פרק א'\n\n[subtitle] עמוק\n\n(א') א\n\n(ב') ב\n"));
+    EXPECT_TRUE(Has(verses.files.at("001.txt"), "[title] ספר א' פרק א'\n\n[subtitle] עמוק\n\n(א) א\n\n(ב) ב\n"));
     const char flatText[] = R"({"title": "Flat", "license": "CC0", "text": ["א", "ב"]})";
     EXPECT_TRUE(Has(AllErrors(Import(Input(flatText))), "the text has depth 1"));
     EXPECT_TRUE(Has(AllErrors(Import(Input("{\"title\": "))), "t.json: not a version file"));

@@ -87,6 +87,14 @@ std::string ItemName(const Level& level, size_t index) {
     return level.heName.empty() ? numeral : level.heName + " " + numeral;
 }
 
+// The letters alone, as a running number in the text: (א), (טו).
+std::string UnmarkedNumeral(int n) {
+    std::string out;
+    for (char ch : HebrewNumeral(n))
+        if (ch != '\'' && ch != '"') out.push_back(ch);
+    return out;
+}
+
 std::string ItemAddress(const Level& level, size_t index) {
     if (level.folio) return std::to_string(index / 2 + 1) + (index % 2 ? "b" : "a");
     return std::to_string(index + 1);
@@ -460,7 +468,7 @@ std::string PairFile(Importer* im, const Pair& pair, int mainSection) {
                        &paragraphs);
         if (paragraphs.empty()) NoteEmpty(im, address);
         if (perChapter && !paragraphs.empty() && !paragraphs[0].rule)
-            paragraphs[0].text = "(" + HebrewNumeral((int)j + 1) + ") " + paragraphs[0].text;
+            paragraphs[0].text = "(" + UnmarkedNumeral((int)j + 1) + ") " + paragraphs[0].text;
         AddParagraphs(&file, paragraphs);
         std::string label = perChapter ? ItemName(im->levels[path.size() - 1], j) : "";
         if (perChapter && im->commentLevel == (int)path.size()) AddComments(im, path, label, &commentary);
@@ -515,7 +523,9 @@ bool ReadCommentary(Importer* im) {
     if (im->commentLevel != im->text.depth && im->commentLevel != im->pairLevel) {
         Error(im, c.file + ": has depth " + std::to_string(depth) + "; a commentary on this text has depth " +
                       std::to_string(im->text.depth + 1) + " (its comments on each segment)" +
-                      (im->pairLevel < im->text.depth ? " or " + std::to_string(im->pairLevel + 1) + " (on each pair)" : ""));
+                      (im->pairLevel < im->text.depth ? " or " + std::to_string(im->pairLevel + 1) + " (on each pair)"
+                       : im->commentLevel == im->pairLevel - 1 ? "; for a commentary on whole chapters, import with --per chapter"
+                                                               : ""));
         return false;
     }
     std::vector<size_t> path;
