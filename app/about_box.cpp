@@ -55,6 +55,17 @@ const size_t kCreditBytes = 13 * (kBookInfoMaxValue + 16);
 const int kCreditsWidthDlu = 220;
 const int kMarginDlu = 7;
 
+// The bottom of the template's own area: above the strip of the OK button
+// that the dialog shell adds on the desktop, whose margins are even.
+int ContentBottom(HWND dialog, const RECT& client) {
+    HWND ok = GetDlgItem(dialog, IDOK);
+    if (!ok) return client.bottom;
+    RECT button;
+    GetWindowRect(ok, &button);
+    MapWindowPoints(nullptr, dialog, (POINT*)&button, 2);
+    return button.top - (client.bottom - button.bottom);
+}
+
 // Below the template's items, the book and where its text came from, when
 // the book information names them; the box grows to hold them.
 void AddBookCredits(HWND dialog) {
@@ -76,7 +87,7 @@ void AddBookCredits(HWND dialog) {
     SelectObject(dc, saved);
     ReleaseDC(dialog, dc);
     HWND credits = CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, units.left,
-                                   client.bottom, measured.right, measured.bottom, dialog,
+                                   ContentBottom(dialog, client), measured.right, measured.bottom, dialog,
                                    (HMENU)(INT_PTR)IDC_ABOUT_BOOK, gApp.instance, nullptr);
     if (!credits) return;
     if (font) SendMessageW(credits, WM_SETFONT, (WPARAM)font, FALSE);
