@@ -175,6 +175,11 @@ TEST(BookImport, TextAndCommentaryBecomePairsChaptersAndBookInformation) {
         << chapters.files.at("001.txt");
     EXPECT_TRUE(Has(chapters.files.at("index.txt"), "\n> 1 פרק א'\n> 3 פרק ב'\n"));
 
+    // Only "NC" as a word of the licence forbids commercial use.
+    std::string openText = kText;
+    openText.replace(openText.find("CC-BY-NC"), 8, "Open Licence");
+    EXPECT_TRUE(Import(Input(openText, commentary)).report.warnings.empty());
+
     // A commentary on another work is refused.
     std::string other = commentary;
     other.replace(other.find("Rav on Example"), 14, "Rav on Another");

@@ -313,9 +313,13 @@ void WarnAboutLicence(Importer* im, const Work& work) {
                              "prefer a single edition's file");
     else if (licence.empty() || licence == "unknown")
         Warn(im, work.file + ": no licence is given, so the terms of use are unknown");
-    std::string upper;
-    for (char ch : licence) upper.push_back(ch >= 'a' && ch <= 'z' ? (char)(ch - 'a' + 'A') : ch);
-    if (upper.find("NC") != std::string::npos)
+    // "NC" as a word of its own: CC-BY-NC, CC BY-NC-SA 4.0, but not "Licence".
+    std::string words = " ";
+    for (char ch : licence) {
+        bool letter = (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9');
+        words.push_back(!letter ? ' ' : ch >= 'a' && ch <= 'z' ? (char)(ch - 'a' + 'A') : ch);
+    }
+    if ((words + " ").find(" NC ") != std::string::npos)
         Warn(im, work.file + ": licensed " + licence + ", which forbids commercial use");
 }
 
