@@ -79,7 +79,7 @@ const char* HebrewLevelName(const std::string& english) {
     return "";
 }
 
-// "פרק ב'" for the third... the name of item `index` (0-based) of a level.
+// The name of item `index` (0-based) of a level: "פרק ב'" for the second chapter.
 std::string ItemName(const Level& level, size_t index) {
     if (level.folio)
         return "דף " + HebrewNumeral((int)index / 2 + 1) + " עמוד " + (index % 2 ? "ב'" : "א'");
