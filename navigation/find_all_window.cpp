@@ -5,9 +5,11 @@
 #include <wchar.h>
 
 #include "app/app_state.h"
+#include "content/section_heading.h"
 #include "content/section_records.h"
 #include "navigation/search.h"
 #include "navigation/search_match.h"
+#include "panes/split_view.h"
 #include "panes/text_pane.h"
 #include "panes/theme.h"
 #include "platform/dpi.h"
@@ -44,7 +46,6 @@ const COLORREF kKindColour = 0x707070;
 // match, and of the match itself (a "*" can make it a whole paragraph).
 const int kContextBytes = 80;
 const int kShownMatchBytes = 160;
-const int kHeadingChars = 64;
 
 const int kCountLabelId = 100;
 const int kFirstFilterId = 101;  // and the next two, in the order of kShow...
@@ -186,20 +187,11 @@ void DrawStored(HDC dc, int x, int y, const RECT& clip, const wchar_t* text, int
     if (count > 0) ExtTextOutW(dc, x, y, ETO_CLIPPED | ETO_IGNORELANGUAGE, &clip, text, (UINT)count, nullptr);
 }
 
-// The section's title (or subtitle) as the book draws it, ending at the
-// column's right edge where a Hebrew heading begins; its number without one.
+// The section's heading, ending at the column's right edge where Hebrew
+// begins, cut at a word to fit the column.
 void DrawHeading(HDC dc, const uint8_t* text, int section, const RECT& cell, int y) {
-    TitleLine title, subtitle;
-    FindSectionTitles(text, &title, &subtitle);
-    const TitleLine& line = title.length ? title : subtitle;
-    wchar_t shown[kHeadingChars];
-    int count;
-    if (line.length) {
-        count = ShownCharacters(line.text, line.length < kHeadingChars ? line.length : kHeadingChars, shown);
-        if (ReverseModeActive()) MirrorDisplayText(shown, count);
-    } else {
-        count = swprintf(shown, kHeadingChars, L"Section %d", section);
-    }
+    wchar_t shown[kSectionHeadingChars];
+    int count = FittedSectionHeading(dc, text, section, cell.right - cell.left, shown, kSectionHeadingChars);
     DrawStored(dc, cell.right - TextWidthPx(dc, shown, count, nullptr), y, cell, shown, count);
 }
 

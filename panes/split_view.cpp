@@ -268,8 +268,10 @@ int LoadBottomSection(HWND window) {
     return 0;
 }
 
+bool CommentaryHidden() { return gSplit.bottomSection < kFirstShownBottomCode; }
+
 int BottomPaneHeight(int availableHeight) {
-    if (gSplit.bottomSection == kBottomSectionNone) return 0;
+    if (CommentaryHidden()) return 0;
     // Rounded, so that the share a drag gave puts the line back where it was let go.
     if (gSplit.bottomShare > 0)
         return (int)(((int64_t)availableHeight * gSplit.bottomShare + kShareScale / 2) / kShareScale);

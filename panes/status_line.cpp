@@ -5,7 +5,7 @@
 
 #include "app/app_state.h"
 #include "content/book_numbers.h"
-#include "content/section_records.h"
+#include "content/section_heading.h"
 #include "panes/text_pane.h"
 #include "panes/theme.h"
 #include "platform/dpi.h"
@@ -82,22 +82,17 @@ void DrawNumberField(HDC dc, const wchar_t* text, int* x, const RECT& line) {
     *x += size.cx + Px(kFieldGapPx);
 }
 
-// Right aligned in [left, line.right - padding), clipped at the left: the
-// heading is Hebrew, read from its right end, so a long one loses its end.
-void DrawHeading(HDC dc, const uint8_t* sectionText, int left, const RECT& line) {
-    if (!sectionText) return;
-    TitleLine title;
-    FindSectionTitles(sectionText, &title, nullptr);
-    if (!title.length) return;
-    wchar_t* shown = ToDisplayText(title.text, &gDisplayTextCache, title.length);
-    if (!shown) return;
-    int length = (int)wcslen(shown);
-    SIZE size = {0, 0};
-    GetTextExtentPoint32W(dc, shown, length, &size);
+// Right aligned in [left, line.right - padding): the heading is Hebrew, read
+// from its right end, so one too long loses words at its end.
+void DrawHeading(HDC dc, const uint8_t* sectionText, int section, int left, const RECT& line) {
     RECT field = {left, line.top, line.right - Px(kEdgePaddingPx), line.bottom};
     if (field.right <= field.left) return;
-    int y = line.top + (line.bottom - line.top - size.cy) / 2;
-    ExtTextOutW(dc, field.right - size.cx, y, ETO_CLIPPED | ETO_IGNORELANGUAGE, &field, shown, (UINT)length,
+    wchar_t shown[kSectionHeadingChars];
+    int length = FittedSectionHeading(dc, sectionText, section, field.right - field.left, shown, kSectionHeadingChars);
+    int heightPx = 0;
+    int widthPx = TextWidthPx(dc, shown, length, &heightPx);
+    int y = line.top + (line.bottom - line.top - heightPx) / 2;
+    ExtTextOutW(dc, field.right - widthPx, y, ETO_CLIPPED | ETO_IGNORELANGUAGE, &field, shown, (UINT)length,
                 nullptr);
 }
 
@@ -118,7 +113,7 @@ void DrawLine(HDC dc, const RECT& line, const ShownStatus& status) {
     int x = line.left + Px(kEdgePaddingPx);
     DrawNumberField(dc, place, &x, ground);
     DrawNumberField(dc, percent, &x, ground);
-    DrawHeading(dc, status.text, x, ground);
+    DrawHeading(dc, status.text, status.section, x, ground);
     SetTextColor(dc, savedColour);
     SetBkMode(dc, savedMode);
     SelectObject(dc, savedFont);
