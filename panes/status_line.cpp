@@ -40,8 +40,6 @@ struct StatusLine {
 };
 StatusLine gStatus;
 
-// Every size above is pixels at 96 DPI, drawn at the window's resolution.
-int Px(int px96) { return ScalePx(px96, gApp.font.dpi); }
 
 const wchar_t* WantedFace() { return gApp.font.faceName[0] ? gApp.font.faceName : DefaultHebrewFaceName(); }
 
@@ -49,12 +47,12 @@ const wchar_t* WantedFace() { return gApp.font.faceName[0] ? gApp.font.faceName 
 // again when the reader's face or the resolution changes.
 HFONT StatusFont() {
     const wchar_t* face = WantedFace();
-    if (gStatus.font && gStatus.fontDpi == gApp.font.dpi && wcscmp(face, gStatus.fontFace) == 0) return gStatus.font;
+    if (gStatus.font && gStatus.fontDpi == ReaderDpi() && wcscmp(face, gStatus.fontFace) == 0) return gStatus.font;
     if (gStatus.font) DeleteObject(gStatus.font);
-    gStatus.fontDpi = gApp.font.dpi;
+    gStatus.fontDpi = ReaderDpi();
     LOGFONTW font;
     memset(&font, 0, sizeof font);
-    font.lfHeight = -Px(kTextHeightPx);
+    font.lfHeight = -ScalePx(kTextHeightPx, ReaderDpi());
     font.lfCharSet = DEFAULT_CHARSET;
     wcsncpy(font.lfFaceName, face, LF_FACESIZE - 1);
     gStatus.font = CreateFontIndirectW(&font);
@@ -79,13 +77,13 @@ void DrawNumberField(HDC dc, const wchar_t* text, int* x, const RECT& line) {
     GetTextExtentPoint32W(dc, text, length, &size);
     int y = line.top + (line.bottom - line.top - size.cy) / 2;
     ExtTextOutW(dc, *x, y, ETO_CLIPPED, &line, text, (UINT)length, nullptr);
-    *x += size.cx + Px(kFieldGapPx);
+    *x += size.cx + ScalePx(kFieldGapPx, ReaderDpi());
 }
 
 // Right aligned in [left, line.right - padding): the heading is Hebrew, read
 // from its right end, so one too long loses words at its end.
 void DrawHeading(HDC dc, const uint8_t* sectionText, int section, int left, const RECT& line) {
-    RECT field = {left, line.top, line.right - Px(kEdgePaddingPx), line.bottom};
+    RECT field = {left, line.top, line.right - ScalePx(kEdgePaddingPx, ReaderDpi()), line.bottom};
     if (field.right <= field.left) return;
     wchar_t shown[kSectionHeadingChars];
     int length = FittedSectionHeading(dc, sectionText, section, field.right - field.left, shown, kSectionHeadingChars);
@@ -98,7 +96,7 @@ void DrawHeading(HDC dc, const uint8_t* sectionText, int section, int left, cons
 
 void DrawLine(HDC dc, const RECT& line, const ShownStatus& status) {
     RECT ground = line;
-    ground.top += Px(kEdgePx);
+    ground.top += ScalePx(kEdgePx, ReaderDpi());
     RECT edge = {line.left, line.top, line.right, ground.top};
     const Palette& palette = CurrentPalette();
     FillWithColour(dc, edge, palette.statusEdge);
@@ -110,7 +108,7 @@ void DrawLine(HDC dc, const RECT& line, const ShownStatus& status) {
     wchar_t percent[kNumberChars];
     swprintf(place, kNumberChars, L"%d / %d", PairOfSection(status.section), kBookPairs);
     swprintf(percent, kNumberChars, L"%d%%", status.percent);
-    int x = line.left + Px(kEdgePaddingPx);
+    int x = line.left + ScalePx(kEdgePaddingPx, ReaderDpi());
     DrawNumberField(dc, place, &x, ground);
     DrawNumberField(dc, percent, &x, ground);
     DrawHeading(dc, status.text, status.section, x, ground);
@@ -136,7 +134,7 @@ void ShowStatusLine(bool show) {
     gStatus.drawn = false;
 }
 
-int StatusLineHeightPx() { return gStatus.window && !gStatus.hidden ? Px(kLineHeightPx) : 0; }
+int StatusLineHeightPx() { return gStatus.window && !gStatus.hidden ? ScalePx(kLineHeightPx, ReaderDpi()) : 0; }
 
 RECT StatusLineRect() {
     RECT line = {0, 0, 0, 0};
