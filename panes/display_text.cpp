@@ -173,10 +173,11 @@ int ShownSectionHeading(const uint8_t* sectionText, int section, wchar_t* shown,
     int length = SectionHeading(sectionText, section, shown, shownChars);
     if (!HasTitles(sectionText)) return length;
     if (!ReverseModeActive()) MirrorText(shown, length);  // reading order back to drawing order
-    int letterBase = gApp.font.letterBase;
-    for (int i = 0; i < length; i++)
-        if (shown[i] >= kFirstUnicodeLetter && shown[i] <= kLastUnicodeLetter)
-            shown[i] = (wchar_t)CharacterOfCode((uint8_t)(kFirstLetterCode + (shown[i] - kFirstUnicodeLetter)), letterBase);
+    for (int i = 0; i < length; i++) {
+        if (shown[i] < kFirstUnicodeLetter || shown[i] > kLastUnicodeLetter) continue;
+        uint8_t code = (uint8_t)(kFirstLetterCode + (shown[i] - kFirstUnicodeLetter));
+        shown[i] = (wchar_t)CharacterOfCode(code, gApp.font.letterBase);
+    }
     return length;
 }
 
