@@ -40,7 +40,6 @@ struct StatusLine {
 };
 StatusLine gStatus;
 
-
 const wchar_t* WantedFace() { return gApp.font.faceName[0] ? gApp.font.faceName : DefaultHebrewFaceName(); }
 
 // The reader's face, which has the heading's letters, at a small size; made
