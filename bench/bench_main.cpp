@@ -370,7 +370,7 @@ int main() {
     ExpandSpeed(sections, 5);  // warm up
     RatioTurns expandTurns;
     for (int turn = 0; turn < kRatioTurns; turn++)
-        AddTurn(&expandTurns, ExpandSpeed(sections, 30), CopySpeed(sections, 30));
+        AddTurn(&expandTurns, ExpandSpeed(sections, 30), CopySpeed(sections, 200));
     PrintFigure("expand_mb_per_s", Median(expandTurns.figures));
     PrintFigure("expand_no_alloc_mb_per_s", ExpandOnlySpeed(sections, 200));
     PrintFigure("memcpy_mb_per_s", Median(expandTurns.baselines));

@@ -63,6 +63,10 @@ void EndFilling(HWND list) {
 void FillFaceList(HWND dialog, const wchar_t* targetFace) {
     HWND list = Item(dialog, IDC_FONT_FACES);
     BeginFilling(list);
+    int count = 0;
+    for (const FontFamilyEntry* entry = gFontDialog.families.firstFamily; entry; entry = entry->next) count++;
+    // Room for every name at once, rather than a reallocation every few.
+    SendMessageW(list, LB_INITSTORAGE, (WPARAM)count, (LPARAM)(count * kFamilyFaceChars * sizeof(wchar_t)));
     for (const FontFamilyEntry* entry = gFontDialog.families.firstFamily; entry; entry = entry->next)
         SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)entry->faceName);
     EndFilling(list);

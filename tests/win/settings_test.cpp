@@ -425,11 +425,13 @@ TEST_F(SettingsTest, ViewOptionsAndADraggedShareComeBack) {
         EXPECT_EQ(gView.theme, kThemeLight);
         ReleaseSettings();
     }
-    // With the commentary hidden there is no share to write.
+    // With the commentary hidden the share is 0, over a dragged one stored before.
     ResetProgramState();
-    RegDeleteTreeW(HKEY_CURRENT_USER, kTestRootKey);
+    PutDword(kTestProgramKey, L"BottomSectionPercent", 40);
     LoadSettings();
     gSplit.bottomSection = 1;
+    gSplit.bottomShare = 0;  // as "None" leaves it
     SaveSettingsAndQuit();
-    EXPECT_FALSE(GetDword(kTestProgramKey, L"BottomSectionPercent", &value));
+    EXPECT_TRUE(GetDword(kTestProgramKey, L"BottomSectionPercent", &value));
+    EXPECT_EQ(value, 0u);
 }
