@@ -93,8 +93,10 @@ void BenchChooserOpen(HWND reader) {
     MeanOpenMs(OpenChooser, reader, 1);  // warm up
     MeanOpenMs(OpenEmptyDialog, reader, 1);
     RatioTurns turns;
-    for (int turn = 0; turn < kRatioTurns; turn++)
-        AddTurn(&turns, MeanOpenMs(OpenChooser, reader, kOpenRounds), MeanOpenMs(OpenEmptyDialog, reader, kOpenRounds));
+    for (int turn = 0; turn < kRatioTurns; turn++) {
+        double chooserMs = MeanOpenMs(OpenChooser, reader, kOpenRounds);
+        AddTurn(&turns, chooserMs, MeanOpenMs(OpenEmptyDialog, reader, kOpenRounds));
+    }
     printf("chooser_open_ms: %.4f\n", Median(turns.figures));
     printf("empty_dialog_open_ms: %.4f\n", Median(turns.baselines));
     PrintMedianRatio("chooser_open_vs_empty_dialog", turns);
