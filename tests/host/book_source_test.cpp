@@ -197,6 +197,16 @@ TEST(BookSource, SectionsAndIndexesOverTheSixteenBitLimitAreRefused) {
     ASSERT_EQ(diagnostics.size(), 1u);
     EXPECT_NE(diagnostics[0].reason.find("bookmark group"), std::string::npos) << diagnostics[0].reason;
     EXPECT_TRUE(CompileIndex(someLinks).size() > 18000);
+
+    // Headings and labels numbered past the 14 bits an entry's number has
+    // would turn into links: refused at the first of them.
+    std::string labels;
+    for (int i = 0; i < 15400; i++) labels += ". א\n";
+    diagnostics.clear();
+    EXPECT_FALSE(ParseIndexSource("index.txt", labels, kLastSection, &text, &diagnostics));
+    ASSERT_FALSE(diagnostics.empty());
+    EXPECT_EQ(diagnostics[0].line, 15383);  // numbered 1001 on, passing over 2167: 16384
+    EXPECT_NE(diagnostics[0].reason.find("run past 16383"), std::string::npos) << diagnostics[0].reason;
 }
 
 TEST(BookSource, PairFilesSplitAtTheCommentaryLine) {
