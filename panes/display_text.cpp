@@ -34,18 +34,6 @@ wchar_t* DisplayBuffer(DisplayTextCache* cache, int length) {
     return buffer;
 }
 
-wchar_t MirroredCharacter(wchar_t c) {
-    switch (c) {
-        case L'(': return L')';
-        case L')': return L'(';
-        case L'[': return L']';
-        case L']': return L'[';
-        case L'{': return L'}';
-        case L'}': return L'{';
-        default: return c;
-    }
-}
-
 int* ExtentSlots(int count) {
     if (gExtentBuffer.extentsPx && gExtentBuffer.capacity >= count) return gExtentBuffer.extentsPx;
     int* slots = (int*)PlatformAlloc(sizeof(int) * (size_t)count);
@@ -91,8 +79,8 @@ wchar_t* ToDisplayText(const uint8_t* codes, DisplayTextCache* cache, int length
 int MirrorDisplayText(wchar_t* text, int length) {
     // In place from both ends: no working memory, so it cannot fail.
     for (int low = 0, high = length - 1; low <= high; low++, high--) {
-        wchar_t first = MirroredCharacter(text[low]);
-        text[low] = MirroredCharacter(text[high]);
+        wchar_t first = (wchar_t)MirroredCharacter(text[low]);
+        text[low] = (wchar_t)MirroredCharacter(text[high]);
         text[high] = first;
     }
     return 0;

@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "content/section_store.h"
 #include "panes/pane_paint.h"
+#include "panes/pane_watch.h"
 #include "panes/status_line.h"
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
@@ -97,8 +98,6 @@ void MoveScrollBars(int upperPx, int lowerPx) {
 
 // With the size code "none" the lower pane is parked below the main pane,
 // under the menu bar, and is no target for the pointer.
-bool BottomPaneShown() { return gSplit.bottomPane && BottomPaneHeight(gSplit.lastClientHeight) > 0; }
-
 uint8_t ViewColumnMode() { return kColumnMargins | (gView.readingColumn ? kColumnMeasure : 0); }
 
 int AccentWidthPx() { return Px(kAccentPx); }
@@ -367,15 +366,19 @@ void PaintBottomArea(HDC dc) {
     SetBkMode(pane->dc, oldMode);
 }
 
+bool BottomPaneShown() { return gSplit.bottomPane && BottomPaneHeight(gSplit.lastClientHeight) > 0; }
+
 void ActivateMainPane() { SetActivePane(gApp.mainPane); }
 
 void SetActivePane(TextPane* pane) {
     bool bottom = pane && pane == gSplit.bottomPane;
+    TextPane* before = gSplit.activePane ? gSplit.activePane : gApp.mainPane;
     gSplit.activePane = bottom ? pane : gApp.mainPane;
     gSplit.activeScrollBar = bottom ? gSplit.bottomScrollBar : gSplit.mainScrollBar;
     TextPane* main = gApp.mainPane;
     TextPane* lower = gSplit.bottomPane;
     if (!main) return;
+    if (gSplit.activePane != before) NotePaneActivated(gSplit.activePane);
     int accentPx = AccentWidthPx();
     int mainAccent = bottom ? 0 : accentPx;
     int lowerAccent = bottom ? accentPx : 0;

@@ -44,6 +44,8 @@ void PlacePanes(HWND window);
 // is the one the window has once it is shown at its stored place.
 void RestoreSavedRows();
 void PaintBottomArea(HDC dc);
+// Whether the lower pane has room on the screen.
+bool BottomPaneShown();
 // Makes the main pane and its scroll bar the active ones.
 void ActivateMainPane();
 // Makes `pane` (null: the main pane) and its scroll bar the active ones, and

@@ -1,0 +1,161 @@
+#include "accessibility/reader_access.h"
+
+#include "accessibility/access_thread.h"
+#include "accessibility/msaa_reader.h"
+#include "accessibility/reader_model.h"
+#include "accessibility/uia_reader.h"
+#include "app/app_state.h"
+#include "panes/pane_watch.h"
+#include "panes/text_pane.h"
+#include "platform/services.h"
+
+namespace {
+
+const int kCaretWidthPx = 1;
+
+struct ReaderAccess {
+    HWND window;  // null until a client asks
+    IRawElementProviderFragmentRoot* root;
+    IAccessible* client;
+    bool oleStarted;
+    bool caretMade;
+};
+ReaderAccess gAccess;
+
+UiaFunctions LoadUia() {
+    UiaFunctions functions = {};
+    HMODULE core = LoadLibraryW(L"uiautomationcore.dll");
+    if (!core) return functions;
+    functions.returnRawElementProvider =
+        (decltype(functions.returnRawElementProvider))GetProcAddress(core, "UiaReturnRawElementProvider");
+    functions.hostProviderFromHwnd =
+        (decltype(functions.hostProviderFromHwnd))GetProcAddress(core, "UiaHostProviderFromHwnd");
+    functions.raiseAutomationEvent =
+        (decltype(functions.raiseAutomationEvent))GetProcAddress(core, "UiaRaiseAutomationEvent");
+    functions.raiseAutomationPropertyChangedEvent = (decltype(functions.raiseAutomationPropertyChangedEvent))
+        GetProcAddress(core, "UiaRaiseAutomationPropertyChangedEvent");
+    functions.disconnectProvider =
+        (decltype(functions.disconnectProvider))GetProcAddress(core, "UiaDisconnectProvider");
+    functions.getReservedNotSupportedValue = (decltype(functions.getReservedNotSupportedValue))GetProcAddress(
+        core, "UiaGetReservedNotSupportedValue");
+    return functions;
+}
+
+IRawElementProviderSimple* PartElement(int part) { return ReaderPartElement(gAccess.root, part); }
+
+void RaiseUia(int part, EVENTID event) {
+    if (!Uia().raiseAutomationEvent) return;
+    IRawElementProviderSimple* element = PartElement(part);
+    Uia().raiseAutomationEvent(element, event);
+    element->Release();
+}
+
+void NotifyPart(DWORD event, int part) {
+    LONG child = ChildIdOfPart(part);
+    if (child) NotifyWinEvent(event, gAccess.window, OBJID_CLIENT, child);
+}
+
+// The system caret at the top line of the pane, where magnifiers look; it
+// is never shown, the accent marks the pane.
+void PlaceCaret(const TextPane* pane) {
+    if (GetFocus() != gAccess.window) return;
+    int height = pane->lines && pane->lines[0].flags ? pane->lines[0].height : 1;
+    if (!gAccess.caretMade) gAccess.caretMade = CreateCaret(gAccess.window, nullptr, kCaretWidthPx, height) != 0;
+    if (gAccess.caretMade) SetCaretPos(pane->left + pane->width - kCaretWidthPx, pane->top);
+}
+
+void RaiseCaretMoved(int part) {
+    PlaceCaret(PaneOfPart(part));
+    NotifyWinEvent(EVENT_OBJECT_LOCATIONCHANGE, gAccess.window, OBJID_CARET, CHILDID_SELF);
+    NotifyPart(EVENT_OBJECT_VALUECHANGE, part);
+    RaiseUia(part, kUiaTextSelectionChangedEventId);
+}
+
+void OnPaneScrolled(const TextPane* pane) {
+    int part = PartOfPane(pane);
+    if (part < 0 || !IsActivePart(part)) return;
+    RaiseCaretMoved(part);
+}
+
+void OnPaneActivated(const TextPane* pane) {
+    int part = PartOfPane(pane);
+    if (part < 0) return;
+    NotifyPart(EVENT_OBJECT_FOCUS, part);
+    RaiseUia(part, kUiaAutomationFocusChangedEventId);
+    RaiseCaretMoved(part);
+}
+
+void RaiseNameChanged(int part) {
+    NotifyPart(EVENT_OBJECT_NAMECHANGE, part);
+    if (!Uia().raiseAutomationPropertyChangedEvent) return;
+    VARIANT before, after;
+    VariantInit(&before);
+    VariantInit(&after);
+    wchar_t* name = PartName(part);
+    after.vt = VT_BSTR;
+    after.bstrVal = SysAllocString(name ? name : L"");
+    PlatformFree(name);
+    IRawElementProviderSimple* element = PartElement(part);
+    Uia().raiseAutomationPropertyChangedEvent(element, kUiaNamePropertyId, before, after);
+    element->Release();
+    VariantClear(&after);
+}
+
+void OnPaneNewText(const TextPane* pane) {
+    int part = PartOfPane(pane);
+    if (part < 0) return;
+    RaiseNameChanged(part);
+    if (part == kPartMain) NotifyPart(EVENT_OBJECT_NAMECHANGE, kPartStatus);
+    if (IsActivePart(part)) RaiseCaretMoved(part);
+}
+
+const PaneWatch kReaderWatch = {OnPaneScrolled, OnPaneActivated, OnPaneNewText};
+
+// Everything a client needs, made on the first request.
+bool StartReaderAccess(HWND window) {
+    if (gAccess.window) return gAccess.window == window;
+    if (!StartAccessThread()) return false;
+    gAccess.oleStarted = SUCCEEDED(OleInitialize(nullptr));
+    gAccess.window = window;
+    gAccess.root = CreateReaderRoot(window);
+    gAccess.client = CreateReaderAccessible(window);
+    gPaneWatch = &kReaderWatch;
+    return true;
+}
+
+}  // namespace
+
+const UiaFunctions& Uia() {
+    static const UiaFunctions functions = LoadUia();
+    return functions;
+}
+
+LRESULT AnswerReaderObject(HWND window, WPARAM wParam, LPARAM lParam) {
+    LONG id = (LONG)lParam;
+    if (id == kUiaRootObjectId && Uia().returnRawElementProvider && StartReaderAccess(window))
+        return Uia().returnRawElementProvider(window, wParam, lParam, gAccess.root);
+    if (id == OBJID_CLIENT && StartReaderAccess(window)) return LresultFromObject(IID_IAccessible, wParam, gAccess.client);
+    return DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
+}
+
+void ReleaseReaderAccess() {
+    if (!gAccess.window) return;
+    gPaneWatch = nullptr;
+    if (gAccess.caretMade) DestroyCaret();
+    // Tells the platform the window's tree is gone.
+    if (Uia().returnRawElementProvider) Uia().returnRawElementProvider(gAccess.window, 0, 0, nullptr);
+    ReleaseReaderParts(gAccess.root);
+    if (Uia().disconnectProvider) Uia().disconnectProvider(gAccess.root);
+    gAccess.root->Release();
+    gAccess.client->Release();
+    StopAccessThread();
+    ReleasePartDocuments();
+    if (gAccess.oleStarted) OleUninitialize();
+    gAccess = ReaderAccess{};
+}
+
+IRawElementProviderSimple* PaneProviderForTests(const TextPane* pane) {
+    int part = PartOfPane(pane);
+    if (!gAccess.window || part < 0) return nullptr;
+    return PartElement(part);
+}
