@@ -30,7 +30,7 @@ VARIANT ChildVariant(LONG id) {
     return child;
 }
 
-class ReaderAccessible : public IAccessible {
+class ReaderAccessible final : public IAccessible {
 public:
     explicit ReaderAccessible(HWND window) : window_(window) {}
 

@@ -15,29 +15,28 @@ const int kCaretWidthPx = 1;
 
 struct ReaderAccess {
     HWND window;  // null until a client asks
-    IRawElementProviderFragmentRoot* root;
+    IRawElementProviderSimple* root;
     IAccessible* client;
     bool oleStarted;
     bool caretMade;
 };
 ReaderAccess gAccess;
 
+template <typename Function>
+void LoadFunction(HMODULE module, const char* name, Function* function) {
+    *function = (Function)(void*)GetProcAddress(module, name);
+}
+
 UiaFunctions LoadUia() {
     UiaFunctions functions = {};
     HMODULE core = LoadLibraryW(L"uiautomationcore.dll");
     if (!core) return functions;
-    functions.returnRawElementProvider =
-        (decltype(functions.returnRawElementProvider))GetProcAddress(core, "UiaReturnRawElementProvider");
-    functions.hostProviderFromHwnd =
-        (decltype(functions.hostProviderFromHwnd))GetProcAddress(core, "UiaHostProviderFromHwnd");
-    functions.raiseAutomationEvent =
-        (decltype(functions.raiseAutomationEvent))GetProcAddress(core, "UiaRaiseAutomationEvent");
-    functions.raiseAutomationPropertyChangedEvent = (decltype(functions.raiseAutomationPropertyChangedEvent))
-        GetProcAddress(core, "UiaRaiseAutomationPropertyChangedEvent");
-    functions.disconnectProvider =
-        (decltype(functions.disconnectProvider))GetProcAddress(core, "UiaDisconnectProvider");
-    functions.getReservedNotSupportedValue = (decltype(functions.getReservedNotSupportedValue))GetProcAddress(
-        core, "UiaGetReservedNotSupportedValue");
+    LoadFunction(core, "UiaReturnRawElementProvider", &functions.returnRawElementProvider);
+    LoadFunction(core, "UiaHostProviderFromHwnd", &functions.hostProviderFromHwnd);
+    LoadFunction(core, "UiaRaiseAutomationEvent", &functions.raiseAutomationEvent);
+    LoadFunction(core, "UiaRaiseAutomationPropertyChangedEvent", &functions.raiseAutomationPropertyChangedEvent);
+    LoadFunction(core, "UiaDisconnectProvider", &functions.disconnectProvider);
+    LoadFunction(core, "UiaGetReservedNotSupportedValue", &functions.getReservedNotSupportedValue);
     return functions;
 }
 

@@ -56,7 +56,7 @@ SAFEARRAY* UnknownArray(IUnknown** items, LONG count) {
 
 // Units [start, end) of one pane's document, good while the pane holds the
 // text it was made for.
-class PaneRange : public ITextRangeProvider {
+class PaneRange final : public ITextRangeProvider {
 public:
     PaneRange(PartElement* owner, int part, uint32_t generation, uint32_t start, uint32_t end);
 
@@ -374,7 +374,7 @@ HRESULT PaneRange::Reveal() {
 
 // ---- The elements -----------------------------------------------------------------
 
-class PartElement : public IRawElementProviderSimple, public IRawElementProviderFragment, public ITextProvider {
+class PartElement final : public IRawElementProviderSimple, public IRawElementProviderFragment, public ITextProvider {
 public:
     PartElement(ReaderRoot* root, int part) : root_(root), part_(part) {}
 
@@ -488,7 +488,7 @@ private:
     int part_;
 };
 
-class ReaderRoot : public IRawElementProviderSimple,
+class ReaderRoot final : public IRawElementProviderSimple,
                    public IRawElementProviderFragment,
                    public IRawElementProviderFragmentRoot {
 public:
@@ -759,10 +759,10 @@ HRESULT PartElement::RangeAtPoint(UiaPointValue point, ITextRangeProvider** resu
 
 }  // namespace
 
-IRawElementProviderFragmentRoot* CreateReaderRoot(HWND window) { return new ReaderRoot(window); }
+IRawElementProviderSimple* CreateReaderRoot(HWND window) { return static_cast<IRawElementProviderSimple*>(new ReaderRoot(window)); }
 
-IRawElementProviderSimple* ReaderPartElement(IRawElementProviderFragmentRoot* root, int part) {
+IRawElementProviderSimple* ReaderPartElement(IRawElementProviderSimple* root, int part) {
     return static_cast<IRawElementProviderSimple*>(static_cast<ReaderRoot*>(root)->Part(part));
 }
 
-void ReleaseReaderParts(IRawElementProviderFragmentRoot* root) { static_cast<ReaderRoot*>(root)->ReleaseParts(); }
+void ReleaseReaderParts(IRawElementProviderSimple* root) { static_cast<ReaderRoot*>(root)->ReleaseParts(); }

@@ -6,11 +6,11 @@
 #include "accessibility/uia_api.h"
 
 // The root of `window`'s tree, with one reference for the caller.
-IRawElementProviderFragmentRoot* CreateReaderRoot(HWND window);
+IRawElementProviderSimple* CreateReaderRoot(HWND window);
 // The element of a part (reader_model.h) under `root`, with one reference
 // for the caller.
-IRawElementProviderSimple* ReaderPartElement(IRawElementProviderFragmentRoot* root, int part);
+IRawElementProviderSimple* ReaderPartElement(IRawElementProviderSimple* root, int part);
 
 // When the window goes: disconnects the parts and lets them go; clients that
 // still hold them hear that the elements are not available.
-void ReleaseReaderParts(IRawElementProviderFragmentRoot* root);
+void ReleaseReaderParts(IRawElementProviderSimple* root);
