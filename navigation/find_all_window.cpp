@@ -4,6 +4,7 @@
 #include <string.h>
 #include <wchar.h>
 
+#include "accessibility/results_access.h"
 #include "app/app_state.h"
 #include "content/section_records.h"
 #include "navigation/search.h"
@@ -376,6 +377,7 @@ void SelectRow(int row) {
     if (row < 0) row = 0;
     if (row >= (int)gFindAll.rowCount) row = (int)gFindAll.rowCount - 1;
     gFindAll.selectedRow = row;
+    NoteResultsMoved(gFindAll.list);
     int top = gFindAll.topRow;
     if (row < top) top = row;
     if (row >= top + VisibleRows()) top = row - VisibleRows() + 1;
@@ -497,6 +499,8 @@ LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: InvalidateRect(list, nullptr, FALSE); return 0;
+    case WM_GETOBJECT: return AnswerResultsObject(list, wParam, lParam);
+    case WM_DESTROY: ForgetResults(list); return 0;
     default: return DefWindowProcW(list, message, wParam, lParam);
     }
 }
@@ -722,6 +726,20 @@ const BookMatch* FindAllRowMatch(int row) {
 }
 
 int FindAllSelectedRow() { return gFindAll.selectedRow; }
+
+const uint8_t* FindAllSectionText(int section) {
+    return section >= 1 && section <= kLastBookSection ? gFindAll.results.texts[section] : nullptr;
+}
+
+bool FindAllRowRect(int row, RECT* rect) {
+    RECT client;
+    if (!gFindAll.list || row < gFindAll.topRow || row >= (int)gFindAll.rowCount) return false;
+    GetClientRect(gFindAll.list, &client);
+    int top = (row - gFindAll.topRow) * gFindAll.rowHeightPx;
+    if (top >= client.bottom) return false;
+    *rect = {0, top, client.right, top + gFindAll.rowHeightPx};
+    return true;
+}
 
 void SetFindAllFilter(int filter) {
     if (filter < kShowMainText || filter > kShowBoth) return;

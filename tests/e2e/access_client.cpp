@@ -17,7 +17,8 @@ const wchar_t kProgramKey[] = L"Software\\Quenmark\\Lorvan";
 const DWORD kWaitMs = 20000;
 const LONG kRoleDocument = 15, kRoleStaticText = 41;
 const UINT kLowerPaneNone = 401, kLowerPaneHalf = 412;  // lower-pane size commands
-const int kUiaRootId = -25;
+const LONG kRoleOutline = 35, kRoleOutlineItem = 36, kRoleList = 33, kRoleListItem = 34;
+const UINT kChooseCommand = 119, kFindAllCommand = 160;
 
 int gPasses = 0, gFailures = 0;
 
@@ -212,6 +213,115 @@ void CheckUiaTree(HWND window) {
     Check(children[2].first.find(L" / 178") != std::wstring::npos, "UI Automation: the status line says the place");
 }
 
+HWND WaitForWindow(const wchar_t* className, const wchar_t* title) {
+    for (DWORD waited = 0; waited < kWaitMs; waited += 100) {
+        HWND window = FindWindowW(className, title);
+        if (window && IsWindowVisible(window)) return window;
+        Pump(100);
+    }
+    return nullptr;
+}
+
+void PressKey(WORD key) {
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+LONG State(IAccessible* object, LONG id) {
+    VARIANT state;
+    VariantInit(&state);
+    if (object->get_accState(Child(id), &state) != S_OK || state.vt != VT_I4) return 0;
+    return state.lVal;
+}
+
+LONG Focus(IAccessible* object) {
+    VARIANT focus;
+    VariantInit(&focus);
+    object->get_accFocus(&focus);
+    return focus.vt == VT_I4 ? focus.lVal : 0;
+}
+
+IAccessible* ClientOf(HWND window) {
+    IAccessible* client = nullptr;
+    AccessibleObjectFromWindow(window, (DWORD)OBJID_CLIENT, IID_IAccessible, (void**)&client);
+    return client;
+}
+
+// The chooser's outline: a tree of its shown records.
+void CheckOutline(HWND reader, DWORD processId) {
+    // The chooser takes the reader's size: low enough that its rows scroll.
+    SetWindowPos(reader, nullptr, 0, 0, 600, 300, SWP_NOZORDER);
+    PostMessageW(reader, WM_COMMAND, kChooseCommand, 0);
+    HWND chooser = WaitForWindow(L"#32770", L"Choose Section");
+    Check(chooser != nullptr, "the chooser opens");
+    if (!chooser) return;
+    IAccessible* outline = ClientOf(chooser);
+    Check(outline && Role(outline, CHILDID_SELF) == kRoleOutline, "outline: the chooser's client is a tree");
+    if (!outline) return;
+    LONG count = ChildCount(outline);
+    Check(count > 3, "outline: it has items");
+    bool itemsRight = true, anyHeading = false, anySelected = false, anyLevel = false;
+    for (LONG id = 1; id <= count; id++) {
+        LONG state = State(outline, id);
+        itemsRight = itemsRight && Role(outline, id) == kRoleOutlineItem && HasHebrew(Name(outline, id));
+        anyHeading = anyHeading || (state & (STATE_SYSTEM_EXPANDED | STATE_SYSTEM_COLLAPSED));
+        anySelected = anySelected || (state & STATE_SYSTEM_SELECTED);
+        anyLevel = anyLevel || _wtoi(Value(outline, id).c_str()) > 0;
+    }
+    Check(itemsRight, "outline: every item is a tree item named with its Hebrew text");
+    Check(anyHeading, "outline: headings say they are open or closed");
+    Check(anySelected, "outline: the current section's item is selected");
+    Check(anyLevel, "outline: the items tell their level");
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, OnEvent, processId, 0,
+                                         WINEVENT_OUTOFCONTEXT);
+    LONG before = Focus(outline);
+    int heard = gHeard.focusChanges;
+    SetForegroundWindow(chooser);
+    Pump(200);
+    PressKey(VK_DOWN);  // a real key: the dialog's own loop takes it
+    Pump(600);
+    Check(Focus(outline) == before + 1 && gHeard.focusChanges > heard && gHeard.focusChild == before + 1,
+          "outline: Down moves the focus to the next item with a focus event");
+    UnhookWinEvent(hook);
+    outline->Release();
+    PostMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
+    Pump(500);
+}
+
+// Find All's results: a list of its rows, named with where the match is.
+void CheckResults(HWND reader, DWORD processId) {
+    PostMessageW(reader, WM_COMMAND, kFindAllCommand, 0);
+    HWND results = WaitForWindow(L"LorvanFindAll", nullptr);
+    HWND list = results ? FindWindowExW(results, nullptr, L"LorvanFindAllList", nullptr) : nullptr;
+    Check(list != nullptr, "Find All's window opens with its list");
+    if (!list) return;
+    IAccessible* items = ClientOf(list);
+    Check(items && Role(items, CHILDID_SELF) == kRoleList, "results: the list is a list");
+    if (!items) return;
+    LONG count = ChildCount(items);
+    Check(count > 1, "results: it has items");
+    std::wstring first = Name(items, 1);
+    Check(Role(items, 1) == kRoleListItem && HasHebrew(first) &&
+              (first.find(L", main: ") != std::wstring::npos || first.find(L", commentary: ") != std::wstring::npos),
+          "results: an item is named \"heading, main or commentary: the words around the match\"");
+    LONG selected = Focus(items);
+    Check(selected >= 1 && (State(items, selected) & STATE_SYSTEM_SELECTED), "results: the selected row has the focus");
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, OnEvent, processId, 0,
+                                         WINEVENT_OUTOFCONTEXT);
+    int heard = gHeard.focusChanges;
+    PostMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
+    Pump(600);
+    Check(Focus(items) == selected + 1 && gHeard.focusChanges > heard && gHeard.focusChild == selected + 1,
+          "results: Down moves the focus to the next row with a focus event");
+    UnhookWinEvent(hook);
+    items->Release();
+    PostMessageW(results, WM_CLOSE, 0, 0);
+    Pump(300);
+}
+
 HWND StartReader(const wchar_t* exe, PROCESS_INFORMATION* process) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -289,6 +399,8 @@ int wmain(int argc, wchar_t** argv) {
     PutDword(L"FontSize", 17);
     PutDword(L"FontAsciiBase", 0x5D0);
     PutDword(L"Lesson", 15);
+    const char search[] = "m";  // lamed, in the book's letter codes
+    PutSetting(L"SearchString", REG_BINARY, search, sizeof search);
     OleInitialize(nullptr);
     PROCESS_INFORMATION reader = {};
     HWND window = StartReader(argv[1], &reader);
@@ -298,6 +410,8 @@ int wmain(int argc, wchar_t** argv) {
         Pump(300);
         CheckMsaaTree(window, reader.dwProcessId);
         CheckUiaTree(window);
+        CheckOutline(window, reader.dwProcessId);
+        CheckResults(window, reader.dwProcessId);
         PostMessageW(window, 1023, 0, 0);
         Check(WaitForSingleObject(reader.hProcess, kWaitMs) == WAIT_OBJECT_0, "message 1023 still ends the reader");
     }
