@@ -4,8 +4,7 @@
 #include <wchar.h>
 
 #include "app/app_state.h"
-#include "clipboard/copy_text.h"
-#include "content/section_records.h"
+#include "content/section_heading.h"
 #include "panes/split_view.h"
 #include "panes/status_line.h"
 #include "panes/text_pane.h"
@@ -25,12 +24,13 @@ wchar_t* CopyOfText(const wchar_t* text) {
     return copy;
 }
 
-// The first title of the pane's section as Copy reads it; empty without one.
+int SectionOfPart(int part) { return part == kPartLower ? gApp.lesson + 1 : gApp.lesson; }
+
+// The heading of the pane's section, in reading order.
 wchar_t* HeadingOfPane(const TextPane* pane) {
-    TitleLine title = {0, 0, nullptr};
-    if (pane && pane->text) FindSectionTitles(pane->text, &title, nullptr);
-    if (!title.length) return CopyOfText(L"");
-    return CopyFormOfCodes(title.text, title.length);
+    wchar_t heading[kSectionHeadingChars];
+    SectionHeading(pane ? pane->text : nullptr, SectionOfPart(PartOfPane(pane)), heading, kSectionHeadingChars);
+    return CopyOfText(heading);
 }
 
 wchar_t* Joined(const wchar_t* first, const wchar_t* second, const wchar_t* third) {

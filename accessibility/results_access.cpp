@@ -6,6 +6,7 @@
 #include "accessibility/item_list_access.h"
 #include "accessibility/uia_api.h"
 #include "clipboard/copy_text.h"
+#include "content/section_heading.h"
 #include "content/section_records.h"
 #include "navigation/find_all_window.h"
 #include "platform/services.h"
@@ -42,20 +43,18 @@ wchar_t* Name(void*, int item) {
     const BookMatch* match = FindAllRowMatch(item);
     const uint8_t* text = match ? FindAllSectionText(match->section) : nullptr;
     if (!text) return nullptr;
-    TitleLine title = {0, 0, nullptr};
-    FindSectionTitles(text, &title, nullptr);
+    wchar_t heading[kSectionHeadingChars];
+    SectionHeading(text, match->section, heading, kSectionHeadingChars);
     int from = 0, to = 0;
     ContextStretch(text, match->hit, &from, &to);
-    wchar_t* heading = Converted(title.text, title.length);
     wchar_t* words = Converted(text + from, to - from);
     const wchar_t* kind = match->section % 2 ? kMainText : kCommentary;
     wchar_t* name = nullptr;
-    if (heading && words) {
+    if (words) {
         size_t length = wcslen(heading) + wcslen(kind) + wcslen(words) + 5;
         name = (wchar_t*)PlatformAlloc(sizeof(wchar_t) * length);
         if (name) swprintf(name, length, L"%ls, %ls: %ls", heading, kind, words);
     }
-    PlatformFree(heading);
     PlatformFree(words);
     return name;
 }

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "content/section_records.h"
+#include "platform/mirrored_text.h"
 #include "platform/services.h"
 
 namespace {
@@ -41,7 +42,7 @@ void PutLetters(Writer* writer, const uint8_t* text, const ParagraphRecord& reco
     for (uint32_t i = 0; i < count; i++) {
         uint32_t at = record.textOffset + (form.mirror ? count - 1 - i : i);
         wchar_t c = (wchar_t)CharacterOfCode(text[at], form.letterBase);
-        Put(writer, form.mirror ? MirroredCharacter(c) : c, (uint16_t)at);
+        Put(writer, form.mirror ? MirroredBracket(c) : c, (uint16_t)at);
     }
 }
 

@@ -51,20 +51,6 @@ inline uint8_t CodeOfCharacter(uint32_t c, int letterBase) {
     return c == kBraceCharacter ? kBraceEscape : (uint8_t)(c & 0xFF);
 }
 
-// A character as it reads mirrored: the bracket pairs () [] {} swapped, so
-// that they still open and close the right way.
-inline uint32_t MirroredCharacter(uint32_t c) {
-    switch (c) {
-        case '(': return ')';
-        case ')': return '(';
-        case '[': return ']';
-        case ']': return '[';
-        case '{': return '}';
-        case '}': return '{';
-        default: return c;
-    }
-}
-
 inline bool IsSpacerRecord(uint8_t flags) { return (flags & kSpacerFlags) == kSpacerFlags; }
 // A section can be laid out only when its first record is a spacer or has
 // text; one that fails this cannot be shown.

@@ -129,7 +129,7 @@ void ExpectRowsCoverOnce(const PaneDocument* doc, const TextPane* pane, int sect
             letters += (wchar_t)CharacterOfCode(pane->text[at], doc->form.letterBase);
         if (doc->form.mirror) {
             letters.assign(letters.rbegin(), letters.rend());
-            for (wchar_t& c : letters) c = (wchar_t)MirroredCharacter(c);
+            for (wchar_t& c : letters) c = (wchar_t)MirroredBracket(c);
         }
         if (!IsSpacerRecord(line->flags)) {
             EXPECT_EQ(Trimmed(shown), Trimmed(letters)) << "section " << section << " row " << row;

@@ -9,6 +9,7 @@
 #include "clipboard/reading_text.h"
 #include "content/book_numbers.h"
 #include "content/section_records.h"
+#include "platform/mirrored_text.h"
 #include "tests/host/edition_book.h"
 
 namespace {
@@ -84,7 +85,7 @@ std::wstring LettersRead(const std::vector<uint8_t>& text, const StoredRow& row,
     std::wstring letters;
     for (uint32_t at = row.start; at < row.end; at++) {
         wchar_t c = (wchar_t)CharacterOfCode(text[at], form.letterBase);
-        letters += form.mirror ? (wchar_t)MirroredCharacter(c) : c;
+        letters += form.mirror ? (wchar_t)MirroredBracket(c) : c;
     }
     if (form.mirror) letters.assign(letters.rbegin(), letters.rend());
     return Trimmed(letters);
