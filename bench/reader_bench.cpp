@@ -18,6 +18,7 @@
 #include "app/settings.h"
 #include "app/view_scale.h"
 #include "app/window_place.h"
+#include "bench/access_bench.h"
 #include "bench/bench_clock.h"
 #include "bench/index_bench.h"
 #include "bench/reader_bench.h"
@@ -407,7 +408,8 @@ void BenchReaderWindow() {
     double zoomRelayoutMs = 0;
     double zoomMs = ZoomStepMs(window, &zoomRelayoutMs);
     double dragMs = 0, fullRepaintMs = 0;
-    SelectDragMs(window, &dragMs, &fullRepaintMs);  // last: it leaves the window large
+    SelectDragMs(window, &dragMs, &fullRepaintMs);  // it leaves the window large
+    BenchAccess(window);  // last: it leaves a client connected
     DestroyWindow(window);
     DrainMessages();
     RegDeleteTreeW(HKEY_CURRENT_USER, kBenchRootKey);

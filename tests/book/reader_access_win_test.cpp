@@ -16,6 +16,7 @@
 #include "clipboard/copy_text.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
+#include "platform/mirrored_text.h"
 #include "platform/services.h"
 #include "tests/book/book_reader_test.h"
 
@@ -266,6 +267,13 @@ TEST_F(ReaderAccessTest, BoxesAndPointsAgreeWithTheScreenAndAKeptRangeOutlivesNo
     at->CompareEndpoints(kEndpointStart, line, kEndpointEnd, &past);
     EXPECT_GT(before, 0);
     EXPECT_LT(past, 0);
+
+    // F6 takes the keys to the other pane and back.
+    Key(VK_F6);
+    EXPECT_EQ(gSplit.activePane, gSplit.bottomPane);
+    EXPECT_TRUE(IsActivePart(kPartLower));
+    Key(VK_F6);
+    EXPECT_TRUE(IsActivePart(kPartMain));
 
     // Another section: what was kept of the old one is gone, the new one reads.
     Key(VK_RIGHT);

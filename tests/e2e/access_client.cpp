@@ -371,6 +371,11 @@ void CheckMsaaTree(HWND window, DWORD processId) {
     client->get_accFocus(&focus);
     Check(focus.vt == VT_I4 && focus.lVal == 2, "MSAA: the lower pane takes the focus");
     Check(gHeard.focusChanges > 0 && gHeard.focusChild == 2, "MSAA: the change of pane raises a focus event");
+    PostMessageW(window, WM_KEYDOWN, VK_F6, 0);
+    Pump(500);
+    VariantInit(&focus);
+    client->get_accFocus(&focus);
+    Check(focus.vt == VT_I4 && focus.lVal == 1 && gHeard.focusChild == 1, "MSAA: F6 takes the focus to the other pane");
 
     int namesBefore = gHeard.nameChanges;
     PostMessageW(window, WM_KEYDOWN, VK_RIGHT, 0);
