@@ -98,9 +98,14 @@ public:
             return ReturnOwnedString(CaretLineText(part), result);
         });
     }
-    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* result) override {
-        *result = nullptr;
-        return S_FALSE;
+    // The status line's description is the last place announced.
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* result) override {
+        return OnAccessThread([&]() -> HRESULT {
+            *result = nullptr;
+            if (PartOfChild(child) != kPartStatus || !LastAnnouncement()[0]) return S_FALSE;
+            *result = SysAllocString(LastAnnouncement());
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* result) override {
         return OnAccessThread([&]() -> HRESULT {

@@ -1,10 +1,14 @@
 #include "accessibility/reader_access.h"
 
+#include <stdio.h>
+
 #include "accessibility/access_thread.h"
+#include "accessibility/announce.h"
 #include "accessibility/msaa_reader.h"
 #include "accessibility/reader_model.h"
 #include "accessibility/uia_reader.h"
 #include "app/app_state.h"
+#include "content/section_heading.h"
 #include "panes/pane_watch.h"
 #include "panes/text_pane.h"
 #include "platform/services.h"
@@ -12,6 +16,7 @@
 namespace {
 
 const int kCaretWidthPx = 1;
+const int kAnnouncementChars = kSectionHeadingChars + 32;
 
 struct ReaderAccess {
     HWND window;  // null until a client asks
@@ -21,6 +26,7 @@ struct ReaderAccess {
     bool caretMade;
 };
 ReaderAccess gAccess;
+wchar_t gLastAnnouncement[kAnnouncementChars];
 
 template <typename Function>
 void LoadFunction(HMODULE module, const char* name, Function* function) {
@@ -37,6 +43,7 @@ UiaFunctions LoadUia() {
     LoadFunction(core, "UiaRaiseAutomationPropertyChangedEvent", &functions.raiseAutomationPropertyChangedEvent);
     LoadFunction(core, "UiaDisconnectProvider", &functions.disconnectProvider);
     LoadFunction(core, "UiaGetReservedNotSupportedValue", &functions.getReservedNotSupportedValue);
+    LoadFunction(core, "UiaRaiseNotificationEvent", &functions.raiseNotificationEvent);
     return functions;
 }
 
@@ -151,7 +158,35 @@ void ReleaseReaderAccess() {
     ReleasePartDocuments();
     if (gAccess.oleStarted) OleUninitialize();
     gAccess = ReaderAccess{};
+    gLastAnnouncement[0] = 0;
 }
+
+void AnnouncePlace(const wchar_t* lead) {
+    if (!gAccess.window) return;
+    int part = IsActivePart(kPartLower) ? kPartLower : kPartMain;
+    wchar_t heading[kSectionHeadingChars];
+    const TextPane* pane = PaneOfPart(part);
+    SectionHeading(pane ? pane->text : nullptr, part == kPartLower ? gApp.lesson + 1 : gApp.lesson, heading,
+                   kSectionHeadingChars);
+    swprintf(gLastAnnouncement, kAnnouncementChars, part == kPartLower ? L"%ls Marel, %ls" : L"%ls %ls", lead,
+             heading);
+    if (Uia().raiseNotificationEvent) {
+        BSTR text = SysAllocString(gLastAnnouncement);
+        BSTR activity = SysAllocString(L"Lorvan.Place");
+        IRawElementProviderSimple* element = PartElement(part);
+        Uia().raiseNotificationEvent(element, kNotificationActionCompleted, kNotificationImportantMostRecent, text,
+                                     activity);
+        element->Release();
+        SysFreeString(text);
+        SysFreeString(activity);
+    }
+    // MSAA has no notification: the readers speak an alert's object, the
+    // status line, whose description holds the message.
+    LONG child = ChildIdOfPart(kPartStatus);
+    if (child) NotifyWinEvent(EVENT_SYSTEM_ALERT, gAccess.window, OBJID_CLIENT, child);
+}
+
+const wchar_t* LastAnnouncement() { return gLastAnnouncement; }
 
 IRawElementProviderSimple* PaneProviderForTests(const TextPane* pane) {
     int part = PartOfPane(pane);

@@ -34,3 +34,5 @@ PaneDocument* PartDocument(int part);
 // caller; null without one.
 wchar_t* CaretLineText(int part);
 void ReleasePartDocuments();
+// The last place announced (announce.h); empty before one.
+const wchar_t* LastAnnouncement();

@@ -119,7 +119,13 @@ struct UiaFunctions {
     HRESULT(WINAPI* raiseAutomationPropertyChangedEvent)(IRawElementProviderSimple*, PROPERTYID, VARIANT, VARIANT);
     HRESULT(WINAPI* disconnectProvider)(IRawElementProviderSimple*);
     HRESULT(WINAPI* getReservedNotSupportedValue)(IUnknown**);
+    // Only on newer platforms.
+    HRESULT(WINAPI* raiseNotificationEvent)(IRawElementProviderSimple*, int kind, int processing, BSTR text,
+                                            BSTR activityId);
 };
+
+const int kNotificationActionCompleted = 2;
+const int kNotificationImportantMostRecent = 1;
 
 // The functions the platform has; each missing one is null. Loaded once.
 const UiaFunctions& Uia();

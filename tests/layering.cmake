@@ -5,7 +5,7 @@
 set(allowed_content "^content/|^platform/(services|mirrored_text)\\.h$")
 set(allowed_platform "^platform/")
 set(allowed_panes "^(content|platform|panes)/|^app/app_state\\.h$")
-set(allowed_navigation "^(content|platform|panes|navigation)/|^app/(app_state|commands)\\.h$|^accessibility/(outline|results)_access\\.h$")
+set(allowed_navigation "^(content|platform|panes|navigation)/|^app/(app_state|commands)\\.h$|^accessibility/((outline|results)_access|announce)\\.h$")
 set(allowed_clipboard "^(content|platform|panes|clipboard)/|^app/app_state\\.h$")
 set(allowed_accessibility "^(content|platform|panes|navigation|clipboard|accessibility)/|^app/app_state\\.h$")
 set(allowed_fontdialog "^(platform|fontdialog|resources)/|^app/app_state\\.h$")

@@ -18,7 +18,7 @@ const DWORD kWaitMs = 20000;
 const LONG kRoleDocument = 15, kRoleStaticText = 41;
 const UINT kLowerPaneNone = 401, kLowerPaneHalf = 412;  // lower-pane size commands
 const LONG kRoleOutline = 35, kRoleOutlineItem = 36, kRoleList = 33, kRoleListItem = 34;
-const UINT kChooseCommand = 119, kFindAllCommand = 160;
+const UINT kChooseCommand = 119, kFindAllCommand = 160, kSearchAgainCommand = 117;
 
 int gPasses = 0, gFailures = 0;
 
@@ -50,6 +50,7 @@ struct HeardEvents {
     int caretMoves = 0;
     int focusChanges = 0;
     int nameChanges = 0;
+    int alerts = 0;
     LONG focusChild = 0;
 };
 HeardEvents gHeard;
@@ -61,6 +62,7 @@ void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND, LONG object, LONG child,
         gHeard.focusChild = child;
     }
     if (event == EVENT_OBJECT_NAMECHANGE && object == OBJID_CLIENT) gHeard.nameChanges++;
+    if (event == EVENT_SYSTEM_ALERT && object == OBJID_CLIENT) gHeard.alerts++;
 }
 
 VARIANT Child(LONG id) {
@@ -382,6 +384,15 @@ void CheckMsaaTree(HWND window, DWORD processId) {
     Pump(800);
     Check(gHeard.nameChanges > namesBefore && Name(client, 1) != mainName,
           "MSAA: a new section raises a name change and is named with its heading");
+
+    PostMessageW(window, WM_COMMAND, kSearchAgainCommand, 0);
+    Pump(800);
+    BSTR said = nullptr;
+    client->get_accDescription(Child(3), &said);
+    std::wstring announced = said ? said : L"";
+    SysFreeString(said);
+    Check(gHeard.alerts > 0 && announced.rfind(L"Found in ", 0) == 0 && HasHebrew(announced),
+          "MSAA: a search match is announced as \"Found in\" and the heading");
 
     PostMessageW(window, WM_COMMAND, kLowerPaneNone, 0);
     Pump(500);
