@@ -23,7 +23,6 @@ struct ReaderAccess {
     IRawElementProviderSimple* root;
     IAccessible* client;
     bool oleStarted;
-    bool caretMade;
 };
 ReaderAccess gAccess;
 wchar_t gLastAnnouncement[kAnnouncementChars];
@@ -61,13 +60,21 @@ void NotifyPart(DWORD event, int part) {
     if (child) NotifyWinEvent(event, gAccess.window, OBJID_CLIENT, child);
 }
 
+// Whether the thread's one caret is the reader's: a dialog's edit control
+// takes it while it has the focus.
+bool OwnsCaret() {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetCurrentThreadId(), &info) && info.hwndCaret == gAccess.window;
+}
+
 // The system caret at the top line of the pane, where magnifiers look; it
 // is never shown, the accent marks the pane.
 void PlaceCaret(const TextPane* pane) {
     if (GetFocus() != gAccess.window) return;
     int height = pane->lines && pane->lines[0].flags ? pane->lines[0].height : 1;
-    if (!gAccess.caretMade) gAccess.caretMade = CreateCaret(gAccess.window, nullptr, kCaretWidthPx, height) != 0;
-    if (gAccess.caretMade) SetCaretPos(pane->left + pane->width - kCaretWidthPx, pane->top);
+    if (!OwnsCaret() && !CreateCaret(gAccess.window, nullptr, kCaretWidthPx, height)) return;
+    SetCaretPos(pane->left + pane->width - kCaretWidthPx, pane->top);
 }
 
 void RaiseCaretMoved(int part) {
@@ -147,7 +154,7 @@ LRESULT AnswerReaderObject(HWND window, WPARAM wParam, LPARAM lParam) {
 void ReleaseReaderAccess() {
     if (!gAccess.window) return;
     gPaneWatch = nullptr;
-    if (gAccess.caretMade) DestroyCaret();
+    if (OwnsCaret()) DestroyCaret();
     // Tells the platform the window's tree is gone.
     if (Uia().returnRawElementProvider) Uia().returnRawElementProvider(gAccess.window, 0, 0, nullptr);
     ReleaseReaderParts(gAccess.root);
