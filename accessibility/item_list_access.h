@@ -1,6 +1,8 @@
 // Lists that the program draws itself, the outline and Find All's results,
-// as MSAA objects: the host window's client is a list or a tree whose
-// children are its items, numbered from 1. Made when a client first asks.
+// to screen readers: in MSAA the host window's client is a list or a tree
+// whose children are its items, numbered from 1; in UI Automation the same
+// as a fragment root with one element per item. Made when a client first
+// asks.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +11,8 @@
 struct ItemListSource {
     LONG role;      // of the list: ROLE_SYSTEM_OUTLINE, ROLE_SYSTEM_LIST
     LONG itemRole;  // ROLE_SYSTEM_OUTLINEITEM, ROLE_SYSTEM_LISTITEM
+    int controlType;      // UI Automation's: tree or list
+    int itemControlType;  // tree item or list item
     int (*count)(void* context);
     // Owned by the caller (PlatformFree); null when memory runs out.
     wchar_t* (*name)(void* context, int item);
@@ -22,8 +26,9 @@ struct ItemListSource {
     int (*focused)(void* context);
 };
 
-// The WM_GETOBJECT case of the host: answers OBJID_CLIENT with the list
-// over `source` and `context`, which must stay good until ForgetItemList.
+// The WM_GETOBJECT case of the host: answers OBJID_CLIENT and UI
+// Automation's root id with the list over `source` and `context`, which must
+// stay good until ForgetItemList.
 LRESULT AnswerItemList(HWND host, const ItemListSource* source, void* context, WPARAM wParam, LPARAM lParam);
 // After the focused item changed: a focus event on it. Nothing for a host
 // no client asked about.

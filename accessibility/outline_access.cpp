@@ -130,8 +130,9 @@ int ItemFocused(void* context) {
     return focused;
 }
 
-const ItemListSource kOutlineSource = {ROLE_SYSTEM_OUTLINE, ROLE_SYSTEM_OUTLINEITEM, ItemCount, ItemName,
-                                       ItemLevel,           ItemState,               ItemPlace, ItemFocused};
+const ItemListSource kOutlineSource = {ROLE_SYSTEM_OUTLINE, ROLE_SYSTEM_OUTLINEITEM, kUiaTreeControlTypeId,
+                                       kUiaTreeItemControlTypeId, ItemCount, ItemName, ItemLevel, ItemState,
+                                       ItemPlace, ItemFocused};
 
 }  // namespace
 

@@ -72,8 +72,8 @@ bool Place(void*, int item, RECT* rect) { return FindAllRowRect(item, rect); }
 
 int Focused(void*) { return FindAllRowCount() ? FindAllSelectedRow() : -1; }
 
-const ItemListSource kResultsSource = {ROLE_SYSTEM_LIST, ROLE_SYSTEM_LISTITEM, Count, Name, Level, State, Place,
-                                       Focused};
+const ItemListSource kResultsSource = {ROLE_SYSTEM_LIST, ROLE_SYSTEM_LISTITEM, kUiaListControlTypeId,
+                                       kUiaListItemControlTypeId, Count, Name, Level, State, Place, Focused};
 
 }  // namespace
 

@@ -31,6 +31,11 @@ const PROPERTYID kUiaIsTextPatternAvailablePropertyId = 30040;
 const CONTROLTYPEID kUiaDocumentControlTypeId = 50030;
 const CONTROLTYPEID kUiaTextControlTypeId = 50020;
 const CONTROLTYPEID kUiaPaneControlTypeId = 50033;
+const CONTROLTYPEID kUiaListItemControlTypeId = 50007;
+const CONTROLTYPEID kUiaListControlTypeId = 50008;
+const CONTROLTYPEID kUiaTreeControlTypeId = 50023;
+const CONTROLTYPEID kUiaTreeItemControlTypeId = 50024;
+const PROPERTYID kUiaLevelPropertyId = 30154;
 
 const EVENTID kUiaAutomationFocusChangedEventId = 20005;
 const EVENTID kUiaTextSelectionChangedEventId = 20014;

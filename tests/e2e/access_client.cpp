@@ -178,32 +178,46 @@ int UiaControlType(const UiaClient& uia, UiaNode node) {
     return value.vt == VT_I4 ? value.lVal : -1;
 }
 
-void CheckUiaTree(HWND window) {
+const UiaClient& Uia() {
+    static UiaClient uia = {};
+    static bool loaded = false;
+    if (loaded) return uia;
+    loaded = true;
     HMODULE core = LoadLibraryW(L"uiautomationcore.dll");
-    UiaClient uia = {};
-    if (core) {
-        Load(core, "UiaNodeFromHandle", &uia.nodeFromHandle);
-        Load(core, "UiaGetPropertyValue", &uia.getPropertyValue);
-        Load(core, "UiaNavigate", &uia.navigate);
-        Load(core, "UiaNodeRelease", &uia.nodeRelease);
-    }
-    if (!uia.nodeFromHandle || !uia.getPropertyValue || !uia.navigate || !uia.nodeRelease) {
-        Check(false, "UI Automation's client functions load");
-        return;
-    }
+    if (!core) return uia;
+    Load(core, "UiaNodeFromHandle", &uia.nodeFromHandle);
+    Load(core, "UiaGetPropertyValue", &uia.getPropertyValue);
+    Load(core, "UiaNavigate", &uia.navigate);
+    Load(core, "UiaNodeRelease", &uia.nodeRelease);
+    return uia;
+}
+
+typedef std::vector<std::pair<std::wstring, int>> UiaChildren;
+
+// The names and control types of a window's elements, up to `most`, and the
+// window's own control type; false when UI Automation cannot be asked.
+bool UiaChildrenOf(HWND window, size_t most, UiaChildren* children, int* controlType) {
+    const UiaClient& uia = Uia();
+    if (!uia.nodeFromHandle || !uia.getPropertyValue || !uia.navigate || !uia.nodeRelease) return false;
     UiaNode root = nullptr;
-    Check(SUCCEEDED(uia.nodeFromHandle(window, &root)) && root, "UI Automation finds the window");
-    if (!root) return;
-    std::vector<std::pair<std::wstring, int>> children;
+    if (FAILED(uia.nodeFromHandle(window, &root)) || !root) return false;
+    *controlType = UiaControlType(uia, root);
     UiaNode node = NavigateTo(uia, root, 3);  // first child
-    while (node && children.size() < 8) {
-        children.push_back({UiaName(uia, node), UiaControlType(uia, node)});
+    while (node && children->size() < most) {
+        children->push_back({UiaName(uia, node), UiaControlType(uia, node)});
         UiaNode next = NavigateTo(uia, node, 1);  // next sibling
         uia.nodeRelease(node);
         node = next;
     }
     if (node) uia.nodeRelease(node);
     uia.nodeRelease(root);
+    return true;
+}
+
+void CheckUiaTree(HWND window) {
+    UiaChildren children;
+    int controlType = 0;
+    Check(UiaChildrenOf(window, 8, &children, &controlType), "UI Automation finds the window");
     Check(children.size() == 3, "UI Automation: three children (two panes and the status line)");
     if (children.size() != 3) return;
     Check(children[0].second == 50030 && children[1].second == 50030, "UI Automation: the panes are documents");
@@ -277,6 +291,11 @@ void CheckOutline(HWND reader, DWORD processId) {
     Check(anyHeading, "outline: headings say they are open or closed");
     Check(anySelected, "outline: the current section's item is selected");
     Check(anyLevel, "outline: the items tell their level");
+    UiaChildren items;
+    int treeType = 0;
+    bool named = UiaChildrenOf(chooser, 4, &items, &treeType) && items.size() == 4;
+    for (const auto& item : items) named = named && item.second == 50024 && HasHebrew(item.first);
+    Check(treeType == 50023 && named, "outline: in UI Automation a tree of tree items named in Hebrew");
     HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, OnEvent, processId, 0,
                                          WINEVENT_OUTOFCONTEXT);
     LONG before = Focus(outline);
@@ -309,6 +328,13 @@ void CheckResults(HWND reader, DWORD processId) {
     Check(Role(items, 1) == kRoleListItem && HasHebrew(first) &&
               (first.find(L", main: ") != std::wstring::npos || first.find(L", commentary: ") != std::wstring::npos),
           "results: an item is named \"heading, main or commentary: the words around the match\"");
+    UiaChildren rows;
+    int listType = 0;
+    bool named = UiaChildrenOf(list, 3, &rows, &listType) && rows.size() == 3;
+    for (const auto& row : rows)
+        named = named && row.second == 50007 && (row.first.find(L", main: ") != std::wstring::npos ||
+                                                 row.first.find(L", commentary: ") != std::wstring::npos);
+    Check(listType == 50008 && named, "results: in UI Automation a list of list items named with their place");
     LONG selected = Focus(items);
     Check(selected >= 1 && (State(items, selected) & STATE_SYSTEM_SELECTED), "results: the selected row has the focus");
     HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, OnEvent, processId, 0,
