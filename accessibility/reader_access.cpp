@@ -122,7 +122,14 @@ void OnPaneNewText(const TextPane* pane) {
     if (IsActivePart(part)) RaiseCaretMoved(part);
 }
 
-const PaneWatch kReaderWatch = {OnPaneScrolled, OnPaneActivated, OnPaneNewText};
+// A selection made with the pointer or the keys is what the text pattern
+// gives as selected now.
+void OnPaneSelected(const TextPane* pane) {
+    int part = PartOfPane(pane);
+    if (part >= 0 && IsActivePart(part)) RaiseUia(part, kUiaTextSelectionChangedEventId);
+}
+
+const PaneWatch kReaderWatch = {OnPaneScrolled, OnPaneActivated, OnPaneNewText, OnPaneSelected};
 
 // Everything a client needs, made on the first request.
 bool StartReaderAccess(HWND window) {

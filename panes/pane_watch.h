@@ -8,6 +8,7 @@ struct PaneWatch {
     void (*scrolled)(const TextPane* pane);   // a new first row
     void (*activated)(const TextPane* pane);  // the active pane, after a change
     void (*newText)(const TextPane* pane);    // another section laid out
+    void (*selected)(const TextPane* pane);   // the selection changed and was drawn
 };
 
 // Null, or the watch; not owned.
@@ -21,4 +22,7 @@ inline void NotePaneActivated(const TextPane* pane) {
 }
 inline void NotePaneNewText(const TextPane* pane) {
     if (gPaneWatch) gPaneWatch->newText(pane);
+}
+inline void NotePaneSelected(const TextPane* pane) {
+    if (gPaneWatch) gPaneWatch->selected(pane);
 }
