@@ -28,6 +28,9 @@ void ReleaseSharedDc(HWND window);
 void CreateBottomPane(HWND window, HDC dc, const RECT* rect);
 int LoadBottomSection(HWND window);
 int BottomPaneHeight(int availableHeight);
+// With the size code "none" the lower pane is parked below the main pane,
+// under the menu bar: it is not on screen, and no target for the pointer.
+bool BottomPaneShown();
 // In: the available width and height; out: the main pane's width and height.
 void LayoutSplit(int* width, int* height);
 void OnSize(HWND window, LPARAM size);
@@ -44,8 +47,6 @@ void PlacePanes(HWND window);
 // is the one the window has once it is shown at its stored place.
 void RestoreSavedRows();
 void PaintBottomArea(HDC dc);
-// Whether the lower pane has room on the screen.
-bool BottomPaneShown();
 // Makes the main pane and its scroll bar the active ones.
 void ActivateMainPane();
 // Makes `pane` (null: the main pane) and its scroll bar the active ones, and
