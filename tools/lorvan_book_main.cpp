@@ -3,7 +3,8 @@
 //
 //   lorvan-book compile SOURCE_DIR OUTPUT_DIR
 //   lorvan-book check SOURCE_DIR
-//   lorvan-book decompile PROGRAM.exe|RESOURCE_DIR OUTPUT_DIR
+//   lorvan-book pack SOURCE_DIR BOOK.lvb
+//   lorvan-book decompile PROGRAM.exe|BOOK.lvb|RESOURCE_DIR OUTPUT_DIR
 #include <stdio.h>
 #include <string.h>
 
@@ -19,7 +20,8 @@ int Usage() {
     fprintf(stderr,
             "usage: lorvan-book compile SOURCE_DIR OUTPUT_DIR\n"
             "       lorvan-book check SOURCE_DIR\n"
-            "       lorvan-book decompile PROGRAM.exe|RESOURCE_DIR OUTPUT_DIR\n");
+            "       lorvan-book pack SOURCE_DIR BOOK.lvb\n"
+            "       lorvan-book decompile PROGRAM.exe|BOOK.lvb|RESOURCE_DIR OUTPUT_DIR\n");
     return kExitUsage;
 }
 
@@ -55,6 +57,16 @@ int Compile(const char* sourceDir, const char* outputDir) {
     return kExitOk;
 }
 
+// A book file for the reader's Open Book: the same resources in a module of
+// their own.
+int Pack(const char* sourceDir, const char* bookFile) {
+    ResourceSet resources;
+    if (!CompileTree(sourceDir, &resources)) return kExitErrors;
+    std::string error;
+    if (!WriteBookFile(resources, bookFile, &error)) return Fail(error);
+    return kExitOk;
+}
+
 int Check(const char* sourceDir) {
     ResourceSet resources;
     return CompileTree(sourceDir, &resources) ? kExitOk : kExitErrors;
@@ -74,6 +86,7 @@ int Decompile(const char* input, const char* outputDir) {
 
 int main(int argc, char** argv) {
     if (argc == 4 && strcmp(argv[1], "compile") == 0) return Compile(argv[2], argv[3]);
+    if (argc == 4 && strcmp(argv[1], "pack") == 0) return Pack(argv[2], argv[3]);
     if (argc == 3 && strcmp(argv[1], "check") == 0) return Check(argv[2]);
     if (argc == 4 && strcmp(argv[1], "decompile") == 0) return Decompile(argv[2], argv[3]);
     return Usage();
