@@ -6,7 +6,8 @@
 #   data), fuzz_index_text (index records and the bookmark group),
 #   fuzz_search (search strings as stored, with the options and Find All,
 #   over damaged section texts), fuzz_history (a stored "History", then
-#   Back, Forward and jumps) and fuzz_book_module (a book file: its headers,
+#   Back, Forward and jumps), fuzz_book_info (the book information
+#   resource and book.txt) and fuzz_book_module (a book file: its headers,
 #   its resources and the check the reader runs before it opens a book)
 # The corpus is kept in build/fuzz-corpus/TARGET between runs.
 set -euo pipefail

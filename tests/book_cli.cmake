@@ -1,6 +1,7 @@
 # lorvan-book as a user runs it: errors name file and line and write nothing,
-# a good tree writes 357 resources and book.rc, and damaged resources are
-# refused by the decompiler with the section store's code.
+# a good tree writes 358 resources (sections, index, book information) and
+# book.rc, and damaged resources are refused by the decompiler with the
+# section store's code.
 function(run expected_result)
   execute_process(COMMAND ${TOOL} ${ARGN} RESULT_VARIABLE result ERROR_VARIABLE stderr OUTPUT_QUIET)
   if(NOT result EQUAL expected_result)
@@ -35,8 +36,8 @@ file(GLOB written ${WORK}/out/*.bin)
 list(LENGTH written count)
 file(STRINGS ${WORK}/out/book.rc rc_lines REGEX "RCDATA")
 list(LENGTH rc_lines rc_count)
-if(NOT count EQUAL 357 OR NOT rc_count EQUAL 357)
-  message(FATAL_ERROR "expected 357 resources and rc lines, found ${count} and ${rc_count}")
+if(NOT count EQUAL 358 OR NOT rc_count EQUAL 358)
+  message(FATAL_ERROR "expected 358 resources and rc lines, found ${count} and ${rc_count}")
 endif()
 
 run(0 decompile ${WORK}/out ${WORK}/decompiled)

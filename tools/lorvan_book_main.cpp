@@ -8,6 +8,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "content/book_info.h"
 #include "tools/book/book_tree.h"
 
 namespace {
@@ -62,6 +63,11 @@ int Compile(const char* sourceDir, const char* outputDir) {
 int Pack(const char* sourceDir, const char* bookFile) {
     ResourceSet resources;
     if (!CompileTree(sourceDir, &resources)) return kExitErrors;
+    // The reader keeps each book's place under its id, and refuses a book without one.
+    BookInfo info;
+    const std::vector<uint8_t>& bytes = resources[kBookInfoResource];
+    if (!ParseBookInfo(bytes.data(), bytes.size(), &info) || !info.id[0])
+        return Fail(std::string(sourceDir) + "/book.txt: a book file needs the book's id (a line \"id: ...\")");
     std::string error;
     if (!WriteBookFile(resources, bookFile, &error)) return Fail(error);
     return kExitOk;
