@@ -196,7 +196,7 @@ TEST_F(BookFileTest, BadBooksAreRefusedWithTheirReasonAndTheOpenBookStays) {
     ASSERT_EQ(OpenBookFile(window, kEditionCopy.c_str()), 0);
     GoToSection(window, 9);
     std::string good = ReadFileBytes(kSmallBook);
-    ASSERT_GT(good.size(), 4096u);
+    ASSERT_GT(good.size(), 1024u);  // half of it still holds the headers
 
     ExpectRefused(BesideProgram(L"no-such-book.lvb"), L"the file does not exist");
     ExpectRefused(WriteTempFile(L"lorvan-cut.lvb", good.substr(0, good.size() / 2)), L"cut short");
