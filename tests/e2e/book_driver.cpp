@@ -2,7 +2,7 @@
 // system's Open dialog, the book on the command line and from a second start;
 // steps round the book's end, Go To past it, a bookmark kept with the book and
 // not with the built-in edition; then what the reader stored.
-// Usage: book_driver READER_EXE SMALL_BOOK OTHER_BOOK (Windows paths)
+// Usage: book_driver READER_EXE SMALL_BOOK (Windows paths)
 #include <windows.h>
 
 #include <stdio.h>
@@ -102,23 +102,70 @@ bool EndReader(HWND reader, PROCESS_INFORMATION* process) {
     return ended;
 }
 
-// The Go menu's item state: the first popup of the window's menu bar.
-UINT GoItemState(HWND reader, UINT command) {
-    HMENU go = GetSubMenu(GetMenu(reader), 0);
-    return go ? GetMenuState(go, command, MF_BYCOMMAND) : (UINT)-1;
-}
-
-bool BookFileOpen(HWND reader) {
-    UINT state = GoItemState(reader, kCommandBuiltInBook);
-    return state != (UINT)-1 && !(state & MF_GRAYED);
-}
-
-bool Bookmarked(HWND reader) {
-    UINT state = GoItemState(reader, kCommandBookmark);
-    return state != (UINT)-1 && (state & MF_CHECKED);
-}
-
 void Command(HWND reader, UINT command) { SendMessageW(reader, WM_COMMAND, command, 0); }
+
+std::wstring DialogText(HWND dialog, int id) {
+    wchar_t text[256] = L"";
+    GetDlgItemTextW(dialog, id, text, 256);
+    return text;
+}
+
+// What another program can see of the open book (menus are the reader's
+// own in Wine): the range that Go To names, read from its label.
+std::wstring GoToLabel(HWND reader) {
+    PostMessageW(reader, WM_COMMAND, kCommandGoTo, 0);
+    HWND dialog = WaitForWindow(L"#32770", L"Go To");
+    if (!dialog) return L"";
+    std::wstring label = DialogText(dialog, kGoToLabel);
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    WaitUntilGone(dialog);
+    return label;
+}
+
+const wchar_t kSmallRange[] = L"&Section, 1 to 3, or its Hebrew numeral:";
+const wchar_t kBuiltInRange[] = L"&Section, 1 to 178, or its Hebrew numeral:";
+
+// Command 123 on a bookmarked section asks first: true when it asked (the
+// question is answered No, which keeps the bookmark).
+bool BookmarkAsks(HWND reader) {
+    PostMessageW(reader, WM_COMMAND, kCommandBookmark, 0);
+    HWND box = nullptr;
+    for (int waited = 0; waited < 30 && !box; waited++) {
+        box = FindWindowW(L"#32770", L"Bookmark");
+        if (!box) Sleep(100);
+    }
+    SendMessageW(reader, WM_NULL, 0, 0);
+    if (!box) box = FindWindowW(L"#32770", L"Bookmark");
+    if (!box) return false;
+    PostMessageW(box, WM_COMMAND, IDNO, 0);
+    WaitUntilGone(box);
+    return true;
+}
+
+struct EditSearch {
+    HWND found;
+    HWND firstVisible;
+};
+
+BOOL CALLBACK NoteEdit(HWND child, LPARAM context) {
+    EditSearch* search = (EditSearch*)context;
+    wchar_t className[32] = L"";
+    GetClassNameW(child, className, 32);
+    if (_wcsicmp(className, L"Edit") != 0) return TRUE;
+    if (GetDlgCtrlID(child) == kFileNameEdit || GetDlgCtrlID(GetParent(child)) == kFileNameCombo) {
+        search->found = child;
+        return FALSE;
+    }
+    if (!search->firstVisible && IsWindowVisible(child)) search->firstVisible = child;
+    return TRUE;
+}
+
+// The edit of the Open dialog's file name, wherever the dialog keeps it.
+HWND FileNameEdit(HWND dialog) {
+    EditSearch search = {nullptr, nullptr};
+    EnumChildWindows(dialog, NoteEdit, (LPARAM)&search);
+    return search.found ? search.found : search.firstVisible;
+}
 
 void PressCtrl(WORD key) {
     INPUT input[4] = {};
@@ -137,8 +184,8 @@ bool OpenWithDialog(HWND reader, const std::wstring& book) {
     HWND dialog = WaitForWindow(L"#32770", L"Open Book");
     Check(dialog != nullptr, "Ctrl+O opens the Open Book dialog");
     if (!dialog) return false;
-    HWND edit = GetDlgItem(dialog, kFileNameEdit);
-    if (!edit) edit = FindWindowExW(GetDlgItem(dialog, kFileNameCombo), nullptr, L"Edit", nullptr);
+    Sleep(500);  // the dialog fills its lists after it shows
+    HWND edit = FileNameEdit(dialog);
     Check(edit != nullptr, "the Open dialog has its file name edit");
     if (!edit) return false;
     SendMessageW(edit, WM_SETTEXT, 0, (LPARAM)book.c_str());
@@ -146,13 +193,8 @@ bool OpenWithDialog(HWND reader, const std::wstring& book) {
     bool gone = WaitUntilGone(dialog);
     Check(gone, "OK closes the Open dialog");
     SendMessageW(reader, WM_NULL, 0, 0);  // the book has opened once this is answered
+    Check(GoToLabel(reader) == kSmallRange, "the small book is open");
     return gone;
-}
-
-std::wstring DialogText(HWND dialog, int id) {
-    wchar_t text[256] = L"";
-    GetDlgItemTextW(dialog, id, text, 256);
-    return text;
 }
 
 // Go To 4 in a book of three pairs: the dialog says why and stays.
@@ -161,7 +203,7 @@ void CheckGoToPastTheEnd(HWND reader) {
     HWND dialog = WaitForWindow(L"#32770", L"Go To");
     Check(dialog != nullptr, "Go To opens");
     if (!dialog) return;
-    Check(DialogText(dialog, kGoToLabel) == L"&Section, 1 to 3, or its Hebrew numeral:", "Go To names the book's range");
+    Check(DialogText(dialog, kGoToLabel) == kSmallRange, "Go To names the book's range");
     SetDlgItemTextW(dialog, kGoToEdit, L"4");
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(dialog, IDOK));
     Sleep(300);
@@ -178,12 +220,10 @@ void SessionOpenBook(const std::wstring& exe, const std::wstring& small) {
     PROCESS_INFORMATION process = {};
     if (!StartReader(exe, L"", &process)) return Check(false, "the reader starts");
     HWND reader = WaitForWindow(L"Lorvan", L"Lorvan");
-    Check(reader && !BookFileOpen(reader), "the reader starts with the built-in book");
+    Check(reader && GoToLabel(reader) == kBuiltInRange, "the reader starts with the built-in book");
     if (reader && OpenWithDialog(reader, small)) {
-        Check(BookFileOpen(reader), "the small book is open");
         for (int i = 0; i < 4; i++) Command(reader, kCommandNext);
         Command(reader, kCommandBookmark);
-        Check(Bookmarked(reader), "the book's section is bookmarked");
         CheckGoToPastTheEnd(reader);
     }
     Check(EndReader(reader, &process), "message 1023 ends the reader");
@@ -193,37 +233,40 @@ void SessionOpenBook(const std::wstring& exe, const std::wstring& small) {
     Check(GetValue(kProgramKey, L"Bookmarks") == std::string("\0\0", 2), "the built-in book has no bookmark");
 }
 
-// The small book from the command line, bookmark and all; the built-in
-// edition's section 3 is not bookmarked; a second start hands over the other book.
-void SessionCommandLine(const std::wstring& exe, const std::wstring& small, const std::wstring& other) {
+// The small book from the command line, its bookmark on section 3 back; the
+// built-in edition's section 3 is not bookmarked; a second start hands the
+// book to the running reader.
+void SessionCommandLine(const std::wstring& exe, const std::wstring& small) {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kProgramKey, L"BookPath");
     PROCESS_INFORMATION process = {};
     if (!StartReader(exe, small, &process)) return Check(false, "the reader starts with a book");
     HWND reader = WaitForWindow(L"Lorvan", L"Lorvan");
     if (reader) {
-        Check(BookFileOpen(reader), "the book named on the command line is open");
-        Check(Bookmarked(reader), "its bookmark on section 3 is back");
+        Check(GoToLabel(reader) == kSmallRange, "the book named on the command line is open");
+        Check(BookmarkAsks(reader), "its bookmark on section 3 is back: removing it asks first");
         Command(reader, kCommandBuiltInBook);
+        Check(GoToLabel(reader) == kBuiltInRange, "Built-in Book goes back to the built-in book");
         Command(reader, kCommandNext);  // the built-in edition's section 3
-        Check(!BookFileOpen(reader) && !Bookmarked(reader), "the built-in book's section 3 has no bookmark");
+        Check(!BookmarkAsks(reader), "the built-in book's section 3 had no bookmark: it gets one at once");
         PROCESS_INFORMATION second = {};
-        if (StartReader(exe, other, &second)) {
+        if (StartReader(exe, small, &second)) {
             Check(WaitForSingleObject(second.hProcess, kWaitMs) == WAIT_OBJECT_0, "a second start ends");
             CloseHandle(second.hThread);
             CloseHandle(second.hProcess);
         }
-        for (int waited = 0; waited < 100 && !BookFileOpen(reader); waited++) Sleep(100);
-        Check(BookFileOpen(reader), "the second start's book opens in the running reader");
+        Check(GoToLabel(reader) == kSmallRange, "the second start's book opens in the running reader");
     }
     Check(EndReader(reader, &process), "message 1023 ends the reader");
-    Check(GetValue(kProgramKey, L"BookPath") == Wide(other), "BookPath names the book the second start gave");
+    Check(GetValue(kProgramKey, L"BookPath") == Wide(small), "BookPath names the book the second start gave");
+    Check(GetValue(kSmallBookKey, L"Bookmarks") == std::string("\x03\0\0\0", 4), "No kept the book's bookmark");
+    Check(GetValue(kProgramKey, L"Bookmarks") == std::string("\x03\0\0\0", 4), "the built-in book has its own");
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 4) {
-        fprintf(stderr, "usage: book_driver READER_EXE SMALL_BOOK OTHER_BOOK\n");
+    if (argc != 3) {
+        fprintf(stderr, "usage: book_driver READER_EXE SMALL_BOOK\n");
         return 2;
     }
     RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey);
@@ -231,7 +274,7 @@ int wmain(int argc, wchar_t** argv) {
     PutString(L"FontName", L"DejaVu Sans");
     PutDword(L"FontSize", 17);
     SessionOpenBook(argv[1], argv[2]);
-    SessionCommandLine(argv[1], argv[2], argv[3]);
+    SessionCommandLine(argv[1], argv[2]);
     printf("%d passed, %d failed\n", gPasses, gFailures);
     return gFailures ? 1 : 0;
 }
