@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "app/app_state.h"
+#include "app/book_file.h"
 #include "app/update_address.h"
 #include "platform/dialog_shell.h"
 #include "platform/dpi.h"
@@ -49,7 +50,12 @@ void ReleaseBoxResources(HWND dialog) {
     ReleaseArtInStatic(AboutPicture(dialog), &gAboutBitmap);
 }
 
+const int kBookTextChars = 8192;  // room for the longest values a book may give
+
 INT_PTR OnAboutInit(HWND dialog) {
+    static wchar_t book[kBookTextChars];
+    DescribeOpenBook(book, kBookTextChars);
+    SetDlgItemTextW(dialog, IDC_ABOUT_BOOK, book);
     gShell.aboutLinkFont = MakeLinkFont(dialog);
     gAboutBitmap = ShowArtInStatic(AboutPicture(dialog), gApp.instance, IDB_ABOUT, WindowDpi(dialog));
     return FALSE;

@@ -155,6 +155,10 @@ void AppendSource(wchar_t* text, int chars, const wchar_t* heading, const BookSo
         const char* value;
     } lines[] = {{L"Title", source.title},     {L"Hebrew title", source.heTitle}, {L"Edition", source.edition},
                  {L"Address", source.source}, {L"Licence", source.license}};
+    // A source the book says nothing about is left out.
+    bool given = false;
+    for (const Line& line : lines) given = given || line.value[0];
+    if (!given) return;
     size_t used = wcslen(text);
     swprintf(text + used, chars - used, L"\n\n%ls", heading);
     for (const Line& line : lines) {
@@ -163,10 +167,6 @@ void AppendSource(wchar_t* text, int chars, const wchar_t* heading, const BookSo
         Utf8ToWide(line.value, value, kBookInfoMaxValue + 1);
         used = wcslen(text);
         swprintf(text + used, chars - used, L"\n%ls: %ls", line.label, value);
-    }
-    if (!source.title[0] && !source.heTitle[0] && !source.edition[0] && !source.source[0] && !source.license[0]) {
-        used = wcslen(text);
-        swprintf(text + used, chars - used, L"\n(not given)");
     }
 }
 
