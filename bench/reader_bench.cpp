@@ -444,6 +444,7 @@ void BenchReaderWindow() {
     double openBookMs = OpenBookMs(window, ThousandPairBook());
     double bookStepMs = openBookMs >= 0 ? StepMs(window) : -1;
     OpenBuiltInBook(window);
+    double builtInStepMs = StepMs(window);  // beside the book's, under the same load
     double dragMs = 0, fullRepaintMs = 0;
     SelectDragMs(window, &dragMs, &fullRepaintMs);  // last: it leaves the window large
     DestroyWindow(window);
@@ -457,7 +458,8 @@ void BenchReaderWindow() {
     if (startupMs > 0) printf("open_book_vs_startup: %.4f\n", openBookMs / startupMs);
     printf("step_ms: %.4f\n", stepMs);
     printf("step_ms_book_file: %.4f\n", bookStepMs);
-    printf("step_book_file_vs_step: %.4f\n", bookStepMs / stepMs);
+    printf("step_ms_built_in_after_book: %.4f\n", builtInStepMs);
+    printf("step_book_file_vs_built_in: %.4f\n", bookStepMs / builtInStepMs);
     printf("step_with_scroll_bars_ms: %.4f\n", stepWithBarsMs);
     printf("step_with_scroll_bars_vs_step: %.4f\n", stepWithBarsMs / stepMs);
     printf("back_ms: %.4f\n", backMs);
