@@ -574,6 +574,7 @@ void EndReader() {
     ReleaseSettings();
     if (gShell.taskBarWindow && gTaskBarWasVisible) ShowWindow(gShell.taskBarWindow, SW_SHOW);
     ReleaseFindAll();
+    ReleaseFontFamilies();
     ReleaseTextBuffers();
     ReleaseBook();
 }

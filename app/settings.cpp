@@ -78,8 +78,9 @@ void WritePanes() {
     WriteSettingInt(L"Flags", gApp.flags);
     WriteSettingInt(L"SearchOptions", gApp.searchOptions);
     WriteSettingInt(L"BottomSection", (uint32_t)gSplit.bottomSection);
-    int sharePercent = BottomSharePercent();
-    if (sharePercent) WriteSettingInt(L"BottomSectionPercent", (uint32_t)sharePercent);
+    // Always what the view is: a dragged share left behind by "None" would
+    // be taken for a drag at the next start.
+    WriteSettingInt(L"BottomSectionPercent", (uint32_t)BottomSharePercent());
     WriteSettingInt(L"Theme", (uint32_t)gView.theme);
     WriteSettingInt(L"ReadingColumn", (uint32_t)gView.readingColumn);
 }

@@ -194,6 +194,56 @@ size_t FormatBookInfo(const BookInfo* info, uint8_t* out, size_t capacity) {
     return used <= kBookInfoMaxBytes ? used : 0;
 }
 
+const char kEditionBookId[] = "lorvan-edition";
+
+namespace {
+
+bool HasSource(const BookSourceInfo& s) {
+    return s.title[0] || s.heTitle[0] || s.edition[0] || s.source[0] || s.license[0];
+}
+
+bool AppendText(char* out, size_t capacity, size_t* used, const char* text) {
+    return Append((uint8_t*)out, capacity, used, text, strlen(text));
+}
+
+// "Text: Title, Edition, http://..., CC-BY"
+bool AppendCredit(char* out, size_t capacity, size_t* used, const char* label, const BookSourceInfo& s) {
+    if (!HasSource(s)) return true;
+    if (*used && !AppendText(out, capacity, used, "\r\n")) return false;
+    if (!AppendText(out, capacity, used, label)) return false;
+    const char* title = s.title[0] ? s.title : s.heTitle;
+    const char* license = s.license[0] ? s.license : "licence unknown";
+    const char* parts[] = {title, s.edition, s.source, license};
+    bool first = true;
+    for (const char* part : parts) {
+        if (!part[0]) continue;
+        if (!first && !AppendText(out, capacity, used, ", ")) return false;
+        if (!AppendText(out, capacity, used, part)) return false;
+        first = false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool HasBookCredits(const BookInfo* info) {
+    return (info->title[0] && strcmp(info->id, kEditionBookId) != 0) || HasSource(info->text) ||
+           HasSource(info->commentary);
+}
+
+size_t FormatBookCredits(const BookInfo* info, char* out, size_t capacity) {
+    size_t used = 0;
+    bool ok = capacity > 0 && AppendText(out, capacity, &used, info->title) &&
+              AppendCredit(out, capacity, &used, "Text: ", info->text) &&
+              AppendCredit(out, capacity, &used, "Commentary: ", info->commentary) && used < capacity;
+    if (!ok) {
+        if (capacity) out[0] = 0;
+        return 0;
+    }
+    out[used] = 0;
+    return used;
+}
+
 bool LoadBookInfo(BookInfo* info) {
     const uint8_t* bytes = nullptr;
     uint32_t count = 0;

@@ -58,6 +58,19 @@ bool IsValidBookId(const char* id, size_t length);
 // UTF-8 without control characters.
 bool IsValidBookInfoValue(const char* value, size_t length);
 
+// The demonstration edition's id; its About box stays the one it always had.
+extern const char kEditionBookId[];
+
+// Whether the About box has something to say of the book: a title of a book
+// other than the demonstration edition, or a source.
+bool HasBookCredits(const BookInfo* info);
+
+// The About box's lines, CR LF between them: the book's title, then for the
+// text and the commentary given, "Text: " or "Commentary: " with the title,
+// edition, source and licence ("licence unknown" without one). Returns the
+// byte count without the NUL it ends with; 0 when `capacity` is too small.
+size_t FormatBookCredits(const BookInfo* info, char* out, size_t capacity);
+
 // Reads resource 999 of the program's own module. False when it is missing
 // or refused; `info` is cleared then.
 bool LoadBookInfo(BookInfo* info);

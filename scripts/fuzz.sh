@@ -7,7 +7,8 @@
 #   fuzz_search (search strings as stored, with the options and Find All,
 #   over damaged section texts), fuzz_history (a stored "History", then
 #   Back, Forward and jumps), fuzz_book_info (the book information
-#   resource and book.txt) and fuzz_book_module (a book file: its headers,
+#   resource and book.txt), fuzz_import (the library's JSON export, a
+#   text and a commentary) and fuzz_book_module (a book file: its headers,
 #   its resources and the check the reader runs before it opens a book)
 # The corpus is kept in build/fuzz-corpus/TARGET between runs.
 set -euo pipefail

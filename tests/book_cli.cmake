@@ -83,3 +83,30 @@ run(1 pack ${WORK}/source ${WORK}/broken.lvb)
 if(EXISTS ${WORK}/no-id.lvb OR EXISTS ${WORK}/broken.lvb OR EXISTS ${WORK}/broken.lvb.part)
   message(FATAL_ERROR "a failed pack wrote a book file")
 endif()
+
+# The import as a user runs it: a tree that compiles, warnings on standard
+# error, the report on standard output; an error writes nothing, and a
+# directory that holds a tree already is refused.
+file(WRITE ${WORK}/text.json [=[{"title": "Cli", "heTitle": "שורה", "versionTitle": "merged",
+  "sectionNames": ["Chapter", "Mishnah"], "text": [["אחת", ""], ["שתים ☃"]]}]=])
+file(WRITE ${WORK}/stray.json [=[{"title": "Rav on Cli", "sectionNames": ["Chapter", "Mishnah", "Comment"],
+  "text": [[["על אחת"]], [[], ["אין"]]]}]=])
+execute_process(COMMAND ${TOOL} import --text ${WORK}/text.json ${WORK}/imported
+                RESULT_VARIABLE result OUTPUT_VARIABLE report ERROR_VARIABLE stderr)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "import: exit ${result}\n${stderr}")
+endif()
+expect_text("${stderr}" "warning: ${WORK}/text.json: the library's merged file")
+expect_text("${report}" "Imported 3 pair(s).")
+expect_text("${report}" "U+2603 without a form in the book, written \"?\": ${WORK}/text.json 2:1 offset 5")
+expect_text("${report}" "1  empty segments: ${WORK}/text.json 1:2")
+run(0 compile ${WORK}/imported ${WORK}/imported_out)
+run(1 import --text ${WORK}/text.json ${WORK}/imported)
+expect_text("${stderr}" "already holds .txt files")
+run(1 import --text ${WORK}/text.json --commentary ${WORK}/stray.json ${WORK}/refused)
+expect_text("${stderr}" "comments on addresses the text does not have: 2:2")
+expect_text("${stderr}" "nothing written")
+if(EXISTS ${WORK}/refused)
+  message(FATAL_ERROR "a failed import wrote ${WORK}/refused")
+endif()
+run(2 import --text ${WORK}/text.json --per page ${WORK}/refused)

@@ -78,6 +78,12 @@ TEST(BookInfo, ReadsEveryKeyAndWritesTheSameBytesBack) {
     EXPECT_STREQ(info.commentary.source, "http://example.com/commentary");
     EXPECT_STREQ(info.commentary.license, "CC-BY-SA");
     EXPECT_EQ(Format(info), kFullInfo);
+    char credits[4096];
+    ASSERT_GT(FormatBookCredits(&info, credits, sizeof credits), 0u);
+    EXPECT_STREQ(credits, "ספר הבדיקה\r\nText: Test Text, Vilna 1913, http://example.com/text, Public Domain\r\n"
+                          "Commentary: Test Commentary, Warsaw 1880, http://example.com/commentary, CC-BY-SA");
+    EXPECT_EQ(FormatBookCredits(&info, credits, 40), 0u);
+    EXPECT_TRUE(HasBookCredits(&info));
 
     // Later keys are skipped, the last line may lack its LF, "key:" may lack
     // its space, and a value keeps its own spaces and colons.
@@ -86,6 +92,8 @@ TEST(BookInfo, ReadsEveryKeyAndWritesTheSameBytesBack) {
     EXPECT_STREQ(info.title, "a: b  ");
     EXPECT_EQ(info.pairs, 1);
     EXPECT_EQ(Format(info), "id: x\ntitle: a: b  \npairs: 1\n");
+    strcpy(info.id, kEditionBookId);
+    EXPECT_FALSE(HasBookCredits(&info));  // the demonstration edition keeps its box
 
     // Every key's value may run to 512 bytes and the whole still fits.
     std::string longest(512, 'A');

@@ -138,6 +138,8 @@ std::string PairFileName(int mainSection) {
     return name;
 }
 
+namespace {
+
 // The book information: book.txt's keys and the count of pairs.
 void CompileInfo(const SourceFiles& files, int pairs, ResourceSet* resources, BookDiagnostics* diagnostics) {
     BookInfo info;
@@ -150,6 +152,8 @@ void CompileInfo(const SourceFiles& files, int pairs, ResourceSet* resources, Bo
     resource.resize(FormatBookInfo(&info, resource.data(), resource.size()));
     if (resource.empty()) AddFileError(diagnostics, kInfoFile, "the book information does not fit its resource");
 }
+
+}  // namespace
 
 bool CompileBook(const SourceFiles& files, ResourceSet* resources, BookDiagnostics* diagnostics) {
     size_t errorsBefore = diagnostics->size();

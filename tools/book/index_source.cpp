@@ -200,7 +200,9 @@ bool NumberEntries(const std::string& file, int lastSection, std::vector<IndexEn
         if (e.number < 0) e.number = AutoNumber(position);
         position++;
         std::string reason;
-        if (e.number == kBookmarkGroupNumber)
+        if (e.number > kNumberMask)
+            reason = "too many headings and labels: their numbers run past 16383";
+        else if (e.number == kBookmarkGroupNumber)
             reason = "number 2167 belongs to the reader's bookmark group";
         else if (e.kind == kEntryLabel && e.number <= lastSection)
             reason = "a label numbered " + std::to_string(e.number) + " would be found in place of section " +
