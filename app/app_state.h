@@ -110,8 +110,8 @@ const int32_t kMinFontSizePx = 4;
 const int32_t kMaxFontSizePx = 144;
 int32_t UsableFontSize(int32_t size);
 
+// The open book's last section is kLastBookSection (content/book_numbers.h).
 const int kFirstSection = 1;
-const int kLastSection = 356;
 
 // The menu-bar buttons of the popups, and the popup of each: in the window's
 // menu bar on the desktop, else in gApp.menuBar (null without either). The

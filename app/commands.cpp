@@ -2,10 +2,12 @@
 
 #include "app/about_box.h"
 #include "app/app_state.h"
+#include "app/book_file.h"
 #include "app/desktop_frame.h"
 #include "app/main_window.h"
 #include "app/view_scale.h"
 #include "clipboard/copy_text.h"
+#include "content/book_numbers.h"
 #include "content/section_store.h"
 #include "fontdialog/font_dialog.h"
 #include "navigation/bookmarks.h"
@@ -126,8 +128,8 @@ int OnEscape(HWND window) {
 
 int SteppedSection(int lesson, int step) {
     int n = lesson + step;
-    if (n > kLastSection) return kFirstSection;
-    if (n < kFirstSection) return kLastSection - 1;
+    if (n > kLastBookSection) return kFirstSection;
+    if (n < kFirstSection) return kLastBookSection - 1;
     return n;
 }
 
@@ -160,6 +162,9 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     case kCommandAbout: ShowAboutBox(window); return 0;
     case kCommandCheckUpdates: CheckForUpdates(gApp.mainWindow); return 0;
     case kCommandFont: ChooseReadingFont(window); return 0;
+    case kOpenBookCommand: ChooseBookFile(window); return 0;
+    case kBuiltInBookCommand: OpenBuiltInBook(window); return 0;
+    case kBookInformationCommand: ShowBookInformation(window); return 0;
     case kCommandCopy: CopyPaneText(PaneToCopy(), 0); return 0;
     case kCommandAppend: CopyPaneText(PaneToCopy(), 1); return 0;
     case kBackCommand: GoBack(window); return 0;

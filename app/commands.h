@@ -26,7 +26,8 @@ int GoToSection(HWND window, uint32_t n);
 // GoToSection without the painting: the section is current and laid out in
 // both panes from their tops, for a caller that places the text first.
 int LoadSectionPanes(HWND window, uint32_t n);
-// Moves by `step` sections, from above 356 to 1 and from below 1 to 355.
+// Moves by `step` sections, from above the book's last section to 1 and
+// from below 1 to the last main-text section.
 int StepSection(HWND window, int step);
 int NextSection(HWND window);
 int PreviousSection(HWND window);

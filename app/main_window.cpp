@@ -1,10 +1,12 @@
 #include "app/main_window.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "accessibility/reader_access.h"
 #include "app/about_box.h"
 #include "app/app_state.h"
+#include "app/book_file.h"
 #include "app/commands.h"
 #include "app/context_menu.h"
 #include "app/desktop_frame.h"
@@ -239,6 +241,21 @@ LRESULT OnDpiChangedMessage(HWND window, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+LRESULT OnCopyData(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (TakeBookCopyData(window, reinterpret_cast<const COPYDATASTRUCT*>(lParam))) return TRUE;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT OnDropFilesMessage(HWND window, WPARAM wParam) {
+    OnDropFiles(window, (HDROP)wParam);
+    return 0;
+}
+
+LRESULT OnOpenPendingBook(HWND window) {
+    OpenPendingBook(window);
+    return 0;
+}
+
 LRESULT OnCloseRequest(HWND window) {
     DestroyWindow(window);
     return 0;
@@ -269,6 +286,9 @@ bool IgnoredWhileEnding(UINT message) {
     case WM_APPCOMMAND:
     case WM_HELP:
     case WM_CLOSE:
+    case WM_DROPFILES:
+    case WM_COPYDATA:
+    case kOpenPendingBookMessage:
     case kCloseRequestMessage:
         return true;
     default:
@@ -286,6 +306,20 @@ void ActivateRunningCopy(HWND running) {
     if (foreground == running) PostMessageW(running, WM_COMMAND, kChooseSectionCommand, 0);
     if (running != top) SetForegroundWindow(running);
 }
+
+// A second start with a book file gives it to the running copy, which opens
+// it in its own time, and brings that copy forward.
+void HandBookToRunningCopy(HWND running, const wchar_t* path) {
+    COPYDATASTRUCT data = {};
+    data.dwData = kOpenBookCopyDataTag;
+    data.cbData = (DWORD)((wcslen(path) + 1) * sizeof(wchar_t));
+    data.lpData = (void*)path;
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(running, WM_COPYDATA, 0, (LPARAM)&data, SMTO_ABORTIFHUNG, 5000, &answer);
+    SetForegroundWindow(running);
+}
+
+wchar_t gCommandLineBook[kBookPathChars];
 
 }  // namespace
 
@@ -319,7 +353,8 @@ ATOM RegisterMainClass(HINSTANCE instance, const wchar_t* className) {
 HWND StartMainWindow(int showCommand) {
     HWND running = FindWindowW(kMainWindowClass, kMainWindowClass);
     if (running) {
-        ActivateRunningCopy(running);
+        if (gCommandLineBook[0]) HandBookToRunningCopy(running, gCommandLineBook);
+        else ActivateRunningCopy(running);
         return nullptr;
     }
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES};
@@ -358,6 +393,7 @@ HWND StartMainWindow(int showCommand) {
         gApp.chosenFontSize = gApp.font.size;
         SetViewFont(window);
     }
+    ShowStartBookMessage(window);
     return window;
 }
 
@@ -374,6 +410,8 @@ LRESULT SetupMainWindow(HWND window) {
     UpdateReverseCheck(window, kMenuCheckSet);
     UpdateBookmarkCheck(window, kMenuCheckSet);
     UpdateHistoryCommands();
+    UpdateBookCommands();
+    DragAcceptFiles(window, TRUE);
     return 0;
 }
 
@@ -458,6 +496,12 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return OnAppCommand(window, message, wParam, lParam);
     case WM_GETOBJECT:
         return AnswerReaderObject(window, wParam, lParam);
+    case WM_COPYDATA:
+        return OnCopyData(window, message, wParam, lParam);
+    case WM_DROPFILES:
+        return OnDropFilesMessage(window, wParam);
+    case kOpenPendingBookMessage:
+        return OnOpenPendingBook(window);
     case kCloseRequestMessage:
         return OnCloseRequest(window);
     default:
@@ -517,7 +561,9 @@ HWND StartReader(HINSTANCE instance, int showCommand) {
 }
 
 int RunReader(HINSTANCE instance, const wchar_t* commandLine, int showCommand) {
-    (void)commandLine;  // "/today" is accepted and changes nothing.
+    // A book file named there opens; "/today" is accepted and changes nothing.
+    if (!BookPathOfCommandLine(commandLine, gCommandLineBook, kBookPathChars)) gCommandLineBook[0] = 0;
+    SetStartBookPath(gCommandLineBook);
     int exitCode = StartReader(instance, showCommand) ? RunMessageLoop() : 0;
     EndReader();
     return exitCode;
@@ -533,4 +579,5 @@ void EndReader() {
     ReleaseFindAll();
     ReleaseFontFamilies();
     ReleaseTextBuffers();
+    ReleaseBook();
 }

@@ -3,8 +3,10 @@
 #include <string.h>
 
 #include "app/app_state.h"
+#include "app/book_file.h"
 #include "app/settings_run.h"
 #include "app/window_place.h"
+#include "content/book_numbers.h"
 #include "navigation/bookmarks.h"
 #include "navigation/history.h"
 #include "panes/split_view.h"
@@ -46,8 +48,8 @@ void LoadFontName() {
 // first section; a commentary's even number opens the text it belongs to.
 // A section other than the stored one gets no stored position.
 void LoadLesson() {
-    int stored = ReadSettingInt(L"Lesson", 0);
-    if (stored < kFirstSection || stored > kLastSection) {
+    int stored = ReadPlaceInt(L"Lesson", 0);
+    if (stored < kFirstSection || stored > kLastBookSection) {
         gApp.lesson = 0;  // none: start-up makes section 1 current
         gApp.lastPosition = 0;
         return;
@@ -72,36 +74,38 @@ void LoadViewOptions() {
     gView.readingColumn = ReadSettingInt(L"ReadingColumn", 1) != 0;
 }
 
-void WritePanesAndLesson() {
-    if (gApp.mainPane) WriteSettingInt(L"LastPosition", gApp.mainPane->firstRow);
+void WritePanes() {
     WriteSettingInt(L"Flags", gApp.flags);
     WriteSettingInt(L"SearchOptions", gApp.searchOptions);
-    if (gApp.lesson) WriteSettingInt(L"Lesson", gApp.lesson);
     WriteSettingInt(L"BottomSection", (uint32_t)gSplit.bottomSection);
     // Always what the view is: a dragged share left behind by "None" would
     // be taken for a drag at the next start.
     WriteSettingInt(L"BottomSectionPercent", (uint32_t)BottomSharePercent());
-    if (gSplit.bottomPane) WriteSettingInt(L"BottomSectionLastPosition", gSplit.bottomPane->firstRow);
     WriteSettingInt(L"Theme", (uint32_t)gView.theme);
     WriteSettingInt(L"ReadingColumn", (uint32_t)gView.readingColumn);
 }
 
+// The values a book keeps for itself, but the bookmarks and Back and Forward.
+void LoadPlaceValues() {
+    ReadSearchString(L"SearchString", gApp.searchString, kSearchStringBytes);
+    gApp.lastPosition = (uint16_t)ReadPlaceInt(L"LastPosition", 0);
+    LoadLesson();
+    gSplit.bottomSectionLastPosition = (uint16_t)ReadPlaceInt(L"BottomSectionLastPosition", 0);
+    LoadHistory();
+}
+
 void WriteSettings() {
-    if (gApp.searchString[0]) {
-        gApp.searchString[kSearchStringBytes - 1] = 0;
-        WriteSettingBytes(L"SearchString", gApp.searchString);
-    }
     if (gApp.font.faceName[0]) {
         gApp.font.faceName[kFaceNameChars - 1] = 0;
         WriteSettingString(L"FontName", gApp.font.faceName);
     }
     if (gApp.font.size) WriteSettingInt(L"FontSize", (uint32_t)gApp.font.size);
     if (gApp.font.letterBase) WriteSettingInt(L"FontAsciiBase", (uint32_t)gApp.font.letterBase);
-    WritePanesAndLesson();
+    WritePanes();
     // Full screen covers the screen whatever is stored; the window's own place is kept for later.
     if (!gShell.fullScreen) SaveWindowPlace(gApp.mainWindow);
-    SaveBookmarks();
-    SaveHistory();
+    SaveBookPlace();
+    SaveBookPath();
 }
 
 }  // namespace
@@ -114,7 +118,7 @@ void LoadGridBitmaps(int dpi) {
 
 void ReadSearchString(const wchar_t* valueName, uint8_t* field, int fieldBytes) {
     uint32_t stored = 0;
-    uint8_t* bytes = ReadSettingBytes(valueName, &stored);
+    uint8_t* bytes = ReadPlaceBytes(valueName, &stored);
     if (!bytes) return;
     if (bytes[0] != 0 && fieldBytes > 0) {
         // The buffer ends in a guard 0, so a value stored without one stops there.
@@ -133,24 +137,22 @@ void LoadSettings() {
     // (memory ran out reading the shell options) is still on its way.
     gSettingsRun.loaded = false;
     LoadModulePath();
+    // First: the book decides where its own values are and how many pairs it has.
+    OpenStartBook();
     LoadFontName();
-    ReadSearchString(L"SearchString", gApp.searchString, kSearchStringBytes);
     gApp.searchOptions = (uint32_t)ReadSettingInt(L"SearchOptions", 0);
     gApp.font.size = UsableFontSize(ReadSettingInt(L"FontSize", kFirstStartFontSize));
     gApp.chosenFontSize = gApp.font.size;
     gApp.font.letterBase = UsableLetterBase(ReadSettingInt(L"FontAsciiBase", kLetterBaseUnicode));
-    gApp.lastPosition = (uint16_t)ReadSettingInt(L"LastPosition", 0);
     gApp.flags = (uint32_t)ReadSettingInt(L"Flags", (int)kFlagsDefault);
-    LoadLesson();
+    LoadPlaceValues();
     LoadGridBitmaps(SystemDpi());
     gSplit.bottomSection = ReadSettingInt(L"BottomSection", kBottomSectionDefault);
     // Only the six menu codes are usable; anything else would divide by a
     // units digit of 0 or give a nonsense height.
     if (!IsBottomSectionCode(gSplit.bottomSection)) gSplit.bottomSection = kBottomSectionDefault;
     UseStoredSharePercent(ReadSettingInt(L"BottomSectionPercent", 0));
-    gSplit.bottomSectionLastPosition = (uint16_t)ReadSettingInt(L"BottomSectionLastPosition", 0);
     LoadViewOptions();
-    LoadHistory();
     // Last: a window that is never made (memory ran out) never frees the list.
     InitBookmarks();
     gSettingsRun.loaded = true;
@@ -167,4 +169,23 @@ void SaveSettingsAndQuit() {
 void ReleaseSettings() {
     FreeGridBitmaps();
     FreeBookmarks();
+}
+
+void LoadBookPlace() {
+    gApp.searchString[0] = 0;  // a book without a stored search has none
+    gApp.lesson = 0;
+    LoadPlaceValues();
+    LoadBookmarks();
+}
+
+void SaveBookPlace() {
+    if (gApp.searchString[0]) {
+        gApp.searchString[kSearchStringBytes - 1] = 0;
+        WritePlaceBytes(L"SearchString", gApp.searchString);
+    }
+    if (gApp.mainPane) WritePlaceInt(L"LastPosition", gApp.mainPane->firstRow);
+    if (gApp.lesson) WritePlaceInt(L"Lesson", gApp.lesson);
+    if (gSplit.bottomPane) WritePlaceInt(L"BottomSectionLastPosition", gSplit.bottomPane->firstRow);
+    SaveBookmarks();
+    SaveHistory();
 }

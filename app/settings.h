@@ -33,6 +33,12 @@ void LoadGridBitmaps(int dpi);
 // It is also what the reader does when memory runs out: the program entry
 // registers it with SetOutOfMemoryAction before it reads anything.
 void SaveSettingsAndQuit();
+// The open book's own values: the reading position of both panes, the last
+// search, the bookmarks and Back and Forward (under PlaceKeyPath). Another
+// book takes them over when it opens; the rest of the settings stay.
+void LoadBookPlace();
+void SaveBookPlace();
+
 // Deletes what LoadSettings loaded besides plain values: the outline bitmaps
 // and the bookmark list. When the main window is destroyed, after the save.
 void ReleaseSettings();

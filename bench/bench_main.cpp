@@ -14,6 +14,7 @@
 #include "bench/copy_bench.h"
 #include "bench/index_bench.h"
 #include "bench/reader_bench.h"
+#include "content/book_numbers.h"
 #include "content/palmdoc.h"
 #include "content/section_store.h"
 #include "navigation/find_all.h"
@@ -285,7 +286,7 @@ void BenchPanes(const std::vector<SectionBlock>& sections) {
 double ExpandBookMs(int rounds) {
     double start = NowSeconds();
     for (int r = 0; r < rounds; r++) {
-        for (int section = kFirstSection; section <= kLastSection; section++)
+        for (int section = kFirstSection; section <= kLastBookSection; section++)
             PlatformFree(LoadSectionText(section, nullptr));
     }
     return (NowSeconds() - start) * 1000.0 / rounds;

@@ -13,6 +13,7 @@
 #include "bench/copy_bench.h"
 #include "clipboard/copy_text.h"
 #include "clipboard/rtf_encoder.h"
+#include "content/book_numbers.h"
 #include "content/section_records.h"
 #include "content/section_store.h"
 #include "panes/text_pane.h"
@@ -92,7 +93,7 @@ double EncodeMbPerSecond(const std::vector<char16_t>& book, int rounds) {
 
 void BenchCopy() {
     std::vector<uint8_t*> texts;
-    for (int n = kFirstSection; n <= kLastSection; n++) {
+    for (int n = kFirstSection; n <= kLastBookSection; n++) {
         uint8_t* text = LoadSectionText((uint16_t)n, nullptr);
         if (text) texts.push_back(text);
     }

@@ -6,13 +6,18 @@
 // selection over a 1920 x 1080 pane beside a repaint of that pane, and the
 // time from "F&ont" to the font dialog's first paint beside the same template
 // at the same size with nothing in it. Each ratio is the median of turns that
-// time the figure and its baseline one after the other.
+// time the figure and its baseline one after the other. Then the opening of a
+// book file of 1,000 pairs, and steps with it open beside steps in the
+// built-in book.
 #include <windows.h>
 
 #include <stdio.h>
 #include <string.h>
 
+#include <string>
+
 #include "app/app_state.h"
+#include "app/book_file.h"
 #include "app/commands.h"
 #include "app/desktop_frame.h"
 #include "app/main_window.h"
@@ -369,6 +374,25 @@ void BenchFindAllRows(HWND window, double* openMs, double* rowsMs) {
     gApp.searchString[0] = 0;
 }
 
+// The book of 1,000 pairs the build packs beside the benchmark.
+std::wstring ThousandPairBook() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    wchar_t* slash = wcsrchr(path, L'\\');
+    if (slash) slash[1] = 0;
+    return std::wstring(path) + L"thousand.lvb";
+}
+
+// Opening the book file from the built-in book: loaded, every section and
+// the index checked, its first section shown. -1 when it was refused.
+double OpenBookMs(HWND window, const std::wstring& book) {
+    GdiFlush();
+    double start = NowMs();
+    if (OpenBookFile(window, book.c_str()) != 0) return -1;
+    GdiFlush();
+    return NowMs() - start;
+}
+
 }  // namespace
 
 namespace {
@@ -462,6 +486,18 @@ void BenchReaderWindow() {
         double zoomMs = ZoomStepMs(window, &relayoutMs);
         AddTurn(&zoomTurns, zoomMs, relayoutMs);
     }
+    // The book file after the built-in book's figures, in the same window.
+    RatioTurns bookStepTurns;
+    double openBookMs = 0;
+    bool opened = true;
+    for (int turn = 0; turn < kRatioTurns && opened; turn++) {
+        double ms = OpenBookMs(window, ThousandPairBook());
+        opened = ms >= 0;
+        openBookMs += ms / kRatioTurns;
+        double bookStepMs = StepMs(window, kTurnSteps, false);
+        OpenBuiltInBook(window);
+        AddTurn(&bookStepTurns, bookStepMs, StepMs(window, kTurnSteps, false));
+    }
     RatioTurns dragTurns;  // last: it leaves the window large
     for (int turn = 0; turn < kRatioTurns; turn++) {
         double dragMs = 0, fullRepaintMs = 0;
@@ -475,6 +511,14 @@ void BenchReaderWindow() {
     PrintMs("startup_ms", Median(startupTurns.figures));
     PrintMs("bare_window_ms", Median(startupTurns.baselines));
     PrintMedianRatio("startup_vs_bare_window", startupTurns);
+    if (opened) {
+        PrintMs("open_book_ms", openBookMs);
+        printf("open_book_vs_startup: %.4f\n", openBookMs / Median(startupTurns.figures));
+        PrintMs("step_ms_book_file", Median(bookStepTurns.figures));
+        PrintMedianRatio("step_book_file_vs_step", bookStepTurns);
+    } else {
+        fprintf(stderr, "the book file of 1,000 pairs did not open\n");
+    }
     PrintMs("step_ms", Median(barsTurns.baselines));
     PrintMs("step_with_scroll_bars_ms", Median(barsTurns.figures));
     PrintMedianRatio("step_with_scroll_bars_vs_step", barsTurns);

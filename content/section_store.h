@@ -42,6 +42,9 @@ uint8_t* LoadSectionText(int sectionNumber, int* error);
 // tail, through `textBytes` (when given) on success.
 uint8_t* LoadSectionTextWithLength(int sectionNumber, uint32_t* textBytes, int* error);
 
+// The same without any message box, for checking a book before it opens.
+uint8_t* LoadSectionTextQuietly(int sectionNumber, uint32_t* textBytes, int* error);
+
 // Expands the block that follows a resource's 6-byte header. `blockLength`
 // must not exceed the bytes readable at `block`.
 uint8_t* ExpandSectionBlock(const uint8_t* block, uint32_t blockLength, int* error);

@@ -51,7 +51,7 @@ void InitBookmarks() {
 
 void LoadBookmarks() {
     uint32_t byteCount = 0;
-    uint8_t* stored = static_cast<uint8_t*>(ReadSettingBlob(kBookmarksValue, nullptr, &byteCount));
+    uint8_t* stored = static_cast<uint8_t*>(ReadPlaceBlob(kBookmarksValue, nullptr, &byteCount));
     FreeBookmarks();
     if (!stored) return;
     uint16_t count = 0;
@@ -63,7 +63,7 @@ void LoadBookmarks() {
 void SaveBookmarks() {
     static const uint16_t kEmpty = 0;
     if (!gApp.bookmarks) {
-        WriteSettingBlob(kBookmarksValue, &kEmpty, sizeof(kEmpty));
+        WritePlaceBlob(kBookmarksValue, &kEmpty, sizeof(kEmpty));
         return;
     }
     // Stored little-endian, word by word, whatever the machine's order.
@@ -75,7 +75,7 @@ void SaveBookmarks() {
         bytes[2 * i] = (uint8_t)(section & 0xFF);
         bytes[2 * i + 1] = (uint8_t)(section >> 8);
     }
-    WriteSettingBlob(kBookmarksValue, bytes, byteCount);
+    WritePlaceBlob(kBookmarksValue, bytes, byteCount);
     PlatformFree(bytes);
 }
 

@@ -58,6 +58,11 @@ int FindAllInBook(const SearchPattern* pattern, SearchAllocator allocate, FindAl
     FreeFindAllResults(results);
     if (!pattern || pattern->length <= 0) return kFindAllDone;
     Collector collector = {pattern, results, allocate, 0};
+    uint32_t textCount = (uint32_t)kLastBookSection + 1;
+    results->texts = (uint8_t**)allocate(textCount * sizeof(uint8_t*));
+    if (!results->texts) return kFindAllNoMemory;
+    memset(results->texts, 0, textCount * sizeof(uint8_t*));
+    results->textCount = textCount;
     for (int section = 1; section <= kLastBookSection; section++) {
         if (!CollectSection(&collector, section)) {
             FreeFindAllResults(results);
@@ -69,10 +74,10 @@ int FindAllInBook(const SearchPattern* pattern, SearchAllocator allocate, FindAl
 
 void FreeFindAllResults(FindAllResults* results) {
     PlatformFree(results->matches);
-    for (uint8_t*& text : results->texts) {
-        PlatformFree(text);
-        text = nullptr;
-    }
+    for (uint32_t i = 0; i < results->textCount; i++) PlatformFree(results->texts[i]);
+    PlatformFree(results->texts);
+    results->texts = nullptr;
+    results->textCount = 0;
     results->matches = nullptr;
     results->count = 0;
     results->capacity = 0;

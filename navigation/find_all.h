@@ -18,9 +18,10 @@ struct FindAllResults {
     BookMatch* matches;  // owned; in the order Search Again goes through them from section 1
     uint32_t count;
     uint32_t capacity;
-    // Owned: the text of every section with a match, by its number; null for
-    // the others.
-    uint8_t* texts[kLastBookSection + 1];
+    // Owned: the text of every section with a match, by its number (textCount
+    // entries, the book's last section and one); null for the others.
+    uint8_t** texts;
+    uint32_t textCount;
 };
 
 enum FindAllOutcome { kFindAllDone = 0, kFindAllNoMemory = 1 };

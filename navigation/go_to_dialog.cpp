@@ -40,7 +40,15 @@ HFONT CreateEditFont(HWND dialog) {
     return CreateFontIndirectW(&font);
 }
 
+// The label names the open book's range.
+void ShowRange(HWND dialog) {
+    wchar_t label[kMessageChars];
+    swprintf(label, kMessageChars, L"&Section, 1 to %d, or its Hebrew numeral:", kBookPairs);
+    SetDlgItemTextW(dialog, kGoToLabelId, label);
+}
+
 INT_PTR OnInitDialog(HWND dialog) {
+    ShowRange(dialog);
     HWND edit = NumberEdit(dialog);
     gGoTo.editFont = CreateEditFont(dialog);
     if (gGoTo.editFont) SendMessageW(edit, WM_SETFONT, (WPARAM)gGoTo.editFont, TRUE);

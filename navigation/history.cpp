@@ -98,7 +98,7 @@ void UpdateHistoryCommands() {
 
 void LoadHistory() {
     uint32_t byteCount = 0;
-    uint8_t* bytes = (uint8_t*)ReadSettingBlob(kHistoryValue, nullptr, &byteCount);
+    uint8_t* bytes = (uint8_t*)ReadPlaceBlob(kHistoryValue, nullptr, &byteCount);
     ReadHistory(bytes, bytes ? byteCount : 0, &gHistory);
     PlatformFree(bytes);
 }
@@ -108,7 +108,7 @@ void SaveHistory() {
         UpdateCurrentPlace(&gHistory, CurrentPlace());
     uint8_t bytes[kHistoryMaxBytes];
     size_t byteCount = WriteHistory(&gHistory, bytes);
-    WriteSettingBlob(kHistoryValue, bytes, (uint32_t)byteCount);
+    WritePlaceBlob(kHistoryValue, bytes, (uint32_t)byteCount);
 }
 
 PlaceHistory* ReaderHistory() { return &gHistory; }

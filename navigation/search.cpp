@@ -125,8 +125,8 @@ int FindInText(const uint8_t* text, int direction, int from, const SearchPattern
 
 int StepWithWrap(int section, int direction) {
     if (direction == kSearchBackward)
-        return section <= kFirstSection || section > kLastSection ? kLastSection : section - 1;
-    return section >= kLastSection || section < kFirstSection ? kFirstSection : section + 1;
+        return section <= kFirstSection || section > kLastBookSection ? kLastBookSection : section - 1;
+    return section >= kLastBookSection || section < kFirstSection ? kFirstSection : section + 1;
 }
 
 // Where the active pane is searched first: on from the view or the last
@@ -190,7 +190,7 @@ int ScanOtherSections(int startSection, int direction, bool mainTextOnly, const 
     int section = startSection;
     // Counted, so that a start outside the book (a stored "Lesson" of 500)
     // still ends after one round.
-    for (int step = 0; step < kLastSection; step++) {
+    for (int step = 0; step < kLastBookSection; step++) {
         section = StepWithWrap(section, direction);
         if (section == startSection) break;
         if (mainTextOnly && IsCommentarySection(section)) continue;

@@ -7,7 +7,7 @@
 #include <stddef.h>
 
 enum SectionNumeralResult {
-    kNumeralInBook = 0,      // *number is 1 to 178
+    kNumeralInBook = 0,      // *number is 1 to the open book's pairs
     kNumeralOutsideBook = 1, // a number, but no section has it (*number, at most kNumeralCap)
     kNumeralUnreadable = 2,  // neither digits nor a Hebrew numeral, or empty
 };

@@ -24,12 +24,22 @@ HKEY OpenForWriting(const wchar_t* keyPath) {
     return key;
 }
 
-int WriteValue(const wchar_t* valueName, DWORD type, const void* bytes, DWORD byteCount) {
-    HKEY key = OpenForWriting(ProgramKeyPath());
+const wchar_t kBooksSubkey[] = L"\\Books\\";
+const size_t kBookIdChars = 64;
+const size_t kPlaceKeyChars = 512;
+wchar_t gPlaceBookId[kBookIdChars + 1];  // empty: the built-in edition
+
+int WriteValueAt(const wchar_t* keyPath, const wchar_t* valueName, DWORD type, const void* bytes,
+                 DWORD byteCount) {
+    HKEY key = OpenForWriting(keyPath);
     if (!key) return 0;
     LONG result = RegSetValueExW(key, valueName, 0, type, static_cast<const BYTE*>(bytes), byteCount);
     RegCloseKey(key);
     return result == ERROR_SUCCESS ? 1 : 0;
+}
+
+int WriteValue(const wchar_t* valueName, DWORD type, const void* bytes, DWORD byteCount) {
+    return WriteValueAt(ProgramKeyPath(), valueName, type, bytes, byteCount);
 }
 
 // Reads a value of any type into a new zero-filled buffer of `bufferBytes(size)`
@@ -108,12 +118,24 @@ int WriteSettingString(const wchar_t* valueName, const wchar_t* text) {
     return WriteValue(valueName, REG_SZ, text, byteCount);
 }
 
-uint8_t* ReadSettingBytes(const wchar_t* valueName, uint32_t* byteCount) {
+uint8_t* ReadBytesAt(const wchar_t* keyPath, const wchar_t* valueName, uint32_t* byteCount) {
     DWORD type = 0;
     DWORD stored = 0;
-    uint8_t* buffer = ReadValue(ProgramKeyPath(), valueName, &type, &stored, ByteBufferBytes);
+    uint8_t* buffer = ReadValue(keyPath, valueName, &type, &stored, ByteBufferBytes);
     if (buffer && byteCount) *byteCount = stored;
     return buffer;
+}
+
+void* ReadBlobAt(const wchar_t* keyPath, const wchar_t* valueName, void* defaultPointer, uint32_t* byteCount) {
+    uint32_t stored = 0;
+    uint8_t* buffer = ReadBytesAt(keyPath, valueName, &stored);
+    if (!buffer) return defaultPointer;
+    if (byteCount) *byteCount = stored;
+    return buffer;
+}
+
+uint8_t* ReadSettingBytes(const wchar_t* valueName, uint32_t* byteCount) {
+    return ReadBytesAt(ProgramKeyPath(), valueName, byteCount);
 }
 
 int WriteSettingBytes(const wchar_t* valueName, const uint8_t* bytes) {
@@ -122,13 +144,73 @@ int WriteSettingBytes(const wchar_t* valueName, const uint8_t* bytes) {
 }
 
 void* ReadSettingBlob(const wchar_t* valueName, void* defaultPointer, uint32_t* byteCount) {
-    uint32_t stored = 0;
-    uint8_t* buffer = ReadSettingBytes(valueName, &stored);
-    if (!buffer) return defaultPointer;
-    if (byteCount) *byteCount = stored;
-    return buffer;
+    return ReadBlobAt(ProgramKeyPath(), valueName, defaultPointer, byteCount);
 }
 
 int WriteSettingBlob(const wchar_t* valueName, const void* bytes, uint32_t byteCount) {
     return WriteValue(valueName, REG_BINARY, bytes, byteCount);
+}
+
+int DeleteSettingValue(const wchar_t* valueName) {
+    HKEY key = OpenForWriting(ProgramKeyPath());
+    if (!key) return 0;
+    LONG result = RegDeleteValueW(key, valueName);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND ? 1 : 0;
+}
+
+bool SetPlaceBook(const wchar_t* bookId) {
+    if (!bookId) {
+        gPlaceBookId[0] = 0;
+        return true;
+    }
+    size_t length = wcslen(bookId);
+    if (length == 0 || length > kBookIdChars) return false;
+    for (size_t i = 0; i < length; i++) {
+        wchar_t c = bookId[i];
+        bool allowed = (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || (c >= L'0' && c <= L'9') ||
+                       c == L'.' || c == L'_' || c == L'-';
+        if (!allowed) return false;
+    }
+    // "." and ".." would name no key of the book's own.
+    if (wcsspn(bookId, L".") == length) return false;
+    wcscpy(gPlaceBookId, bookId);
+    return true;
+}
+
+const wchar_t* PlaceKeyPath() {
+    static wchar_t path[kPlaceKeyChars];
+    if (!gPlaceBookId[0]) return ProgramKeyPath();
+    size_t base = wcslen(ProgramKeyPath());
+    if (base + wcslen(kBooksSubkey) + kBookIdChars >= kPlaceKeyChars) return ProgramKeyPath();
+    wcscpy(path, ProgramKeyPath());
+    wcscat(path, kBooksSubkey);
+    wcscat(path, gPlaceBookId);
+    return path;
+}
+
+int ReadPlaceInt(const wchar_t* valueName, int defaultValue) {
+    return ReadRegInt(PlaceKeyPath(), valueName, defaultValue);
+}
+
+int WritePlaceInt(const wchar_t* valueName, uint32_t value) {
+    DWORD number = value;
+    return WriteValueAt(PlaceKeyPath(), valueName, REG_DWORD, &number, sizeof(number));
+}
+
+uint8_t* ReadPlaceBytes(const wchar_t* valueName, uint32_t* byteCount) {
+    return ReadBytesAt(PlaceKeyPath(), valueName, byteCount);
+}
+
+int WritePlaceBytes(const wchar_t* valueName, const uint8_t* bytes) {
+    DWORD byteCount = (DWORD)strlen(reinterpret_cast<const char*>(bytes)) + 1;
+    return WriteValueAt(PlaceKeyPath(), valueName, REG_BINARY, bytes, byteCount);
+}
+
+void* ReadPlaceBlob(const wchar_t* valueName, void* defaultPointer, uint32_t* byteCount) {
+    return ReadBlobAt(PlaceKeyPath(), valueName, defaultPointer, byteCount);
+}
+
+int WritePlaceBlob(const wchar_t* valueName, const void* bytes, uint32_t byteCount) {
+    return WriteValueAt(PlaceKeyPath(), valueName, REG_BINARY, bytes, byteCount);
 }

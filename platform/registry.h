@@ -41,3 +41,23 @@ int WriteSettingBytes(const wchar_t* valueName, const uint8_t* bytes);
 // `defaultPointer` with *byteCount untouched when there is no such value.
 void* ReadSettingBlob(const wchar_t* valueName, void* defaultPointer, uint32_t* byteCount);
 int WriteSettingBlob(const wchar_t* valueName, const void* bytes, uint32_t byteCount);
+
+// Removes a value of the program key; 1 when it is gone (or never was).
+int DeleteSettingValue(const wchar_t* valueName);
+
+// ---- The open book's own values ---------------------------------------------
+// Where a book keeps its reading place, bookmarks, Back and Forward and last
+// search: the program key itself for the built-in edition, and its subkey
+// "Books\ID" for a book file, ID being the book's own identifier.
+
+// Null (or no call) is the built-in edition. A book id is 1 to 64 of
+// A-Z a-z 0-9 . _ -, not only dots; false, changing nothing, for any other.
+bool SetPlaceBook(const wchar_t* bookId);
+const wchar_t* PlaceKeyPath();
+
+int ReadPlaceInt(const wchar_t* valueName, int defaultValue);
+int WritePlaceInt(const wchar_t* valueName, uint32_t value);
+uint8_t* ReadPlaceBytes(const wchar_t* valueName, uint32_t* byteCount);
+int WritePlaceBytes(const wchar_t* valueName, const uint8_t* bytes);
+void* ReadPlaceBlob(const wchar_t* valueName, void* defaultPointer, uint32_t* byteCount);
+int WritePlaceBlob(const wchar_t* valueName, const void* bytes, uint32_t byteCount);

@@ -13,10 +13,16 @@ enum ResourceLookup {
     kResourceUnloadable = 2,  // size 0, or it cannot be loaded
 };
 
-// Finds raw-data resource `id` (type 10) of the program's module. On success
-// *bytes points at its bytes, valid for the life of the program and never
-// written, and *byteCount holds its size.
+// Finds raw-data resource `id` (type 10) of the book's module: the program's
+// own, or the book file set with SetBookModule. On success *bytes points at
+// its bytes, valid while that module stays loaded and never written, and
+// *byteCount holds its size.
 int FindRawDataResource(uint16_t id, const uint8_t** bytes, uint32_t* byteCount);
+
+// The module the book's resources are looked up in (an HMODULE on Win32);
+// null is the program's own. The caller keeps it loaded while it is set.
+void SetBookModule(void* module);
+void* BookModule();
 
 // Allocation used by the window-free code. Returns null when memory runs out.
 void* PlatformAlloc(size_t byteCount);

@@ -8,7 +8,7 @@
 void ShowPlatformMessageBox(const char* text);
 
 namespace {
-const int kMaxHostResources = 1024;
+const int kMaxHostResources = 32768;  // every section of the longest book
 struct HostResource {
     uint16_t id;
     const uint8_t* bytes;
@@ -16,7 +16,12 @@ struct HostResource {
 };
 HostResource gResources[kMaxHostResources];
 int gResourceCount = 0;
+void* gBookModule = nullptr;
 }  // namespace
+
+// The native build has one table; the module is only remembered.
+void SetBookModule(void* module) { gBookModule = module; }
+void* BookModule() { return gBookModule; }
 
 bool RegisterHostResource(uint16_t id, const uint8_t* bytes, uint32_t byteCount) {
     for (int i = 0; i < gResourceCount; i++) {

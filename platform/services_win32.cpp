@@ -5,11 +5,18 @@
 
 void ShowPlatformMessageBox(const char* text);
 
+namespace {
+HMODULE gBookModule = nullptr;
+}  // namespace
+
+void SetBookModule(void* module) { gBookModule = static_cast<HMODULE>(module); }
+void* BookModule() { return gBookModule; }
+
 int FindRawDataResource(uint16_t id, const uint8_t** bytes, uint32_t* byteCount) {
-    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));
+    HRSRC found = FindResourceW(gBookModule, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));
     if (!found) return kResourceMissing;
-    DWORD size = SizeofResource(nullptr, found);
-    HGLOBAL loaded = size ? LoadResource(nullptr, found) : nullptr;
+    DWORD size = SizeofResource(gBookModule, found);
+    HGLOBAL loaded = size ? LoadResource(gBookModule, found) : nullptr;
     const void* locked = loaded ? LockResource(loaded) : nullptr;
     if (!locked) return kResourceUnloadable;
     *bytes = static_cast<const uint8_t*>(locked);

@@ -8,8 +8,10 @@
 #   over damaged section texts), fuzz_history (a stored "History", then
 #   Back, Forward and jumps), fuzz_book_info (the book information
 #   resource and book.txt), fuzz_import (the library's JSON export, a
-#   text and a commentary) and fuzz_reading_text (the reading text of Copy
-#   and the screen readers, and the rows' spans over it)
+#   text and a commentary), fuzz_reading_text (the reading text of Copy
+#   and the screen readers, and the rows' spans over it) and fuzz_book_module
+#   (a book file: its headers, its resources and the check the reader runs
+#   before it opens a book)
 # The corpus is kept in build/fuzz-corpus/TARGET between runs.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"

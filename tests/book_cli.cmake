@@ -58,6 +58,32 @@ if(EXISTS ${WORK}/broken)
   message(FATAL_ERROR "a failed decompile wrote ${WORK}/broken")
 endif()
 
+# A book file holds the same resources: decompiled, it gives the tree that the
+# resource directory gives, file for file; a tree without the book's id, or a
+# failed pack, leaves no book file behind.
+run(0 pack ${WORK}/source ${WORK}/book.lvb)
+run(0 decompile ${WORK}/book.lvb ${WORK}/from-book)
+file(GLOB decompiled RELATIVE ${WORK}/decompiled ${WORK}/decompiled/*.txt)
+file(GLOB from_book RELATIVE ${WORK}/from-book ${WORK}/from-book/*.txt)
+if(NOT decompiled STREQUAL from_book)
+  message(FATAL_ERROR "the book file decompiles to other files:\n${from_book}\nnot\n${decompiled}")
+endif()
+foreach(name ${decompiled})
+  file(SHA256 ${WORK}/decompiled/${name} first)
+  file(SHA256 ${WORK}/from-book/${name} second)
+  if(NOT first STREQUAL second)
+    message(FATAL_ERROR "${name} differs when decompiled from the book file")
+  endif()
+endforeach()
+file(REMOVE ${WORK}/source/book.txt)
+run(1 pack ${WORK}/source ${WORK}/no-id.lvb)
+expect_text("${stderr}" "book.txt")
+file(APPEND ${WORK}/source/011.txt "[hang=7] א\n")
+run(1 pack ${WORK}/source ${WORK}/broken.lvb)
+if(EXISTS ${WORK}/no-id.lvb OR EXISTS ${WORK}/broken.lvb OR EXISTS ${WORK}/broken.lvb.part)
+  message(FATAL_ERROR "a failed pack wrote a book file")
+endif()
+
 # The import as a user runs it: a tree that compiles, warnings on standard
 # error, the report on standard output; an error writes nothing, and a
 # directory that holds a tree already is refused.

@@ -3,7 +3,8 @@
 //
 //   lorvan-book compile SOURCE_DIR OUTPUT_DIR
 //   lorvan-book check SOURCE_DIR
-//   lorvan-book decompile PROGRAM.exe|RESOURCE_DIR OUTPUT_DIR
+//   lorvan-book pack SOURCE_DIR BOOK.lvb
+//   lorvan-book decompile PROGRAM.exe|BOOK.lvb|RESOURCE_DIR OUTPUT_DIR
 //   lorvan-book import --text TEXT.json [--commentary COMMENTARY.json]
 //       [--schema SCHEMA.json] [--node NAME] [--per segment|chapter] OUTPUT_DIR
 #include <stdio.h>
@@ -13,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "content/book_info.h"
 #include "tools/book/book_tree.h"
 #include "tools/book/import.h"
 
@@ -26,7 +28,8 @@ int Usage() {
     fprintf(stderr,
             "usage: lorvan-book compile SOURCE_DIR OUTPUT_DIR\n"
             "       lorvan-book check SOURCE_DIR\n"
-            "       lorvan-book decompile PROGRAM.exe|RESOURCE_DIR OUTPUT_DIR\n"
+            "       lorvan-book pack SOURCE_DIR BOOK.lvb\n"
+            "       lorvan-book decompile PROGRAM.exe|BOOK.lvb|RESOURCE_DIR OUTPUT_DIR\n"
             "       lorvan-book import --text TEXT.json [--commentary COMMENTARY.json] [--schema SCHEMA.json]\n"
             "                          [--node NAME] [--per segment|chapter] OUTPUT_DIR\n");
     return kExitUsage;
@@ -61,6 +64,21 @@ int Compile(const char* sourceDir, const char* outputDir) {
     if (!CompileTree(sourceDir, &resources)) return kExitErrors;
     std::string error;
     if (!WriteResourceDirectory(resources, outputDir, &error)) return Fail(error);
+    return kExitOk;
+}
+
+// A book file for the reader's Open Book: the same resources in a module of
+// their own.
+int Pack(const char* sourceDir, const char* bookFile) {
+    ResourceSet resources;
+    if (!CompileTree(sourceDir, &resources)) return kExitErrors;
+    // The reader keeps each book's place under its id, and refuses a book without one.
+    BookInfo info;
+    const std::vector<uint8_t>& bytes = resources[kBookInfoResource];
+    if (!ParseBookInfo(bytes.data(), bytes.size(), &info) || !info.id[0])
+        return Fail(std::string(sourceDir) + "/book.txt: a book file needs the book's id (a line \"id: ...\")");
+    std::string error;
+    if (!WriteBookFile(resources, bookFile, &error)) return Fail(error);
     return kExitOk;
 }
 
@@ -153,6 +171,7 @@ int Import(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (argc == 4 && strcmp(argv[1], "compile") == 0) return Compile(argv[2], argv[3]);
+    if (argc == 4 && strcmp(argv[1], "pack") == 0) return Pack(argv[2], argv[3]);
     if (argc == 3 && strcmp(argv[1], "check") == 0) return Check(argv[2]);
     if (argc == 4 && strcmp(argv[1], "decompile") == 0) return Decompile(argv[2], argv[3]);
     if (argc >= 5 && strcmp(argv[1], "import") == 0) return Import(argc, argv);

@@ -103,13 +103,15 @@ TEST(FindAllInBook, RunningOutOfMemoryLeavesNothingBehind) {
     std::string codes = "oe";
     SearchPattern pattern = {(const uint8_t*)codes.data(), 2, kSearchFinalLetters};
     FindAllResults results = {};
-    // The record list, the folding room, or the growing list of matches.
-    for (int allowed : {0, 1, 2, 300}) {
+    // The table of texts, the record list, the folding room, or the growing
+    // list of matches.
+    for (int allowed : {0, 1, 2, 3, 300}) {
         gAllocationsLeft = allowed;
         EXPECT_EQ(FindAllInBook(&pattern, CountedAlloc, &results), kFindAllNoMemory);
         EXPECT_EQ(results.count, 0u);
         EXPECT_EQ(results.matches, nullptr);
-        for (uint8_t* text : results.texts) EXPECT_EQ(text, nullptr);
+        EXPECT_EQ(results.texts, nullptr);
+        EXPECT_EQ(results.textCount, 0u);
     }
     ClearHostResources();
 }

@@ -181,3 +181,25 @@ bool ReadResources(const std::string& path, ResourceSet* resources, std::string*
 bool WriteSourceTree(const SourceFiles& files, const std::string& dir, std::string* error) {
     return WriteOutputFiles(files, dir, error);
 }
+
+bool WriteBookFile(const ResourceSet& resources, const std::string& path, std::string* error) {
+    std::vector<uint8_t> image;
+    if (!BuildResourceModule(resources, &image, error)) {
+        *error = path + ": " + *error;
+        return false;
+    }
+    fs::path part = path + kPartSuffix;
+    std::error_code code;
+    if (!WriteWholeFile(part, image.data(), image.size())) {
+        fs::remove(part, code);
+        *error = path + ": cannot be written";
+        return false;
+    }
+    fs::rename(part, path, code);
+    if (code) {
+        fs::remove(part, code);
+        *error = path + ": cannot be written";
+        return false;
+    }
+    return true;
+}

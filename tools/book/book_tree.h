@@ -56,3 +56,11 @@ bool WriteSourceTree(const SourceFiles& files, const std::string& dir, std::stri
 
 // Raw-data (type 10) resources with numeric ids from a PE image.
 bool ReadPeRawDataResources(const std::vector<uint8_t>& image, ResourceSet* resources, std::string* error);
+
+// A book file's image: an x86-64 DLL without code whose only section holds
+// `resources` as raw-data resources, for LoadLibraryExW as a data file.
+bool BuildResourceModule(const ResourceSet& resources, std::vector<uint8_t>* image, std::string* error);
+
+// Writes the book file under a temporary name and renames it into place, so
+// that a failure leaves an earlier file at `path` as it was.
+bool WriteBookFile(const ResourceSet& resources, const std::string& path, std::string* error);
