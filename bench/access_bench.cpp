@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "bench/bench_clock.h"
+#include "content/book_numbers.h"
 #include "content/section_store.h"
 #include "panes/pane_watch.h"
 #include "platform/services.h"
@@ -20,7 +21,7 @@ const int kRounds = 5;
 int LargestSection() {
     int largest = kFirstSection;
     uint32_t largestBytes = 0;
-    for (int section = kFirstSection; section <= kLastSection; section++) {
+    for (int section = kFirstSection; section <= kLastBookSection; section++) {
         uint32_t bytes = 0;
         int error = 0;
         uint8_t* text = LoadSectionTextWithLength(section, &bytes, &error);

@@ -14,6 +14,7 @@
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "clipboard/copy_text.h"
+#include "content/book_numbers.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
 #include "platform/mirrored_text.h"
@@ -146,7 +147,7 @@ void ExpectRowsCoverOnce(const PaneDocument* doc, const TextPane* pane, int sect
 TEST_F(ReaderAccessTest, EverySectionReadsAsCopyWithRowsCoveringItOnceAtTwoWidths) {
     for (int width : {kWidePx, kNarrowPx}) {
         SetWindowPos(window, nullptr, 0, 0, width, kHeightPx, SWP_NOZORDER);
-        for (int section = kFirstSection; section < kLastSection; section += 2) {
+        for (int section = kFirstSection; section < kLastBookSection; section += 2) {
             ASSERT_EQ(GoToSection(window, (uint32_t)section), 0);
             for (int part : {kPartMain, kPartLower}) {
                 const TextPane* pane = PaneOfPart(part);
