@@ -5,8 +5,9 @@
 #   fuzz_rtf_encoder (also documents appended to another program's clipboard
 #   data), fuzz_index_text (index records and the bookmark group),
 #   fuzz_search (search strings as stored, with the options and Find All,
-#   over damaged section texts) and fuzz_history (a stored "History", then
-#   Back, Forward and jumps)
+#   over damaged section texts), fuzz_history (a stored "History", then
+#   Back, Forward and jumps) and fuzz_print_pages (a /print command line, the
+#   stored margins and options, and the pages over any lines a layout gives)
 # The corpus is kept in build/fuzz-corpus/TARGET between runs.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
