@@ -24,6 +24,7 @@
 #include "platform/out_of_memory.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
+#include "print/print_command.h"
 #include "resources/resource_ids.h"
 
 const wchar_t kMainWindowClass[] = L"Lorvan";
@@ -513,7 +514,12 @@ HWND StartReader(HINSTANCE instance, int showCommand) {
 }
 
 int RunReader(HINSTANCE instance, const wchar_t* commandLine, int showCommand) {
-    (void)commandLine;  // "/today" is accepted and changes nothing.
+    // "/today" is accepted and changes nothing; "/print" prints without a window.
+    if (IsPrintCommandLine(commandLine)) {
+        gApp.instance = instance;
+        LoadFontSettings();
+        return RunPrintCommand(commandLine);
+    }
     int exitCode = StartReader(instance, showCommand) ? RunMessageLoop() : 0;
     EndReader();
     return exitCode;

@@ -127,19 +127,23 @@ void ReadSearchString(const wchar_t* valueName, uint8_t* field, int fieldBytes) 
     PlatformFree(bytes);
 }
 
+void LoadFontSettings() {
+    LoadFontName();
+    gApp.font.size = UsableFontSize(ReadSettingInt(L"FontSize", kFirstStartFontSize));
+    gApp.font.letterBase = UsableLetterBase(ReadSettingInt(L"FontAsciiBase", kLetterBaseUnicode));
+    gApp.flags = (uint32_t)ReadSettingInt(L"Flags", (int)kFlagsDefault);
+}
+
 void LoadSettings() {
     // The run-once guard of the save stays as it is: a quit asked for before
     // (memory ran out reading the shell options) is still on its way.
     gSettingsRun.loaded = false;
     LoadModulePath();
-    LoadFontName();
+    LoadFontSettings();
     ReadSearchString(L"SearchString", gApp.searchString, kSearchStringBytes);
     gApp.searchOptions = (uint32_t)ReadSettingInt(L"SearchOptions", 0);
-    gApp.font.size = UsableFontSize(ReadSettingInt(L"FontSize", kFirstStartFontSize));
     gApp.chosenFontSize = gApp.font.size;
-    gApp.font.letterBase = UsableLetterBase(ReadSettingInt(L"FontAsciiBase", kLetterBaseUnicode));
     gApp.lastPosition = (uint16_t)ReadSettingInt(L"LastPosition", 0);
-    gApp.flags = (uint32_t)ReadSettingInt(L"Flags", (int)kFlagsDefault);
     LoadLesson();
     LoadGridBitmaps(SystemDpi());
     gSplit.bottomSection = ReadSettingInt(L"BottomSection", kBottomSectionDefault);

@@ -12,6 +12,7 @@
 #include "app/app_state.h"
 #include "bench/copy_bench.h"
 #include "bench/index_bench.h"
+#include "bench/print_bench.h"
 #include "bench/reader_bench.h"
 #include "content/palmdoc.h"
 #include "content/section_store.h"
@@ -374,5 +375,6 @@ int main() {
     BenchIndexLayout();
     BenchSearch();
     BenchReaderWindow();
+    BenchPrint();
     return 0;
 }
