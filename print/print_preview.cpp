@@ -25,9 +25,11 @@ const int kPrintId = 104;
 const int kCloseId = IDCANCEL;  // Escape closes, as in a dialog
 // Sizes at 96 DPI.
 const int kBarHeight96 = 34;
-const int kButtonWidth96 = 84;
+const int kButtonWidth96 = 80;
 const int kLabelWidth96 = 120;
 const int kGap96 = 6;
+// The bar's buttons and label side by side, with the gaps and the frame.
+const int kBarWidth96 = 4 * kButtonWidth96 + kLabelWidth96 + 6 * kGap96 + 16;
 const int kPaperMargin96 = 14;
 const int kShadow96 = 4;
 const COLORREF kShadowColour = RGB(96, 96, 96);
@@ -208,12 +210,27 @@ bool RegisterPreviewClass() {
     return RegisterClassW(&windowClass) != 0;
 }
 
-// Over the owner, as large as it is, or most of the screen without one.
+// Most of the height of the owner's screen, a little wider than a sheet
+// standing upright, so that a page shows large and the bar fits.
 RECT PreviewPlace(HWND owner) {
+    MONITORINFO monitor;
+    memset(&monitor, 0, sizeof monitor);
+    monitor.cbSize = sizeof monitor;
+    RECT work;
+    if (GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) work = monitor.rcWork;
+    else SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    int workWidth = work.right - work.left;
+    int workHeight = work.bottom - work.top;
+    int heightPx = workHeight * 9 / 10;
+    int widthPx = heightPx * 17 / 20;
+    int barPx = ScalePx(kBarWidth96, WindowDpi(owner));
+    if (widthPx < barPx) widthPx = barPx;
+    if (widthPx > workWidth) widthPx = workWidth;
     RECT place;
-    if (owner && GetWindowRect(owner, &place) && place.right - place.left > 200) return place;
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &place, 0);
-    InflateRect(&place, -(place.right - place.left) / 10, -(place.bottom - place.top) / 20);
+    place.left = work.left + (workWidth - widthPx) / 2;
+    place.top = work.top + (workHeight - heightPx) / 2;
+    place.right = place.left + widthPx;
+    place.bottom = place.top + heightPx;
     return place;
 }
 
