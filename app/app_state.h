@@ -80,6 +80,11 @@ extern ShellOptions gShell;
 extern SplitView gSplit;
 extern ViewOptions gView;
 
+// The resolution the reader's window is drawn at, which ApplyWindowDpi keeps:
+// the one source for every size of its split view and status line (each
+// pane scales its own text by its font's copy of it).
+inline int ReaderDpi() { return gApp.font.dpi; }
+
 // The flags word. Bits not named here are carried and saved unchanged.
 const uint32_t kFlagsDefault = 0xD1140040u;
 const uint32_t kFlagScrollBarUpdates = 0xC0;      // either bit: scroll bars follow the panes

@@ -17,7 +17,6 @@
 
 namespace {
 
-const int kFirstShownBottomCode = 10;  // size codes below this (1) hide the commentary
 const int kRepaintMarks = 255;         // both panes, nothing erased, so the new mark is drawn over
 
 TextPane* SearchedPane() { return gSplit.activePane ? gSplit.activePane : gApp.mainPane; }
@@ -176,8 +175,6 @@ void ActivatePaneOf(int section) {
 }
 
 }  // namespace
-
-bool CommentaryHidden() { return gSplit.bottomSection < kFirstShownBottomCode; }
 
 uint16_t SearchResumeOffset() {
     const TextPane* pane = SearchedPane();

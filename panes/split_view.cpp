@@ -43,10 +43,8 @@ int gDragGrabPx = 0;
 int gWheelRemainder = 0;
 bool gWheelOnBottom = false;
 
-// Every size above is pixels at 96 DPI, drawn at the window's resolution.
-int Px(int px96) { return ScalePx(px96, gApp.font.dpi); }
-int GutterPx() { return Px(gApp.gutter); }
-int ScrollBarPx() { return ScrollBarWidth(gApp.font.dpi); }
+int GutterPx() { return ScalePx(gApp.gutter, ReaderDpi()); }
+int ScrollBarPx() { return ScrollBarWidth(ReaderDpi()); }
 
 void ShowResourceNotFound(HWND window) {
     ShowMessageBox(window, L"Resource not found", L"Error", MB_ICONEXCLAMATION);
@@ -85,7 +83,7 @@ uint16_t UsableFirstRow(const TextPane* pane, uint16_t firstRow) {
 void MoveScrollBars(int upperPx, int lowerPx) {
     int g = GutterPx();
     int s = ScrollBarPx();
-    int gapPx = Px(kMainPaneGapPx);
+    int gapPx = ScalePx(kMainPaneGapPx, ReaderDpi());
     MoveWindow(gSplit.mainScrollBar, gSplit.bottomRect.right + g, gApp.mainPane->top - g - gapPx, s, upperPx + g, TRUE);
     if (!gSplit.bottomPane) return;
     MoveWindow(gSplit.bottomScrollBar, gSplit.bottomRect.right + g, gSplit.bottomRect.top - gapPx, s,
@@ -101,7 +99,7 @@ bool BottomPaneShown() { return gSplit.bottomPane && BottomPaneHeight(gSplit.las
 
 uint8_t ViewColumnMode() { return kColumnMargins | (gView.readingColumn ? kColumnMeasure : 0); }
 
-int AccentWidthPx() { return Px(kAccentPx); }
+int AccentWidthPx() { return ScalePx(kAccentPx, ReaderDpi()); }
 
 // The available height of the split: the client less the gutter, the bar and
 // the status line.
@@ -113,13 +111,18 @@ int SplitHeight() {
 }
 
 // The separator line, just above the light area of the lower pane.
-int DividerY() { return gSplit.bottomRect.top - Px(kSeparatorBelowPx) - Px(kSeparatorPx); }
+int DividerY() {
+    int dpi = ReaderDpi();
+    return gSplit.bottomRect.top - ScalePx(kSeparatorBelowPx, dpi) - ScalePx(kSeparatorPx, dpi);
+}
 
 // Puts the lower pane's share where the divider line is to stand at `lineY`.
 bool ShareFromDividerY(int lineY, int* share) {
     int available = SplitHeight();
     if (!gApp.mainPane || available <= 0) return false;
-    int upper = lineY - gApp.mainPane->top - Px(kBottomPaneGapPx) + Px(kSeparatorBelowPx) + Px(kSeparatorPx);
+    int dpi = ReaderDpi();
+    int upper = lineY - gApp.mainPane->top - ScalePx(kBottomPaneGapPx, dpi) + ScalePx(kSeparatorBelowPx, dpi) +
+                ScalePx(kSeparatorPx, dpi);
     int64_t lower = (int64_t)available - upper;
     int64_t wanted = (lower * kShareScale + available / 2) / available;
     if (wanted < kMinSharePercent * 100) wanted = kMinSharePercent * 100;
@@ -268,8 +271,10 @@ int LoadBottomSection(HWND window) {
     return 0;
 }
 
+bool CommentaryHidden() { return gSplit.bottomSection < kFirstShownBottomCode; }
+
 int BottomPaneHeight(int availableHeight) {
-    if (gSplit.bottomSection == kBottomSectionNone) return 0;
+    if (CommentaryHidden()) return 0;
     // Rounded, so that the share a drag gave puts the line back where it was let go.
     if (gSplit.bottomShare > 0)
         return (int)(((int64_t)availableHeight * gSplit.bottomShare + kShareScale / 2) / kShareScale);
@@ -286,13 +291,13 @@ void LayoutSplit(int* width, int* height) {
     int lower = BottomPaneHeight(available);
     int upper = available - lower;
     *width = *width - s;
-    *height = upper - Px(kMainPaneGapPx);
+    *height = upper - ScalePx(kMainPaneGapPx, ReaderDpi());
     gSplit.bottomRect.right = gSplit.bottomRect.left + *width;
     gSplit.bottomRect.bottom = gApp.mainPane->top + available - g;
-    gSplit.bottomRect.top = gApp.mainPane->top + upper + Px(kBottomPaneGapPx);
+    gSplit.bottomRect.top = gApp.mainPane->top + upper + ScalePx(kBottomPaneGapPx, ReaderDpi());
     if (gSplit.bottomPane) {
         gSplit.bottomPane->top = gSplit.bottomRect.top + g / 2;
-        ResizeTextPane(gSplit.bottomPane, *width, lower - Px(kBottomPaneGapPx));
+        ResizeTextPane(gSplit.bottomPane, *width, lower - ScalePx(kBottomPaneGapPx, ReaderDpi()));
     }
     MoveScrollBars(upper, lower);
 }
@@ -352,13 +357,14 @@ void PaintBottomArea(HDC dc) {
     if (ProgramEnding()) return;
     int g = GutterPx();
     int s = ScrollBarPx();
-    int belowPx = Px(kSeparatorBelowPx);
+    int belowPx = ScalePx(kSeparatorBelowPx, ReaderDpi());
     const RECT& area = gSplit.bottomRect;
     const Palette& palette = CurrentPalette();
     RECT ground = {area.left - g, area.top - belowPx, area.right + g, area.bottom + 2 * g};
     FillWithColour(dc, ground, palette.commentary);
     // One pixel high at 96 DPI, reaching across the scroll-bar column.
-    RECT line = {area.left - g, area.top - belowPx - Px(kSeparatorPx), area.right + s + g, area.top - belowPx};
+    int linePx = ScalePx(kSeparatorPx, ReaderDpi());
+    RECT line = {area.left - g, area.top - belowPx - linePx, area.right + s + g, area.top - belowPx};
     FillWithColour(dc, line, palette.separator);
     TextPane* pane = gSplit.bottomPane;
     if (!pane) return;
@@ -546,7 +552,7 @@ void OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam) {
 
 bool OnDivider(HWND window, int x, int y) {
     if (!gApp.mainPane || !BottomPaneShown()) return false;
-    int reachPx = Px(kDividerReachPx);
+    int reachPx = ScalePx(kDividerReachPx, ReaderDpi());
     int g = GutterPx();
     bool across = gSplit.bottomRect.left - g <= x && x <= gSplit.bottomRect.right + g;
     int offset = y - DividerY();

@@ -75,6 +75,10 @@ int ScrollDelta(WPARAM wParam, int rowsDrawn, int firstRow);
 // over the units digit is its share of the height. Menu command = 400 + code.
 const int kBottomSectionDefault = 12;
 const int kBottomSectionNone = 1;
+const int kFirstShownBottomCode = 10;  // size codes below this (None) hide the commentary
+// Whether the commentary pane is hidden: it takes no room, and the searches
+// and Find All pass over the commentary sections.
+bool CommentaryHidden();
 const UINT kBottomSectionCommandBase = 400;
 bool IsBottomSectionCode(int code);
 // Puts the radio mark of the "&Marel" popup on the item of bottomSection, or

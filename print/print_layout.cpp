@@ -7,6 +7,7 @@
 #include <wchar.h>
 
 #include "content/book_numbers.h"
+#include "content/section_heading.h"
 #include "content/section_records.h"
 #include "content/section_store.h"
 #include "panes/pane_paint.h"
@@ -24,7 +25,6 @@ const int kColumnGap96 = 24;
 const int kBlockGap96 = 12;
 const int kRule96 = 1;
 const int kFooterChars = 48;
-const int kHeadingChars = 128;
 
 int Abs(int value) { return value < 0 ? -value : value; }
 
@@ -220,20 +220,6 @@ const uint8_t* PairText(const PrintLayout* layout, int pair) {
     return nullptr;
 }
 
-// The section's title as the book draws it (its subtitle without one).
-int HeadingOfText(const uint8_t* text, wchar_t* shown, int capacity) {
-    if (!text) return 0;
-    TitleLine title, subtitle;
-    FindSectionTitles(text, &title, &subtitle);
-    const TitleLine& line = title.length ? title : subtitle;
-    int count = line.length < capacity - 1 ? line.length : capacity - 1;
-    const wchar_t* converted = count ? ToDisplayText(line.text, &gDisplayTextCache, count) : nullptr;
-    if (!converted) return 0;
-    wmemcpy(shown, converted, (size_t)count);
-    shown[count] = 0;
-    return count;
-}
-
 void DrawTextAt(HDC dc, const wchar_t* text, int count, int x, int y, const PrintRect& clip) {
     RECT area = {clip.left, clip.top, clip.right, clip.bottom};
     ExtTextOutW(dc, x, y, ETO_CLIPPED | ETO_IGNORELANGUAGE, &area, text, (UINT)count, nullptr);
@@ -242,9 +228,10 @@ void DrawTextAt(HDC dc, const wchar_t* text, int count, int x, int y, const Prin
 // The heading at the right, where a Hebrew line begins, and a rule under it.
 void DrawHeader(PrintLayout* layout, HDC dc, const PrintPage& page) {
     const PrintRect& header = layout->frame.header;
-    wchar_t heading[kHeadingChars];
-    int count = HeadingOfText(PairText(layout, page.pair), heading, kHeadingChars);
-    if (!count) count = swprintf(heading, kHeadingChars, L"%d", page.pair);
+    wchar_t heading[kSectionHeadingChars];
+    int section = SectionOfPair(page.pair);
+    int count = FittedSectionHeading(dc, PairText(layout, page.pair), section, header.right - header.left, heading,
+                                     kSectionHeadingChars);
     int widthPx = TextWidthPx(dc, heading, count, nullptr);
     DrawTextAt(dc, heading, count, header.right - widthPx, header.top, header);
     RECT rule = {header.left, header.bottom - layout->rulePx, header.right, header.bottom};
