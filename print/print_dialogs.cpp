@@ -263,7 +263,9 @@ HDC ChoosePrinter(HWND owner, bool askUser, wchar_t* printerName, int nameChars)
     dialog.hwndOwner = owner;
     dialog.hDevMode = gPrinter.devMode;
     dialog.hDevNames = gPrinter.devNames;
-    dialog.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE;
+    // To a file through the printer's port or /print's /output; the box would ask for a name on
+    // the job's own thread.
+    dialog.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE | PD_HIDEPRINTTOFILE;
     dialog.nCopies = 1;
     if (!askUser && gPrinter.devNames) {
         // The printer chosen before, without asking again.

@@ -2,7 +2,7 @@
 """Holds printed PostScript, read back as text by ghostscript, against the
 book's source: the pages must hold the words of the chosen sections, each as
 often as the sections do, and nothing else; each page has a header with a
-chosen pair's heading and a footer "page i of n".
+chosen pair's heading (its title and subtitle) and a footer "page i of n".
 
 Usage: print_check.py TEXT_FILE BOOK_DIR FIRST LAST PLACEMENT
 where TEXT_FILE is ghostscript's txtwrite output and PLACEMENT is below,
@@ -43,8 +43,9 @@ def source_words(book, pair, with_commentary):
             continue
         tokens = [letters(t) for t in re.split(r'[\s\u05be-]+', line)]
         tokens = [t for t in tokens if t]
-        if part == 'main' and 'title' in markup.split():
-            titles = tokens
+        # The heading: the title, then the subtitle.
+        if part == 'main' and ('title' in markup.split() or 'subtitle' in markup.split()):
+            titles = titles + tokens
         if part == 'main' or with_commentary:
             words.extend(tokens)
     return words, titles
