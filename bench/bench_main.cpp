@@ -351,9 +351,14 @@ int main() {
     int argumentCount = 0;
     wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &argumentCount);
     bool bareWindow = arguments && argumentCount == 2 && wcscmp(arguments[1], kBareWindowSwitch) == 0;
+    bool printOnly = arguments && argumentCount == 2 && wcscmp(arguments[1], kPrintOnlySwitch) == 0;
     LocalFree(arguments);
     if (bareWindow) {
         BenchBareWindow();
+        return 0;
+    }
+    if (printOnly) {
+        BenchPrint();
         return 0;
     }
     std::vector<SectionBlock> sections = BookSections();
@@ -374,7 +379,8 @@ int main() {
     BenchCopy();
     BenchIndexLayout();
     BenchSearch();
-    BenchReaderWindow();
+    // Printing before the reader's window: its close marks the program as ending.
     BenchPrint();
+    BenchReaderWindow();
     return 0;
 }

@@ -72,10 +72,18 @@ PageTimes TimePrinterPages(HDC dc, const PrintChoice& choice, const FontSpec& fo
     document.lpszOutput = output;
     for (int turn = 0; turn < kTurns; turn++) {
         DeleteFileW(output);
-        if (StartDocW(dc, &document) <= 0) break;
+        if (StartDocW(dc, &document) <= 0) {
+            fprintf(stderr, "print bench: StartDoc failed (%lu)\n", GetLastError());
+            break;
+        }
         double start = NowMs();
         PrintLayout layout;
-        if (LayOutForPrinter(dc, &choice, &margins, &font, &layout) != kPrintLaidOut) break;
+        int laidOut = LayOutForPrinter(dc, &choice, &margins, &font, &layout);
+        if (laidOut != kPrintLaidOut) {
+            fprintf(stderr, "print bench: no layout (%d)\n", laidOut);
+            AbortDoc(dc);
+            break;
+        }
         for (int page = 0; page < layout.pages.pageCount; page++) {
             StartPage(dc);
             RenderPage(&layout, dc, page);

@@ -2,3 +2,5 @@
 #pragma once
 
 void BenchPrint();
+// Run as `lorvan_bench --print` for these figures alone.
+const wchar_t kPrintOnlySwitch[] = L"--print";

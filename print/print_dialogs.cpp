@@ -2,6 +2,7 @@
 #include "print/print_dialogs.h"
 
 #include <commdlg.h>
+#include <cderr.h>
 #include <stdio.h>
 #include <string.h>
 #include <wchar.h>
@@ -283,7 +284,12 @@ HDC ChoosePrinter(HWND owner, bool askUser, wchar_t* printerName, int nameChars)
     }
     if (!askUser) dialog.Flags |= PD_RETURNDEFAULT;
     if (!askUser) dialog.hDevMode = dialog.hDevNames = nullptr;  // PD_RETURNDEFAULT wants none given
-    if (!PrintDlgW(&dialog)) return nullptr;
+    if (!PrintDlgW(&dialog)) {
+        DWORD why = CommDlgExtendedError();
+        if (askUser && (why == PDERR_NODEFAULTPRN || why == PDERR_NODEVICES))
+            ShowMessageBox(owner, L"There is no printer to print on.", kCaption, MB_OK | MB_ICONERROR);
+        return nullptr;
+    }
     KeepPrinter(dialog.hDevMode, dialog.hDevNames);
     CopyDeviceName(gPrinter.devNames, printerName, nameChars);
     return dialog.hDC;
@@ -298,8 +304,12 @@ int PrintWithProgress(HWND owner, HDC dc, const wchar_t* printerName, const Prin
     run.font = FontForPrinting(dc, nullptr);  // here: the face search is this thread's
     PrintJobTitle(choice, run.title, 64);
     ChoosePrintTarget(printerName, nullptr, &run.target);
-    run.layoutResult = kPrintLaidOut;
-    RunDialogTemplate(gApp.instance, kPrintProgressDialogId, owner, PrintProgressDialogProc, (LPARAM)&run);
+    // Until the worker says otherwise: a box that never ran printed nothing.
+    run.layoutResult = kPrintOutOfMemory;
+    INT_PTR ended = RunDialogTemplate(gApp.instance, kPrintProgressDialogId, owner, PrintProgressDialogProc,
+                                      (LPARAM)&run);
+    // A box taken down with its owner (the reader closing) stops the job too.
+    if (ended != IDOK) InterlockedExchange(&run.progress.cancel, 1);
     if (run.thread) {
         WaitForSingleObject(run.thread, INFINITE);
         CloseHandle(run.thread);
