@@ -23,7 +23,9 @@ const int kNoteChars = 200;
 const wchar_t kCaption[] = L"Lorvan";
 
 // The printer chosen last and its settings (paper, copies), kept for the
-// next Print, Preview and Page Setup in this run. The handles belong here.
+// next Print, Preview and Page Setup in this run, and handed to each of the
+// system's dialogs, which give back the same blocks or blocks they made in
+// their place (freeing ours). The last ones stay with the process.
 struct PrinterChoice {
     HGLOBAL devMode;
     HGLOBAL devNames;
@@ -31,8 +33,6 @@ struct PrinterChoice {
 PrinterChoice gPrinter;
 
 void KeepPrinter(HGLOBAL devMode, HGLOBAL devNames) {
-    if (gPrinter.devMode && gPrinter.devMode != devMode) GlobalFree(gPrinter.devMode);
-    if (gPrinter.devNames && gPrinter.devNames != devNames) GlobalFree(gPrinter.devNames);
     gPrinter.devMode = devMode;
     gPrinter.devNames = devNames;
 }

@@ -2,7 +2,6 @@
 #include "print/print_layout.h"
 
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 #include <wchar.h>
 

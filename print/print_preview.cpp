@@ -335,9 +335,6 @@ int ShowPrintPreview(HWND owner, HDC printerDc, const PrintChoice* choice) {
     return result;
 }
 
-int PreviewPageShown() { return gPreview.window ? gPreview.page : -1; }
-HWND PreviewWindow() { return gPreview.window; }
-
 LRESULT CALLBACK PreviewWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: return OnCreate(window);

@@ -29,8 +29,4 @@ void FitPaper(const PaperMetrics* paper, const RECT* area, RECT* sheet, RECT* pr
 // the ground, and the recorded page on it where the printer would put it.
 void DrawPreviewPage(HDC dc, const RECT* area, const PaperMetrics* paper, HENHMETAFILE page);
 
-// The page shown by the open preview, or -1 without one (for tests).
-int PreviewPageShown();
-HWND PreviewWindow();
-
 LRESULT CALLBACK PreviewWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
