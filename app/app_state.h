@@ -102,9 +102,10 @@ const int kLetterBaseUnicode = 0x5D0;
 // One of the three bases as it is; the Unicode base in place of anything else.
 int32_t UsableLetterBase(int32_t base);
 
-// Font sizes every window draws with. 0 lets the platform choose; any other
-// size is kept between these either way (a negative size asks the platform
-// for the letters' height rather than the cell's).
+// Font sizes every window draws with: one positive size for the dialog, the
+// zoom, the panes and the outline. A stored negative size (a letter height)
+// is read as its magnitude, 0 as the first start's size, and either is kept
+// between these.
 const int32_t kMinFontSizePx = 4;
 const int32_t kMaxFontSizePx = 144;
 int32_t UsableFontSize(int32_t size);

@@ -29,7 +29,8 @@ struct FindAllView {
     int textHeightPx;
 };
 
-// The one window; all zero while it is closed and nothing is kept.
+// The one window and the rows of the last Find All, kept for it until it
+// closes (or, when it was never opened, until the next Find All).
 extern FindAllView gFindAll;
 
 // Makes the fonts again when the reading face or the window's resolution

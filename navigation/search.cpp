@@ -35,8 +35,6 @@ bool TakeMatchedSection(HWND owner, int startSection, SectionMatch* match) {
         LoadBottomSection(owner);
     }
     TextPane* pane = IsCommentarySection(section) ? gSplit.bottomPane : gApp.mainPane;
-    gSplit.activePane = pane;
-    gSplit.activeScrollBar = IsCommentarySection(section) ? gSplit.bottomScrollBar : gSplit.mainScrollBar;
     // Memory may have run out in the loads above; then the view stays as it is.
     if (!pane || ProgramEnding()) {
         PlatformFree(match->text);
@@ -47,6 +45,8 @@ bool TakeMatchedSection(HWND owner, int startSection, SectionMatch* match) {
     // A match that no line shows (one in a rule's text) leaves the new
     // section at its top, not at the old section's row.
     pane->firstRow = 0;
+    // After the layout, so that the accent's repaint draws the new text.
+    SetActivePane(pane);
     return true;
 }
 
@@ -165,14 +165,7 @@ int RunSearch(HWND owner, int direction) {
     return 0;
 }
 
-void ActivatePaneOf(int section) {
-    if (!IsCommentarySection(section)) {
-        ActivateMainPane();
-        return;
-    }
-    gSplit.activePane = gSplit.bottomPane;
-    gSplit.activeScrollBar = gSplit.bottomScrollBar;
-}
+void ActivatePaneOf(int section) { SetActivePane(IsCommentarySection(section) ? gSplit.bottomPane : gApp.mainPane); }
 
 }  // namespace
 

@@ -93,10 +93,6 @@ void MoveScrollBars(int upperPx, int lowerPx) {
     ShowWindow(gSplit.bottomScrollBar, lowerPx > 0 ? SW_SHOWNA : SW_HIDE);
 }
 
-// With the size code "none" the lower pane is parked below the main pane,
-// under the menu bar, and is no target for the pointer.
-bool BottomPaneShown() { return gSplit.bottomPane && BottomPaneHeight(gSplit.lastClientHeight) > 0; }
-
 uint8_t ViewColumnMode() { return kColumnMargins | (gView.readingColumn ? kColumnMeasure : 0); }
 
 int AccentWidthPx() { return ScalePx(kAccentPx, ReaderDpi()); }
@@ -175,6 +171,8 @@ int WheelRows(const TextPane* pane, bool onBottom, int wheelDelta) {
 }
 
 }  // namespace
+
+bool BottomPaneShown() { return gSplit.bottomPane && BottomPaneHeight(gSplit.lastClientHeight) > 0; }
 
 bool IsBottomSectionCode(int code) {
     return code == kBottomSectionNone || code == 12 || code == 13 || code == 14 || code == 23 || code == 34;
@@ -320,7 +318,7 @@ void OnSize(HWND window, LPARAM size) {
     if (w > 2 * g) w -= 2 * g;
     if (h > 2 * g) h -= 2 * g;
     TextPane* pane = gApp.mainPane;
-    if (!pane || (pane->width == w && pane->height == h && pane->top == topPx)) return;
+    if (!pane) return;
     // The bar above the panes comes and goes with full screen.
     pane->top = topPx;
     int available = h - gApp.menuBarHeight - StatusLineHeightPx();
@@ -418,8 +416,9 @@ void RepaintPane(HWND window, const TextPane* pane) {
     RepaintView(window, pane == gSplit.bottomPane ? kRepaintBottom : kRepaintMainScrollBar);
 }
 
-void UpdateScrollBar(HWND scrollBar) {
-    TextPane* pane = gSplit.activePane ? gSplit.activePane : gApp.mainPane;
+namespace {
+
+void UpdateBarOfPane(HWND scrollBar, const TextPane* pane) {
     // The status line's percentage follows the main pane as its bar does,
     // whatever the flags say of the bars.
     if (pane == gApp.mainPane) RefreshStatusLine();
@@ -439,6 +438,12 @@ void UpdateScrollBar(HWND scrollBar) {
     // redrawn with the next paint cycle, and only when its thumb moves.
     SendMessageW(scrollBar, SBM_SETSCROLLINFO, FALSE, (LPARAM)&info);
     if (!known || !ThumbStaysPut(current, info)) InvalidateRect(scrollBar, nullptr, TRUE);
+}
+
+}  // namespace
+
+void UpdateScrollBar(HWND scrollBar) {
+    UpdateBarOfPane(scrollBar, gSplit.activePane ? gSplit.activePane : gApp.mainPane);
 }
 
 void SetViewFont(HWND window) {
@@ -472,12 +477,8 @@ void RestoreSavedRows() {
 }
 
 void UpdateScrollBars() {
-    TextPane* remembered = gSplit.activePane;
-    gSplit.activePane = gApp.mainPane;
-    UpdateScrollBar(gSplit.mainScrollBar);
-    gSplit.activePane = gSplit.bottomPane;
-    UpdateScrollBar(gSplit.bottomScrollBar);
-    gSplit.activePane = remembered;
+    UpdateBarOfPane(gSplit.mainScrollBar, gApp.mainPane);
+    UpdateBarOfPane(gSplit.bottomScrollBar, gSplit.bottomPane);
 }
 
 int ScrollDelta(WPARAM wParam, int rowsDrawn, int firstRow) {
@@ -496,7 +497,6 @@ int ScrollDelta(WPARAM wParam, int rowsDrawn, int firstRow) {
 
 void OnScroll(HWND window, WPARAM wParam, LPARAM lParam) {
     bool bottom = gSplit.bottomScrollBar && (HWND)lParam == gSplit.bottomScrollBar;
-    gSplit.activeScrollBar = bottom ? gSplit.bottomScrollBar : gSplit.mainScrollBar;
     TextPane* pane = bottom ? gSplit.bottomPane : gApp.mainPane;
     int repaintFlags = bottom ? kRepaintBottomScrollBar : kRepaintMainScrollBar;
     SetActivePane(pane);

@@ -28,6 +28,9 @@ void ReleaseSharedDc(HWND window);
 void CreateBottomPane(HWND window, HDC dc, const RECT* rect);
 int LoadBottomSection(HWND window);
 int BottomPaneHeight(int availableHeight);
+// With the size code "none" the lower pane is parked below the main pane,
+// under the menu bar: it is not on screen, and no target for the pointer.
+bool BottomPaneShown();
 // In: the available width and height; out: the main pane's width and height.
 void LayoutSplit(int* width, int* height);
 void OnSize(HWND window, LPARAM size);
