@@ -33,14 +33,14 @@ FontSpec PrintFontSpec(const FontSpec* readerFont, int dpiY) {
     FontSpec spec = *readerFont;
     int32_t points = readerFont->size ? Abs(readerFont->size) : kSizeWhenUnchosen;
     int pointDpi = MulDiv(dpiY, kBaseDpi, kPointsPerInch);
-    // A negative size is the letters' height: a size in points.
+    spec.letterHeight = true;  // a size in points is the letters' height
     if (pointDpi <= kMaxDpi) {
-        spec.size = -points;
+        spec.size = points;
         spec.dpi = pointDpi;
     } else {
         // Past the highest resolution a size scales for, the points are made
         // 96-DPI pixels first (a printer finer than kMaxDpi prints a little small).
-        spec.size = -MulDiv(points, kBaseDpi, kPointsPerInch);
+        spec.size = MulDiv(points, kBaseDpi, kPointsPerInch);
         spec.dpi = dpiY < kMaxDpi ? dpiY : kMaxDpi;
     }
     return spec;

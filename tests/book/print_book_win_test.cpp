@@ -216,6 +216,25 @@ TEST_F(PrintBookTest, ThePreviewPageKeepsItsInkInsideTheMargins) {
     EXPECT_GE(right, canvas.widthPx - marginPx - 2);
 }
 
+// The chosen size is taken as points: the letters (the em), not the cell,
+// are that high on the paper, and the notes are smaller.
+TEST_F(PrintBookTest, TheTextIsSetAtTheChosenSizeInPoints) {
+    gApp.font.size = 12;
+    LayOut(PrintChoice{5, 5, kCommentaryBelow, false});
+    int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    const uint8_t styles[] = {kInitialStyle, kFlagSmall};
+    const int expectedEmPx[] = {MulDiv(12, dpi, 72), MulDiv(9, dpi, 72)};
+    for (int i = 0; i < 2; i++) {
+        HFONT font = CreateStyleFont(&layout.font, styles[i]);
+        HGDIOBJ saved = SelectObject(dc, font);
+        TEXTMETRICW metrics;
+        ASSERT_TRUE(GetTextMetricsW(dc, &metrics));
+        SelectObject(dc, saved);
+        DeleteObject(font);
+        EXPECT_NEAR(expectedEmPx[i], metrics.tmHeight - metrics.tmInternalLeading, 1) << "style " << (int)styles[i];
+    }
+}
+
 TEST_F(PrintBookTest, AFaceWithCffOutlinesIsReplacedByOneThatPrints) {
     wchar_t printed[kFaceNameChars] = {};
     ASSERT_TRUE(IsCffFace(dc, L"David CLM")) << "the culmus faces are missing";
