@@ -108,6 +108,12 @@ void ChooseReadingFont(HWND window) {
     RefreshFindAll();
 }
 
+// F6 goes to the other pane while the lower one shows: without it the keys
+// could never reach the commentary.
+void SwitchActivePane() {
+    if (BottomPaneShown()) SetActivePane(ActivePane() == gApp.mainPane ? gSplit.bottomPane : gApp.mainPane);
+}
+
 // Escape undoes the nearest thing first: a selection made in full screen is
 // let go without throwing the reader out of it; the next Escape leaves.
 int OnEscape(HWND window) {
@@ -191,6 +197,7 @@ int OnKeyDown(HWND window, WPARAM key) {
     case VK_RIGHT: NextSection(window); return 0;
     case VK_DOWN: ScrollActivePane(window, 1); return 0;
     case VK_ESCAPE: return OnEscape(window);
+    case VK_F6: SwitchActivePane(); return 0;
     default: return 1;
     }
 }

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "accessibility/outline_access.h"
 #include "content/section_store.h"
 #include "navigation/index_records.h"
 #include "navigation/section_grid.h"
@@ -208,7 +209,14 @@ INT_PTR OnTap(LPARAM lParam) {
     return 0;
 }
 
+// The outline to screen readers; a dialog's answer goes in its result slot.
+INT_PTR OnGetObject(HWND dialog, WPARAM wParam, LPARAM lParam) {
+    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, AnswerOutlineObject(dialog, gChooser.grid, wParam, lParam));
+    return kHandled;
+}
+
 INT_PTR OnDestroy() {
+    ForgetOutline(gChooser.dialog);
     if (gChooser.dc) ReleaseDC(gChooser.dialog, gChooser.dc);
     gChooser.dc = nullptr;
     DestroySectionGrid(gChooser.grid, true);
@@ -259,6 +267,7 @@ void UpdateChooserScrollBar() {
     info.nMax = gChooser.grid->lastFirstRow;
     info.nPos = gChooser.grid->firstRow;
     SetScrollInfo(gChooser.dialog, SB_VERT, &info, TRUE);
+    NoteOutlineMoved(gChooser.dialog);  // every scroll and toggle comes here
 }
 
 const SectionGrid* OpenChooserGrid() { return gChooser.dialog ? gChooser.grid : nullptr; }
@@ -282,6 +291,7 @@ INT_PTR CALLBACK ChooserDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_MOUSEWHEEL: return OnMouseWheel(wParam);
     case WM_LBUTTONDOWN: return OnTap(lParam);
     case WM_DESTROY: return OnDestroy();
+    case WM_GETOBJECT: return OnGetObject(dialog, wParam, lParam);
     default: return 0;
     }
 }

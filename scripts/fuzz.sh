@@ -6,8 +6,12 @@
 #   data), fuzz_index_text (index records and the bookmark group),
 #   fuzz_search (search strings as stored, with the options and Find All,
 #   over damaged section texts), fuzz_history (a stored "History", then
-#   Back, Forward and jumps) and fuzz_print_pages (a /print command line, the
-#   stored margins and options, and the pages over any lines a layout gives)
+#   Back, Forward and jumps), fuzz_book_info (the book information
+#   resource and book.txt), fuzz_import (the library's JSON export, a
+#   text and a commentary) fuzz_reading_text (the reading text of Copy
+#   and the screen readers, and the rows' spans over it) and fuzz_print_pages
+#   (a /print command line, the stored margins and options, and the pages
+#   over any lines a layout gives)
 # The corpus is kept in build/fuzz-corpus/TARGET between runs.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
