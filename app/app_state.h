@@ -16,6 +16,8 @@ struct FontSpec {
     int32_t size;                      // logical font height in pixels at 96 DPI; 0 lets the platform choose
     int32_t letterBase;                // "FontAsciiBase": 97, 224 or 0x5D0
     int32_t dpi;                       // the resolution the size is drawn at; 0 counts as 96. Not stored
+    bool letterHeight;                 // the size is the letters' height, as points on paper are; else the
+                                       // cell's, as on the screen. Not stored
 };
 
 // The reading size at the first start, before one is stored: body text about

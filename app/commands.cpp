@@ -24,6 +24,7 @@
 #include "panes/text_pane.h"
 #include "platform/out_of_memory.h"
 #include "platform/services.h"
+#include "print/print_dialogs.h"
 
 namespace {
 
@@ -174,6 +175,9 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     case kZoomInCommand: ZoomBy(window, 1); return 0;
     case kZoomOutCommand: ZoomBy(window, -1); return 0;
     case kActualSizeCommand: ZoomToChosenSize(window); return 0;
+    case kPrintCommand: OnPrintCommand(window); return 0;
+    case kPrintPreviewCommand: OnPrintPreviewCommand(window); return 0;
+    case kPageSetupCommand: OnPageSetupCommand(window); return 0;
     default: return 1;
     }
 }

@@ -27,6 +27,7 @@
 #include "platform/out_of_memory.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
+#include "print/print_command.h"
 #include "resources/resource_ids.h"
 
 const wchar_t kMainWindowClass[] = L"Lorvan";
@@ -561,6 +562,13 @@ HWND StartReader(HINSTANCE instance, int showCommand) {
 }
 
 int RunReader(HINSTANCE instance, const wchar_t* commandLine, int showCommand) {
+    // "/print" prints from the book that was open last, without a window.
+    if (IsPrintCommandLine(commandLine)) {
+        gApp.instance = instance;
+        OpenStartBook();
+        LoadFontSettings();
+        return RunPrintCommand(commandLine);
+    }
     // A book file named there opens; "/today" is accepted and changes nothing.
     if (!BookPathOfCommandLine(commandLine, gCommandLineBook, kBookPathChars)) gCommandLineBook[0] = 0;
     SetStartBookPath(gCommandLineBook);

@@ -132,6 +132,13 @@ void ReadSearchString(const wchar_t* valueName, uint8_t* field, int fieldBytes) 
     PlatformFree(bytes);
 }
 
+void LoadFontSettings() {
+    LoadFontName();
+    gApp.font.size = UsableFontSize(ReadSettingInt(L"FontSize", kFirstStartFontSize));
+    gApp.font.letterBase = UsableLetterBase(ReadSettingInt(L"FontAsciiBase", kLetterBaseUnicode));
+    gApp.flags = (uint32_t)ReadSettingInt(L"Flags", (int)kFlagsDefault);
+}
+
 void LoadSettings() {
     // The run-once guard of the save stays as it is: a quit asked for before
     // (memory ran out reading the shell options) is still on its way.
@@ -139,12 +146,9 @@ void LoadSettings() {
     LoadModulePath();
     // First: the book decides where its own values are and how many pairs it has.
     OpenStartBook();
-    LoadFontName();
+    LoadFontSettings();
     gApp.searchOptions = (uint32_t)ReadSettingInt(L"SearchOptions", 0);
-    gApp.font.size = UsableFontSize(ReadSettingInt(L"FontSize", kFirstStartFontSize));
     gApp.chosenFontSize = gApp.font.size;
-    gApp.font.letterBase = UsableLetterBase(ReadSettingInt(L"FontAsciiBase", kLetterBaseUnicode));
-    gApp.flags = (uint32_t)ReadSettingInt(L"Flags", (int)kFlagsDefault);
     LoadPlaceValues();
     LoadGridBitmaps(SystemDpi());
     gSplit.bottomSection = ReadSettingInt(L"BottomSection", kBottomSectionDefault);

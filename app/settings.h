@@ -19,6 +19,9 @@ void ReadSearchString(const wchar_t* valueName, uint8_t* field, int fieldBytes);
 // A stored value the reader cannot use is replaced by a usable one here.
 // Without a stored "FontSize" the reading size is kFirstStartFontSize.
 void LoadSettings();
+// The part of LoadSettings that drawing text needs: the font and the flags
+// word (its Reverse bit). Printing from the command line loads only these.
+void LoadFontSettings();
 // (Re)loads the outline's marker bitmaps, drawn for `dpi`, into gApp.gridBitmaps.
 void LoadGridBitmaps(int dpi);
 

@@ -13,6 +13,7 @@
 #include "bench/bench_clock.h"
 #include "bench/copy_bench.h"
 #include "bench/index_bench.h"
+#include "bench/print_bench.h"
 #include "bench/reader_bench.h"
 #include "content/book_numbers.h"
 #include "content/palmdoc.h"
@@ -358,10 +359,12 @@ int main() {
     const wchar_t* childSwitch = arguments && argumentCount == 2 ? arguments[1] : L"";
     bool bareWindow = wcscmp(childSwitch, kBareWindowSwitch) == 0;
     bool startup = wcscmp(childSwitch, kStartupSwitch) == 0;
+    bool printOnly = wcscmp(childSwitch, kPrintOnlySwitch) == 0;
     LocalFree(arguments);
     if (bareWindow) BenchBareWindow();
     if (startup) BenchStartupOnce();
-    if (bareWindow || startup) return 0;
+    if (printOnly) BenchPrint();
+    if (bareWindow || startup || printOnly) return 0;
     std::vector<SectionBlock> sections = BookSections();
     if (sections.empty()) {
         fprintf(stderr, "no section resources\n");
@@ -381,6 +384,8 @@ int main() {
     BenchCopy();
     BenchIndexLayout();
     BenchSearch();
+    // Printing before the reader's window: its close marks the program as ending.
+    BenchPrint();
     BenchReaderWindow();
     return 0;
 }

@@ -12,7 +12,9 @@
 #include "platform/mirrored_text.h"
 #include "platform/services.h"
 
-DisplayTextCache gDisplayTextCache;
+// Each thread converts through buffers of its own: a print job lays out and
+// draws on a worker thread while the window goes on painting.
+thread_local DisplayTextCache gDisplayTextCache;
 
 namespace {
 
@@ -21,7 +23,7 @@ struct ExtentBuffer {
     int* extentsPx;
     int capacity;
 };
-ExtentBuffer gExtentBuffer;
+thread_local ExtentBuffer gExtentBuffer;
 
 // Room for `length` characters and a terminator: the cache's buffer when it is
 // large enough, else a new one (which the cache then holds).
@@ -55,8 +57,9 @@ bool ReverseModeActive() {
 namespace {
 
 // ToDisplayText that also gives the number of characters converted, which is
-// less than `length` when the codes end first.
-wchar_t* ConvertCodes(const uint8_t* codes, DisplayTextCache* cache, int length, int* convertedCount) {
+// less than `length` when the codes end first. `mirror` allows Reverse mode.
+wchar_t* ConvertCodes(const uint8_t* codes, DisplayTextCache* cache, int length, int* convertedCount,
+                      bool mirror = true) {
     *convertedCount = 0;
     if (length < 0) length = 0;
     wchar_t* text = DisplayBuffer(cache, length);
@@ -66,7 +69,7 @@ wchar_t* ConvertCodes(const uint8_t* codes, DisplayTextCache* cache, int length,
     for (; converted < length && codes[converted]; converted++)
         text[converted] = (wchar_t)CharacterOfCode(codes[converted], letterBase);
     text[converted] = 0;
-    if (length > 0 && ReverseModeActive()) MirrorDisplayText(text, converted);
+    if (length > 0 && mirror && ReverseModeActive()) MirrorDisplayText(text, converted);
     *convertedCount = converted;
     return text;
 }
@@ -90,11 +93,10 @@ void MeasureFit(HDC dc, const uint8_t* codes, int* widthPx, int* count) {
     *widthPx = 0;
     if (offered <= 0 || limitPx <= 0) return;
 
-    // Measuring always sees the characters in stored order.
-    uint32_t savedFlags = gApp.flags;
-    gApp.flags &= ~kFlagReverse;
-    wchar_t* text = ConvertCodes(codes, &gDisplayTextCache, offered, &offered);
-    gApp.flags = savedFlags;
+    // Measuring always sees the characters in stored order. (It once cleared
+    // the Reverse bit for the call, a write to the program-wide flags that a
+    // second thread could see half way.)
+    wchar_t* text = ConvertCodes(codes, &gDisplayTextCache, offered, &offered, false);
     // Only characters that are there: a count past the codes' NUL must not
     // measure, and report, what lies beyond it.
     if (!text || offered == 0) return;
@@ -192,6 +194,7 @@ int FittedSectionHeading(HDC dc, const uint8_t* sectionText, int section, int wi
     return length;
 }
 
+// The calling thread's buffers only.
 void ReleaseTextBuffers() {
     PlatformFree(gDisplayTextCache.buffer);
     gDisplayTextCache.buffer = nullptr;

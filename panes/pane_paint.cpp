@@ -32,12 +32,12 @@ uint8_t InitialStyle(const TextLine* line) {
     return (line->flags && !IsRuleLine(line)) ? line->flags : kInitialStyle;
 }
 
-void DrawRule(const TextPane* pane, const TextLine* line, int y) {
+void DrawRule(const TextPane* pane, const TextLine* line, int y, COLORREF colour) {
     if (!line->width) return;
     int ruleY = y + line->height / 2;
     int thicknessPx = ScalePx(kRuleThicknessPx, pane->fontSpec.dpi);
     RECT rule = {LineX(line), ruleY, LineX(line) + line->width, ruleY + thicknessPx};
-    FillWithColour(pane->dc, rule, CurrentPalette().rule);
+    FillWithColour(pane->dc, rule, colour);
 }
 
 
@@ -74,8 +74,8 @@ void PaintLineMarks(TextPane* pane, const TextLine* line, int y) {
 }
 
 // Draws the line's text or rule with the font already selected.
-void DrawLineContent(TextPane* pane, const TextLine* line, int y) {
-    if (IsRuleLine(line)) DrawRule(pane, line, y);
+void DrawLineContent(TextPane* pane, const TextLine* line, int y, COLORREF ruleColour) {
+    if (IsRuleLine(line)) DrawRule(pane, line, y, ruleColour);
     else DrawLineText(pane, line, y);
 }
 
@@ -137,7 +137,16 @@ void PaintLine(TextPane* pane, const TextLine* line, int y) {
     HDC dc = pane->dc;
     COLORREF savedColour = GetTextColor(dc);
     HFONT savedFont = SelectStyleFont(pane, (IsRuleLine(line) ? kInitialStyle : line->flags) | kSelectWithColour);
-    DrawLineContent(pane, line, y);
+    DrawLineContent(pane, line, y, CurrentPalette().rule);
+    SelectObject(dc, savedFont);
+    SetTextColor(dc, savedColour);
+}
+
+void PaintLineInInk(TextPane* pane, const TextLine* line, int y, COLORREF ink) {
+    HDC dc = pane->dc;
+    COLORREF savedColour = SetTextColor(dc, ink);
+    HFONT savedFont = SelectStyleFont(pane, IsRuleLine(line) ? kInitialStyle : line->flags);
+    DrawLineContent(pane, line, y, ink);
     SelectObject(dc, savedFont);
     SetTextColor(dc, savedColour);
 }
@@ -162,7 +171,7 @@ int PaintPane(TextPane* pane, int erase) {
             if ((at.line->flags ^ style) & kStyleMask) SelectStyleFont(pane, at.line->flags | kSelectWithColour);
             style = at.line->flags;
         }
-        DrawLineContent(pane, at.line, at.y);
+        DrawLineContent(pane, at.line, at.y, CurrentPalette().rule);
         // The blank row of a paragraph end counts even when it reaches below the pane.
         pane->rowsDrawn += RowsOfLine(at.line);
     }

@@ -57,6 +57,8 @@ int HangingWordX(const TextLine* line);
 // Draws one line, rule or text, in its style's font and colour, with the dc's
 // background mode and colour as they are.
 void PaintLine(TextPane* pane, const TextLine* line, int y);
+// PaintLine in one colour, text and rules alike, whatever the theme: for paper.
+void PaintLineInInk(TextPane* pane, const TextLine* line, int y, COLORREF ink);
 
 // Moves the first row by `deltaRows`: kScrollUnchanged when it stays (or the
 // view is already at the end), kScrollChanged when it moved and `repaint` is

@@ -103,6 +103,7 @@ HFONT CreateStyleFont(const FontSpec* spec, uint8_t style) {
     LOGFONTW logFont;
     memset(&logFont, 0, sizeof logFont);
     logFont.lfHeight = StyleFontHeight(spec->size, style, spec->dpi);
+    if (spec->letterHeight) logFont.lfHeight = -logFont.lfHeight;  // the platform's way to ask for it
     logFont.lfWeight = (style & kFlagBold) ? kWeightBold : kWeightNormal;
     // Any character set: the letters may sit at 0x5D0, at 0xE0 or in place of
     // the Latin letters, and the named face must win whichever it is.

@@ -150,12 +150,13 @@ COLORREF StyleTextColour(uint8_t style);
 // ---- Letter mapping, measuring and drawing -------------------------------------
 
 // One reusable wide-character buffer for converting letter codes; it only
-// grows. A string returned through it lives until the next conversion.
+// grows. A string returned through it lives until the next conversion. Each
+// thread has its own.
 struct DisplayTextCache {
     wchar_t* buffer;
     uint32_t capacity;  // characters, not counting the terminator
 };
-extern DisplayTextCache gDisplayTextCache;
+extern thread_local DisplayTextCache gDisplayTextCache;
 
 // Reverse mode with a Hebrew letter base: every drawn string is mirrored.
 bool ReverseModeActive();
@@ -208,6 +209,6 @@ int ShownSectionHeading(const uint8_t* sectionText, int section, wchar_t* shown,
 int FittedSectionHeading(HDC dc, const uint8_t* sectionText, int section, int widthPx, wchar_t* shown,
                          int shownChars);
 
-// Frees the shared conversion and measuring buffers (at exit; they grow again
-// on the next use).
+// Frees the calling thread's conversion and measuring buffers (at exit, and
+// at the end of a thread that measured; they grow again on the next use).
 void ReleaseTextBuffers();

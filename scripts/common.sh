@@ -6,8 +6,9 @@ WINE=/usr/lib/wine/wine64
 PACKAGES="cmake make g++ googletest g++-mingw-w64-x86-64-posix wine64 xvfb xauth
   fonts-dejavu-core culmus xclip imagemagick clang-14 libclang-rt-14-dev
   xdotool desktop-file-utils nlohmann-json3-dev"
-# Only the tests need these: LibreOffice reads what the reader puts on the clipboard.
-TEST_PACKAGES="libreoffice-writer-nogui"
+# Only the tests need these: LibreOffice reads what the reader puts on the
+# clipboard, ghostscript the pages it prints (with python3 to compare them).
+TEST_PACKAGES="libreoffice-writer-nogui ghostscript python3"
 
 # The Wine prefix the reader runs in, for the user running the script.
 reader_prefix() {

@@ -9,9 +9,10 @@
 #   Back, Forward and jumps), fuzz_book_info (the book information
 #   resource and book.txt), fuzz_import (the library's JSON export, a
 #   text and a commentary), fuzz_reading_text (the reading text of Copy
-#   and the screen readers, and the rows' spans over it) and fuzz_book_module
+#   and the screen readers, and the rows' spans over it), fuzz_book_module
 #   (a book file: its headers, its resources and the check the reader runs
-#   before it opens a book)
+#   before it opens a book) and fuzz_print_pages (a /print command line, the
+#   stored margins and options, and the pages over any lines a layout gives)
 # The corpus is kept in build/fuzz-corpus/TARGET between runs.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"

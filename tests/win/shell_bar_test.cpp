@@ -90,12 +90,14 @@ void ExpectThePopupsItems() {
         L"&Bookmark", L"&Previous Article", L"&Next Article", L"&Back\bAlt+Left", L"&Forward\bAlt+Right",
         L"Go &To\x2026\bCtrl+G", L"-", L"&Search\bAlt+F3", L"Search A&gain\bF3", L"Search &Previous\bShift+F3",
         L"Find &All\x2026\bCtrl+Shift+F", L"-", L"&Copy\bCtrl+C", L"&Append to ClipBoard\bCtrl+E",
-        L"Select A&ll\bCtrl+A", L"-", L"Open &Book\x2026\bCtrl+O", L"Built-in &Book", L"Book &Information",
-        L"-", L"E&xit\bCtrl+Q"};
+        L"Select A&ll\bCtrl+A", L"-", L"&Print\x2026\bCtrl+P", L"Print Pre&view", L"Page Set&up\x2026", L"-",
+        L"Open &Book\x2026\bCtrl+O", L"Built-in &Book", L"Book &Information", L"-", L"E&xit\bCtrl+Q"};
     EXPECT_EQ(Labels(go), expectedGo);
-    const UINT goCommands[] = {40004, 129,   0,     40006, 122, 0,   119, 123, 110, 109, 150, 151, 152, 0,
-                               116,   117,   161,   160,   0,   40007, 40009, 40010, 0, 180, 181, 182, 0, 40005};
-    for (int i = 0; i < 28; i++) EXPECT_EQ(GetMenuItemID(go, i), goCommands[i]) << i;
+    const UINT goCommands[] = {40004, 129, 0,   40006, 122,   0,     119,   123, 110, 109, 150, 151,  152, 0,
+                               116,   117, 161, 160,   0,     40007, 40009, 40010, 0, 170, 171, 172, 0,
+                               180,   181, 182, 0,     40005};
+    const int goItems = sizeof goCommands / sizeof goCommands[0];
+    for (int i = 0; i < goItems; i++) EXPECT_EQ(GetMenuItemID(go, i), goCommands[i]) << i;
     std::vector<std::wstring> expectedMarel = {L"1/&4 Screen", L"1/&3 Screen", L"1/&2 Screen",
                                                L"2/3 Screen",  L"3/4 Screen",  L"&None"};
     EXPECT_EQ(Labels(marel), expectedMarel);
