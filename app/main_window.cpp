@@ -14,6 +14,7 @@
 #include "navigation/bookmarks.h"
 #include "navigation/history.h"
 #include "navigation/find_all_window.h"
+#include "navigation/outline_panel.h"
 #include "panes/pane_pointer.h"
 #include "panes/split_view.h"
 #include "panes/status_line.h"
@@ -355,6 +356,7 @@ HWND StartMainWindow(int showCommand) {
         RunFontDialog(window, &gApp.font);
         gApp.chosenFontSize = gApp.font.size;
         SetViewFont(window);
+        RefreshOutlinePanel();
     }
     return window;
 }
@@ -368,6 +370,7 @@ LRESULT SetupMainWindow(HWND window) {
     CreateMenuBar();
     CreateStatusLine(window);
     CreatePanes(window);
+    CreateOutlinePanel(window);
     MarkViewItems();
     UpdateReverseCheck(window, kMenuCheckSet);
     UpdateBookmarkCheck(window, kMenuCheckSet);
@@ -404,7 +407,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_DESTROY:
         return OnDestroy(window);
     case WM_SIZE:
-        OnSize(window, lParam);
+        LayOutMainWindow(window, lParam);
         return 0;
     case WM_ACTIVATE:
         return OnActivate(window, message, wParam, lParam);

@@ -23,6 +23,7 @@
 #include "bench/reader_bench.h"
 #include "navigation/find_all_window.h"
 #include "navigation/history.h"
+#include "navigation/outline_panel.h"
 #include "navigation/search.h"
 #include "panes/pane_select.h"
 #include "panes/split_view.h"
@@ -356,6 +357,25 @@ void BenchFindAllRows(HWND window, double* openMs, double* rowsMs) {
     gApp.searchString[0] = 0;
 }
 
+// A step with the outline beside the text, its mark moved and kept in sight.
+double OutlinePanelStepMs(HWND window) {
+    SendMessageW(window, WM_COMMAND, kOutlinePanelCommand, 0);
+    UpdateWindow(window);
+    DrainMessages();
+    SendMessageW(window, WM_KEYDOWN, VK_RIGHT, 0);  // the outline's fonts
+    GdiFlush();
+    double start = NowMs();
+    for (int i = 0; i < kSteps; i++) {
+        SendMessageW(window, WM_KEYDOWN, VK_RIGHT, 0);
+        GdiFlush();
+    }
+    double stepMs = (NowMs() - start) / kSteps;
+    SendMessageW(window, WM_COMMAND, kOutlinePanelCommand, 0);
+    UpdateWindow(window);
+    DrainMessages();
+    return stepMs;
+}
+
 }  // namespace
 
 void BenchReaderWindow() {
@@ -379,6 +399,7 @@ void BenchReaderWindow() {
         GdiFlush();
     }
     double stepMs = (NowMs() - stepStart) / kSteps;
+    double panelStepMs = OutlinePanelStepMs(window);
     // The same with the scroll bars, which repaint in the next paint cycle.
     double barsStart = NowMs();
     for (int i = 0; i < kSteps; i++) {
@@ -416,6 +437,8 @@ void BenchReaderWindow() {
     printf("bare_window_ms: %.4f\n", bareMs);
     if (bareMs > 0) printf("startup_vs_bare_window: %.4f\n", startupMs / bareMs);
     printf("step_ms: %.4f\n", stepMs);
+    printf("outline_panel_step_ms: %.4f\n", panelStepMs);
+    printf("outline_panel_step_vs_step: %.4f\n", panelStepMs / stepMs);
     printf("step_with_scroll_bars_ms: %.4f\n", stepWithBarsMs);
     printf("step_with_scroll_bars_vs_step: %.4f\n", stepWithBarsMs / stepMs);
     printf("back_ms: %.4f\n", backMs);

@@ -12,6 +12,7 @@
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
 #include "platform/out_of_memory.h"
+#include "navigation/outline_panel.h"
 #include "platform/services.h"
 #include "platform/shell.h"
 
@@ -48,6 +49,7 @@ bool TakeMatchedSection(HWND owner, int startSection, SectionMatch* match) {
     // A match that no line shows (one in a rule's text) leaves the new
     // section at its top, not at the old section's row.
     pane->firstRow = 0;
+    FollowOutlinePanel(gApp.lesson);
     return true;
 }
 
