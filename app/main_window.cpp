@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include "app/about_box.h"
 #include "app/app_state.h"
@@ -226,8 +227,13 @@ LRESULT OnContextMenu(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// Ctrl and the wheel zoom; the wheel alone scrolls.
+// Ctrl and the wheel zoom; the wheel alone scrolls what is under the
+// pointer, the outline beside the text too, wherever the keyboard is.
 LRESULT OnMouseWheelMessage(HWND window, WPARAM wParam, LPARAM lParam) {
+    POINT pointer = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    HWND panel = OutlinePanelWindow();
+    if (panel && !(GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) && WindowFromPoint(pointer) == panel)
+        return SendMessageW(panel, WM_MOUSEWHEEL, wParam, lParam);
     if (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) ZoomByWheel(window, GET_WHEEL_DELTA_WPARAM(wParam));
     else OnMouseWheel(window, wParam, lParam);
     return 0;

@@ -111,6 +111,23 @@ bool FontSpecChanged(const OutlineView* view) {
            wcscmp(mine.faceName, wanted.faceName) != 0;
 }
 
+// The range and position, unless they are set already; drawn at once, or
+// with the host's next paint cycle.
+void SetOutlineScrollBar(OutlineView* view, bool drawNow) {
+    if (!view->grid) return;
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_POS;
+    SCROLLINFO current = info;
+    info.nMin = 0;
+    info.nMax = view->grid->lastFirstRow;
+    info.nPos = view->grid->firstRow;
+    bool known = GetScrollInfo(view->window, SB_VERT, &current) != FALSE;
+    if (known && current.nMin == info.nMin && current.nMax == info.nMax && current.nPos == info.nPos) return;
+    SetScrollInfo(view->window, SB_VERT, &info, drawNow);
+    if (!drawNow) RedrawWindow(view->window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+}
+
 }  // namespace
 
 void ReadOutlineRect(OutlineView* view) {
@@ -197,16 +214,7 @@ void EraseOutline(OutlineView* view, HDC dc) {
     InvalidateRect(view->window, &view->clientRect, FALSE);
 }
 
-void UpdateOutlineScrollBar(OutlineView* view) {
-    if (!view->grid) return;
-    SCROLLINFO info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = SIF_RANGE | SIF_POS;
-    info.nMin = 0;
-    info.nMax = view->grid->lastFirstRow;
-    info.nPos = view->grid->firstRow;
-    SetScrollInfo(view->window, SB_VERT, &info, TRUE);
-}
+void UpdateOutlineScrollBar(OutlineView* view) { SetOutlineScrollBar(view, true); }
 
 bool OutlineKey(OutlineView* view, WPARAM key) {
     int delta = 0;
@@ -246,6 +254,9 @@ int OutlineTap(OutlineView* view, LPARAM lParam) {
     return result;
 }
 
+// A step within an opened branch only moves the mark: two links are drawn
+// again, not the whole outline. Drawing a scroll bar costs several times
+// the whole outline under Wine, so the bar is drawn with the next paint cycle.
 void FollowOutlineSection(OutlineView* view, uint16_t section) {
     SectionGrid* grid = view->grid;
     if (!grid) return;
@@ -254,9 +265,13 @@ void FollowOutlineSection(OutlineView* view, uint16_t section) {
     uint16_t marked = grid->markedSection;
     RevealSection(grid, section);
     MarkSection(grid, section);
-    if (grid->firstRow == firstRow && grid->visibleRows == visibleRows && grid->markedSection == marked) return;
-    PaintOutline(view);
-    UpdateOutlineScrollBar(view);
+    if (grid->firstRow != firstRow || grid->visibleRows != visibleRows) {
+        PaintOutline(view);
+        SetOutlineScrollBar(view, false);
+    } else if (grid->markedSection != marked) {
+        RepaintSectionLinks(grid, marked);
+        RepaintSectionLinks(grid, grid->markedSection);
+    }
 }
 
 void ReleaseOutline(OutlineView* view) {
