@@ -14,6 +14,7 @@
 #include "app/app_state.h"
 #include "app/desktop_frame.h"
 #include "app/main_window.h"
+#include "app/view_scale.h"
 #include "fontdialog/font_dialog.h"
 #include "navigation/outline_panel.h"
 #include "navigation/section_chooser.h"
@@ -275,10 +276,16 @@ TEST_F(LargeScreen, ThePanelShowsBesideTheTextFollowsTheReaderAndComesBack) {
     SendMessageW(panel, WM_LBUTTONUP, 0, MAKELPARAM(1, 200));
     EXPECT_EQ(gView.outlinePanelPercent, 50);
 
-    // The theme reaches it.
+    // The theme and the zoom reach it.
     SendMessageW(window, WM_COMMAND, kCommandThemeDark, 0);
     UpdateWindow(panel);
     EXPECT_GT(CountPixels(panel, ThemePalette(kThemeDark).page), 1000);
+    int rowHeightPx = OutlinePanelGrid()->rows[0].height;
+    SendMessageW(window, WM_COMMAND, kZoomInCommand, 0);
+    UpdateWindow(panel);
+    EXPECT_EQ(OutlinePanelGrid()->fontSpec.size, gApp.font.size);
+    EXPECT_GT(OutlinePanelGrid()->rows[0].height, rowHeightPx);
+    EXPECT_EQ(OutlinePanelGrid()->markedSection, gApp.lesson);
 
     // Full screen hides it and gives the panes the width; leaving brings it back.
     int framedWidth = gApp.mainPane->width;
