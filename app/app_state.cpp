@@ -39,6 +39,9 @@ int32_t Clamp(int32_t value, int32_t low, int32_t high) { return value < low ? l
 }  // namespace
 
 int32_t UsableFontSize(int32_t size) {
-    if (size < 0) return Clamp(size, -kMaxFontSizePx, -kMinFontSizePx);
-    return size == 0 ? 0 : Clamp(size, kMinFontSizePx, kMaxFontSizePx);
+    if (size == 0) return kFirstStartFontSize;
+    // A letter height (below 0) is read as its size; the most negative value
+    // has no magnitude of its own and is clamped as the largest.
+    int32_t magnitude = size == INT32_MIN ? kMaxFontSizePx : size < 0 ? -size : size;
+    return Clamp(magnitude, kMinFontSizePx, kMaxFontSizePx);
 }

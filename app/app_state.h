@@ -84,6 +84,11 @@ extern ShellOptions gShell;
 extern SplitView gSplit;
 extern ViewOptions gView;
 
+// The resolution the reader's window is drawn at, which ApplyWindowDpi keeps:
+// the one source for every size of its split view and status line (each
+// pane scales its own text by its font's copy of it).
+inline int ReaderDpi() { return gApp.font.dpi; }
+
 // The flags word. Bits not named here are carried and saved unchanged.
 const uint32_t kFlagsDefault = 0xD1140040u;
 const uint32_t kFlagScrollBarUpdates = 0xC0;      // either bit: scroll bars follow the panes
@@ -101,9 +106,10 @@ const int kLetterBaseUnicode = 0x5D0;
 // One of the three bases as it is; the Unicode base in place of anything else.
 int32_t UsableLetterBase(int32_t base);
 
-// Font sizes every window draws with. 0 lets the platform choose; any other
-// size is kept between these either way (a negative size asks the platform
-// for the letters' height rather than the cell's).
+// Font sizes every window draws with: one positive size for the dialog, the
+// zoom, the panes and the outline. A stored negative size (a letter height)
+// is read as its magnitude, 0 as the first start's size, and either is kept
+// between these.
 const int32_t kMinFontSizePx = 4;
 const int32_t kMaxFontSizePx = 144;
 int32_t UsableFontSize(int32_t size);

@@ -159,8 +159,8 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     case kCommandAbout: ShowAboutBox(window); return 0;
     case kCommandCheckUpdates: CheckForUpdates(gApp.mainWindow); return 0;
     case kCommandFont: ChooseReadingFont(window); return 0;
-    case kCommandCopy: CopyPaneText(ActivePane(), 0); return 0;
-    case kCommandAppend: CopyPaneText(ActivePane(), 1); return 0;
+    case kCommandCopy: CopyPaneText(PaneToCopy(), 0); return 0;
+    case kCommandAppend: CopyPaneText(PaneToCopy(), 1); return 0;
     case kBackCommand: GoBack(window); return 0;
     case kForwardCommand: GoForward(window); return 0;
     case kGoToCommand: GoToAskedSection(window); return 0;

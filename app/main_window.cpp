@@ -536,5 +536,6 @@ void EndReader() {
     ReleaseSettings();
     if (gShell.taskBarWindow && gTaskBarWasVisible) ShowWindow(gShell.taskBarWindow, SW_SHOW);
     ReleaseFindAll();
+    ReleaseFontFamilies();
     ReleaseTextBuffers();
 }

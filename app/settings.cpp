@@ -82,8 +82,9 @@ void WritePanesAndLesson() {
     WriteSettingInt(L"SearchOptions", gApp.searchOptions);
     if (gApp.lesson) WriteSettingInt(L"Lesson", gApp.lesson);
     WriteSettingInt(L"BottomSection", (uint32_t)gSplit.bottomSection);
-    int sharePercent = BottomSharePercent();
-    if (sharePercent) WriteSettingInt(L"BottomSectionPercent", (uint32_t)sharePercent);
+    // Always what the view is: a dragged share left behind by "None" would
+    // be taken for a drag at the next start.
+    WriteSettingInt(L"BottomSectionPercent", (uint32_t)BottomSharePercent());
     if (gSplit.bottomPane) WriteSettingInt(L"BottomSectionLastPosition", gSplit.bottomPane->firstRow);
     WriteSettingInt(L"Theme", (uint32_t)gView.theme);
     WriteSettingInt(L"ReadingColumn", (uint32_t)gView.readingColumn);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "bench/bench_clock.h"
 #include "bench/copy_bench.h"
 #include "bench/index_bench.h"
 #include "bench/reader_bench.h"
@@ -248,24 +249,30 @@ void BenchPanes(const std::vector<SectionBlock>& sections) {
 
     double lines240 = 0, lines480 = 0;
     LayoutMs(canvas.dc, texts, 240, 1, &lines240);  // warm up fonts and buffers
-    double layout240 = LayoutMs(canvas.dc, texts, 240, 5, &lines240);
     double layout480 = LayoutMs(canvas.dc, texts, 480, 5, &lines480);
     double paint = PaintMs(canvas.dc, texts, 5);
-    double extentUs = ExtentCallUs(canvas.dc, 20000);
     std::vector<uint8_t*> longSection = {LongParagraphSection()};
     double longLines = 0;
-    double longLayout = LayoutMs(canvas.dc, longSection, 240, 5, &longLines);
-    PrintFigure("layout_ms_per_section_240", layout240);
+    // Microseconds a laid-out line beside one measuring call, in turns.
+    RatioTurns lineTurns, longLineTurns;
+    for (int turn = 0; turn < kRatioTurns; turn++) {
+        double layout240 = LayoutMs(canvas.dc, texts, 240, 2, &lines240);
+        double longLayout = LayoutMs(canvas.dc, longSection, 240, 2, &longLines);
+        double extentUs = ExtentCallUs(canvas.dc, 6000);
+        AddTurn(&lineTurns, layout240 * 1000.0 / lines240, extentUs);
+        AddTurn(&longLineTurns, longLayout * 1000.0 / longLines, extentUs);
+    }
+    PrintFigure("layout_ms_per_section_240", Median(lineTurns.figures) * lines240 / 1000.0);
     PrintFigure("layout_ms_per_section_480", layout480);
     PrintFigure("paint_ms_240x320", paint);
     PrintFigure("layout_lines_per_section_240", lines240);
     PrintFigure("layout_lines_per_section_480", lines480);
-    PrintFigure("extent_call_us", extentUs);
+    PrintFigure("extent_call_us", Median(lineTurns.baselines));
     // How many measuring calls one laid-out line costs: between 1 and 2 when
     // each line is measured once, and again only after a break moves back.
-    PrintFigure("layout_240_line_vs_extent_call", layout240 * 1000.0 / lines240 / extentUs);
-    PrintFigure("layout_ms_long_paragraph_240", longLayout);
-    PrintFigure("layout_long_paragraph_line_vs_extent_call", longLayout * 1000.0 / longLines / extentUs);
+    PrintMedianRatio("layout_240_line_vs_extent_call", lineTurns);
+    PrintFigure("layout_ms_long_paragraph_240", Median(longLineTurns.figures) * longLines / 1000.0);
+    PrintMedianRatio("layout_long_paragraph_line_vs_extent_call", longLineTurns);
     PlatformFree(longSection[0]);
 
     DestroyCanvas(&canvas);
@@ -318,30 +325,28 @@ double FindAllMs(int rounds, uint32_t* matches) {
     return (NowSeconds() - start) * 1000.0 / rounds;
 }
 
-// The best of several turns, each turn timing all three, so that the
-// figures of the ratios see the same load on the machine.
+// In turns, each turn timing all three, so that the figures of the ratios
+// see the same load on the machine.
 void BenchSearch() {
     ExpandBookMs(2);  // warm up
-    double expandMs = 1e9;
-    double missMs = 1e9;
-    double findAllMs = 1e9;
+    RatioTurns missTurns, findAllTurns;
     uint32_t matches = 0;
     bool missed = true;
-    for (int turn = 0; turn < 5; turn++) {
-        double ms = ExpandBookMs(4);
-        if (ms < expandMs) expandMs = ms;
-        missed = SearchMissMs(4, &ms) && missed;
-        if (ms < missMs) missMs = ms;
-        ms = FindAllMs(4, &matches);
-        if (ms < findAllMs) findAllMs = ms;
+    for (int turn = 0; turn < kRatioTurns; turn++) {
+        double expandMs = ExpandBookMs(3);
+        double missMs = 0;
+        missed = SearchMissMs(3, &missMs) && missed;
+        double findAllMs = FindAllMs(3, &matches);
+        AddTurn(&missTurns, missMs, expandMs);
+        AddTurn(&findAllTurns, findAllMs, expandMs);
     }
     if (!missed) fprintf(stderr, "the missing word was found\n");
-    PrintFigure("expand_book_ms", expandMs);
-    PrintFigure("search_miss_ms", missMs);
-    PrintFigure("search_vs_expand", missMs / expandMs);
-    PrintFigure("find_all_ms", findAllMs);
+    PrintFigure("expand_book_ms", Median(missTurns.baselines));
+    PrintFigure("search_miss_ms", Median(missTurns.figures));
+    PrintMedianRatio("search_vs_expand", missTurns);
+    PrintFigure("find_all_ms", Median(findAllTurns.figures));
     PrintFigure("find_all_matches", matches);
-    PrintFigure("find_all_vs_expand", findAllMs / expandMs);
+    PrintMedianRatio("find_all_vs_expand", findAllTurns);
 }
 
 }  // namespace
@@ -349,12 +354,13 @@ void BenchSearch() {
 int main() {
     int argumentCount = 0;
     wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &argumentCount);
-    bool bareWindow = arguments && argumentCount == 2 && wcscmp(arguments[1], kBareWindowSwitch) == 0;
+    const wchar_t* childSwitch = arguments && argumentCount == 2 ? arguments[1] : L"";
+    bool bareWindow = wcscmp(childSwitch, kBareWindowSwitch) == 0;
+    bool startup = wcscmp(childSwitch, kStartupSwitch) == 0;
     LocalFree(arguments);
-    if (bareWindow) {
-        BenchBareWindow();
-        return 0;
-    }
+    if (bareWindow) BenchBareWindow();
+    if (startup) BenchStartupOnce();
+    if (bareWindow || startup) return 0;
     std::vector<SectionBlock> sections = BookSections();
     if (sections.empty()) {
         fprintf(stderr, "no section resources\n");
@@ -362,12 +368,13 @@ int main() {
     }
     printf("sections: %u\n", (unsigned)sections.size());
     ExpandSpeed(sections, 5);  // warm up
-    double expand = ExpandSpeed(sections, 200);
-    double copy = CopySpeed(sections, 200);
-    PrintFigure("expand_mb_per_s", expand);
+    RatioTurns expandTurns;
+    for (int turn = 0; turn < kRatioTurns; turn++)
+        AddTurn(&expandTurns, ExpandSpeed(sections, 30), CopySpeed(sections, 200));
+    PrintFigure("expand_mb_per_s", Median(expandTurns.figures));
     PrintFigure("expand_no_alloc_mb_per_s", ExpandOnlySpeed(sections, 200));
-    PrintFigure("memcpy_mb_per_s", copy);
-    PrintFigure("expand_vs_memcpy", expand / copy);
+    PrintFigure("memcpy_mb_per_s", Median(expandTurns.baselines));
+    PrintMedianRatio("expand_vs_memcpy", expandTurns);
     PrintFigure("compression_ratio", CompressionRatio(sections));
     BenchPanes(sections);
     BenchCopy();

@@ -22,7 +22,7 @@ namespace {
 
 const int kBookmarks = 20;
 const int kLayoutRounds = 200;
-const int kOpenRounds = 20;
+const int kOpenRounds = 4;  // in each turn
 const uint16_t kRevealedSection = 201;  // in a branch the stored index shows closed
 const WPARAM kCommandChoose = 119;
 
@@ -45,14 +45,13 @@ void StopClock(HWND dialog, void* endMs) {
 }
 
 // Mean milliseconds from `open` to the end of the chooser's first paint.
-double MeanOpenMs(void (*open)(void*), HWND reader) {
+double MeanOpenMs(void (*open)(void*), HWND reader, int rounds) {
     double totalMs = 0;
     int opened = 0;
-    for (int i = 0; i <= kOpenRounds; i++) {
+    for (int i = 0; i < rounds; i++) {
         double endMs = 0;
         double start = NowMs();
-        bool painted = ActAfterFirstPaint(L"Choose Section", open, reader, StopClock, &endMs, 0);
-        if (!painted || i == 0) continue;  // the first one warms up
+        if (!ActAfterFirstPaint(L"Choose Section", open, reader, StopClock, &endMs, 0)) continue;
         totalMs += endMs - start;
         opened++;
     }
@@ -91,9 +90,14 @@ void BenchIndexLayout() {
 }
 
 void BenchChooserOpen(HWND reader) {
-    double chooserMs = MeanOpenMs(OpenChooser, reader);
-    double emptyMs = MeanOpenMs(OpenEmptyDialog, reader);
-    printf("chooser_open_ms: %.4f\n", chooserMs);
-    printf("empty_dialog_open_ms: %.4f\n", emptyMs);
-    if (chooserMs > 0 && emptyMs > 0) printf("chooser_open_vs_empty_dialog: %.4f\n", chooserMs / emptyMs);
+    MeanOpenMs(OpenChooser, reader, 1);  // warm up
+    MeanOpenMs(OpenEmptyDialog, reader, 1);
+    RatioTurns turns;
+    for (int turn = 0; turn < kRatioTurns; turn++) {
+        double chooserMs = MeanOpenMs(OpenChooser, reader, kOpenRounds);
+        AddTurn(&turns, chooserMs, MeanOpenMs(OpenEmptyDialog, reader, kOpenRounds));
+    }
+    printf("chooser_open_ms: %.4f\n", Median(turns.figures));
+    printf("empty_dialog_open_ms: %.4f\n", Median(turns.baselines));
+    PrintMedianRatio("chooser_open_vs_empty_dialog", turns);
 }

@@ -5,7 +5,8 @@
 // theme, one zoom step in a full-HD window, one move of a drag that extends a
 // selection over a 1920 x 1080 pane beside a repaint of that pane, and the
 // time from "F&ont" to the font dialog's first paint beside the same template
-// with nothing in it.
+// at the same size with nothing in it. Each ratio is the median of turns that
+// time the figure and its baseline one after the other.
 #include <windows.h>
 
 #include <stdio.h>
@@ -21,6 +22,7 @@
 #include "bench/bench_clock.h"
 #include "bench/index_bench.h"
 #include "bench/reader_bench.h"
+#include "fontdialog/font_dialog.h"
 #include "navigation/find_all_window.h"
 #include "navigation/history.h"
 #include "navigation/outline_panel.h"
@@ -41,10 +43,11 @@ const wchar_t kBenchProgramKey[] = L"Software\\Quenmark\\LorvanBench\\Program";
 const wchar_t kBenchMakerKey[] = L"Software\\Quenmark\\LorvanBench\\Maker";
 const wchar_t kBenchRootKey[] = L"Software\\Quenmark\\LorvanBench";
 const int kSteps = 100;
+const int kTurnSteps = 30;  // in each turn of a ratio
 const int kSearches = 10;
 const WPARAM kCommandFont = 40006;
-const int kFontDialogOpenings = 3;
-const int kZoomSteps = 40;
+const int kFontDialogOpenings = 2;  // in each turn
+const int kZoomSteps = 12;
 const int kFullHdWidthPx = 1920;
 const int kFullHdHeightPx = 1080;
 const wchar_t kBareClass[] = L"LorvanBenchBare";
@@ -86,7 +89,7 @@ LRESULT CALLBACK NoteDialogIdle(HWND window, UINT message, WPARAM wParam, LPARAM
     return CallWindowProcW(gReaderProc, window, message, wParam, lParam);
 }
 
-// From the command to the first paint, the families enumerated each time.
+// From the command to the first paint.
 double FontDialogOpenMs(HWND window) {
     gReaderProc = (WNDPROC)SetWindowLongPtrW(window, GWLP_WNDPROC, (LONG_PTR)NoteDialogIdle);
     gDialogIdleAt = 0;
@@ -96,12 +99,20 @@ double FontDialogOpenMs(HWND window) {
     return gDialogIdleAt ? gDialogIdleAt - start : -1;
 }
 
-// The font dialog's template with the empty procedure, timed the same way.
+// The font dialog's template sized as the font dialog is, and nothing else
+// done: its controls are painted as large as the font dialog's, but empty.
+INT_PTR CALLBACK EmptyFontDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_INITDIALOG) return EmptyDialogProc(dialog, message, wParam, lParam);
+    InitFullScreenDialog(dialog, kFontDialogShellFlags, gShell.fullScreen);
+    return TRUE;
+}
+
+// That empty dialog, timed the same way.
 double EmptyFontTemplateOpenMs(HWND window) {
     gReaderProc = (WNDPROC)SetWindowLongPtrW(window, GWLP_WNDPROC, (LONG_PTR)NoteDialogIdle);
     gDialogIdleAt = 0;
     double start = NowMs();
-    RunDialogTemplate(GetModuleHandleW(nullptr), IDD_CHOOSE_FONT, window, EmptyDialogProc, 0);
+    RunDialogTemplate(GetModuleHandleW(nullptr), IDD_CHOOSE_FONT, window, EmptyFontDialogProc, 0);
     SetWindowLongPtrW(window, GWLP_WNDPROC, (LONG_PTR)gReaderProc);
     return gDialogIdleAt ? gDialogIdleAt - start : -1;
 }
@@ -142,10 +153,11 @@ double BareWindowMs() {
     return ms;
 }
 
-// A bare window started as the reader is in this process: as the first window
-// of a fresh process (this program again), so that both pay the platform's
-// one-time costs of a first window. -1 when the child gives no figure.
-double FreshProcessBareWindowMs() {
+// What a fresh process of this program, started with `childSwitch`, prints:
+// the milliseconds of its one window up to the first paint, as the first
+// window of a process, so that the reader's start and a bare window's both
+// pay the platform's one-time costs of a first window. -1 without a figure.
+double FreshProcessMs(const wchar_t* childSwitch) {
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return -1;
@@ -153,7 +165,7 @@ double FreshProcessBareWindowMs() {
     wchar_t exe[MAX_PATH] = L"";
     GetModuleFileNameW(nullptr, exe, MAX_PATH);
     wchar_t commandLine[MAX_PATH + 32];
-    swprintf(commandLine, MAX_PATH + 32, L"\"%ls\" %ls", exe, kBareWindowSwitch);
+    swprintf(commandLine, MAX_PATH + 32, L"\"%ls\" %ls", exe, childSwitch);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -177,9 +189,9 @@ double FreshProcessBareWindowMs() {
 }
 
 // One zoom step in and one out in turn, in a full-HD window: both panes laid
-// out again in the new size and repainted; the time of one step.
-// One zoom step, both panes laid out and painted at the new size; beside it
-// the same layout and paint at the size that stands (`relayoutMs`).
+// out again in the new size and repainted; the time of one step (an even
+// count of them ends at the size it began with). Beside it the same layout
+// and paint at the size that stands (`relayoutMs`).
 double ZoomStepMs(HWND window, double* relayoutMs) {
     SetWindowPos(window, nullptr, 0, 0, kFullHdWidthPx, kFullHdHeightPx, SWP_NOZORDER);
     DrainMessages();
@@ -221,7 +233,7 @@ double WheelNotchMs(HWND window) {
 // Back and Forward in turn between two places a move apart, each scrolled
 // into its section as a reader leaves it: the time of one, both panes laid
 // out and painted.
-double BackMs(HWND window) {
+double BackMs(HWND window, int count) {
     const int kScrolledRows = 6;
     const uint32_t kOtherSection = 101;
     BookPlace before = CurrentPlace();
@@ -230,11 +242,11 @@ double BackMs(HWND window) {
     NoteMove(before);
     GdiFlush();
     double start = NowMs();
-    for (int i = 0; i < kSteps; i++) {
+    for (int i = 0; i < count; i++) {
         SendMessageW(window, WM_COMMAND, i % 2 == 0 ? kBackCommand : kForwardCommand, 0);
         GdiFlush();
     }
-    double backMs = (NowMs() - start) / kSteps;
+    double backMs = (NowMs() - start) / count;
     // The figures after this one start from the section they always had.
     GoToSection(window, before.section);
     return backMs;
@@ -242,7 +254,7 @@ double BackMs(HWND window) {
 
 const int kDragPaneWidthPx = 1920;
 const int kDragPaneHeightPx = 1080;
-const int kDragMoves = 200;
+const int kDragMoves = 60;  // in each turn
 const UINT kCommandNoCommentary = 401;
 
 // The main pane alone at 1920 x 1080: the window sized around it.
@@ -284,33 +296,33 @@ void SelectDragMs(HWND window, double* moveMs, double* fullRepaintMs) {
     SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, top));
     if (!HasSelection(pane)) *moveMs = -1;
     start = NowMs();
-    for (int i = 0; i < kSteps; i++) {
+    for (int i = 0; i < kTurnSteps; i++) {
         RepaintView(window, kRepaintEraseMain | kRepaintMain);
         GdiFlush();
     }
-    *fullRepaintMs = (NowMs() - start) / kSteps;
+    *fullRepaintMs = (NowMs() - start) / kTurnSteps;
 }
 
 // Each theme in turn, the whole view repainted each time; beside it the
 // repaint of both panes alone, without the erase of the client area.
-double ThemeSwitchMs(HWND window) {
+double ThemeSwitchMs(HWND window, int count) {
     double start = NowMs();
-    for (int i = 0; i < kSteps; i++) {
+    for (int i = 0; i < count; i++) {
         SendMessageW(window, WM_COMMAND, kCommandThemeLight + (i + 1) % 3, 0);
         GdiFlush();
     }
-    double ms = (NowMs() - start) / kSteps;
+    double ms = (NowMs() - start) / count;
     SendMessageW(window, WM_COMMAND, kCommandThemeLight, 0);
     return ms;
 }
 
-double RepaintViewMs(HWND window) {
+double RepaintViewMs(HWND window, int count) {
     double start = NowMs();
-    for (int i = 0; i < kSteps; i++) {
+    for (int i = 0; i < count; i++) {
         RepaintView(window, kRepaintAll);
         GdiFlush();
     }
-    return (NowMs() - start) / kSteps;
+    return (NowMs() - start) / count;
 }
 
 int AnswerBox(HWND, const wchar_t*, const wchar_t*, UINT, void*) { return IDOK; }
@@ -357,34 +369,72 @@ void BenchFindAllRows(HWND window, double* openMs, double* rowsMs) {
     gApp.searchString[0] = 0;
 }
 
-// A step with the outline beside the text, its mark moved and kept in sight.
-double OutlinePanelStepMs(HWND window) {
-    SendMessageW(window, WM_COMMAND, kOutlinePanelCommand, 0);
-    UpdateWindow(window);
-    DrainMessages();
-    SendMessageW(window, WM_KEYDOWN, VK_RIGHT, 0);  // the outline's fonts
-    GdiFlush();
+}  // namespace
+
+namespace {
+
+// Right-arrow steps; with `bars`, the scroll bars repainted after each too.
+double StepMs(HWND window, int count, bool bars) {
     double start = NowMs();
-    for (int i = 0; i < kSteps; i++) {
+    for (int i = 0; i < count; i++) {
         SendMessageW(window, WM_KEYDOWN, VK_RIGHT, 0);
+        if (bars) {
+            UpdateWindow(gSplit.mainScrollBar);
+            UpdateWindow(gSplit.bottomScrollBar);
+        }
         GdiFlush();
     }
-    double stepMs = (NowMs() - start) / kSteps;
+    return (NowMs() - start) / count;
+}
+
+// Steps with the outline beside the text, its mark moved and kept in sight;
+// the panel is shown for them and hidden again.
+double OutlinePanelStepMs(HWND window, int count) {
     SendMessageW(window, WM_COMMAND, kOutlinePanelCommand, 0);
     UpdateWindow(window);
     DrainMessages();
-    return stepMs;
+    double ms = StepMs(window, count, false);
+    SendMessageW(window, WM_COMMAND, kOutlinePanelCommand, 0);
+    UpdateWindow(window);
+    DrainMessages();
+    return ms;
 }
+
+// The reader started in this process, up to its first paint; the window
+// stays. Null when it could not start.
+HWND StartBenchReader(double* ms) {
+    ChooseBenchSettings();
+    ResetSettingsSaved();
+    double start = NowMs();
+    HWND window = StartReader(GetModuleHandleW(nullptr), SW_SHOWNORMAL);  // returns after the first paint
+    GdiFlush();
+    *ms = NowMs() - start;
+    return window;
+}
+
+void CloseBenchReader(HWND window) {
+    DestroyWindow(window);
+    EndReader();
+    DrainMessages();
+}
+
+// The reader's start beside a bare window's, in turns, each in a fresh
+// process (before this one has a reader window, which a second start would
+// find and hand over to).
+void StartupTurns(RatioTurns* turns) {
+    for (int turn = 0; turn < kRatioTurns; turn++)
+        AddTurn(turns, FreshProcessMs(kStartupSwitch), FreshProcessMs(kBareWindowSwitch));
+}
+
+void PrintMs(const char* name, double ms) { printf("%s: %.4f\n", name, ms); }
 
 }  // namespace
 
 void BenchReaderWindow() {
-    ChooseBenchSettings();
-    double bareMs = FreshProcessBareWindowMs();
-    double start = NowMs();
-    HWND window = StartReader(GetModuleHandleW(nullptr), SW_SHOWNORMAL);  // returns after the first paint
-    GdiFlush();
-    double startupMs = NowMs() - start;
+    RatioTurns startupTurns;
+    StartupTurns(&startupTurns);
+    double ms = 0;
+    HWND window = StartBenchReader(&ms);
     if (!window) {
         fprintf(stderr, "reader window not created\n");
         return;
@@ -393,74 +443,86 @@ void BenchReaderWindow() {
     DrainMessages();
     SendMessageW(window, WM_KEYDOWN, VK_RIGHT, 0);  // warm up the fonts of the styles
     GdiFlush();
-    double stepStart = NowMs();
-    for (int i = 0; i < kSteps; i++) {
-        SendMessageW(window, WM_KEYDOWN, VK_RIGHT, 0);
-        GdiFlush();
+    OutlinePanelStepMs(window, 1);  // the outline's fonts
+    RatioTurns barsTurns, backTurns, panelTurns;
+    for (int turn = 0; turn < kRatioTurns; turn++) {
+        double stepMs = StepMs(window, kTurnSteps, false);
+        AddTurn(&panelTurns, OutlinePanelStepMs(window, kTurnSteps), stepMs);
+        // The scroll bars repaint in the next paint cycle.
+        AddTurn(&barsTurns, StepMs(window, kTurnSteps, true), stepMs);
+        AddTurn(&backTurns, BackMs(window, kTurnSteps), stepMs);
     }
-    double stepMs = (NowMs() - stepStart) / kSteps;
-    double panelStepMs = OutlinePanelStepMs(window);
-    // The same with the scroll bars, which repaint in the next paint cycle.
-    double barsStart = NowMs();
-    for (int i = 0; i < kSteps; i++) {
-        SendMessageW(window, WM_KEYDOWN, VK_RIGHT, 0);
-        UpdateWindow(gSplit.mainScrollBar);
-        UpdateWindow(gSplit.bottomScrollBar);
-        GdiFlush();
-    }
-    double stepWithBarsMs = (NowMs() - barsStart) / kSteps;
-    double backMs = BackMs(window);
     double wheelMs = WheelNotchMs(window);
-    double themeMs = ThemeSwitchMs(window);
-    double repaintMs = RepaintViewMs(window);
+    RatioTurns themeTurns;
+    for (int turn = 0; turn < kRatioTurns; turn++)
+        AddTurn(&themeTurns, ThemeSwitchMs(window, kTurnSteps), RepaintViewMs(window, kTurnSteps));
     double findNextMs = FindNextMissMs(window);
     double findAllOpenMs = 0, findAllRowsMs = 0;
     BenchFindAllRows(window, &findAllOpenMs, &findAllRowsMs);
     BenchChooserOpen(window);
     double firstFontDialogMs = FontDialogOpenMs(window);
     EmptyFontTemplateOpenMs(window);  // warm up
-    // In turns, so that both figures see the same load on the machine.
-    double fontDialogMs = 0, emptyFontTemplateMs = 0;
-    for (int i = 0; i < kFontDialogOpenings; i++) {
-        fontDialogMs += FontDialogOpenMs(window) / kFontDialogOpenings;
-        emptyFontTemplateMs += EmptyFontTemplateOpenMs(window) / kFontDialogOpenings;
+    RatioTurns fontTurns;
+    for (int turn = 0; turn < kRatioTurns; turn++) {
+        double fontDialogMs = 0, emptyFontTemplateMs = 0;
+        for (int i = 0; i < kFontDialogOpenings; i++) {
+            fontDialogMs += FontDialogOpenMs(window) / kFontDialogOpenings;
+            emptyFontTemplateMs += EmptyFontTemplateOpenMs(window) / kFontDialogOpenings;
+        }
+        AddTurn(&fontTurns, fontDialogMs, emptyFontTemplateMs);
     }
-    double zoomRelayoutMs = 0;
-    double zoomMs = ZoomStepMs(window, &zoomRelayoutMs);
-    double dragMs = 0, fullRepaintMs = 0;
-    SelectDragMs(window, &dragMs, &fullRepaintMs);  // last: it leaves the window large
-    DestroyWindow(window);
-    DrainMessages();
+    RatioTurns zoomTurns;
+    for (int turn = 0; turn < kRatioTurns; turn++) {
+        double relayoutMs = 0;
+        double zoomMs = ZoomStepMs(window, &relayoutMs);
+        AddTurn(&zoomTurns, zoomMs, relayoutMs);
+    }
+    RatioTurns dragTurns;  // last: it leaves the window large
+    for (int turn = 0; turn < kRatioTurns; turn++) {
+        double dragMs = 0, fullRepaintMs = 0;
+        SelectDragMs(window, &dragMs, &fullRepaintMs);
+        AddTurn(&dragTurns, dragMs, fullRepaintMs);
+    }
+    CloseBenchReader(window);
     RegDeleteTreeW(HKEY_CURRENT_USER, kBenchRootKey);
     SetSettingsKeyPaths(nullptr, nullptr);
-    printf("startup_ms: %.4f\n", startupMs);
-    printf("bare_window_ms: %.4f\n", bareMs);
-    if (bareMs > 0) printf("startup_vs_bare_window: %.4f\n", startupMs / bareMs);
-    printf("step_ms: %.4f\n", stepMs);
-    printf("outline_panel_step_ms: %.4f\n", panelStepMs);
-    printf("outline_panel_step_vs_step: %.4f\n", panelStepMs / stepMs);
-    printf("step_with_scroll_bars_ms: %.4f\n", stepWithBarsMs);
-    printf("step_with_scroll_bars_vs_step: %.4f\n", stepWithBarsMs / stepMs);
-    printf("back_ms: %.4f\n", backMs);
-    printf("back_vs_step: %.4f\n", backMs / stepMs);
-    printf("wheel_notch_ms: %.4f\n", wheelMs);
-    printf("theme_switch_ms: %.4f\n", themeMs);
-    printf("repaint_view_ms: %.4f\n", repaintMs);
-    printf("theme_switch_vs_repaint_view: %.4f\n", themeMs / repaintMs);
-    printf("find_next_miss_ms: %.4f\n", findNextMs);
-    printf("find_all_rows_ms: %.4f\n", findAllRowsMs);
-    printf("find_all_window_open_ms: %.4f\n", findAllOpenMs);
-    printf("select_drag_ms: %.4f\n", dragMs);
-    printf("select_drag_full_repaint_ms: %.4f\n", fullRepaintMs);
-    if (fullRepaintMs > 0) printf("select_drag_vs_full_repaint: %.4f\n", dragMs / fullRepaintMs);
-    printf("font_dialog_first_open_ms: %.4f\n", firstFontDialogMs);
-    printf("font_dialog_open_ms: %.4f\n", fontDialogMs);
-    printf("font_empty_dialog_open_ms: %.4f\n", emptyFontTemplateMs);
-    if (fontDialogMs > 0 && emptyFontTemplateMs > 0)
-        printf("font_dialog_open_vs_empty_dialog: %.4f\n", fontDialogMs / emptyFontTemplateMs);
-    printf("zoom_step_ms: %.4f\n", zoomMs);
-    printf("zoom_relayout_ms: %.4f\n", zoomRelayoutMs);
-    if (zoomRelayoutMs > 0) printf("zoom_step_vs_relayout: %.4f\n", zoomMs / zoomRelayoutMs);
+    PrintMs("startup_ms", Median(startupTurns.figures));
+    PrintMs("bare_window_ms", Median(startupTurns.baselines));
+    PrintMedianRatio("startup_vs_bare_window", startupTurns);
+    PrintMs("step_ms", Median(barsTurns.baselines));
+    PrintMs("outline_panel_step_ms", Median(panelTurns.figures));
+    PrintMedianRatio("outline_panel_step_vs_step", panelTurns);
+    PrintMs("step_with_scroll_bars_ms", Median(barsTurns.figures));
+    PrintMedianRatio("step_with_scroll_bars_vs_step", barsTurns);
+    PrintMs("back_ms", Median(backTurns.figures));
+    PrintMedianRatio("back_vs_step", backTurns);
+    PrintMs("wheel_notch_ms", wheelMs);
+    PrintMs("theme_switch_ms", Median(themeTurns.figures));
+    PrintMs("repaint_view_ms", Median(themeTurns.baselines));
+    PrintMedianRatio("theme_switch_vs_repaint_view", themeTurns);
+    PrintMs("find_next_miss_ms", findNextMs);
+    PrintMs("find_all_rows_ms", findAllRowsMs);
+    PrintMs("find_all_window_open_ms", findAllOpenMs);
+    PrintMs("select_drag_ms", Median(dragTurns.figures));
+    PrintMs("select_drag_full_repaint_ms", Median(dragTurns.baselines));
+    PrintMedianRatio("select_drag_vs_full_repaint", dragTurns);
+    PrintMs("font_dialog_first_open_ms", firstFontDialogMs);
+    PrintMs("font_dialog_open_ms", Median(fontTurns.figures));
+    PrintMs("font_empty_dialog_open_ms", Median(fontTurns.baselines));
+    PrintMedianRatio("font_dialog_open_vs_empty_dialog", fontTurns);
+    PrintMs("zoom_step_ms", Median(zoomTurns.figures));
+    PrintMs("zoom_relayout_ms", Median(zoomTurns.baselines));
+    PrintMedianRatio("zoom_step_vs_relayout", zoomTurns);
 }
 
 void BenchBareWindow() { printf("%.4f\n", BareWindowMs()); }
+
+void BenchStartupOnce() {
+    double ms = -1;
+    HWND window = StartBenchReader(&ms);
+    printf("%.4f\n", window ? ms : -1);
+    fflush(stdout);
+    if (window) CloseBenchReader(window);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kBenchRootKey);
+}
+

@@ -3,10 +3,13 @@
 #pragma once
 
 void BenchReaderWindow();
-// Run as `lorvan_bench --bare-window`: prints the milliseconds a bare window
-// of our own class takes to its first paint, as the process's first window.
+// Run as `lorvan_bench --bare-window` or `--startup`: prints the milliseconds
+// a bare window of our own class, or the reader, takes to its first paint, as
+// the first window of the process.
 const wchar_t kBareWindowSwitch[] = L"--bare-window";
+const wchar_t kStartupSwitch[] = L"--startup";
 void BenchBareWindow();
+void BenchStartupOnce();
 
 // The benchmark's search for a word that the book does not hold: "computer"
 // in Hebrew, in drawing order as the keyboard enters it.

@@ -7,6 +7,7 @@
 
 #include "app/app_state.h"
 #include "clipboard/clipboard_writer.h"
+#include "content/section_heading.h"
 #include "content/section_records.h"
 #include "panes/pane_select.h"
 #include "panes/text_pane.h"
@@ -80,7 +81,6 @@ uint32_t FlipReverseForCopy() {
 // ---- A selection ----------------------------------------------------------------
 
 const wchar_t kLineEnd[] = L"\r\n";
-const int kSectionNumberChars = 24;  // "Section " and a number, with room to spare
 
 bool IsSpace(wchar_t c) { return c == kSpace; }
 
@@ -97,50 +97,13 @@ bool AppendTrimmed(const uint8_t* codes, int count, CopyTextOutput* out) {
     return true;
 }
 
-// The section's heading in drawing order, as one reversed paragraph would
-// hold "title, subtitle": the subtitle, a comma, the title. Owned by the
-// caller; null without titles.
-uint8_t* HeadingCodes(const uint8_t* text, int* length) {
-    TitleLine title, subtitle;
-    FindSectionTitles(text, &title, &subtitle);
-    *length = 0;
-    if (!title.length && !subtitle.length) return nullptr;
-    const uint8_t kJoin[] = {' ', ','};
-    bool both = title.length && subtitle.length;
-    size_t size = (size_t)title.length + subtitle.length + sizeof kJoin + 1;
-    uint8_t* codes = (uint8_t*)AllocOrAbort(size);
-    if (!codes) return nullptr;
-    uint8_t* next = codes;
-    memcpy(next, subtitle.text, subtitle.length);
-    next += subtitle.length;
-    if (both) {
-        memcpy(next, kJoin, sizeof kJoin);
-        next += sizeof kJoin;
-    }
-    memcpy(next, title.text, title.length);
-    next += title.length;
-    *next = 0;
-    *length = (int)(next - codes);
-    return codes;
-}
-
 int SectionOfPane(const TextPane* pane) { return pane == gSplit.bottomPane ? gApp.lesson + 1 : gApp.lesson; }
 
-// The source line: the section's title and subtitle, or, in a section
-// without them, its number.
-bool AppendHeading(const TextPane* pane, CopyTextOutput* out) {
-    int length = 0;
-    uint8_t* codes = HeadingCodes(pane->text, &length);
-    if (!codes) {
-        if (ProgramEnding()) return false;  // memory ran out for the titles
-        wchar_t number[kSectionNumberChars];
-        swprintf(number, kSectionNumberChars, L"Section %d", SectionOfPane(pane));
-        PutChars(out, number, wcslen(number));
-        return true;
-    }
-    bool converted = AppendTrimmed(codes, length, out);
-    PlatformFree(codes);
-    return converted;
+// The source line: the section's heading, in the order the copied text is in.
+void AppendHeading(const TextPane* pane, CopyTextOutput* out) {
+    wchar_t heading[kSectionHeadingChars];
+    int length = ShownSectionHeading(pane->text, SectionOfPane(pane), heading, kSectionHeadingChars);
+    PutChars(out, heading, (size_t)length);
 }
 
 // One record's share of the selection; false when it has none.
@@ -232,7 +195,7 @@ int BuildSelectionText(const TextPane* pane, wchar_t* buffer, size_t bufferBytes
     }
     if (!failed && !out.full) {
         PutChars(&out, kLineEnd, 2);
-        if (!AppendHeading(pane, &out)) failed = true;
+        AppendHeading(pane, &out);
         PutChars(&out, kLineEnd, 2);
     }
     *out.next = 0;
@@ -250,10 +213,8 @@ wchar_t* CopyFormOfCodes(const uint8_t* codes, int count) {
 size_t SelectionTextBufferChars(const TextPane* pane) {
     CopyTextCounts counts;
     MeasureCopyText(pane->text, &counts);
-    TitleLine title, subtitle;
-    FindSectionTitles(pane->text, &title, &subtitle);
     // Never more than the whole section gives, and the source line after it.
-    return CopyTextBufferChars(&counts) + title.length + subtitle.length + kSectionNumberChars + 8;
+    return CopyTextBufferChars(&counts) + kSectionHeadingChars + 8;
 }
 
 namespace {

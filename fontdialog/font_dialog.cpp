@@ -16,9 +16,6 @@ wchar_t gLetterPreview[kPreviewLetters + 1];
 
 namespace {
 
-// Size the dialog to the whole screen, input panel down, no menu bar.
-const DWORD kFontDialogShellFlags =
-    SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_FULLSCREENNOMENUBAR;  // 30
 // Over a window wider than a handheld's screen: a dialog of this size, remembered.
 const DesktopDialogSize kDesktopFontDialogSize = {560, 440, L"FontDialogSize"};
 const int kSmallestOfferedSize = kOfferedFontSizes[0];
@@ -68,6 +65,10 @@ void EndFilling(HWND list) {
 void FillFaceList(HWND dialog, const wchar_t* targetFace) {
     HWND list = Item(dialog, IDC_FONT_FACES);
     BeginFilling(list);
+    int count = 0;
+    for (const FontFamilyEntry* entry = gFontDialog.families.firstFamily; entry; entry = entry->next) count++;
+    // Room for every name at once, rather than a reallocation every few.
+    SendMessageW(list, LB_INITSTORAGE, (WPARAM)count, (LPARAM)(count * kFamilyFaceChars * sizeof(wchar_t)));
     for (const FontFamilyEntry* entry = gFontDialog.families.firstFamily; entry; entry = entry->next)
         SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)entry->faceName);
     EndFilling(list);
@@ -82,7 +83,7 @@ void FillSizeList(HWND dialog, int targetSize) {
     HWND list = Item(dialog, IDC_FONT_SIZES);
     BeginFilling(list);
     wchar_t text[16];
-    if (targetSize < kSmallestOfferedSize && targetSize != 0) {
+    if (targetSize < kSmallestOfferedSize) {
         swprintf(text, 16, L"%d", targetSize);
         SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)text);
     }
@@ -91,7 +92,6 @@ void FillSizeList(HWND dialog, int targetSize) {
         SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)text);
     }
     EndFilling(list);
-    if (targetSize == 0) return;
     swprintf(text, 16, L"%d", targetSize);
     SendMessageW(list, LB_SELECTSTRING, (WPARAM)-1, (LPARAM)text);
 }
@@ -155,7 +155,7 @@ void StoreChoice(HWND dialog) {
 }
 
 void EndFontDialog(HWND dialog, int result) {
-    FreeFontList();
+    ResetFontList();
     EndDialog(dialog, result);
 }
 
@@ -226,7 +226,12 @@ void InitFontDialog(HWND dialog, FontSpec* spec) {
     ShowEditInStoredOrder(Item(dialog, IDC_FONT_PREVIEW));
     ShowLetterPreview(dialog, spec->letterBase);
     CheckBaseButton(dialog, spec->letterBase);
-    if (!gFontDialog.families.firstFamily && dc) EnumerateFamilies(dc);
+    // Enumerating costs more than the rest of the opening; the families are
+    // taken once a run (a face installed meanwhile shows after a restart).
+    if (!gFontDialog.families.firstFamily && dc) {
+        ResetFamilyList(&gFontDialog.families);
+        EnumerateFamilies(dc);
+    }
     if (dc) ReleaseDC(owner, dc);
     FillFaceList(dialog, spec->faceName);
     FillSizeList(dialog, UsableFontSize(spec->size));
@@ -276,13 +281,12 @@ void LayoutFontDialog(HWND dialog, int widthPx, int heightPx) {
 }
 
 void ResetFontList() {
-    ResetFamilyList(&gFontDialog.families);
     gFontDialog.previewFont = nullptr;
     ZeroMemory(&gFontDialog.logFont, sizeof gFontDialog.logFont);
     gFontDialog.target = nullptr;
 }
 
-void FreeFontList() {
+void ReleaseFontFamilies() {
     FreeFamilyList(&gFontDialog.families);
     ResetFontList();
 }
@@ -294,7 +298,7 @@ int CALLBACK AddFontFamily(const LOGFONTW* logFont, const TEXTMETRICW* metrics, 
 }
 
 int ParseSizeText(const wchar_t* text) {
-    // A stored size below 10 is listed as it is, and may be a negative height.
+    // A stored size below 10 is listed as it is.
     bool negative = *text == L'-';
     if (negative) text++;
     unsigned value = 0;  // wraps rather than overflows

@@ -7,10 +7,16 @@
 
 #include "app/app_state.h"
 #include "fontdialog/font_families.h"
+#include "platform/dialog_shell.h"
 
-// One program-wide record, reset each time the dialog opens.
+// Size the dialog to the whole screen, input panel down, no menu bar.
+const DWORD kFontDialogShellFlags =
+    SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_FULLSCREENNOMENUBAR;  // 30
+
+// One program-wide record, reset each time the dialog opens but for its
+// families.
 struct FontDialogState {
-    FontFamilyList families;  // the installed families, rebuilt on every opening
+    FontFamilyList families;  // the installed families, enumerated at the first opening of a run
     HFONT previewFont;        // given to the preview, or null
     LOGFONTW logFont;         // all zero but the chosen height and face
     FontSpec* target;         // the record being edited
@@ -38,8 +44,10 @@ void ReadFontChoice(HWND dialog, int mode);
 void ShowLetterPreview(HWND dialog, int base);
 void LayoutFontDialog(HWND dialog, int widthPx, int heightPx);
 
+// Clears what one opening used; the families stay.
 void ResetFontList();
-void FreeFontList();
+// Frees the families, when the program ends.
+void ReleaseFontFamilies();
 // The enumeration's callback: 1 to go on, 0 to stop.
 int CALLBACK AddFontFamily(const LOGFONTW* logFont, const TEXTMETRICW* metrics, DWORD fontType, LPARAM param);
 

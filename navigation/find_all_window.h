@@ -3,17 +3,16 @@
 // row per match with its section's heading, "main" or "commentary", and the
 // words around it drawn as the panes draw the book, the match marked. Enter
 // or a double click shows the match in the reader; the window stays open.
+// This is the window itself: its class, its header and layout, and what the
+// reader asks of it. The rows, their fitting and painting and the list
+// control are in find_all_rows, find_all_fit, find_all_paint and
+// find_all_list.
 #pragma once
 
 #include <windows.h>
 #include <stdint.h>
 
-#include "navigation/find_all.h"
-
-// The filter's choices.
-const int kShowMainText = 0;
-const int kShowCommentary = 1;
-const int kShowBoth = 2;
+#include "navigation/find_all_rows.h"
 
 // Searches the whole book for the stored search with the stored options and
 // keeps the matches for the results window, which shows them at once if it

@@ -34,7 +34,8 @@ struct OutlinePanel {
 };
 OutlinePanel gPanel;
 
-int Px(int px96) { return ScalePx(px96, gApp.font.dpi); }
+// The panel is drawn at its main window's resolution.
+int EdgePx() { return ScalePx(kEdgePx, ReaderDpi()); }
 
 // Shown by its own style: the main window itself may not show yet.
 bool PanelShown() { return gPanel.window && (GetWindowLongPtrW(gPanel.window, GWL_STYLE) & WS_VISIBLE); }
@@ -49,10 +50,10 @@ void PaintEdge() {
     HDC dc = gPanel.view.dc;
     RECT strip = {0, 0, gPanel.view.leftInsetPx, client.bottom};
     FillWithColour(dc, strip, palette.page);
-    RECT line = {0, 0, Px(kEdgeLinePx), client.bottom};
+    RECT line = {0, 0, ScalePx(kEdgeLinePx, ReaderDpi()), client.bottom};
     FillWithColour(dc, line, palette.statusEdge);
     if (!HasFocus()) return;
-    RECT accent = {line.right, 0, line.right + Px(kAccentPx), client.bottom};
+    RECT accent = {line.right, 0, line.right + ScalePx(kAccentPx, ReaderDpi()), client.bottom};
     FillWithColour(dc, accent, palette.accent);
 }
 
@@ -93,7 +94,7 @@ LRESULT OnCreate(HWND window) {
 }
 
 LRESULT OnSize() {
-    gPanel.view.leftInsetPx = Px(kEdgePx);
+    gPanel.view.leftInsetPx = EdgePx();
     if (!gPanel.view.grid) return 0;
     ResizeOutline(&gPanel.view);
     PaintEdge();
@@ -243,7 +244,7 @@ void PlaceOutlinePanel(const RECT& rect) {
         ShowWindow(window, SW_HIDE);
         return;
     }
-    gPanel.view.leftInsetPx = Px(kEdgePx);
+    gPanel.view.leftInsetPx = EdgePx();
     MoveWindow(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
     BuildPanelOutline();
     if (!PanelShown()) ShowWindow(window, SW_SHOWNA);
@@ -258,7 +259,7 @@ void FollowOutlinePanel(uint16_t section) {
 
 void RefreshOutlinePanel() {
     if (!PanelShown()) return;
-    gPanel.view.leftInsetPx = Px(kEdgePx);
+    gPanel.view.leftInsetPx = EdgePx();
     InvalidateRect(gPanel.window, nullptr, FALSE);
 }
 

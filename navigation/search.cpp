@@ -18,7 +18,6 @@
 
 namespace {
 
-const int kFirstShownBottomCode = 10;  // size codes below this (1) hide the commentary
 const int kRepaintMarks = 255;         // both panes, nothing erased, so the new mark is drawn over
 
 TextPane* SearchedPane() { return gSplit.activePane ? gSplit.activePane : gApp.mainPane; }
@@ -37,8 +36,6 @@ bool TakeMatchedSection(HWND owner, int startSection, SectionMatch* match) {
         LoadBottomSection(owner);
     }
     TextPane* pane = IsCommentarySection(section) ? gSplit.bottomPane : gApp.mainPane;
-    gSplit.activePane = pane;
-    gSplit.activeScrollBar = IsCommentarySection(section) ? gSplit.bottomScrollBar : gSplit.mainScrollBar;
     // Memory may have run out in the loads above; then the view stays as it is.
     if (!pane || ProgramEnding()) {
         PlatformFree(match->text);
@@ -49,6 +46,8 @@ bool TakeMatchedSection(HWND owner, int startSection, SectionMatch* match) {
     // A match that no line shows (one in a rule's text) leaves the new
     // section at its top, not at the old section's row.
     pane->firstRow = 0;
+    // After the layout, so that the accent's repaint draws the new text.
+    SetActivePane(pane);
     FollowOutlinePanel(gApp.lesson);
     return true;
 }
@@ -168,18 +167,9 @@ int RunSearch(HWND owner, int direction) {
     return 0;
 }
 
-void ActivatePaneOf(int section) {
-    if (!IsCommentarySection(section)) {
-        ActivateMainPane();
-        return;
-    }
-    gSplit.activePane = gSplit.bottomPane;
-    gSplit.activeScrollBar = gSplit.bottomScrollBar;
-}
+void ActivatePaneOf(int section) { SetActivePane(IsCommentarySection(section) ? gSplit.bottomPane : gApp.mainPane); }
 
 }  // namespace
-
-bool CommentaryHidden() { return gSplit.bottomSection < kFirstShownBottomCode; }
 
 uint16_t SearchResumeOffset() {
     const TextPane* pane = SearchedPane();

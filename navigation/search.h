@@ -28,10 +28,6 @@ uint16_t SearchResumeOffset();
 // (BackwardBoundOf), kPastEveryRecord without a laid-out pane.
 int SearchBackwardBound();
 
-// Whether the commentary pane is hidden; the searches then pass over the
-// commentary sections.
-bool CommentaryHidden();
-
 // Shows a match found elsewhere (Find All) as FindNext shows one: its section
 // current, its pane active, scrolled to it and marked, the title box drawn.
 // 1 when it was shown; 0 when its section could not be loaded or shown.

@@ -1,6 +1,7 @@
 // What the Go To dialog takes: a section's number in digits, or in Hebrew
-// numerals as the book writes them (יב, קמח, טו), with or without geresh and
-// gershayim. Window-free, so it is tested natively.
+// numerals as the book writes them (יב, קמ״ח, ט״ו, ה'), with or without the
+// mark: a geresh after a single letter, a gershayim before the last of
+// several, never more than one. Window-free, so it is tested natively.
 #pragma once
 
 #include <stddef.h>
@@ -20,6 +21,7 @@ int ReadSectionNumeral(const wchar_t* text, size_t maxUnits, int* number);
 
 // The value of Hebrew numeral letters, in reading order, without marks: the
 // hundreds (ת repeated, then one of ק ר ש), one tens letter, one units
-// letter, or טו and טז for 15 and 16. Final forms count as their letters.
-// 0 when the letters are not such a numeral.
+// letter, or טו and טז for 15 and 16 (never יה and יו). A final form counts
+// as its letter, and only as the last. 0 when the letters are not such a
+// numeral.
 int HebrewNumeralValue(const wchar_t* letters, size_t count);

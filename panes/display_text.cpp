@@ -7,7 +7,9 @@
 #include <string.h>
 
 #include "app/app_state.h"
+#include "content/section_heading.h"
 #include "panes/text_pane.h"
+#include "platform/mirrored_text.h"
 #include "platform/services.h"
 
 DisplayTextCache gDisplayTextCache;
@@ -32,18 +34,6 @@ wchar_t* DisplayBuffer(DisplayTextCache* cache, int length) {
         cache->capacity = buffer ? (uint32_t)length : 0;
     }
     return buffer;
-}
-
-wchar_t MirroredCharacter(wchar_t c) {
-    switch (c) {
-        case L'(': return L')';
-        case L')': return L'(';
-        case L'[': return L']';
-        case L']': return L'[';
-        case L'{': return L'}';
-        case L'}': return L'{';
-        default: return c;
-    }
 }
 
 int* ExtentSlots(int count) {
@@ -89,12 +79,7 @@ wchar_t* ToDisplayText(const uint8_t* codes, DisplayTextCache* cache, int length
 }
 
 int MirrorDisplayText(wchar_t* text, int length) {
-    // In place from both ends: no working memory, so it cannot fail.
-    for (int low = 0, high = length - 1; low <= high; low++, high--) {
-        wchar_t first = MirroredCharacter(text[low]);
-        text[low] = MirroredCharacter(text[high]);
-        text[high] = first;
-    }
+    MirrorText(text, length);
     return 0;
 }
 
@@ -169,6 +154,42 @@ void DrawColouredCell(HDC dc, const uint8_t* codes, int count, int x, int y, int
     SetBkColor(dc, savedBack);
     SetTextColor(dc, savedText);
     SetBkMode(dc, savedMode);
+}
+
+namespace {
+
+const wchar_t kFirstUnicodeLetter = (wchar_t)kLetterBaseUnicode;
+const wchar_t kLastUnicodeLetter = kFirstUnicodeLetter + (kLastLetterCode - kFirstLetterCode);
+
+bool HasTitles(const uint8_t* sectionText) {
+    TitleLine title, subtitle;
+    FindSectionTitles(sectionText, &title, &subtitle);
+    return title.length || subtitle.length;
+}
+
+}  // namespace
+
+int ShownSectionHeading(const uint8_t* sectionText, int section, wchar_t* shown, int shownChars) {
+    int length = SectionHeading(sectionText, section, shown, shownChars);
+    if (!HasTitles(sectionText)) return length;
+    if (!ReverseModeActive()) MirrorText(shown, length);  // reading order back to drawing order
+    for (int i = 0; i < length; i++) {
+        if (shown[i] < kFirstUnicodeLetter || shown[i] > kLastUnicodeLetter) continue;
+        uint8_t code = (uint8_t)(kFirstLetterCode + (shown[i] - kFirstUnicodeLetter));
+        shown[i] = (wchar_t)CharacterOfCode(code, gApp.font.letterBase);
+    }
+    return length;
+}
+
+int FittedSectionHeading(HDC dc, const uint8_t* sectionText, int section, int widthPx, wchar_t* shown,
+                         int shownChars) {
+    int length = ShownSectionHeading(sectionText, section, shown, shownChars);
+    if (!HasTitles(sectionText)) return length;
+    // Each turn gives room for one character fewer, so the cut moves back by
+    // at least a word.
+    while (length > 1 && TextWidthPx(dc, shown, length, nullptr) > widthPx)
+        length = ShownSectionHeading(sectionText, section, shown, length);
+    return length;
 }
 
 void ReleaseTextBuffers() {

@@ -147,6 +147,13 @@ bool ClearPaneSelections() {
     return any;
 }
 
+TextPane* PaneToCopy() {
+    // Only one pane holds a selection: making one clears the other's.
+    if (BottomPaneShown() && HasSelection(gSplit.bottomPane)) return gSplit.bottomPane;
+    if (HasSelection(gApp.mainPane)) return gApp.mainPane;
+    return gSplit.activePane ? gSplit.activePane : gApp.mainPane;
+}
+
 void SelectAllInActivePane() {
     TextPane* pane = gSplit.activePane ? gSplit.activePane : gApp.mainPane;
     if (!pane || ProgramEnding()) return;

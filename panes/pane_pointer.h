@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+struct TextPane;
+
 // While a drag is held at a pane's edge, this timer scrolls it.
 const UINT_PTR kAutoScrollTimer = 0x5E1;
 const UINT kAutoScrollIntervalMs = 50;
@@ -28,3 +30,6 @@ bool OnPointerTimer(HWND window, WPARAM timerId);
 bool ClearPaneSelections();
 // Selects the whole section of the active pane (and nothing in the other).
 void SelectAllInActivePane();
+// What Copy and Append take: the pane whose selection is on screen, wherever
+// the keys are; without one, the active pane (its whole section).
+TextPane* PaneToCopy();

@@ -43,10 +43,8 @@ int gDragGrabPx = 0;
 int gWheelRemainder = 0;
 bool gWheelOnBottom = false;
 
-// Every size above is pixels at 96 DPI, drawn at the window's resolution.
-int Px(int px96) { return ScalePx(px96, gApp.font.dpi); }
-int GutterPx() { return Px(gApp.gutter); }
-int ScrollBarPx() { return ScrollBarWidth(gApp.font.dpi); }
+int GutterPx() { return ScalePx(gApp.gutter, ReaderDpi()); }
+int ScrollBarPx() { return ScrollBarWidth(ReaderDpi()); }
 
 void ShowResourceNotFound(HWND window) {
     ShowMessageBox(window, L"Resource not found", L"Error", MB_ICONEXCLAMATION);
@@ -86,7 +84,7 @@ uint16_t UsableFirstRow(const TextPane* pane, uint16_t firstRow) {
 void MoveScrollBars(int upperPx, int lowerPx) {
     int g = GutterPx();
     int s = ScrollBarPx();
-    int gapPx = Px(kMainPaneGapPx);
+    int gapPx = ScalePx(kMainPaneGapPx, ReaderDpi());
     MoveWindow(gSplit.mainScrollBar, gSplit.bottomRect.right + g, gApp.mainPane->top - g - gapPx, s, upperPx + g, TRUE);
     if (!gSplit.bottomPane) return;
     MoveWindow(gSplit.bottomScrollBar, gSplit.bottomRect.right + g, gSplit.bottomRect.top - gapPx, s,
@@ -96,13 +94,9 @@ void MoveScrollBars(int upperPx, int lowerPx) {
     ShowWindow(gSplit.bottomScrollBar, lowerPx > 0 ? SW_SHOWNA : SW_HIDE);
 }
 
-// With the size code "none" the lower pane is parked below the main pane,
-// under the menu bar, and is no target for the pointer.
-bool BottomPaneShown() { return gSplit.bottomPane && BottomPaneHeight(gSplit.lastClientHeight) > 0; }
-
 uint8_t ViewColumnMode() { return kColumnMargins | (gView.readingColumn ? kColumnMeasure : 0); }
 
-int AccentWidthPx() { return Px(kAccentPx); }
+int AccentWidthPx() { return ScalePx(kAccentPx, ReaderDpi()); }
 
 // The available height of the split: the client less the gutter, the bar and
 // the status line.
@@ -114,13 +108,18 @@ int SplitHeight() {
 }
 
 // The separator line, just above the light area of the lower pane.
-int DividerY() { return gSplit.bottomRect.top - Px(kSeparatorBelowPx) - Px(kSeparatorPx); }
+int DividerY() {
+    int dpi = ReaderDpi();
+    return gSplit.bottomRect.top - ScalePx(kSeparatorBelowPx, dpi) - ScalePx(kSeparatorPx, dpi);
+}
 
 // Puts the lower pane's share where the divider line is to stand at `lineY`.
 bool ShareFromDividerY(int lineY, int* share) {
     int available = SplitHeight();
     if (!gApp.mainPane || available <= 0) return false;
-    int upper = lineY - gApp.mainPane->top - Px(kBottomPaneGapPx) + Px(kSeparatorBelowPx) + Px(kSeparatorPx);
+    int dpi = ReaderDpi();
+    int upper = lineY - gApp.mainPane->top - ScalePx(kBottomPaneGapPx, dpi) + ScalePx(kSeparatorBelowPx, dpi) +
+                ScalePx(kSeparatorPx, dpi);
     int64_t lower = (int64_t)available - upper;
     int64_t wanted = (lower * kShareScale + available / 2) / available;
     if (wanted < kMinSharePercent * 100) wanted = kMinSharePercent * 100;
@@ -173,6 +172,8 @@ int WheelRows(const TextPane* pane, bool onBottom, int wheelDelta) {
 }
 
 }  // namespace
+
+bool BottomPaneShown() { return gSplit.bottomPane && BottomPaneHeight(gSplit.lastClientHeight) > 0; }
 
 bool IsBottomSectionCode(int code) {
     return code == kBottomSectionNone || code == 12 || code == 13 || code == 14 || code == 23 || code == 34;
@@ -269,8 +270,10 @@ int LoadBottomSection(HWND window) {
     return 0;
 }
 
+bool CommentaryHidden() { return gSplit.bottomSection < kFirstShownBottomCode; }
+
 int BottomPaneHeight(int availableHeight) {
-    if (gSplit.bottomSection == kBottomSectionNone) return 0;
+    if (CommentaryHidden()) return 0;
     // Rounded, so that the share a drag gave puts the line back where it was let go.
     if (gSplit.bottomShare > 0)
         return (int)(((int64_t)availableHeight * gSplit.bottomShare + kShareScale / 2) / kShareScale);
@@ -287,13 +290,13 @@ void LayoutSplit(int* width, int* height) {
     int lower = BottomPaneHeight(available);
     int upper = available - lower;
     *width = *width - s;
-    *height = upper - Px(kMainPaneGapPx);
+    *height = upper - ScalePx(kMainPaneGapPx, ReaderDpi());
     gSplit.bottomRect.right = gSplit.bottomRect.left + *width;
     gSplit.bottomRect.bottom = gApp.mainPane->top + available - g;
-    gSplit.bottomRect.top = gApp.mainPane->top + upper + Px(kBottomPaneGapPx);
+    gSplit.bottomRect.top = gApp.mainPane->top + upper + ScalePx(kBottomPaneGapPx, ReaderDpi());
     if (gSplit.bottomPane) {
         gSplit.bottomPane->top = gSplit.bottomRect.top + g / 2;
-        ResizeTextPane(gSplit.bottomPane, *width, lower - Px(kBottomPaneGapPx));
+        ResizeTextPane(gSplit.bottomPane, *width, lower - ScalePx(kBottomPaneGapPx, ReaderDpi()));
     }
     MoveScrollBars(upper, lower);
 }
@@ -318,7 +321,7 @@ void OnSize(HWND window, LPARAM size) {
     if (w > 2 * g) w -= 2 * g;
     if (h > 2 * g) h -= 2 * g;
     TextPane* pane = gApp.mainPane;
-    if (!pane || (pane->width == w && pane->height == h && pane->top == topPx)) return;
+    if (!pane) return;
     // The bar above the panes comes and goes with full screen.
     pane->top = topPx;
     int available = h - gApp.menuBarHeight - StatusLineHeightPx();
@@ -355,13 +358,14 @@ void PaintBottomArea(HDC dc) {
     if (ProgramEnding()) return;
     int g = GutterPx();
     int s = ScrollBarPx();
-    int belowPx = Px(kSeparatorBelowPx);
+    int belowPx = ScalePx(kSeparatorBelowPx, ReaderDpi());
     const RECT& area = gSplit.bottomRect;
     const Palette& palette = CurrentPalette();
     RECT ground = {area.left - g, area.top - belowPx, area.right + g, area.bottom + 2 * g};
     FillWithColour(dc, ground, palette.commentary);
     // One pixel high at 96 DPI, reaching across the scroll-bar column.
-    RECT line = {area.left - g, area.top - belowPx - Px(kSeparatorPx), area.right + s + g, area.top - belowPx};
+    int linePx = ScalePx(kSeparatorPx, ReaderDpi());
+    RECT line = {area.left - g, area.top - belowPx - linePx, area.right + s + g, area.top - belowPx};
     FillWithColour(dc, line, palette.separator);
     TextPane* pane = gSplit.bottomPane;
     if (!pane) return;
@@ -415,8 +419,9 @@ void RepaintPane(HWND window, const TextPane* pane) {
     RepaintView(window, pane == gSplit.bottomPane ? kRepaintBottom : kRepaintMainScrollBar);
 }
 
-void UpdateScrollBar(HWND scrollBar) {
-    TextPane* pane = gSplit.activePane ? gSplit.activePane : gApp.mainPane;
+namespace {
+
+void UpdateBarOfPane(HWND scrollBar, const TextPane* pane) {
     // The status line's percentage follows the main pane as its bar does,
     // whatever the flags say of the bars.
     if (pane == gApp.mainPane) RefreshStatusLine();
@@ -436,6 +441,12 @@ void UpdateScrollBar(HWND scrollBar) {
     // redrawn with the next paint cycle, and only when its thumb moves.
     SendMessageW(scrollBar, SBM_SETSCROLLINFO, FALSE, (LPARAM)&info);
     if (!known || !ThumbStaysPut(current, info)) InvalidateRect(scrollBar, nullptr, TRUE);
+}
+
+}  // namespace
+
+void UpdateScrollBar(HWND scrollBar) {
+    UpdateBarOfPane(scrollBar, gSplit.activePane ? gSplit.activePane : gApp.mainPane);
 }
 
 void SetViewFont(HWND window) {
@@ -469,12 +480,8 @@ void RestoreSavedRows() {
 }
 
 void UpdateScrollBars() {
-    TextPane* remembered = gSplit.activePane;
-    gSplit.activePane = gApp.mainPane;
-    UpdateScrollBar(gSplit.mainScrollBar);
-    gSplit.activePane = gSplit.bottomPane;
-    UpdateScrollBar(gSplit.bottomScrollBar);
-    gSplit.activePane = remembered;
+    UpdateBarOfPane(gSplit.mainScrollBar, gApp.mainPane);
+    UpdateBarOfPane(gSplit.bottomScrollBar, gSplit.bottomPane);
 }
 
 int ScrollDelta(WPARAM wParam, int rowsDrawn, int firstRow) {
@@ -493,7 +500,6 @@ int ScrollDelta(WPARAM wParam, int rowsDrawn, int firstRow) {
 
 void OnScroll(HWND window, WPARAM wParam, LPARAM lParam) {
     bool bottom = gSplit.bottomScrollBar && (HWND)lParam == gSplit.bottomScrollBar;
-    gSplit.activeScrollBar = bottom ? gSplit.bottomScrollBar : gSplit.mainScrollBar;
     TextPane* pane = bottom ? gSplit.bottomPane : gApp.mainPane;
     int repaintFlags = bottom ? kRepaintBottomScrollBar : kRepaintMainScrollBar;
     SetActivePane(pane);
@@ -549,7 +555,7 @@ void OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam) {
 
 bool OnDivider(HWND window, int x, int y) {
     if (!gApp.mainPane || !BottomPaneShown()) return false;
-    int reachPx = Px(kDividerReachPx);
+    int reachPx = ScalePx(kDividerReachPx, ReaderDpi());
     int g = GutterPx();
     bool across = gSplit.bottomRect.left - g <= x && x <= gSplit.bottomRect.right + g;
     int offset = y - DividerY();

@@ -28,6 +28,9 @@ void ReleaseSharedDc(HWND window);
 void CreateBottomPane(HWND window, HDC dc, const RECT* rect);
 int LoadBottomSection(HWND window);
 int BottomPaneHeight(int availableHeight);
+// With the size code "none" the lower pane is parked below the main pane,
+// under the menu bar: it is not on screen, and no target for the pointer.
+bool BottomPaneShown();
 // In: the available width and height; out: the main pane's width and height.
 void LayoutSplit(int* width, int* height);
 void OnSize(HWND window, LPARAM size);
@@ -75,6 +78,10 @@ int ScrollDelta(WPARAM wParam, int rowsDrawn, int firstRow);
 // over the units digit is its share of the height. Menu command = 400 + code.
 const int kBottomSectionDefault = 12;
 const int kBottomSectionNone = 1;
+const int kFirstShownBottomCode = 10;  // size codes below this (None) hide the commentary
+// Whether the commentary pane is hidden: it takes no room, and the searches
+// and Find All pass over the commentary sections.
+bool CommentaryHidden();
 const UINT kBottomSectionCommandBase = 400;
 bool IsBottomSectionCode(int code);
 // Puts the radio mark of the "&Marel" popup on the item of bottomSection, or

@@ -5,7 +5,7 @@
 
 #include "app/app_state.h"
 #include "content/book_numbers.h"
-#include "content/section_records.h"
+#include "content/section_heading.h"
 #include "panes/text_pane.h"
 #include "panes/theme.h"
 #include "platform/dpi.h"
@@ -40,21 +40,18 @@ struct StatusLine {
 };
 StatusLine gStatus;
 
-// Every size above is pixels at 96 DPI, drawn at the window's resolution.
-int Px(int px96) { return ScalePx(px96, gApp.font.dpi); }
-
 const wchar_t* WantedFace() { return gApp.font.faceName[0] ? gApp.font.faceName : DefaultHebrewFaceName(); }
 
 // The reader's face, which has the heading's letters, at a small size; made
 // again when the reader's face or the resolution changes.
 HFONT StatusFont() {
     const wchar_t* face = WantedFace();
-    if (gStatus.font && gStatus.fontDpi == gApp.font.dpi && wcscmp(face, gStatus.fontFace) == 0) return gStatus.font;
+    if (gStatus.font && gStatus.fontDpi == ReaderDpi() && wcscmp(face, gStatus.fontFace) == 0) return gStatus.font;
     if (gStatus.font) DeleteObject(gStatus.font);
-    gStatus.fontDpi = gApp.font.dpi;
+    gStatus.fontDpi = ReaderDpi();
     LOGFONTW font;
     memset(&font, 0, sizeof font);
-    font.lfHeight = -Px(kTextHeightPx);
+    font.lfHeight = -ScalePx(kTextHeightPx, ReaderDpi());
     font.lfCharSet = DEFAULT_CHARSET;
     wcsncpy(font.lfFaceName, face, LF_FACESIZE - 1);
     gStatus.font = CreateFontIndirectW(&font);
@@ -79,31 +76,26 @@ void DrawNumberField(HDC dc, const wchar_t* text, int* x, const RECT& line) {
     GetTextExtentPoint32W(dc, text, length, &size);
     int y = line.top + (line.bottom - line.top - size.cy) / 2;
     ExtTextOutW(dc, *x, y, ETO_CLIPPED, &line, text, (UINT)length, nullptr);
-    *x += size.cx + Px(kFieldGapPx);
+    *x += size.cx + ScalePx(kFieldGapPx, ReaderDpi());
 }
 
-// Right aligned in [left, line.right - padding), clipped at the left: the
-// heading is Hebrew, read from its right end, so a long one loses its end.
-void DrawHeading(HDC dc, const uint8_t* sectionText, int left, const RECT& line) {
-    if (!sectionText) return;
-    TitleLine title;
-    FindSectionTitles(sectionText, &title, nullptr);
-    if (!title.length) return;
-    wchar_t* shown = ToDisplayText(title.text, &gDisplayTextCache, title.length);
-    if (!shown) return;
-    int length = (int)wcslen(shown);
-    SIZE size = {0, 0};
-    GetTextExtentPoint32W(dc, shown, length, &size);
-    RECT field = {left, line.top, line.right - Px(kEdgePaddingPx), line.bottom};
+// Right aligned in [left, line.right - padding): the heading is Hebrew, read
+// from its right end, so one too long loses words at its end.
+void DrawHeading(HDC dc, const uint8_t* sectionText, int section, int left, const RECT& line) {
+    RECT field = {left, line.top, line.right - ScalePx(kEdgePaddingPx, ReaderDpi()), line.bottom};
     if (field.right <= field.left) return;
-    int y = line.top + (line.bottom - line.top - size.cy) / 2;
-    ExtTextOutW(dc, field.right - size.cx, y, ETO_CLIPPED | ETO_IGNORELANGUAGE, &field, shown, (UINT)length,
+    wchar_t shown[kSectionHeadingChars];
+    int length = FittedSectionHeading(dc, sectionText, section, field.right - field.left, shown, kSectionHeadingChars);
+    int heightPx = 0;
+    int widthPx = TextWidthPx(dc, shown, length, &heightPx);
+    int y = line.top + (line.bottom - line.top - heightPx) / 2;
+    ExtTextOutW(dc, field.right - widthPx, y, ETO_CLIPPED | ETO_IGNORELANGUAGE, &field, shown, (UINT)length,
                 nullptr);
 }
 
 void DrawLine(HDC dc, const RECT& line, const ShownStatus& status) {
     RECT ground = line;
-    ground.top += Px(kEdgePx);
+    ground.top += ScalePx(kEdgePx, ReaderDpi());
     RECT edge = {line.left, line.top, line.right, ground.top};
     const Palette& palette = CurrentPalette();
     FillWithColour(dc, edge, palette.statusEdge);
@@ -115,10 +107,10 @@ void DrawLine(HDC dc, const RECT& line, const ShownStatus& status) {
     wchar_t percent[kNumberChars];
     swprintf(place, kNumberChars, L"%d / %d", PairOfSection(status.section), kBookPairs);
     swprintf(percent, kNumberChars, L"%d%%", status.percent);
-    int x = line.left + Px(kEdgePaddingPx);
+    int x = line.left + ScalePx(kEdgePaddingPx, ReaderDpi());
     DrawNumberField(dc, place, &x, ground);
     DrawNumberField(dc, percent, &x, ground);
-    DrawHeading(dc, status.text, x, ground);
+    DrawHeading(dc, status.text, status.section, x, ground);
     SetTextColor(dc, savedColour);
     SetBkMode(dc, savedMode);
     SelectObject(dc, savedFont);
@@ -141,7 +133,7 @@ void ShowStatusLine(bool show) {
     gStatus.drawn = false;
 }
 
-int StatusLineHeightPx() { return gStatus.window && !gStatus.hidden ? Px(kLineHeightPx) : 0; }
+int StatusLineHeightPx() { return gStatus.window && !gStatus.hidden ? ScalePx(kLineHeightPx, ReaderDpi()) : 0; }
 
 RECT StatusLineRect() {
     RECT line = {0, 0, 0, 0};

@@ -1,6 +1,6 @@
-// The status line at the window's foot: the current section's heading (its
-// first title paragraph, drawn in stored order like the panes), its place in
-// the book as "12 / 178", and how far the main pane is through the section.
+// The status line at the window's foot: the current section's place in the
+// book as "12 / 178", how far the main pane is through the section, and its
+// heading (SectionHeading, drawn in stored order like the panes).
 // The window's title stays "Lorvan": other programs find the reader by it.
 #pragma once
 

@@ -386,8 +386,12 @@ int LayoutSection(TextPane* pane, uint8_t* text, int takeOwnership) {
     }
     // Once memory has run out the pane stays as it is, whatever its state.
     if (ProgramEnding()) return Refuse(pane, text, takeOwnership, kLayoutNoMemory);
-    pane->markStart = 0;
-    pane->markEnd = 0;
+    // The mark is a stretch of the text, not of the lines: a new layout of the
+    // same text (a zoom, a resize, a drag of the divider) keeps it.
+    if (text != pane->text) {
+        pane->markStart = 0;
+        pane->markEnd = 0;
+    }
     pane->rowCount = 0;
     pane->lastFirstRow = 0;
     if (!text) {

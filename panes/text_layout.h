@@ -20,9 +20,10 @@ const int kGrowFailed = -2;
 const int kPaneInitialLines = 100;
 const int kLineArrayStep = 128;
 
-// Lays `text` out in the pane and clears the mark; the first row is left as
-// it is. With `takeOwnership` the caller hands `text` over for good: the pane
-// releases its old text and keeps `text`, and a refused `text` is freed here
+// Lays `text` out in the pane; the first row is left as it is. Another text
+// than the pane's own clears the mark; the pane's own keeps it. With
+// `takeOwnership` the caller hands `text` over for good: the pane releases
+// its old text and keeps `text`, and a refused `text` is freed here
 // (also without a pane). Without it the caller lays out the pane's own text
 // again, or gives a pane without text its first one, which the pane keeps on
 // success. Returns one of the codes above, or kLayoutNoPane.

@@ -48,8 +48,6 @@ void DestroyTextPane(TextPane* pane) {
 
 namespace {
 
-const int kLargeDefaultHeight = 20;  // large type when the platform picks the size
-const int kSmallDefaultHeight = 14;
 const LONG kWeightNormal = 400;
 const LONG kWeightBold = 700;
 
@@ -57,8 +55,8 @@ const LONG kWeightBold = 700;
 int StyleFontHeight(int32_t size, uint8_t style, int dpi) {
     size = UsableFontSize(size);
     int height = size;
-    if (style & kFlagLarge) height = size ? size * 5 / 4 : kLargeDefaultHeight;
-    else if (style & kFlagSmall) height = size ? size * 6 / 8 : kSmallDefaultHeight;
+    if (style & kFlagLarge) height = size * 5 / 4;
+    else if (style & kFlagSmall) height = size * 6 / 8;
     return ScalePx(height, dpi);
 }
 

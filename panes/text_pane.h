@@ -192,6 +192,18 @@ const int* DrawnCharacterEdges(HDC dc, const uint8_t* codes, int count, int* dra
 // their height.
 int TextWidthPx(HDC dc, const wchar_t* text, int count, int* heightPx);
 
+// A section's heading (SectionHeading) in the form the panes draw stored
+// text in: in drawing order and in the letters of the font's base, mirrored
+// like every drawn string in Reverse mode. A copy, built with Reverse turned
+// as it copies, gets the heading in the order of the text it copies. A number
+// in place of titles reads the same in both orders and is left as it is.
+// Returns the characters written into `shown` (room for `shownChars`).
+int ShownSectionHeading(const uint8_t* sectionText, int section, wchar_t* shown, int shownChars);
+// ShownSectionHeading cut at a word until it is no wider than `widthPx` in
+// the dc's font, for a field of the screen; a number is never cut.
+int FittedSectionHeading(HDC dc, const uint8_t* sectionText, int section, int widthPx, wchar_t* shown,
+                         int shownChars);
+
 // Frees the shared conversion and measuring buffers (at exit; they grow again
 // on the next use).
 void ReleaseTextBuffers();

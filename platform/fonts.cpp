@@ -2,6 +2,8 @@
 
 #include <wchar.h>
 
+#include "platform/dpi.h"
+
 namespace {
 
 const wchar_t* const kPreferredFaces[] = {
@@ -45,4 +47,11 @@ const wchar_t* DefaultHebrewFaceName() {
     EnumFontFamiliesExW(screen, &query, NoteHebrewFace, (LPARAM)&search, 0);
     ReleaseDC(nullptr, screen);
     return search.face;
+}
+
+HFONT CreateControlFontForDpi(int dpi) {
+    LOGFONTW logFont = {};
+    if (!GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont)) return nullptr;
+    logFont.lfHeight = MulDiv(logFont.lfHeight, UsableDpi(dpi), SystemDpi());
+    return CreateFontIndirectW(&logFont);
 }

@@ -1,5 +1,7 @@
 #include "platform/right_to_left_typing.h"
 
+#include "platform/mirrored_text.h"
+
 namespace {
 
 const wchar_t kOriginalProcProp[] = L"LorvanRightToLeftTypingProc";
@@ -46,17 +48,7 @@ bool IsControlChar(wchar_t c) { return c < 0x20 || c == 0x7F; }
 
 // A bracket typed or pasted in reading order faces the other way once the
 // text is in drawing order, as the reader's Copy mirrors it going out.
-wchar_t InDrawingOrder(wchar_t c) {
-    switch (c) {
-        case L'(': return L')';
-        case L')': return L'(';
-        case L'[': return L']';
-        case L']': return L'[';
-        case L'{': return L'}';
-        case L'}': return L'{';
-        default: return c;
-    }
-}
+wchar_t InDrawingOrder(wchar_t c) { return MirroredBracket(c); }
 
 // Up to `capacity` - 1 characters of the clipboard's Unicode text, read
 // within its memory block whatever another program put there; 0 when none.

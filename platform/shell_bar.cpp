@@ -9,6 +9,7 @@
 #include <string.h>
 
 #include "platform/dpi.h"
+#include "platform/fonts.h"
 #include "platform/services.h"
 #include "platform/shell.h"
 
@@ -118,13 +119,7 @@ void UseFontForDpi(ShellBar* bar) {
     int systemDpi = SystemDpi();
     if (!old && bar->dpi == systemDpi) return;  // the toolbar's own font it is
     bar->font = nullptr;
-    if (bar->dpi != systemDpi) {
-        LOGFONTW logFont = {};
-        if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont)) {
-            logFont.lfHeight = MulDiv(logFont.lfHeight, bar->dpi, systemDpi);
-            bar->font = CreateFontIndirectW(&logFont);
-        }
-    }
+    if (bar->dpi != systemDpi) bar->font = CreateControlFontForDpi(bar->dpi);
     HFONT shown = bar->font ? bar->font : (HFONT)GetStockObject(DEFAULT_GUI_FONT);
     SendMessageW(bar->toolbar, WM_SETFONT, (WPARAM)shown, TRUE);
     if (old) DeleteObject(old);

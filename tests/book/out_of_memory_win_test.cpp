@@ -16,6 +16,7 @@
 #include "app/settings.h"
 #include "app/view_scale.h"
 #include "content/section_store.h"
+#include "fontdialog/font_dialog.h"
 #include "navigation/find_all_window.h"
 #include "panes/pane_paint.h"
 #include "panes/split_view.h"
@@ -224,7 +225,9 @@ protected:
         ResetProgramState();
         StoreUsedSettings();
         boxes = {};
-        ReleaseTextBuffers();  // EndReader frees them; earlier tests may have left them grown
+        // EndReader frees these; earlier tests may have left them grown.
+        ReleaseTextBuffers();
+        ReleaseFontFamilies();
         size_t heapBytes = HeapBytesInUse();
         operation.prepare();
         if (HasFatalFailure()) return false;

@@ -78,24 +78,36 @@ TEST(PlaceHistory, StoredFormRoundTripsAndDamageCostsOnlyTheList) {
     }
 }
 
-TEST(SectionNumeral, DigitsAndHebrewNumeralsAsTheBookWritesThem) {
+TEST(SectionNumeral, DigitsAndHebrewNumeralsOnlyAsTheBookWritesThem) {
+    const int kNo = kNumeralUnreadable;
     struct Case {
         const wchar_t* text;
         int result;
         int number;
     } cases[] = {
-        {L" 012 ", kNumeralInBook, 12}, {L"178", kNumeralInBook, 178}, {L"יב", kNumeralInBook, 12},
-        {L"י״ב", kNumeralInBook, 12},   {L"י\"ב", kNumeralInBook, 12}, {L"ו'", kNumeralInBook, 6},
-        {L"קע״ח", kNumeralInBook, 178}, {L"טו", kNumeralInBook, 15},   {L"ט״ז", kNumeralInBook, 16},
-        {L"קם", kNumeralInBook, 140},   {L"500", kNumeralOutsideBook, 500}, {L"0", kNumeralOutsideBook, 0},
-        {L"תק", kNumeralOutsideBook, 500}, {L"99999999999999", kNumeralOutsideBook, kNumeralCap},
+        // Digits.
+        {L" 012 ", kNumeralInBook, 12}, {L"178", kNumeralInBook, 178}, {L"500", kNumeralOutsideBook, 500},
+        {L"0", kNumeralOutsideBook, 0}, {L"99999999999999", kNumeralOutsideBook, kNumeralCap},
+        // Letters from the largest value down, with or without the mark in its place.
+        {L"יב", kNumeralInBook, 12}, {L"י״ב", kNumeralInBook, 12}, {L"י\"ב", kNumeralInBook, 12},
+        {L"ו'", kNumeralInBook, 6}, {L"ו׳", kNumeralInBook, 6}, {L"קע״ח", kNumeralInBook, 178},
+        {L"ט״ו", kNumeralInBook, 15}, {L"טז", kNumeralInBook, 16}, {L"קט״ז", kNumeralInBook, 116},
+        {L"קם", kNumeralInBook, 140}, {L"ק״ם", kNumeralInBook, 140}, {L"ך", kNumeralInBook, 20},
+        {L"תק", kNumeralOutsideBook, 500}, {L"תת״ק", kNumeralOutsideBook, 900},
+        // 15 and 16 are never written 10 + 5 and 10 + 6.
+        {L"יה", kNo, 0}, {L"יו", kNo, 0}, {L"י״ה", kNo, 0}, {L"קיה", kNo, 0}, {L"קי״ו", kNo, 0},
+        // A final form only at the end.
+        {L"ךב", kNo, 0}, {L"ם״ב", kNo, 0}, {L"קןה", kNo, 0},
+        // One mark at most, and only where it belongs.
+        {L"י״״ב", kNo, 0}, {L"י\"\"ב", kNo, 0}, {L"״יב", kNo, 0}, {L"'א", kNo, 0}, {L"״", kNo, 0},
+        {L"יב'", kNo, 0}, {L"ה״", kNo, 0}, {L"קע״ח׳", kNo, 0}, {L"ק״עח", kNo, 0}, {L"''", kNo, 0},
+        // Letters out of order or not a numeral at all.
+        {L"", kNo, 0}, {L" ", kNo, 0}, {L"12a", kNo, 0}, {L"-3", kNo, 0}, {L"בי", kNo, 0}, {L"יי", kNo, 0},
+        {L"קת", kNo, 0}, {L"ט ו", kNo, 0}, {L"טוב", kNo, 0}, {L"ט״י", kNo, 0},
     };
     for (const Case& c : cases) {
         int number = -1;
-        EXPECT_EQ(ReadSectionNumeral(c.text, 32, &number), c.result) << c.number;
-        EXPECT_EQ(number, c.number);
+        EXPECT_EQ(ReadSectionNumeral(c.text, 32, &number), c.result) << "case " << (&c - cases);
+        EXPECT_EQ(number, c.number) << "case " << (&c - cases);
     }
-    int number = 0;
-    for (const wchar_t* text : {L"", L" ", L"12a", L"-3", L"בי", L"יי", L"קת", L"״", L"ט ו"})
-        EXPECT_EQ(ReadSectionNumeral(text, 32, &number), kNumeralUnreadable) << (int)text[0];
 }

@@ -4,8 +4,10 @@
 # wheel over each pane, the window's place from one start to the next, Latin
 # keys typed into the search, Find All's list, Back, Forward and Go To
 # (history_e2e.sh), a passage selected with a drag and copied with its source
-# (its Rich Text read back by LibreOffice), the menus by keyboard, full
-# screen, a drag of the divider and the theme. Leaves the results window as
+# (its Rich Text read back by LibreOffice), a match in the commentary with F3
+# after a zoom and Copy after the wheel, the menus by keyboard, full screen,
+# the stored sizes across a restart, a drag of the divider and the theme.
+# Leaves the results window as
 # OUTPUT_DIR/find-all.png.
 # Each check looks at what its key or turn leaves behind: the stored
 # settings, the clipboard, the dialog that opens.
@@ -528,6 +530,96 @@ session_selection() {
     fail "a short click turns a page: LastPosition $turned"
 }
 
+# ---- A match in the commentary: its accent, a zoom, F3 again, Copy after the wheel --
+
+# "ikha" is in the commentary of section 7 (section 8) once, and next in that
+# of section 11 (section 12); the main text of 7 has none.
+MARK_SEARCH_HEX="61,6c,6a,61,00"
+MARK_START_SECTION=7
+MARK_NEXT_SECTION=11
+NEXT_COMMENTARY_TITLE="ביאור ו'"  # the title of section 12
+
+session_search_mark() {
+  local START_SECTION=$MARK_START_SECTION
+  store_settings "\"SearchString\"=hex:$MARK_SEARCH_HEX" '"BottomSection"=dword:0000000c'
+  start_reader || return 0
+  xdotool key F3
+  sleep 1.5
+  # The pane that holds the match is the active one: its accent is below the divider.
+  capture mark-in-commentary
+  local line accent
+  line=$(row_of_colour mark-in-commentary 60 "#FF0000")
+  accent=$(row_of_colour mark-in-commentary 1 "#0078D7")
+  if [ -n "$line" ] && [ -n "$accent" ] && [ "$accent" -gt "$line" ]; then
+    pass "search: the accent moves to the commentary that holds the match"
+  else
+    fail "search: the accent moves to the commentary (divider at '$line', accent from '$accent')"
+  fi
+  # A zoom lays the text out again and keeps the mark: F3 goes on from it.
+  focus_reader
+  xdotool key ctrl+equal
+  sleep 1
+  xdotool key F3
+  sleep 1.5
+  # The whole commentary selected, then the wheel over the main pane: Copy
+  # still takes the selection on the screen.
+  focus_reader
+  xdotool key ctrl+a
+  sleep 0.3
+  xdotool key ctrl+c
+  sleep 1
+  local selected copied
+  selected=$(clipboard)
+  turn_wheel main 1
+  focus_reader
+  xdotool key ctrl+c
+  sleep 1
+  copied=$(clipboard)
+  [ "$(count_of "$selected" "$NEXT_COMMENTARY_TITLE")" -ge 1 ] && pass "select all: the commentary is selected" ||
+    fail "select all: the commentary of section 12 is selected"
+  if [ -n "$copied" ] && [ "$copied" = "$selected" ]; then
+    pass "copy after the wheel: the selection on the screen is copied"
+  else
+    fail "copy after the wheel: the selection on the screen is copied (${#copied} characters, wanted ${#selected})"
+  fi
+  quit_reader
+  expect "search after a zoom: F3 finds the next match, not the same one" "$(stored_dword Lesson)" \
+    "$MARK_NEXT_SECTION"
+}
+
+# ---- Stored sizes: a letter height, "None" after a drag, 0 ----------------------
+session_stored_sizes() {
+  # -20 is a letter height of 20; 40 percent was dragged.
+  store_settings '"FontSize"=dword:ffffffec' '"BottomSection"=dword:0000000c' \
+    '"BottomSectionPercent"=dword:00000028'
+  start_reader || return 0
+  xdotool key ctrl+equal  # from 20 the next size up
+  sleep 0.5
+  xdotool key F10
+  sleep 0.3
+  xdotool key m n  # "&Marel", "&None"
+  sleep 0.5
+  quit_reader
+  expect "a letter height of 20 zooms in to 22" "$(stored_dword FontSize)" 22
+  expect "None is stored" "$(stored_dword BottomSection)" 1
+  expect "None stores no dragged share" "$(stored_dword BottomSectionPercent)" 0
+
+  start_reader || return 0
+  xdotool key ctrl+minus
+  sleep 0.5
+  quit_reader
+  expect "after a restart the size zooms out to 20" "$(stored_dword FontSize)" 20
+  expect "after a restart None holds" "$(stored_dword BottomSection)" 1
+  expect "after a restart no dragged share comes back" "$(stored_dword BottomSectionPercent)" 0
+
+  store_settings '"FontSize"=dword:00000000'
+  start_reader || return 0
+  xdotool key ctrl+equal
+  sleep 0.5
+  quit_reader
+  expect "a size of 0 is the first start's, 20, and zooms in to 22" "$(stored_dword FontSize)" 22
+}
+
 source "$ROOT/tests/e2e/history_e2e.sh"
 
 if [ "$HALF" != frame ]; then
@@ -538,11 +630,13 @@ if [ "$HALF" != frame ]; then
   session_search
   session_search_again
   session_find_all
+  session_search_mark
 fi
 if [ "$HALF" != reading ]; then
   session_history_moves
   session_go_to
   session_damaged_history
+  session_stored_sizes
   session_frame  # last: it leaves the dark theme stored
 fi
 exit $failed

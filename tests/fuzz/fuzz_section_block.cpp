@@ -1,8 +1,10 @@
 // libFuzzer target: arbitrary bytes as a section block, then a walk over the
-// records of whatever expands, and the same bytes walked as records directly.
+// records of whatever expands with its heading, and the same bytes walked as
+// records directly.
 #include <stddef.h>
 #include <stdint.h>
 
+#include "content/section_heading.h"
 #include "content/section_records.h"
 #include "content/section_store.h"
 #include "platform/services.h"
@@ -20,8 +22,12 @@ uint32_t WalkRecords(const uint8_t* text, uint32_t limit) {
     while (NextParagraphRecord(&walker, &record)) {
         for (uint32_t i = 0; i < record.textLength; i++) sum += text[record.textOffset + i];
     }
+    if (limit != kUnboundedWalk) return sum;
     TitleLine title, subtitle;
-    if (limit == kUnboundedWalk) FindSectionTitles(text, &title, &subtitle);
+    FindSectionTitles(text, &title, &subtitle);
+    // The heading at every room from none to more than it takes.
+    wchar_t heading[kSectionHeadingChars + 8];
+    for (int room = 0; room <= kSectionHeadingChars + 8; room += 7) sum += SectionHeading(text, 23, heading, room);
     return sum;
 }
 

@@ -110,7 +110,10 @@ TEST(FontDialog, OkWithoutChangesKeepsTheStoredFontWhateverTheListsCanShow) {
                           {13, L"<none>", L"10", 13},
                           {5, L"5", L"5", 5},
                           {100, L"<none>", L"10", 100},
-                          {INT32_MIN, L"-144", L"-144", -144}};
+                          {INT32_MIN, L"<none>", L"10", 144},
+                          // A letter height is its size; 0 is the first start's.
+                          {-20, L"20", L"10", 20},
+                          {0, L"20", L"10", 20}};
     for (const Case& c : cases) {
         // Base 97 has no button: nothing is checked, and a Hebrew face leaves it be.
         FontSpec spec = Spec(kBookFace, c.size, kLetterBaseAscii);
@@ -127,7 +130,7 @@ TEST(FontDialog, OkWithoutChangesKeepsTheStoredFontWhateverTheListsCanShow) {
         EXPECT_STREQ(spec.faceName, kBookFace);
         EXPECT_EQ(spec.letterBase, kLetterBaseAscii);
     }
-    // A stored character height is listed as it is and read back the same.
+    // A character height typed into the list's text is still read as one.
     EXPECT_EQ(ParseSizeText(L"-12"), -12);
 }
 
@@ -209,10 +212,14 @@ TEST(FontDialog, PreviewDrawsTheLettersAsStoredAndTheLayoutSharesTheAreaInThirds
     });
 }
 
-TEST(FontDialog, FamiliesAreListedOnceAndFreedWithTheDialog) {
+TEST(FontDialog, FamiliesAreListedOnceEnumeratedOnceAndFreedAtTheEnd) {
     FontSpec spec = Spec(kBookFace, 12, kLetterBaseUnicode);
     RunFontDialogWith(&spec, [](HWND dialog) { Click(dialog, IDOK); });  // warms the platform's font caches
+    ReleaseFontFamilies();
     size_t heapBefore = HeapBytesInUse();
+    RunFontDialogWith(&spec, [](HWND dialog) { Click(dialog, IDOK); });
+    const FontFamilyEntry* enumerated = gFontDialog.families.firstFamily;
+    ASSERT_NE(enumerated, nullptr);
     for (int end : {IDOK, IDCANCEL}) {
         RunFontDialogWith(&spec, [&](HWND dialog) {
             int entries = 0;
@@ -223,8 +230,10 @@ TEST(FontDialog, FamiliesAreListedOnceAndFreedWithTheDialog) {
             Choose(dialog, IDC_FONT_FACES, L"Miriam CLM");  // a preview font to delete
             SendMessageW(dialog, WM_COMMAND, end, 0);
         });
-        EXPECT_EQ(gFontDialog.families.firstFamily, nullptr);
+        EXPECT_EQ(gFontDialog.families.firstFamily, enumerated);  // kept, not enumerated again
         EXPECT_EQ(gFontDialog.previewFont, nullptr);
     }
+    ReleaseFontFamilies();
+    EXPECT_EQ(gFontDialog.families.firstFamily, nullptr);
     EXPECT_EQ(HeapBytesInUse(), heapBefore);
 }

@@ -3,6 +3,7 @@
 // reversed paragraphs with what Copy makes of it, and its drawing.
 #include "app/context_menu.h"
 #include "clipboard/copy_text.h"
+#include "content/section_heading.h"
 #include "tests/win/pane_test_support.h"
 #include "tests/win/reader_test_support.h"
 
@@ -106,7 +107,39 @@ TEST_F(SelectTest, ReadingOrderRunsBackwardsThroughReversedParagraphsAndCopiesWi
     ASSERT_EQ(Layout(untitled), kLayoutDone);
     EXPECT_FALSE(HasSelection(pane));  // a new text drops it
     ASSERT_TRUE(SelectAllText(pane));
-    EXPECT_EQ(SelectionText(), first + L"\r\nSection 7\r\n");
+    EXPECT_EQ(SelectionText(), first + L"\r\n4\r\n");  // section 7 is the fourth pair
+}
+
+// The heading of a field of the screen (the status line, Find All's rows):
+// drawn in stored order, cut at a word so that it fits, keeping the words a
+// reader meets first, which stand at its right.
+TEST_F(SelectTest, AHeadingCutToFitKeepsTheWordsReadFirst) {
+    MakePane(10, 5, 400, 400);
+    const std::wstring title = L"סימן יב גדול מאד ארוך מן השורה הזאת";
+    SectionBuilder section;
+    section.Add(kTitleFlags, 0, DrawingOrder(title));
+    section.Add(kReversedRight, 0, DrawingOrder(L"אב גד"));
+    ASSERT_EQ(Layout(section), kLayoutDone);
+    wchar_t shown[kSectionHeadingChars];
+    int length = ShownSectionHeading(pane->text, 7, shown, kSectionHeadingChars);
+    const std::wstring whole(shown, (size_t)length);
+    EXPECT_EQ(whole, std::wstring(title.rbegin(), title.rend()));
+    int wholePx = TextWidthPx(pane->dc, shown, length, nullptr);
+    for (int widthPx : {wholePx, wholePx * 2 / 3, wholePx / 3}) {
+        int count = FittedSectionHeading(pane->dc, pane->text, 7, widthPx, shown, kSectionHeadingChars);
+        const std::wstring cut(shown, (size_t)count);
+        EXPECT_LE(TextWidthPx(pane->dc, shown, count, nullptr), widthPx);
+        if (widthPx == wholePx) {
+            EXPECT_EQ(cut, whole);
+            continue;
+        }
+        ASSERT_GE(count, 2);
+        EXPECT_EQ(cut[0], L'\x2026') << "the mark of the cut stands where reading stops";
+        const std::wstring kept = cut.substr(1);
+        ASSERT_LT(kept.size(), whole.size());
+        EXPECT_EQ(whole.substr(whole.size() - kept.size()), kept);
+        EXPECT_EQ(whole[whole.size() - kept.size() - 1], L' ') << "cut between words";
+    }
 }
 
 TEST_F(SelectTest, SelectionIsDrawnOnExactlyItsCharactersInEitherMode) {

@@ -324,7 +324,21 @@ TEST_F(SearchTest, FindAllFollowsAChangeOfResolution) {
         SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, y));
         return FindAllSelectedRow();
     };
+    // The count and the filter buttons: the height of the font each label has.
+    auto labelHeights = [&] {
+        std::vector<LONG> heights;
+        for (HWND child = GetWindow(results, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            if (child == list) continue;
+            LOGFONTW font = {};
+            GetObjectW((HFONT)SendMessageW(child, WM_GETFONT, 0, 0), sizeof font, &font);
+            heights.push_back(font.lfHeight < 0 ? -font.lfHeight : font.lfHeight);
+        }
+        return heights;
+    };
     ASSERT_EQ(listTop(), 32);
+    const std::vector<LONG> heights96 = labelHeights();
+    ASSERT_EQ(heights96.size(), 4u);
+    ASSERT_GT(heights96[0], 0);
     const int secondRowY = 40;
     EXPECT_EQ(rowAt(secondRowY), 1);
     RECT suggested = {100, 100, 740, 600};
@@ -334,8 +348,10 @@ TEST_F(SearchTest, FindAllFollowsAChangeOfResolution) {
     EXPECT_EQ(now.right - now.left, 640);
     EXPECT_EQ(listTop(), 64);
     EXPECT_EQ(rowAt(secondRowY), 0);
+    for (LONG height : labelHeights()) EXPECT_EQ(height, 2 * heights96[0]) << "labels at twice the resolution";
     SendMessageW(results, WM_DPICHANGED, MAKEWPARAM(96, 96), (LPARAM)&suggested);
     EXPECT_EQ(listTop(), 32);
     EXPECT_EQ(rowAt(secondRowY), 1);
+    EXPECT_EQ(labelHeights(), heights96);
     SendMessageW(results, WM_CLOSE, 0, 0);
 }

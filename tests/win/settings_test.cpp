@@ -205,10 +205,10 @@ TEST_F(SettingsTest, UnusableStoredValuesLoadAsUsableOnes) {
     };
     const Case cases[] = {
         {37, 20, 0x5D0, 37, true, 20, 0x5D0},  // usable: as stored
-        {31767, 0x80000000u, 0, 1, false, -kMaxFontSizePx, 0x5D0},  // the index's own number
+        {31767, 0x80000000u, 0, 1, false, kMaxFontSizePx, 0x5D0},  // the index's own number
         {357, 0x7FFFFFFF, 0xFFFFFFFF, 1, false, kMaxFontSizePx, 0x5D0},
         {0x10003, 1, 0x7FFFFFFF, 1, false, kMinFontSizePx, 0x5D0},  // not section 3 by its low 16 bits
-        {0xFFFFFFFF, 0xFFFFFFFF, 1234, 1, false, -kMinFontSizePx, 0x5D0},
+        {0xFFFFFFFF, 0xFFFFFFFF, 1234, 1, false, kMinFontSizePx, 0x5D0},  // -1: a letter height of 1
         {356, 72, 97, 355, false, 72, 97},  // a commentary: the text it belongs to
         {2, 8, 224, 1, false, 8, 224},
     };
@@ -425,11 +425,13 @@ TEST_F(SettingsTest, ViewOptionsAndADraggedShareComeBack) {
         EXPECT_EQ(gView.theme, kThemeLight);
         ReleaseSettings();
     }
-    // With the commentary hidden there is no share to write.
+    // With the commentary hidden the share is 0, over a dragged one stored before.
     ResetProgramState();
-    RegDeleteTreeW(HKEY_CURRENT_USER, kTestRootKey);
+    PutDword(kTestProgramKey, L"BottomSectionPercent", 40);
     LoadSettings();
     gSplit.bottomSection = 1;
+    gSplit.bottomShare = 0;  // as "None" leaves it
     SaveSettingsAndQuit();
-    EXPECT_FALSE(GetDword(kTestProgramKey, L"BottomSectionPercent", &value));
+    EXPECT_TRUE(GetDword(kTestProgramKey, L"BottomSectionPercent", &value));
+    EXPECT_EQ(value, 0u);
 }

@@ -300,9 +300,10 @@ TEST_F(LayoutTest, RefusedTextsAndMissingPanes) {
     pane->markStart = 1;
     EXPECT_EQ(LayoutSection(pane, pane->text, 1), kLayoutDone);  // its own text: not released
     EXPECT_EQ(pane->text, kept);
-    EXPECT_EQ(pane->markStart, 0);
+    EXPECT_EQ(pane->markStart, 1);  // the same text keeps its mark
     EXPECT_EQ(LayoutSection(pane, nullptr, 0), kLayoutNoText);
     EXPECT_EQ(pane->text, kept);
+    EXPECT_EQ(pane->markStart, 0);
     EXPECT_EQ(LayoutSection(pane, nullptr, 1), kLayoutNoText);
     EXPECT_EQ(pane->text, nullptr);
 

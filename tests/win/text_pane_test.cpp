@@ -66,15 +66,16 @@ TEST_F(TextPaneTest, StyleFontsHaveScaledHeightsWeightAndNamedFace) {
     EXPECT_EQ(NewStyleFont(&spec, 0x01).lfHeight, 10);
     EXPECT_EQ(NewStyleFont(&spec, 0x08).lfWeight, 700);
     EXPECT_EQ(NewStyleFont(&spec, 0x10).lfWeight, 400);
-    spec.size = 0;
-    EXPECT_EQ(NewStyleFont(&spec, 0x04).lfHeight, 20);
-    EXPECT_EQ(NewStyleFont(&spec, 0x02).lfHeight, 14);
-    EXPECT_EQ(NewStyleFont(&spec, 0x00).lfHeight, 0);
+    spec.size = 0;  // the first start's size
+    EXPECT_EQ(NewStyleFont(&spec, 0x04).lfHeight, kFirstStartFontSize * 5 / 4);
+    EXPECT_EQ(NewStyleFont(&spec, 0x00).lfHeight, kFirstStartFontSize);
+    spec.size = -16;  // a letter height is the same size
+    EXPECT_EQ(NewStyleFont(&spec, 0x02).lfHeight, 12);
     // Whatever a record holds, the fonts keep to the one range of sizes.
     spec.size = INT32_MAX;
     EXPECT_EQ(NewStyleFont(&spec, 0x04).lfHeight, kMaxFontSizePx * 5 / 4);
     spec.size = INT32_MIN;
-    EXPECT_EQ(NewStyleFont(&spec, 0x02).lfHeight, -kMaxFontSizePx * 6 / 8);
+    EXPECT_EQ(NewStyleFont(&spec, 0x02).lfHeight, kMaxFontSizePx * 6 / 8);
 
     // The platform really finds the named Hebrew faces.
     MakePane(0, 0, 240, 320);
