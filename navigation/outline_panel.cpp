@@ -31,6 +31,7 @@ struct OutlinePanel {
     OutlineView view;
     bool dragging;
     int dragGrabPx;  // where in the edge the press took hold
+    bool focused;    // the panel holds the keyboard
 };
 OutlinePanel gPanel;
 
@@ -52,7 +53,7 @@ void PaintEdge() {
     FillWithColour(dc, strip, palette.page);
     RECT line = {0, 0, ScalePx(kEdgeLinePx, ReaderDpi()), client.bottom};
     FillWithColour(dc, line, palette.statusEdge);
-    if (!HasFocus()) return;
+    if (!gPanel.focused) return;
     RECT accent = {line.right, 0, line.right + ScalePx(kAccentPx, ReaderDpi()), client.bottom};
     FillWithColour(dc, accent, palette.accent);
 }
@@ -168,7 +169,8 @@ LRESULT OnSetCursor(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // The accent of the edge follows the keyboard.
-LRESULT OnFocusChange() {
+LRESULT OnFocusChange(bool focused) {
+    gPanel.focused = focused;
     if (gPanel.view.dc && !ProgramEnding()) PaintEdge();
     return 0;
 }
@@ -196,8 +198,8 @@ LRESULT CALLBACK OutlinePanelProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED: return OnButtonUp(window);
     case WM_SETCURSOR: return OnSetCursor(window, message, wParam, lParam);
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS: return OnFocusChange();
+    case WM_SETFOCUS: return OnFocusChange(true);
+    case WM_KILLFOCUS: return OnFocusChange(false);
     case WM_DESTROY: return OnDestroy();
     default: return DefWindowProcW(window, message, wParam, lParam);
     }

@@ -256,6 +256,13 @@ TEST_F(LargeScreen, ThePanelShowsBesideTheTextFollowsTheReaderAndComesBack) {
     SetFocus(window);
     SendMessageW(window, WM_KEYDOWN, VK_F6, 0);
     EXPECT_EQ(GetFocus(), panel);
+    auto edgePixel = [&]() {
+        HDC dc = GetDC(panel);
+        COLORREF pixel = GetPixel(dc, ScalePx(2, Dpi()), 100);
+        ReleaseDC(panel, dc);
+        return pixel;
+    };
+    EXPECT_EQ(edgePixel(), CurrentPalette().accent) << "the edge shows where the keyboard is";
     int firstRow = grid->firstRow;
     SendMessageW(panel, WM_KEYDOWN, grid->firstRow > 0 ? VK_UP : VK_DOWN, 0);
     if (grid->lastFirstRow > 0) {
@@ -263,6 +270,7 @@ TEST_F(LargeScreen, ThePanelShowsBesideTheTextFollowsTheReaderAndComesBack) {
     }
     SendMessageW(panel, WM_KEYDOWN, VK_F6, 0);
     EXPECT_EQ(GetFocus(), window);
+    EXPECT_NE(edgePixel(), CurrentPalette().accent);
 
     // Its edge dragged: the width follows, within 15 to 50 percent.
     SendMessageW(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 200));
