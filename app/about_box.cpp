@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "app/update_address.h"
+#include "content/book_info.h"
 #include "platform/dialog_shell.h"
 #include "platform/dpi.h"
 #include "resources/resource_ids.h"
@@ -49,8 +50,60 @@ void ReleaseBoxResources(HWND dialog) {
     ReleaseArtInStatic(AboutPicture(dialog), &gAboutBitmap);
 }
 
+// Room for the credits: a title and two sources of five values each.
+const size_t kCreditBytes = 13 * (kBookInfoMaxValue + 16);
+const int kCreditsWidthDlu = 220;
+const int kMarginDlu = 7;
+
+// The bottom of the template's own area: above the strip of the OK button
+// that the dialog shell adds on the desktop, whose margins are even.
+int ContentBottom(HWND dialog, const RECT& client) {
+    HWND ok = GetDlgItem(dialog, IDOK);
+    if (!ok) return client.bottom;
+    RECT button;
+    GetWindowRect(ok, &button);
+    MapWindowPoints(nullptr, dialog, (POINT*)&button, 2);
+    return button.top - (client.bottom - button.bottom);
+}
+
+// Below the template's items, the book and where its text came from, when
+// the book information names them; the box grows to hold them.
+void AddBookCredits(HWND dialog) {
+    static BookInfo info;
+    static char utf8[kCreditBytes];
+    static wchar_t text[kCreditBytes];
+    if (!LoadBookInfo(&info) || !HasBookCredits(&info) || !FormatBookCredits(&info, utf8, sizeof utf8)) return;
+    if (!MultiByteToWideChar(CP_UTF8, 0, utf8, -1, text, (int)kCreditBytes)) return;
+    RECT units = {kMarginDlu, kMarginDlu, kCreditsWidthDlu, 0};
+    MapDialogRect(dialog, &units);
+    RECT client;
+    GetClientRect(dialog, &client);
+    int widthPx = units.right > client.right ? units.right : client.right;
+    RECT measured = {0, 0, widthPx - 2 * units.left, 0};
+    HFONT font = (HFONT)SendMessageW(dialog, WM_GETFONT, 0, 0);
+    HDC dc = GetDC(dialog);
+    HGDIOBJ saved = SelectObject(dc, font ? (HGDIOBJ)font : GetStockObject(DEFAULT_GUI_FONT));
+    DrawTextW(dc, text, -1, &measured, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, saved);
+    ReleaseDC(dialog, dc);
+    HWND credits = CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, units.left,
+                                   ContentBottom(dialog, client), measured.right, measured.bottom, dialog,
+                                   (HMENU)(INT_PTR)IDC_ABOUT_BOOK, gApp.instance, nullptr);
+    if (!credits) return;
+    if (font) SendMessageW(credits, WM_SETFONT, (WPARAM)font, FALSE);
+    // Grown about its centre, so that it stays centred where it opened.
+    RECT frame;
+    GetWindowRect(dialog, &frame);
+    int growX = widthPx - client.right, growY = measured.bottom + units.top;
+    int left = frame.left - growX / 2 > 0 ? frame.left - growX / 2 : 0;
+    int top = frame.top - growY / 2 > 0 ? frame.top - growY / 2 : 0;
+    SetWindowPos(dialog, nullptr, left, top, frame.right - frame.left + growX,
+                 frame.bottom - frame.top + growY, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 INT_PTR OnAboutInit(HWND dialog) {
     gShell.aboutLinkFont = MakeLinkFont(dialog);
+    AddBookCredits(dialog);
     gAboutBitmap = ShowArtInStatic(AboutPicture(dialog), gApp.instance, IDB_ABOUT, WindowDpi(dialog));
     return FALSE;
 }

@@ -111,6 +111,20 @@ void ChooseReadingFont(HWND window) {
     RefreshFindAll();
 }
 
+// F6 goes to the other pane while the lower one shows: without it the keys
+// could never reach the commentary.
+void SwitchActivePane() {
+    if (BottomPaneShown()) SetActivePane(ActivePane() == gApp.mainPane ? gSplit.bottomPane : gApp.mainPane);
+}
+
+// F6 goes round the places of the keyboard: the main pane, the commentary
+// while it shows, the outline beside the text while it shows.
+void SwitchKeyboardPlace(HWND window) {
+    bool onLastPane = !BottomPaneShown() || ActivePane() == gSplit.bottomPane;
+    if (onLastPane && SwitchOutlineFocus(window)) return;
+    SwitchActivePane();
+}
+
 // Escape undoes the nearest thing first: a selection made in full screen is
 // let go without throwing the reader out of it; the next Escape leaves.
 int OnEscape(HWND window) {
@@ -192,7 +206,7 @@ int OnKeyDown(HWND window, WPARAM key) {
     case VK_RIGHT: NextSection(window); return 0;
     case VK_DOWN: ScrollActivePane(window, 1); return 0;
     case VK_ESCAPE: return OnEscape(window);
-    case VK_F6: return SwitchOutlineFocus(window) ? 0 : 1;
+    case VK_F6: SwitchKeyboardPlace(window); return 0;
     default: return 1;
     }
 }

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "accessibility/reader_access.h"
 #include "app/about_box.h"
 #include "app/app_state.h"
 #include "app/commands.h"
@@ -88,6 +89,7 @@ void ApplyFullScreenGeometry(HWND window) {
 // The one place where the panes and the loaded settings are released; the
 // save before it does nothing when a failed allocation or a log-off saved.
 LRESULT OnDestroy(HWND window) {
+    ReleaseReaderAccess();  // before the panes it reads go
     ReleaseSharedDc(window);
     DestroyStatusLine();
     if (gApp.menuBar) DestroyWindow(gApp.menuBar);
@@ -463,6 +465,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return OnSideButton(window, message, wParam, lParam);
     case WM_APPCOMMAND:
         return OnAppCommand(window, message, wParam, lParam);
+    case WM_GETOBJECT:
+        return AnswerReaderObject(window, wParam, lParam);
     case kCloseRequestMessage:
         return OnCloseRequest(window);
     default:

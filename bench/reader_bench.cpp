@@ -19,6 +19,7 @@
 #include "app/settings.h"
 #include "app/view_scale.h"
 #include "app/window_place.h"
+#include "bench/access_bench.h"
 #include "bench/bench_clock.h"
 #include "bench/index_bench.h"
 #include "bench/reader_bench.h"
@@ -483,6 +484,7 @@ void BenchReaderWindow() {
         SelectDragMs(window, &dragMs, &fullRepaintMs);
         AddTurn(&dragTurns, dragMs, fullRepaintMs);
     }
+    BenchAccess(window);  // last: it leaves a client connected
     CloseBenchReader(window);
     RegDeleteTreeW(HKEY_CURRENT_USER, kBenchRootKey);
     SetSettingsKeyPaths(nullptr, nullptr);

@@ -17,7 +17,6 @@
 
 namespace {
 
-const uint8_t kLargestPixelRule = 160;
 const wchar_t kHyphen = L'-';
 const wchar_t kSpace = L' ';
 
@@ -54,16 +53,6 @@ void AppendRule(uint8_t value, CopyTextOutput* out) {
     PutRepeated(out, kHyphen, (size_t)RuleHyphenCount(value));
 }
 
-// The record's text as the screen maps it, then its indent as spaces.
-bool AppendParagraphText(const uint8_t* text, const ParagraphRecord& record, CopyTextOutput* out) {
-    const uint8_t* codes = text + record.textOffset;
-    const wchar_t* converted = ToDisplayText(codes, &gDisplayTextCache, (int)record.textLength);
-    if (!converted) return false;
-    PutChars(out, converted, record.textLength);
-    PutRepeated(out, kSpace, (size_t)IndentPixels(record.indent));
-    return true;
-}
-
 // Unicode letters go to programs that order right-to-left text themselves and
 // want it in reading order, the mirror of the stored drawing order: so the
 // copy is mirrored exactly when the screen is not. Single-byte letters are
@@ -77,6 +66,19 @@ uint32_t FlipReverseForCopy() {
     if (CopyMirrorsOppositeToScreen()) gApp.flags ^= kFlagReverse;
     return savedFlags;
 }
+
+}  // namespace
+
+ReadingForm CopyReadingForm() { return {gApp.font.letterBase, ReverseModeActive()}; }
+
+ReadingForm ReadingFormOfCopy() {
+    uint32_t savedFlags = FlipReverseForCopy();
+    ReadingForm form = CopyReadingForm();
+    gApp.flags = savedFlags;
+    return form;
+}
+
+namespace {
 
 // ---- A selection ----------------------------------------------------------------
 
@@ -124,54 +126,11 @@ bool AppendSelectedRecord(const uint8_t* text, const ParagraphRecord& record, co
 
 }  // namespace
 
-int RuleHyphenCount(uint8_t value) {
-    return value <= kLargestPixelRule ? value : (value - kLargestPixelRule) * 2;
-}
-
-uint32_t MeasureCopyText(const uint8_t* text, CopyTextCounts* counts) {
-    memset(counts, 0, sizeof *counts);
-    RecordWalker walker;
-    StartRecordWalk(&walker, text, kUnboundedWalk);
-    ParagraphRecord record;
-    while (NextParagraphRecord(&walker, &record)) {
-        counts->records += (record.flags & kFlagParagraphEnd) ? 2 : 1;
-        if (IsSpacerRecord(record.flags)) {
-            counts->ruleChars += (uint32_t)RuleHyphenCount(record.indent);
-        } else {
-            counts->indentChars += (uint32_t)IndentPixels(record.indent);
-        }
-    }
-    uint32_t textBytes = walker.position;  // the walk stops on the closing 0
-    counts->textChars = textBytes + textBytes / 2;
-    return counts->records;
-}
-
-size_t CopyTextBufferChars(const CopyTextCounts* counts) {
-    size_t lineEndChars = 2 * (size_t)counts->records;
-    return (size_t)counts->textChars + lineEndChars + counts->ruleChars + counts->indentChars + 1;
-}
-
 int BuildCopyText(const uint8_t* text, wchar_t* buffer, size_t bufferBytes) {
-    size_t capacity = bufferBytes / sizeof(wchar_t);
-    if (capacity == 0) return kCopyTextFull;
-    CopyTextOutput out = {buffer, buffer + capacity - 1, false};
-    RecordWalker walker;
-    StartRecordWalk(&walker, text, kUnboundedWalk);
-    ParagraphRecord record;
-    int result = kCopyTextBuilt;
-    while (!out.full && NextParagraphRecord(&walker, &record)) {
-        if (IsSpacerRecord(record.flags)) {
-            AppendRule(record.indent, &out);
-        } else if (!AppendParagraphText(text, record, &out)) {
-            result = kCopyTextNoMemory;
-            break;
-        }
-        PutLineEnd(&out);
-        if (record.flags & kFlagParagraphEnd) PutLineEnd(&out);
-    }
-    *out.next = 0;
-    if (out.full) return kCopyTextFull;
-    return result;
+    ReadingOutput out = {};
+    out.chars = buffer;
+    out.capacity = bufferBytes / sizeof(wchar_t);
+    return BuildReadingText(text, CopyReadingForm(), &out);
 }
 
 int BuildSelectionText(const TextPane* pane, wchar_t* buffer, size_t bufferBytes) {

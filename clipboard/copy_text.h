@@ -5,6 +5,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "clipboard/reading_text.h"
+
 struct TextPane;
 
 // Puts the whole section of `pane` on the clipboard (append 0) or adds it to
@@ -27,32 +29,14 @@ size_t SelectionTextBufferChars(const TextPane* pane);
 // memory runs out.
 wchar_t* CopyFormOfCodes(const uint8_t* codes, int count);
 
-// What the text of a section needs room for.
-struct CopyTextCounts {
-    uint32_t records;      // the records, plus once more each with the paragraph-end bit
-    uint32_t textChars;    // L + L / 2, L being the bytes before the closing 0
-    uint32_t ruleChars;    // the hyphens of every rule
-    uint32_t indentChars;  // the indent spaces of every text record
-};
-
-// Fills `counts` and returns counts->records. `text` must end in the guard
-// bytes of a loaded section.
-uint32_t MeasureCopyText(const uint8_t* text, CopyTextCounts* counts);
-// Characters of a buffer that always holds the text and its terminator.
-size_t CopyTextBufferChars(const CopyTextCounts* counts);
-
-// Hyphens standing for a rule of spacer value `value`: the value up to 160,
-// (value - 160) x 2 above.
-int RuleHyphenCount(uint8_t value);
-
-enum CopyTextResult {
-    kCopyTextBuilt = 0,
-    kCopyTextFull = 1,      // the buffer was too small; it holds a cut text
-    kCopyTextNoMemory = 2,  // a record could not be converted
-};
-
 // Writes the text of every record into `buffer` (`bufferBytes` long), mapped
 // by the program-wide letter base and mirrored in Reverse mode like the
 // screen: each record's text and its indent spaces, or a rule's hyphens, then
 // CR LF, twice after a paragraph end; then a 0. Never writes past the buffer.
 int BuildCopyText(const uint8_t* text, wchar_t* buffer, size_t bufferBytes);
+// The form BuildCopyText gives letters in while a copy is being built (the
+// Reverse bit flipped for it): the program-wide letter base, mirrored in
+// Reverse mode.
+ReadingForm CopyReadingForm();
+// The form of Copy at any other time: how others read the text.
+ReadingForm ReadingFormOfCopy();

@@ -1,5 +1,6 @@
 #include "navigation/find_all_list.h"
 
+#include "accessibility/results_access.h"
 #include "navigation/find_all_paint.h"
 #include "navigation/search.h"
 #include "platform/out_of_memory.h"
@@ -105,6 +106,8 @@ LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: InvalidateRect(list, nullptr, FALSE); return 0;
+    case WM_GETOBJECT: return AnswerResultsObject(list, wParam, lParam);
+    case WM_DESTROY: ForgetResults(list); return 0;
     default: return DefWindowProcW(list, message, wParam, lParam);
     }
 }
@@ -135,6 +138,7 @@ void SelectFindAllRow(FindAllView* view, int row) {
     if (row < 0) row = 0;
     if (row >= (int)view->rows.count) row = (int)view->rows.count - 1;
     view->rows.selectedRow = row;
+    NoteResultsMoved(view->list);
     int top = view->topRow;
     if (row < top) top = row;
     if (row >= top + VisibleRows(view)) top = row - VisibleRows(view) + 1;

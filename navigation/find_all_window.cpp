@@ -237,6 +237,20 @@ const BookMatch* FindAllRowMatch(int row) { return RowMatch(&gFindAll.rows, row)
 
 int FindAllSelectedRow() { return gFindAll.rows.selectedRow; }
 
+const uint8_t* FindAllSectionText(int section) {
+    return section >= 1 && section <= kLastBookSection ? gFindAll.rows.results.texts[section] : nullptr;
+}
+
+bool FindAllRowRect(int row, RECT* rect) {
+    RECT client;
+    if (!gFindAll.list || row < gFindAll.topRow || row >= (int)gFindAll.rows.count) return false;
+    GetClientRect(gFindAll.list, &client);
+    int top = (row - gFindAll.topRow) * gFindAll.rowHeightPx;
+    if (top >= client.bottom) return false;
+    *rect = {0, top, client.right, top + gFindAll.rowHeightPx};
+    return true;
+}
+
 void SetFindAllFilter(int filter) {
     if (filter < kShowMainText || filter > kShowBoth) return;
     gFilter = filter;

@@ -3,6 +3,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "accessibility/announce.h"
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "content/book_numbers.h"
@@ -105,7 +106,10 @@ void GoToAskedSection(HWND window) {
     if (!number) return;
     int section = SectionOfPair(number);
     BookPlace before = CurrentPlace();
-    if (section != gApp.lesson && GoToSection(window, (uint32_t)section) == 0) NoteMove(before);
+    if (section != gApp.lesson && GoToSection(window, (uint32_t)section) == 0) {
+        NoteMove(before);
+        AnnouncePlace(L"Now at");
+    }
 }
 
 INT_PTR CALLBACK GoToDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "accessibility/announce.h"
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "content/book_numbers.h"
@@ -52,8 +53,17 @@ void NoteMove(BookPlace before) {
     UpdateHistoryCommands();
 }
 
-int GoBack(HWND window) { return Walk(window, true); }
-int GoForward(HWND window) { return Walk(window, false); }
+int GoBack(HWND window) {
+    int result = Walk(window, true);
+    if (result == 0) AnnouncePlace(L"Back to");
+    return result;
+}
+
+int GoForward(HWND window) {
+    int result = Walk(window, false);
+    if (result == 0) AnnouncePlace(L"Forward to");
+    return result;
+}
 
 int ShowPlace(HWND window, BookPlace place) {
     if (place.section != gApp.lesson && LoadSectionPanes(window, place.section) != 0) return 1;

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "app/app_state.h"
+#include "accessibility/outline_access.h"
 #include "app/commands.h"
 #include "navigation/history.h"
 #include "navigation/outline_view.h"
@@ -115,6 +116,7 @@ LRESULT OnPaint(HWND window) {
 LRESULT OnKeyDown(WPARAM key) {
     if (OutlineKey(&gPanel.view, key)) return 0;
     if (key == VK_F6 || key == VK_ESCAPE) {
+        if (key == VK_F6) ActivateMainPane();  // round to the first place again
         SetFocus(gPanel.mainWindow);
         return 0;
     }
@@ -200,6 +202,7 @@ LRESULT CALLBACK OutlinePanelProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_SETCURSOR: return OnSetCursor(window, message, wParam, lParam);
     case WM_SETFOCUS: return OnFocusChange(true);
     case WM_KILLFOCUS: return OnFocusChange(false);
+    case WM_GETOBJECT: return AnswerOutlineObject(window, gPanel.view.grid, wParam, lParam);
     case WM_DESTROY: return OnDestroy();
     default: return DefWindowProcW(window, message, wParam, lParam);
     }

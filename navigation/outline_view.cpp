@@ -3,6 +3,7 @@
 #include <string.h>
 #include <wchar.h>
 
+#include "accessibility/outline_access.h"
 #include "content/section_store.h"
 #include "navigation/index_records.h"
 #include "navigation/section_outline.h"
@@ -125,6 +126,7 @@ void SetOutlineScrollBar(OutlineView* view, bool drawNow) {
     bool known = GetScrollInfo(view->window, SB_VERT, &current) != FALSE;
     if (known && current.nMin == info.nMin && current.nMax == info.nMax && current.nPos == info.nPos) return;
     SetScrollInfo(view->window, SB_VERT, &info, drawNow);
+    NoteOutlineMoved(view->window);  // every scroll and fold comes here
     if (!drawNow) RedrawWindow(view->window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
 }
 
@@ -276,6 +278,7 @@ void FollowOutlineSection(OutlineView* view, uint16_t section) {
 
 void ReleaseOutline(OutlineView* view) {
     UnlistOutline(view);
+    ForgetOutline(view->window);
     DestroySectionGrid(view->grid, true);
     view->grid = nullptr;
 }

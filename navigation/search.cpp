@@ -1,5 +1,6 @@
 #include "navigation/search.h"
 
+#include "accessibility/announce.h"
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "content/book_numbers.h"
@@ -62,6 +63,7 @@ int ShowMatch(HWND owner, int endOffset, int length) {
     RepaintView(gApp.mainWindow, kRepaintMarks);
     UpdateBookmarkCheck(owner, kMenuCheckSet);
     DrawTitleBox(pane);
+    AnnouncePlace(L"Found in");
     return 1;
 }
 

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "accessibility/outline_access.h"
 #include "navigation/outline_view.h"
 #include "navigation/section_grid.h"
 #include "platform/dialog_shell.h"
@@ -101,6 +102,12 @@ INT_PTR OnTap(LPARAM lParam) {
     return 0;
 }
 
+// The outline to screen readers; a dialog's answer goes in its result slot.
+INT_PTR OnGetObject(HWND dialog, WPARAM wParam, LPARAM lParam) {
+    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, AnswerOutlineObject(dialog, gChooser.view.grid, wParam, lParam));
+    return kHandled;
+}
+
 INT_PTR OnDestroy() {
     ReleaseOutline(&gChooser.view);
     if (gChooser.view.dc) ReleaseDC(Dialog(), gChooser.view.dc);
@@ -147,6 +154,7 @@ INT_PTR CALLBACK ChooserDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_MOUSEWHEEL: return OnMouseWheel(wParam);
     case WM_LBUTTONDOWN: return OnTap(lParam);
     case WM_DESTROY: return OnDestroy();
+    case WM_GETOBJECT: return OnGetObject(dialog, wParam, lParam);
     default: return 0;
     }
 }

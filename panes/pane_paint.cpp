@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "panes/pane_select.h"
+#include "panes/pane_watch.h"
 #include "panes/text_layout.h"
 #include "panes/theme.h"
 #include "platform/dpi.h"
@@ -256,6 +257,7 @@ int ScrollPane(TextPane* pane, int deltaRows, int repaint) {
     if (repaint == 1 && target == firstRow) return kScrollUnchanged;
     bool changed = target != firstRow;
     if (changed) pane->firstRow = (uint16_t)target;
+    if (changed) NotePaneScrolled(pane);
     if (repaint) return PaintPane(pane, 1);
     return changed ? kScrollChanged : kScrollUnchanged;
 }

@@ -5,6 +5,7 @@
 
 #include "content/section_records.h"
 #include "panes/pane_paint.h"
+#include "panes/pane_watch.h"
 #include "panes/theme.h"
 #include "platform/out_of_memory.h"
 
@@ -363,6 +364,7 @@ void PaintSelection(TextPane* pane) {
 }
 
 void RepaintSelectionChange(TextPane* pane, const SelectedStretches& before, COLORREF ground) {
+    NotePaneSelected(pane);
     if (!CanDraw(pane)) return;
     SelectedStretches now = ResolveSelection(pane);
     HDC dc = pane->dc;

@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "content/section_store.h"
 #include "panes/pane_paint.h"
+#include "panes/pane_watch.h"
 #include "panes/status_line.h"
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
@@ -378,11 +379,13 @@ void ActivateMainPane() { SetActivePane(gApp.mainPane); }
 
 void SetActivePane(TextPane* pane) {
     bool bottom = pane && pane == gSplit.bottomPane;
+    TextPane* before = gSplit.activePane ? gSplit.activePane : gApp.mainPane;
     gSplit.activePane = bottom ? pane : gApp.mainPane;
     gSplit.activeScrollBar = bottom ? gSplit.bottomScrollBar : gSplit.mainScrollBar;
     TextPane* main = gApp.mainPane;
     TextPane* lower = gSplit.bottomPane;
     if (!main) return;
+    if (gSplit.activePane != before) NotePaneActivated(gSplit.activePane);
     int accentPx = AccentWidthPx();
     int mainAccent = bottom ? 0 : accentPx;
     int lowerAccent = bottom ? accentPx : 0;

@@ -69,6 +69,11 @@ ShownStatus CurrentStatus() {
     return status;
 }
 
+void FieldsOfStatus(const ShownStatus& status, wchar_t* place, wchar_t* percent, int chars) {
+    swprintf(place, (size_t)chars, L"%d / %d", PairOfSection(status.section), kBookPairs);
+    swprintf(percent, (size_t)chars, L"%d%%", status.percent);
+}
+
 // Left aligned from *x, which moves past it and the gap after it.
 void DrawNumberField(HDC dc, const wchar_t* text, int* x, const RECT& line) {
     int length = (int)wcslen(text);
@@ -105,8 +110,7 @@ void DrawLine(HDC dc, const RECT& line, const ShownStatus& status) {
     COLORREF savedColour = SetTextColor(dc, palette.statusText);
     wchar_t place[kNumberChars];
     wchar_t percent[kNumberChars];
-    swprintf(place, kNumberChars, L"%d / %d", PairOfSection(status.section), kBookPairs);
-    swprintf(percent, kNumberChars, L"%d%%", status.percent);
+    FieldsOfStatus(status, place, percent, kNumberChars);
     int x = line.left + ScalePx(kEdgePaddingPx, ReaderDpi());
     DrawNumberField(dc, place, &x, ground);
     DrawNumberField(dc, percent, &x, ground);
@@ -160,6 +164,10 @@ void RefreshStatusLine() {
         status.text == shown.text)
         return;
     PaintStatusLine();
+}
+
+void StatusLineFields(wchar_t* place, wchar_t* percent, int chars) {
+    FieldsOfStatus(CurrentStatus(), place, percent, chars);
 }
 
 int ReadingPercent(int firstRow, int lastFirstRow) {

@@ -24,6 +24,10 @@ void PaintStatusLine();
 // after any scroll of the main pane.
 void RefreshStatusLine();
 
+// The two number fields the line shows, "12 / 178" and "34%", each in a
+// buffer of `chars`.
+void StatusLineFields(wchar_t* place, wchar_t* percent, int chars);
+
 // How far a pane is through its section: 0 at the top, 100 at its last
 // first row or beyond, and 100 when the whole section fits.
 int ReadingPercent(int firstRow, int lastFirstRow);

@@ -5,6 +5,7 @@
 
 #include <string.h>
 
+#include "panes/pane_watch.h"
 #include "platform/dpi.h"
 #include "platform/out_of_memory.h"
 #include "platform/services.h"
@@ -394,6 +395,9 @@ int LayoutSection(TextPane* pane, uint8_t* text, int takeOwnership) {
     }
     pane->rowCount = 0;
     pane->lastFirstRow = 0;
+    pane->layoutGeneration++;
+    bool newText = text != pane->text;
+    if (newText) pane->textGeneration++;
     if (!text) {
         if (takeOwnership) {
             pane->hasSelection = 0;
@@ -431,6 +435,7 @@ int LayoutSection(TextPane* pane, uint8_t* text, int takeOwnership) {
     pane->text = text;
     ComputeLastFirstRow(pane);
     SelectObject(pane->dc, savedFont);
+    if (newText) NotePaneNewText(pane);
     return kLayoutDone;
 }
 

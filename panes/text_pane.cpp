@@ -4,10 +4,13 @@
 #include <string.h>
 #include <wchar.h>
 
+#include "panes/pane_watch.h"
 #include "panes/theme.h"
 #include "platform/dpi.h"
 #include "platform/fonts.h"
 #include "platform/services.h"
+
+const PaneWatch* gPaneWatch = nullptr;
 
 TextPane* CreateTextPane(HDC dc, const RECT* rect, const FontSpec* fontSpec, int initialLineCapacity) {
     if (!dc) return nullptr;

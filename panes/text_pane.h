@@ -91,6 +91,10 @@ struct TextPane {
     uint8_t hasSelection;
     uint16_t selectAnchor;  // text offsets of characters
     uint16_t selectFocus;
+    // Counted up by every layout, and by every layout of another text: what
+    // was worked out from the old lines or the old text is stale.
+    uint32_t layoutGeneration;
+    uint32_t textGeneration;
 };
 
 // Column modes. With none the lines take the pane's whole width.

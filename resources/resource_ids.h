@@ -32,6 +32,7 @@
 #define IDD_CHOOSE_FONT 105
 #define IDB_ABOUT 113
 #define IDC_ABOUT_LINK 1025
+#define IDC_ABOUT_BOOK 1026  // the book and its sources, added when the book names them
 #define IDC_FONT_FACES 1001
 #define IDC_FONT_PREVIEW 1002
 #define IDC_FONT_BASE_ASCII 1003  // no such control in dialog 105: base 97 comes only from the settings

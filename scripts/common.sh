@@ -5,7 +5,7 @@ WINE=/usr/lib/wine/wine64
 
 PACKAGES="cmake make g++ googletest g++-mingw-w64-x86-64-posix wine64 xvfb xauth
   fonts-dejavu-core culmus xclip imagemagick clang-14 libclang-rt-14-dev
-  xdotool desktop-file-utils"
+  xdotool desktop-file-utils nlohmann-json3-dev"
 # Only the tests need these: LibreOffice reads what the reader puts on the clipboard.
 TEST_PACKAGES="libreoffice-writer-nogui"
 

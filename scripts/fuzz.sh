@@ -5,8 +5,11 @@
 #   fuzz_rtf_encoder (also documents appended to another program's clipboard
 #   data), fuzz_index_text (index records and the bookmark group),
 #   fuzz_search (search strings as stored, with the options and Find All,
-#   over damaged section texts) and fuzz_history (a stored "History", then
-#   Back, Forward and jumps)
+#   over damaged section texts), fuzz_history (a stored "History", then
+#   Back, Forward and jumps), fuzz_book_info (the book information
+#   resource and book.txt), fuzz_import (the library's JSON export, a
+#   text and a commentary) and fuzz_reading_text (the reading text of Copy
+#   and the screen readers, and the rows' spans over it)
 # The corpus is kept in build/fuzz-corpus/TARGET between runs.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"

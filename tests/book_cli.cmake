@@ -1,6 +1,7 @@
 # lorvan-book as a user runs it: errors name file and line and write nothing,
-# a good tree writes 357 resources and book.rc, and damaged resources are
-# refused by the decompiler with the section store's code.
+# a good tree writes 358 resources (sections, index, book information) and
+# book.rc, and damaged resources are refused by the decompiler with the
+# section store's code.
 function(run expected_result)
   execute_process(COMMAND ${TOOL} ${ARGN} RESULT_VARIABLE result ERROR_VARIABLE stderr OUTPUT_QUIET)
   if(NOT result EQUAL expected_result)
@@ -35,8 +36,8 @@ file(GLOB written ${WORK}/out/*.bin)
 list(LENGTH written count)
 file(STRINGS ${WORK}/out/book.rc rc_lines REGEX "RCDATA")
 list(LENGTH rc_lines rc_count)
-if(NOT count EQUAL 357 OR NOT rc_count EQUAL 357)
-  message(FATAL_ERROR "expected 357 resources and rc lines, found ${count} and ${rc_count}")
+if(NOT count EQUAL 358 OR NOT rc_count EQUAL 358)
+  message(FATAL_ERROR "expected 358 resources and rc lines, found ${count} and ${rc_count}")
 endif()
 
 run(0 decompile ${WORK}/out ${WORK}/decompiled)
@@ -56,3 +57,30 @@ expect_text("${stderr}" "resource 1003: error 3")
 if(EXISTS ${WORK}/broken)
   message(FATAL_ERROR "a failed decompile wrote ${WORK}/broken")
 endif()
+
+# The import as a user runs it: a tree that compiles, warnings on standard
+# error, the report on standard output; an error writes nothing, and a
+# directory that holds a tree already is refused.
+file(WRITE ${WORK}/text.json [=[{"title": "Cli", "heTitle": "שורה", "versionTitle": "merged",
+  "sectionNames": ["Chapter", "Mishnah"], "text": [["אחת", ""], ["שתים ☃"]]}]=])
+file(WRITE ${WORK}/stray.json [=[{"title": "Rav on Cli", "sectionNames": ["Chapter", "Mishnah", "Comment"],
+  "text": [[["על אחת"]], [[], ["אין"]]]}]=])
+execute_process(COMMAND ${TOOL} import --text ${WORK}/text.json ${WORK}/imported
+                RESULT_VARIABLE result OUTPUT_VARIABLE report ERROR_VARIABLE stderr)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "import: exit ${result}\n${stderr}")
+endif()
+expect_text("${stderr}" "warning: ${WORK}/text.json: the library's merged file")
+expect_text("${report}" "Imported 3 pair(s).")
+expect_text("${report}" "U+2603 without a form in the book, written \"?\": ${WORK}/text.json 2:1 offset 5")
+expect_text("${report}" "1  empty segments: ${WORK}/text.json 1:2")
+run(0 compile ${WORK}/imported ${WORK}/imported_out)
+run(1 import --text ${WORK}/text.json ${WORK}/imported)
+expect_text("${stderr}" "already holds .txt files")
+run(1 import --text ${WORK}/text.json --commentary ${WORK}/stray.json ${WORK}/refused)
+expect_text("${stderr}" "comments on addresses the text does not have: 2:2")
+expect_text("${stderr}" "nothing written")
+if(EXISTS ${WORK}/refused)
+  message(FATAL_ERROR "a failed import wrote ${WORK}/refused")
+endif()
+run(2 import --text ${WORK}/text.json --per page ${WORK}/refused)

@@ -253,7 +253,11 @@ TEST_F(LargeScreen, ThePanelShowsBesideTheTextFollowsTheReaderAndComesBack) {
     }
 
     // F6 takes the keyboard to the panel and back; the panel's keys are the chooser's.
+    // F6 goes round: the commentary, the panel, the main pane.
     SetFocus(window);
+    SendMessageW(window, WM_KEYDOWN, VK_F6, 0);
+    EXPECT_EQ(GetFocus(), window);
+    EXPECT_EQ(gSplit.activePane, gSplit.bottomPane);
     SendMessageW(window, WM_KEYDOWN, VK_F6, 0);
     EXPECT_EQ(GetFocus(), panel);
     auto edgePixel = [&]() {
@@ -270,6 +274,7 @@ TEST_F(LargeScreen, ThePanelShowsBesideTheTextFollowsTheReaderAndComesBack) {
     }
     SendMessageW(panel, WM_KEYDOWN, VK_F6, 0);
     EXPECT_EQ(GetFocus(), window);
+    EXPECT_EQ(gSplit.activePane, gApp.mainPane);
     EXPECT_NE(edgePixel(), CurrentPalette().accent);
 
     // Its edge dragged: the width follows, within 15 to 50 percent.

@@ -11,6 +11,9 @@
 
 namespace {
 
+// The outlines here belong to a book of 178 pairs.
+const int kLastSection = 356;
+
 typedef std::vector<uint8_t> Bytes;
 
 Bytes Codes(const std::string& utf8) {
@@ -32,7 +35,7 @@ Bytes CompileSection(const std::string& source) {
 Bytes CompileIndex(const std::string& source) {
     Bytes text;
     BookDiagnostics diagnostics;
-    EXPECT_TRUE(ParseIndexSource("index.txt", source, &text, &diagnostics))
+    EXPECT_TRUE(ParseIndexSource("index.txt", source, kLastSection, &text, &diagnostics))
         << (diagnostics.empty() ? "" : FormatDiagnostic(diagnostics[0]));
     return text;
 }
@@ -178,22 +181,32 @@ TEST(BookSource, SectionsAndIndexesOverTheSixteenBitLimitAreRefused) {
     std::string outline;
     for (int i = 0; i < 3000; i++) outline += "> 1 אבגדהוזחטיכלמנסעפצקרשת\n";
     diagnostics.clear();
-    EXPECT_FALSE(ParseIndexSource("index.txt", outline, &text, &diagnostics));
+    EXPECT_FALSE(ParseIndexSource("index.txt", outline, kLastSection, &text, &diagnostics));
     ASSERT_EQ(diagnostics.size(), 1u);
     EXPECT_NE(diagnostics[0].reason.find("at most 65535"), std::string::npos);
 
     // 34 KB of links to every section: small enough alone, but with all of
     // them bookmarked the group in front would double it.
     std::string links, someLinks;
-    for (int n = 1; n <= 356; n++) {
+    for (int n = 1; n <= kLastSection; n++) {
         links += "> " + std::to_string(n) + " " + std::string(30, 'A') + letters.substr(0, 120) + "\n";
         if (n == 200) someLinks = links;
     }
     diagnostics.clear();
-    EXPECT_FALSE(ParseIndexSource("index.txt", links, &text, &diagnostics));
+    EXPECT_FALSE(ParseIndexSource("index.txt", links, kLastSection, &text, &diagnostics));
     ASSERT_EQ(diagnostics.size(), 1u);
     EXPECT_NE(diagnostics[0].reason.find("bookmark group"), std::string::npos) << diagnostics[0].reason;
     EXPECT_TRUE(CompileIndex(someLinks).size() > 18000);
+
+    // Headings and labels numbered past the 14 bits an entry's number has
+    // would turn into links: refused at the first of them.
+    std::string labels;
+    for (int i = 0; i < 15400; i++) labels += ". א\n";
+    diagnostics.clear();
+    EXPECT_FALSE(ParseIndexSource("index.txt", labels, kLastSection, &text, &diagnostics));
+    ASSERT_FALSE(diagnostics.empty());
+    EXPECT_EQ(diagnostics[0].line, 15383);  // numbered 1001 on, passing over 2167: 16384
+    EXPECT_NE(diagnostics[0].reason.find("run past 16383"), std::string::npos) << diagnostics[0].reason;
 }
 
 TEST(BookSource, PairFilesSplitAtTheCommentaryLine) {
@@ -260,7 +273,7 @@ TEST(BookIndex, BadEntriesNameTheirLineAndReason) {
     for (const Case& c : cases) {
         Bytes text;
         BookDiagnostics diagnostics;
-        EXPECT_FALSE(ParseIndexSource("index.txt", c.source, &text, &diagnostics)) << c.source;
+        EXPECT_FALSE(ParseIndexSource("index.txt", c.source, kLastSection, &text, &diagnostics)) << c.source;
         ASSERT_EQ(diagnostics.size(), 1u) << c.source;
         EXPECT_EQ(diagnostics[0].line, c.line) << c.source;
         EXPECT_NE(diagnostics[0].reason.find(c.reason), std::string::npos) << c.source << " gave " << diagnostics[0].reason;
@@ -295,7 +308,7 @@ TEST(BookRoundTrip, UnusualIndexRecordsComeBackByteForByte) {
                   0x01, 0x40, 0x93, 2, 0,         // link with empty text and key 0x13
                   0, 0, 0, 0, 0};
     std::string source, reason;
-    ASSERT_TRUE(IndexTextToSource(text.data(), text.size(), &source, &reason)) << reason;
+    ASSERT_TRUE(IndexTextToSource(text.data(), text.size(), kLastSection, &source, &reason)) << reason;
     EXPECT_EQ(CompileIndex(source), text) << source;
 }
 
@@ -306,8 +319,8 @@ TEST(BookRoundTrip, DamagedRecordsAreReportedNotRead) {
     Bytes empty = {0};
     EXPECT_FALSE(SectionTextToSource(empty.data(), empty.size(), &source, &reason));
     Bytes index = {0x01, 0x40, 0x81, 0, 0x61};  // entry without its NUL
-    EXPECT_FALSE(IndexTextToSource(index.data(), index.size(), &source, &reason));
+    EXPECT_FALSE(IndexTextToSource(index.data(), index.size(), kLastSection, &source, &reason));
     Bytes both = {0x01, 0xC0, 0x81, 0, 0x61, 0, 0, 0, 0, 0, 0};
-    EXPECT_FALSE(IndexTextToSource(both.data(), both.size(), &source, &reason));
+    EXPECT_FALSE(IndexTextToSource(both.data(), both.size(), kLastSection, &source, &reason));
     EXPECT_NE(reason.find("both link and heading"), std::string::npos);
 }

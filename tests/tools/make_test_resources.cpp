@@ -1,10 +1,37 @@
 // Writes the Win32 tests' raw-data resources and the .rc file that embeds them:
 //   make_test_resources OUTPUT_DIR
 #include <stdio.h>
+#include <string.h>
 
 #include <string>
 
+#include "content/book_info.h"
 #include "tests/common/sample_sections.h"
+
+namespace {
+
+// The book information the About box's test reads: a title and two sources.
+bool WriteBookInfo(const std::string& dir, FILE* rc) {
+    static BookInfo info;
+    info.pairs = 3;
+    strcpy(info.id, "test-book");
+    strcpy(info.title, "Test Book");
+    strcpy(info.text.title, "Example Text");
+    strcpy(info.text.edition, "Test Edition 1913");
+    strcpy(info.text.source, "http://example.org/text");
+    strcpy(info.text.license, "CC-BY");
+    strcpy(info.commentary.heTitle, "\xD7\xA4\xD7\x99\xD7\xA8\xD7\x95\xD7\xA9");  // in Hebrew only
+    static uint8_t bytes[kBookInfoMaxBytes];
+    size_t count = FormatBookInfo(&info, bytes, sizeof bytes);
+    std::string path = dir + "/book_info.bin";
+    FILE* bin = fopen(path.c_str(), "wb");
+    bool ok = count && bin && fwrite(bytes, 1, count, bin) == count;
+    if (bin) ok = fclose(bin) == 0 && ok;
+    if (ok) fprintf(rc, "%u RCDATA \"%s\"\n", kBookInfoResource, path.c_str());
+    return ok;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -30,5 +57,6 @@ int main(int argc, char** argv) {
         fclose(bin);
         fprintf(rc, "%u RCDATA \"%s\"\n", resource.id, binPath.c_str());
     }
-    return fclose(rc) == 0 ? 0 : 1;
+    bool ok = WriteBookInfo(dir, rc);
+    return fclose(rc) == 0 && ok ? 0 : 1;
 }

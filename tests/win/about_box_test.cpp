@@ -83,6 +83,36 @@ TEST(AboutBox, LinkIsBlueUnderlinedOnWhiteAndSizedToItsText) {
     EXPECT_EQ(gShell.aboutLinkFont, nullptr);  // deleted as the box closed
 }
 
+TEST(AboutBox, NamesTheBookAndItsSourcesBelowTheTemplateAndGrowsToHoldThem) {
+    gAboutSteps = [](HWND dialog) {
+        HWND credits = GetDlgItem(dialog, IDC_ABOUT_BOOK);
+        ASSERT_NE(credits, nullptr);
+        wchar_t text[512] = L"";
+        GetWindowTextW(credits, text, 512);
+        EXPECT_STREQ(text, L"Test Book\r\nText: Example Text, Test Edition 1913, http://example.org/text, CC-BY\r\n"
+                           L"Commentary: \x05E4\x05D9\x05E8\x05D5\x05E9, licence unknown");
+        RECT place, client, link;
+        GetWindowRect(credits, &place);
+        MapWindowPoints(nullptr, dialog, (POINT*)&place, 2);
+        GetClientRect(dialog, &client);
+        GetWindowRect(GetDlgItem(dialog, IDC_ABOUT_LINK), &link);
+        MapWindowPoints(nullptr, dialog, (POINT*)&link, 2);
+        EXPECT_GE(place.top, link.bottom);  // below the template's items
+        RECT ok;
+        GetWindowRect(GetDlgItem(dialog, IDOK), &ok);  // the desktop's OK strip, moved down below them
+        MapWindowPoints(nullptr, dialog, (POINT*)&ok, 2);
+        EXPECT_LT(place.bottom, ok.top);
+        EXPECT_LE(ok.bottom, client.bottom);
+        EXPECT_LE(place.right, client.right);
+        RECT units = {0, 0, 220, 0};
+        MapDialogRect(dialog, &units);
+        EXPECT_GE(client.right, units.right);  // widened for the credits
+        SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    };
+    EXPECT_EQ(RunDialogTemplate(GetModuleHandleW(nullptr), IDD_ABOUT, nullptr, AboutStepsProc, 0), IDOK);
+    gAboutSteps = nullptr;
+}
+
 TEST(AboutBox, LinkFontOfAButtonWithoutFontIsTenPointTahoma) {
     HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 100, nullptr, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);

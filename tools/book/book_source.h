@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "content/book_info.h"
+
 // One error: the file, the 1-based line (0 when the error is about the file
 // as a whole) and the reason.
 struct BookDiagnostic {
@@ -41,17 +43,28 @@ bool ParsePairSource(const std::string& file, const std::string& source, Section
 bool ParseSectionSource(const std::string& file, int firstLine, const std::string& source,
                         std::vector<uint8_t>* text, BookDiagnostics* diagnostics);
 
-// Highest section number a link may name.
-const int kLastSectionNumber = 356;
-
 // Reads the outline file into an index text (records closed by five zeros).
-bool ParseIndexSource(const std::string& file, const std::string& source,
+// Links may name sections 1 to `lastSection`, the book's last.
+bool ParseIndexSource(const std::string& file, const std::string& source, int lastSection,
                       std::vector<uint8_t>* indexText, BookDiagnostics* diagnostics);
+
+// Reads book.txt: "key: value" lines (the keys of the book information but
+// "pairs", which compile counts), blank lines and "#" comments. `info` gets
+// pairs 0.
+bool ParseBookInfoSource(const std::string& file, const std::string& source, BookInfo* info,
+                         BookDiagnostics* diagnostics);
+
+// book.txt for `info`, without its pair count.
+std::string BookInfoToSource(const BookInfo& info);
+
+// Whether `info` says anything beyond its pair count: then a tree gets a
+// book.txt.
+bool HasBookDescription(const BookInfo& info);
 
 // Writes source back from an expanded section text. Fails (with the reason)
 // only when the records are damaged or hold what the format cannot express.
 bool SectionTextToSource(const uint8_t* text, size_t length, std::string* source,
                          std::string* reason);
 
-bool IndexTextToSource(const uint8_t* text, size_t length, std::string* source,
+bool IndexTextToSource(const uint8_t* text, size_t length, int lastSection, std::string* source,
                        std::string* reason);

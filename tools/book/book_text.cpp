@@ -10,40 +10,6 @@ const uint32_t kFirstHebrewLetter = 0x05D0;
 const uint32_t kLastHebrewLetter = 0x05EA;
 const uint32_t kMaqaf = 0x05BE;
 
-// Reads one UTF-8 code point at `at`; returns its byte length, or 0 when the
-// bytes are not well-formed UTF-8.
-size_t ReadUtf8(const std::string& text, size_t at, uint32_t* codePoint) {
-    const uint8_t* p = (const uint8_t*)text.data() + at;
-    size_t left = text.size() - at;
-    uint8_t b = p[0];
-    size_t length;
-    uint32_t value;
-    if (b < 0x80) {
-        *codePoint = b;
-        return 1;
-    } else if ((b & 0xE0) == 0xC0) {
-        length = 2;
-        value = b & 0x1F;
-    } else if ((b & 0xF0) == 0xE0) {
-        length = 3;
-        value = b & 0x0F;
-    } else if ((b & 0xF8) == 0xF0) {
-        length = 4;
-        value = b & 0x07;
-    } else {
-        return 0;
-    }
-    if (left < length) return 0;
-    for (size_t i = 1; i < length; i++) {
-        if ((p[i] & 0xC0) != 0x80) return 0;
-        value = value << 6 | (p[i] & 0x3F);
-    }
-    static const uint32_t kSmallest[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (value < kSmallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
-    *codePoint = value;
-    return length;
-}
-
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -156,6 +122,38 @@ size_t LeftToRightRunEnd(const std::vector<uint8_t>& codes, size_t at) {
 
 }  // namespace
 
+size_t ReadUtf8(const std::string& text, size_t at, uint32_t* codePoint) {
+    const uint8_t* p = (const uint8_t*)text.data() + at;
+    size_t left = text.size() - at;
+    uint8_t b = p[0];
+    size_t length;
+    uint32_t value;
+    if (b < 0x80) {
+        *codePoint = b;
+        return 1;
+    } else if ((b & 0xE0) == 0xC0) {
+        length = 2;
+        value = b & 0x1F;
+    } else if ((b & 0xF0) == 0xE0) {
+        length = 3;
+        value = b & 0x0F;
+    } else if ((b & 0xF8) == 0xF0) {
+        length = 4;
+        value = b & 0x07;
+    } else {
+        return 0;
+    }
+    if (left < length) return 0;
+    for (size_t i = 1; i < length; i++) {
+        if ((p[i] & 0xC0) != 0x80) return 0;
+        value = value << 6 | (p[i] & 0x3F);
+    }
+    static const uint32_t kSmallest[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (value < kSmallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+    *codePoint = value;
+    return length;
+}
+
 void AppendUtf8(std::string* out, uint32_t codePoint) {
     if (codePoint < 0x80) {
         out->push_back((char)codePoint);
@@ -234,5 +232,40 @@ std::vector<uint8_t> ToDrawingOrder(const std::vector<uint8_t>& codes) {
         for (size_t i = at, j = end - 1; i < j; i++, j--) std::swap(out[i], out[j]);
         at = end;
     }
+    return out;
+}
+
+namespace {
+
+// 1..999 as letters, in order of value.
+void AppendNumeralLetters(int n, std::vector<std::string>* letters) {
+    static const char* const hundreds[] = {"", "ק", "ר", "ש", "ת"};
+    static const char* const tens[] = {"", "י", "כ", "ל", "מ", "נ", "ס", "ע", "פ", "צ"};
+    static const char* const ones[] = {"", "א", "ב", "ג", "ד", "ה", "ו", "ז", "ח", "ט"};
+    for (int h = n / 100; h > 0; h -= h > 4 ? 4 : h) letters->push_back(hundreds[h > 4 ? 4 : h]);
+    int rest = n % 100;
+    if (rest == 15 || rest == 16) {
+        letters->push_back("ט");
+        letters->push_back(rest == 15 ? "ו" : "ז");
+        return;
+    }
+    if (rest / 10) letters->push_back(tens[rest / 10]);
+    if (rest % 10) letters->push_back(ones[rest % 10]);
+}
+
+}  // namespace
+
+std::string HebrewNumeral(int n) {
+    if (n <= 0) return std::to_string(n);
+    std::string thousands = n >= 1000 ? HebrewNumeral(n / 1000) : "";
+    if (n % 1000 == 0) return thousands;
+    std::vector<std::string> letters;
+    AppendNumeralLetters(n % 1000, &letters);
+    std::string out = thousands;
+    for (size_t i = 0; i < letters.size(); i++) {
+        if (letters.size() > 1 && i + 1 == letters.size()) out += "\"";
+        out += letters[i];
+    }
+    if (letters.size() == 1) out += "'";
     return out;
 }

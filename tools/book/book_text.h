@@ -27,5 +27,15 @@ std::string DecodeToSourceText(const std::vector<uint8_t>& codes);
 // read left to right. Applying it twice gives the text back.
 std::vector<uint8_t> ToDrawingOrder(const std::vector<uint8_t>& codes);
 
-// UTF-8 of one code point.
+// Reads one UTF-8 code point at `at`; returns its byte length, or 0 when the
+// bytes are not well-formed UTF-8.
+size_t ReadUtf8(const std::string& text, size_t at, uint32_t* codePoint);
+
+// UTF-8 of one code point (up to U+FFFF).
 void AppendUtf8(std::string* out, uint32_t codePoint);
+
+// A number as Hebrew letters, with the customary ט"ו and ט"ז, marked with '
+// after a single letter or " before the last: 1 א', 15 ט"ו, 178 קע"ח. From
+// 400 the hundreds repeat ת (900 תת"ק); thousands come first as a letter
+// with ' (1001 א'א'). Written with ASCII marks, as the book stores them.
+std::string HebrewNumeral(int n);

@@ -1,6 +1,7 @@
 #include "tools/book/book_tree.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "content/section_store.h"
@@ -10,6 +11,7 @@
 namespace {
 
 const char kIndexFile[] = "index.txt";
+const char kInfoFile[] = "book.txt";
 const uint16_t kIndexReserved1 = 1;
 const uint16_t kIndexReserved2 = 255;
 const int kReservedOffset = 20;  // stored sections carry their number plus 20
@@ -26,17 +28,32 @@ void AddFileError(BookDiagnostics* diagnostics, const std::string& file, const s
     diagnostics->push_back(BookDiagnostic{file, 0, reason});
 }
 
-// Names that look like pair files but are not one of the 178.
-void CheckFileNames(const SourceFiles& files, BookDiagnostics* diagnostics) {
+// The main section a pair file's name gives, or 0 when it names none.
+int PairFileSection(const std::string& name) {
+    size_t digits = name.find_first_not_of("0123456789");
+    if (digits == 0 || digits > 5 || name.compare(digits, std::string::npos, ".txt") != 0) return 0;
+    int section = atoi(name.c_str());
+    if (section % 2 == 0 || section >= kMostSections || PairFileName(section) != name) return 0;
+    return section;
+}
+
+// Checks the names of the tree and counts its pairs: the pair files run from
+// 001.txt without a gap. Returns the count of pairs to compile (the files up
+// to the last one); gaps and strange names are reported.
+int CountPairFiles(const SourceFiles& files, BookDiagnostics* diagnostics) {
+    int last = 0;
     for (const auto& entry : files) {
         const std::string& name = entry.first;
-        if (name == kIndexFile) continue;
-        bool known = false;
-        for (int n = 1; n <= kLastSectionNumber && !known; n += 2) known = name == PairFileName(n);
-        if (!known)
+        if (name == kIndexFile || name == kInfoFile) continue;
+        int section = PairFileSection(name);
+        if (section > last) last = section;
+        if (!section)
             AddFileError(diagnostics, name,
-                         "not part of the book: pair files are named by their main section's odd number, 001.txt to 355.txt");
+                         "not part of the book: pair files are named by their main section's odd number, 001.txt, "
+                         "003.txt and on to 31765.txt at most");
     }
+    if (!last) AddFileError(diagnostics, PairFileName(1), "missing: a book needs at least one pair, 001.txt");
+    return (last + 1) / 2;
 }
 
 bool CompilePair(const SourceFiles& files, int mainSection, ResourceSet* resources, BookDiagnostics* diagnostics) {
@@ -45,7 +62,7 @@ bool CompilePair(const SourceFiles& files, int mainSection, ResourceSet* resourc
     if (found == files.end()) {
         AddFileError(diagnostics, name,
                      "missing: sections " + std::to_string(mainSection) + " and " + std::to_string(mainSection + 1) +
-                         " have no source");
+                         " have no source (the pair files run from 001.txt without a gap)");
         return false;
     }
     SectionPair pair;
@@ -95,6 +112,24 @@ bool ExpandThroughStore(uint16_t id, const std::vector<uint8_t>& resource, std::
     return true;
 }
 
+// The book information, or for a program without it (built before there was
+// one) the pairs that its section resources make from 1001 on.
+bool ReadBookInfo(const ResourceSet& resources, BookInfo* info, std::string* error) {
+    auto found = resources.find(kBookInfoResource);
+    if (found != resources.end()) {
+        if (ParseBookInfo(found->second.data(), found->second.size(), info)) return true;
+        *error = "resource " + std::to_string(kBookInfoResource) + ": the book information is damaged";
+        return false;
+    }
+    memset(info, 0, sizeof *info);
+    while (info->pairs < kBookInfoMaxPairs && resources.count((uint16_t)(1000 + 2 * info->pairs + 1)) &&
+           resources.count((uint16_t)(1000 + 2 * info->pairs + 2)))
+        info->pairs++;
+    if (info->pairs) return true;
+    *error = "resource " + std::to_string(kFirstSectionResource) + ": missing";
+    return false;
+}
+
 }  // namespace
 
 std::string PairFileName(int mainSection) {
@@ -103,20 +138,38 @@ std::string PairFileName(int mainSection) {
     return name;
 }
 
+namespace {
+
+// The book information: book.txt's keys and the count of pairs.
+void CompileInfo(const SourceFiles& files, int pairs, ResourceSet* resources, BookDiagnostics* diagnostics) {
+    BookInfo info;
+    memset(&info, 0, sizeof info);
+    auto source = files.find(kInfoFile);
+    if (source != files.end() && !ParseBookInfoSource(kInfoFile, source->second, &info, diagnostics)) return;
+    info.pairs = pairs;
+    std::vector<uint8_t>& resource = (*resources)[kBookInfoResource];
+    resource.assign(kBookInfoMaxBytes, 0);
+    resource.resize(FormatBookInfo(&info, resource.data(), resource.size()));
+    if (resource.empty()) AddFileError(diagnostics, kInfoFile, "the book information does not fit its resource");
+}
+
+}  // namespace
+
 bool CompileBook(const SourceFiles& files, ResourceSet* resources, BookDiagnostics* diagnostics) {
     size_t errorsBefore = diagnostics->size();
     resources->clear();
-    CheckFileNames(files, diagnostics);
-    for (int n = 1; n <= kLastSectionNumber; n += 2) CompilePair(files, n, resources, diagnostics);
+    int pairs = CountPairFiles(files, diagnostics);
+    for (int n = 1; n <= 2 * pairs; n += 2) CompilePair(files, n, resources, diagnostics);
     auto index = files.find(kIndexFile);
     std::vector<uint8_t> indexText;
     if (index == files.end()) {
         AddFileError(diagnostics, kIndexFile, "missing: the book needs its outline");
-    } else if (ParseIndexSource(kIndexFile, index->second, &indexText, diagnostics) &&
+    } else if (ParseIndexSource(kIndexFile, index->second, 2 * pairs, &indexText, diagnostics) &&
                !BuildResource(indexText, kIndexReserved1, kIndexReserved2, &(*resources)[kIndexResource])) {
         AddFileError(diagnostics, kIndexFile,
                      "the index does not fit a resource: compressed, it needs more than the 65527 bytes a resource holds");
     }
+    if (pairs) CompileInfo(files, pairs, resources, diagnostics);
     if (diagnostics->size() == errorsBefore) return true;
     resources->clear();
     return false;
@@ -130,8 +183,11 @@ std::vector<uint8_t> ExpandResource(const std::vector<uint8_t>& resource, int* e
 
 bool DecompileBook(const ResourceSet& resources, SourceFiles* files, std::string* error) {
     files->clear();
+    BookInfo info;
+    if (!ReadBookInfo(resources, &info, error)) return false;
+    int lastSection = 2 * info.pairs;
     std::vector<uint16_t> ids;
-    for (uint16_t id = kFirstSectionResource; id <= kLastSectionResource; id++) ids.push_back(id);
+    for (int n = 1; n <= lastSection; n++) ids.push_back((uint16_t)(1000 + n));
     ids.push_back(kIndexResource);
     std::map<uint16_t, std::string> sources;
     for (uint16_t id : ids) {
@@ -148,15 +204,17 @@ bool DecompileBook(const ResourceSet& resources, SourceFiles* files, std::string
             return false;
         }
         std::string reason;
-        bool ok = id == kIndexResource ? IndexTextToSource(text.data(), text.size(), &sources[id], &reason)
-                                       : SectionTextToSource(text.data(), text.size(), &sources[id], &reason);
+        bool ok = id == kIndexResource
+                      ? IndexTextToSource(text.data(), text.size(), lastSection, &sources[id], &reason)
+                      : SectionTextToSource(text.data(), text.size(), &sources[id], &reason);
         if (!ok) {
             *error = where + ": " + reason;
             return false;
         }
     }
     (*files)[kIndexFile] = sources[kIndexResource];
-    for (int n = 1; n <= kLastSectionNumber; n += 2) {
+    if (HasBookDescription(info)) (*files)[kInfoFile] = BookInfoToSource(info);
+    for (int n = 1; n <= lastSection; n += 2) {
         std::string header = "# Sections " + std::to_string(n) + " and " + std::to_string(n + 1) + "\n\n";
         (*files)[PairFileName(n)] = header + sources[(uint16_t)(1000 + n)] + "@commentary\n\n" +
                                     sources[(uint16_t)(1000 + n + 1)];

@@ -1,8 +1,9 @@
 // A whole book: a source tree into section resources and back.
 //
-// A source tree holds index.txt (the outline) and one pair file per main
-// section, named by its odd section number: 001.txt holds sections 1 and 2,
-// 355.txt sections 355 and 356.
+// A source tree holds index.txt (the outline), optionally book.txt (the book
+// information), and one pair file per main section, named by its odd section
+// number: 001.txt holds sections 1 and 2, 003.txt sections 3 and 4, and so on
+// without a gap, up to 31765.txt at most.
 #pragma once
 
 #include <stdint.h>
@@ -14,8 +15,8 @@
 #include "tools/book/book_source.h"
 
 const uint16_t kFirstSectionResource = 1001;
-const uint16_t kLastSectionResource = 1356;
 const uint16_t kIndexResource = 32767;
+const int kMostSections = 2 * kBookInfoMaxPairs;  // resources 1001 to 32766
 
 // Resource id -> resource bytes (header, stream, trailer).
 typedef std::map<uint16_t, std::vector<uint8_t>> ResourceSet;
@@ -25,15 +26,18 @@ typedef std::map<std::string, std::string> SourceFiles;
 
 std::string PairFileName(int mainSection);
 
-// Compiles source files (as read from a tree) into all 357 resources. Every
-// problem found is reported; the result is usable only when it returns true.
+// Compiles source files (as read from a tree) into the section resources, the
+// index and the book information. Every problem found is reported; the result
+// is usable only when it returns true.
 bool CompileBook(const SourceFiles& files, ResourceSet* resources, BookDiagnostics* diagnostics);
 
 // Expanded text of one compiled resource, for checks; empty when damaged.
 std::vector<uint8_t> ExpandResource(const std::vector<uint8_t>& resource, int* error);
 
-// Turns the 357 resources back into source files. Damaged resources are
-// reported with the section store's error code.
+// Turns the resources back into source files. The book information says how
+// many pairs there are; without it (older programs), the section resources
+// from 1001 on do. Damaged resources are reported with the section store's
+// error code.
 bool DecompileBook(const ResourceSet& resources, SourceFiles* files, std::string* error);
 
 // ---- Files -------------------------------------------------------------------

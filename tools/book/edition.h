@@ -3,6 +3,8 @@
 
 #include "tools/book/book_tree.h"
 
-// Fills `files` with the edition's index.txt and its 178 pair files. The
-// result is the same on every run and every machine.
+const int kEditionPairs = 178;
+
+// Fills `files` with the edition's book.txt, index.txt and its 178 pair
+// files. The result is the same on every run and every machine.
 void GenerateEdition(SourceFiles* files);

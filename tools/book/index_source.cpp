@@ -108,7 +108,7 @@ bool CheckEntryOptions(const IndexEntry& e, std::string* reason) {
 }
 
 // Reads "<marker> [number] [markup] text" after the indent.
-bool ReadEntry(const SourceLine& line, int indentSpaces, IndexEntry* e, std::string* text,
+bool ReadEntry(const SourceLine& line, int indentSpaces, int lastSection, IndexEntry* e, std::string* text,
                std::string* reason) {
     char marker = line.text[0];
     if (marker == '+' || marker == '-') e->kind = kEntryHeading;
@@ -134,12 +134,18 @@ bool ReadEntry(const SourceLine& line, int indentSpaces, IndexEntry* e, std::str
         size_t end = at;
         while (end < line.text.size() && line.text[end] >= '0' && line.text[end] <= '9') end++;
         long section = 0;
-        if (end == at || !ReadNumber(line.text.substr(at, end - at), 1, kNumberMask, &section)) {
+        if (end == at || !ReadNumber(line.text.substr(at, end - at), 1, 0xFFFF, &section)) {
             *reason = "a link names its section by number: \"> 17 text\"";
             return false;
         }
-        if (section > kLastSectionNumber) {
-            *reason = "link to section " + std::to_string(section) + ", which does not exist (sections are 1 to 356)";
+        if (section > lastSection) {
+            *reason = "link to section " + std::to_string(section) + ", which does not exist (sections are 1 to " +
+                      std::to_string(lastSection) + ")";
+            return false;
+        }
+        if (section > kNumberMask) {
+            *reason = "link to section " + std::to_string(section) + ": the outline's links reach section " +
+                      std::to_string(kNumberMask) + " at most";
             return false;
         }
         e->number = (int)section;
@@ -184,7 +190,8 @@ bool DefaultVisibility(std::vector<OpenHeading>* open, int level) {
     return visible;
 }
 
-bool NumberEntries(const std::string& file, std::vector<IndexEntry>* entries, BookDiagnostics* diagnostics) {
+bool NumberEntries(const std::string& file, int lastSection, std::vector<IndexEntry>* entries,
+                   BookDiagnostics* diagnostics) {
     std::set<int> used;
     int position = 0;
     bool ok = true;
@@ -193,9 +200,11 @@ bool NumberEntries(const std::string& file, std::vector<IndexEntry>* entries, Bo
         if (e.number < 0) e.number = AutoNumber(position);
         position++;
         std::string reason;
-        if (e.number == kBookmarkGroupNumber)
+        if (e.number > kNumberMask)
+            reason = "too many headings and labels: their numbers run past 16383";
+        else if (e.number == kBookmarkGroupNumber)
             reason = "number 2167 belongs to the reader's bookmark group";
-        else if (e.kind == kEntryLabel && e.number <= kLastSectionNumber)
+        else if (e.kind == kEntryLabel && e.number <= lastSection)
             reason = "a label numbered " + std::to_string(e.number) + " would be found in place of section " +
                      std::to_string(e.number) + "'s link";
         else if (!used.insert(e.number).second)
@@ -260,8 +269,8 @@ bool AppendEntry(const std::string& file, const IndexEntry& e, bool visible, std
     return true;
 }
 
-bool ParseEntries(const std::string& file, const std::string& source, std::vector<IndexEntry>* entries,
-                  BookDiagnostics* diagnostics) {
+bool ParseEntries(const std::string& file, const std::string& source, int lastSection,
+                  std::vector<IndexEntry>* entries, BookDiagnostics* diagnostics) {
     std::vector<int> indents;
     std::vector<SourceLine> lines = SplitSourceLines(source, 1, &indents);
     bool ok = true;
@@ -270,7 +279,7 @@ bool ParseEntries(const std::string& file, const std::string& source, std::vecto
         if (line.text.empty() || line.text[0] == '#') continue;
         IndexEntry e = {line.number, kEntryLabel, false, -1, 0, -1, false, false, false, -1, -1, {}};
         std::string text, reason;
-        if (!ReadEntry(line, indents[i], &e, &text, &reason)) {
+        if (!ReadEntry(line, indents[i], lastSection, &e, &text, &reason)) {
             AddDiagnostic(diagnostics, file, line.number, reason);
             ok = false;
             continue;
@@ -311,11 +320,11 @@ std::string EntryMarkup(const IndexEntry& e, uint8_t style, bool visibleByDefaul
 
 }  // namespace
 
-bool ParseIndexSource(const std::string& file, const std::string& source, std::vector<uint8_t>* indexText,
-                      BookDiagnostics* diagnostics) {
+bool ParseIndexSource(const std::string& file, const std::string& source, int lastSection,
+                      std::vector<uint8_t>* indexText, BookDiagnostics* diagnostics) {
     std::vector<IndexEntry> entries;
-    bool ok = ParseEntries(file, source, &entries, diagnostics);
-    ok = NumberEntries(file, &entries, diagnostics) && ok;
+    bool ok = ParseEntries(file, source, lastSection, &entries, diagnostics);
+    ok = NumberEntries(file, lastSection, &entries, diagnostics) && ok;
     if (!ok) return false;
     if (entries.empty() || entries[0].text.empty()) {
         AddDiagnostic(diagnostics, file, entries.empty() ? 0 : entries[0].line,
@@ -348,7 +357,8 @@ bool ParseIndexSource(const std::string& file, const std::string& source, std::v
     return true;
 }
 
-bool IndexTextToSource(const uint8_t* text, size_t length, std::string* source, std::string* reason) {
+bool IndexTextToSource(const uint8_t* text, size_t length, int lastSection, std::string* source,
+                       std::string* reason) {
     source->clear();
     std::vector<OpenHeading> open;
     size_t at = 0;
@@ -372,7 +382,7 @@ bool IndexTextToSource(const uint8_t* text, size_t length, std::string* source, 
         }
         IndexEntry e = {0, (id & kHeadingBit) ? kEntryHeading : (id & kLinkBit) ? kEntryLink : kEntryLabel,
                         (style & kStyleExpanded) != 0, id & kNumberMask, text[at + 3], -1, false, false, false, -1, -1, {}};
-        if (e.kind == kEntryLink && (e.number < 1 || e.number > kLastSectionNumber)) {
+        if (e.kind == kEntryLink && (e.number < 1 || e.number > lastSection)) {
             *reason = "an index link names section " + std::to_string(e.number) + ", which does not exist";
             return false;
         }

@@ -1,0 +1,17 @@
+// The section outline to screen readers: whichever window hosts a section
+// grid (the chooser, a panel beside the text) answers WM_GETOBJECT with one
+// call. The outline is a tree of its shown records, each named with its
+// text in reading order, with its level, its heading open or closed, the
+// current section's link selected and the record at the top focused.
+#pragma once
+
+#include <windows.h>
+
+struct SectionGrid;
+
+// The host's WM_GETOBJECT case. `grid` must stay good until ForgetOutline.
+LRESULT AnswerOutlineObject(HWND host, SectionGrid* grid, WPARAM wParam, LPARAM lParam);
+// After the grid scrolled or a heading opened or closed: the focus event.
+void NoteOutlineMoved(HWND host);
+// When the grid or its host goes.
+void ForgetOutline(HWND host);
