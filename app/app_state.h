@@ -69,12 +69,16 @@ struct SplitView {
     // The lower pane's share of the height in hundredths of a percent, set by
     // dragging the divider ("BottomSectionPercent"); 0 follows bottomSection.
     int bottomShare;
+    // The width the outline panel takes at the right edge of the client area; 0 while it is hidden.
+    int outlinePanelPx;
 };
 
 // The desktop's view options.
 struct ViewOptions {
     int theme;          // "Theme": kThemeLight, kThemeSepia or kThemeDark (panes/theme.h)
     int readingColumn;  // "ReadingColumn": wide panes set their lines at a reading measure
+    int outlinePanel;         // "OutlinePanel": the outline shows beside the text
+    int outlinePanelPercent;  // "OutlinePanelPercent": its share of the window's width
 };
 
 extern AppState gApp;

@@ -13,6 +13,8 @@
 #include "navigation/bookmarks.h"
 #include "navigation/go_to_dialog.h"
 #include "navigation/history.h"
+#include "navigation/outline_panel.h"
+#include "navigation/outline_view.h"
 #include "navigation/find_all_window.h"
 #include "navigation/search.h"
 #include "navigation/search_dialog.h"
@@ -90,6 +92,7 @@ void OnChooseSection(HWND window) {
 void OnBookmarkCommand(HWND window) {
     ToggleBookmark(IsBookmarked());
     UpdateBookmarkCheck(window, kMenuCheckSet);
+    RefreshOutlines(gApp.lesson);  // the group at the head of every outline open
 }
 
 // Scrolls the active pane by `deltaRows` and keeps its scroll bar in step.
@@ -107,6 +110,7 @@ void ChooseReadingFont(HWND window) {
     if (RunFontDialog(window, &gApp.font) != IDOK) return;
     gApp.chosenFontSize = gApp.font.size;
     SetViewFont(window);
+    RefreshOutlinePanel();
     RefreshFindAll();
 }
 
@@ -114,6 +118,14 @@ void ChooseReadingFont(HWND window) {
 // could never reach the commentary.
 void SwitchActivePane() {
     if (BottomPaneShown()) SetActivePane(ActivePane() == gApp.mainPane ? gSplit.bottomPane : gApp.mainPane);
+}
+
+// F6 goes round the places of the keyboard: the main pane, the commentary
+// while it shows, the outline beside the text while it shows.
+void SwitchKeyboardPlace(HWND window) {
+    bool onLastPane = !BottomPaneShown() || ActivePane() == gSplit.bottomPane;
+    if (onLastPane && SwitchOutlineFocus(window)) return;
+    SwitchActivePane();
 }
 
 // Escape undoes the nearest thing first: a selection made in full screen is
@@ -149,6 +161,7 @@ int DispatchCommand(HWND window, WPARAM wParam) {
     switch (command) {
     case kCommandFullScreen: ToggleFullScreen(window); return 0;
     case kCommandReadingColumn: ToggleReadingColumn(window); return 0;
+    case kOutlinePanelCommand: ToggleOutlinePanel(window); return 0;
     case kCommandNext: NextSection(window); return 0;
     case kCommandPrevious: PreviousSection(window); return 0;
     case kCommandReverse: ToggleReverse(window); return 0;
@@ -202,7 +215,7 @@ int OnKeyDown(HWND window, WPARAM key) {
     case VK_RIGHT: NextSection(window); return 0;
     case VK_DOWN: ScrollActivePane(window, 1); return 0;
     case VK_ESCAPE: return OnEscape(window);
-    case VK_F6: SwitchActivePane(); return 0;
+    case VK_F6: SwitchKeyboardPlace(window); return 0;
     default: return 1;
     }
 }
@@ -232,6 +245,7 @@ int LoadSectionPanes(HWND window, uint32_t n) {
     LayoutSection(gApp.mainPane, text, 1);  // the pane owns the text from here
     gApp.mainPane->firstRow = 0;
     if (!reload) LoadBottomSection(window);
+    FollowOutlinePanel(gApp.lesson);
     return 0;
 }
 

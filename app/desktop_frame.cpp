@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/app_state.h"
+#include "navigation/outline_panel.h"
 #include "panes/split_view.h"
 #include "panes/status_line.h"
 #include "panes/theme.h"
@@ -45,10 +46,18 @@ void ShowFrameParts(HWND window, bool show) {
     if (gApp.windowMenu) SetMenu(window, show ? gApp.windowMenu : nullptr);
 }
 
+void MarkOutlineItem() {
+    HMENU view = ViewMenu();
+    if (view) CheckMenuItem(view, kOutlinePanelCommand, MF_BYCOMMAND | (gView.outlinePanel ? MF_CHECKED : MF_UNCHECKED));
+}
+
+// The shell's own full screen ("FullScreen") counts as full screen too.
+bool PanelShows() { return gView.outlinePanel && !InFullScreen() && !gShell.fullScreen; }
+
 void EnterFullScreen(HWND window) {
     ShowFrameParts(window, false);
     EnterMonitorFullScreen(window, &gFrame.fullScreen);
-    OnSize(window, kRelayoutMarker);
+    LayOutMainWindow(window, kRelayoutMarker);
     InvalidateRect(window, nullptr, TRUE);
     MarkFullScreen();
 }
@@ -90,6 +99,7 @@ void MarkViewItems() {
     if (!view) return;
     CheckMenuRadioItem(view, kCommandThemeLight, kCommandThemeDark, kCommandThemeLight + gView.theme, MF_BYCOMMAND);
     CheckMenuItem(view, kCommandReadingColumn, MF_BYCOMMAND | (gView.readingColumn ? MF_CHECKED : MF_UNCHECKED));
+    MarkOutlineItem();
     MarkFullScreen();
 }
 
@@ -112,13 +122,32 @@ void LeaveFullScreen(HWND window) {
     if (!InFullScreen()) return;
     LeaveMonitorFullScreen(window, &gFrame.fullScreen);
     ShowFrameParts(window, true);
-    OnSize(window, kRelayoutMarker);
+    LayOutMainWindow(window, kRelayoutMarker);
     InvalidateRect(window, nullptr, TRUE);
     MarkFullScreen();
 }
 
 bool FramedPlace(HWND window, RECT* rect, bool* maximized) {
     return FramedWindowRect(window, gFrame.fullScreen, rect, maximized);
+}
+
+void LayOutMainWindow(HWND window, LPARAM size) {
+    bool last = size == kRelayoutMarker;
+    int widthPx = last ? gSplit.lastClientWidth : LOWORD(size);
+    int heightPx = last ? gSplit.lastClientHeight : HIWORD(size);
+    int panelPx = PanelShows() && OutlinePanelWindow() ? OutlinePanelWidthPx(widthPx) : 0;
+    int topPx = gApp.menuBarOnBottom ? 0 : gApp.menuBarHeight;
+    int bottomPx = heightPx - (gApp.menuBarOnBottom ? gApp.menuBarHeight : 0);
+    gSplit.outlinePanelPx = panelPx;
+    PlaceOutlinePanel(RECT{widthPx - panelPx, topPx, widthPx, bottomPx});
+    OnSize(window, size);
+}
+
+void ToggleOutlinePanel(HWND window) {
+    gView.outlinePanel = !gView.outlinePanel;
+    MarkOutlineItem();
+    LayOutMainWindow(window, kRelayoutMarker);
+    InvalidateRect(window, nullptr, TRUE);
 }
 
 void SetTheme(HWND window, int theme) {
@@ -128,6 +157,7 @@ void SetTheme(HWND window, int theme) {
     // The whole client area at once: the panes, their ground and any strip
     // between them, in one paint.
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RefreshOutlinePanel();
 }
 
 void ToggleReadingColumn(HWND window) {

@@ -10,6 +10,7 @@ const UINT kCommandFullScreen = 143;
 const UINT kCommandReadingColumn = 144;
 const UINT kCommandThemeLight = 145;  // 145 + theme code
 const UINT kCommandThemeDark = 147;
+// "&Outline" (F9) is kOutlinePanelCommand, 148 (navigation/outline_panel.h).
 
 // The menu bar and the tool bar of `window`, with the tool buttons' images
 // at the window's DPI. Without a menu the window still works by its keys.
@@ -28,6 +29,14 @@ void ToggleFullScreen(HWND window);
 void LeaveFullScreen(HWND window);
 // Where the window stands when not full screen, as RestoredWindowRect gives it.
 bool FramedPlace(HWND window, RECT* rect, bool* maximized);
+
+// WM_SIZE of the main window (kRelayoutMarker: the last size again): the
+// outline panel takes its share at the right edge, under the tool bar and
+// down to the foot, except in full screen; the panes, their divider and the
+// status line lay out in the room that is left.
+void LayOutMainWindow(HWND window, LPARAM size);
+// Command 148: the outline panel shown or hidden.
+void ToggleOutlinePanel(HWND window);
 
 // Recolours everything drawn in the theme; an unknown code changes nothing.
 void SetTheme(HWND window, int theme);

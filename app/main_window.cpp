@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include "accessibility/reader_access.h"
 #include "app/about_box.h"
@@ -17,6 +18,7 @@
 #include "navigation/bookmarks.h"
 #include "navigation/history.h"
 #include "navigation/find_all_window.h"
+#include "navigation/outline_panel.h"
 #include "panes/pane_pointer.h"
 #include "panes/split_view.h"
 #include "panes/status_line.h"
@@ -230,8 +232,13 @@ LRESULT OnContextMenu(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// Ctrl and the wheel zoom; the wheel alone scrolls.
+// Ctrl and the wheel zoom; the wheel alone scrolls what is under the
+// pointer, the outline beside the text too, wherever the keyboard is.
 LRESULT OnMouseWheelMessage(HWND window, WPARAM wParam, LPARAM lParam) {
+    POINT pointer = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    HWND panel = OutlinePanelWindow();
+    if (panel && !(GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) && WindowFromPoint(pointer) == panel)
+        return SendMessageW(panel, WM_MOUSEWHEEL, wParam, lParam);
     if (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) ZoomByWheel(window, GET_WHEEL_DELTA_WPARAM(wParam));
     else OnMouseWheel(window, wParam, lParam);
     return 0;
@@ -393,6 +400,7 @@ HWND StartMainWindow(int showCommand) {
         RunFontDialog(window, &gApp.font);
         gApp.chosenFontSize = gApp.font.size;
         SetViewFont(window);
+        RefreshOutlinePanel();
     }
     ShowStartBookMessage(window);
     return window;
@@ -407,6 +415,7 @@ LRESULT SetupMainWindow(HWND window) {
     CreateMenuBar();
     CreateStatusLine(window);
     CreatePanes(window);
+    CreateOutlinePanel(window);
     MarkViewItems();
     UpdateReverseCheck(window, kMenuCheckSet);
     UpdateBookmarkCheck(window, kMenuCheckSet);
@@ -445,7 +454,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_DESTROY:
         return OnDestroy(window);
     case WM_SIZE:
-        OnSize(window, lParam);
+        LayOutMainWindow(window, lParam);
         return 0;
     case WM_ACTIVATE:
         return OnActivate(window, message, wParam, lParam);

@@ -9,6 +9,7 @@
 #include "content/book_numbers.h"
 #include "navigation/bookmarks.h"
 #include "navigation/history.h"
+#include "navigation/outline_panel.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
 #include "panes/theme.h"
@@ -72,6 +73,9 @@ void LoadViewOptions() {
     gView.theme = ReadSettingInt(L"Theme", kThemeLight);
     if (!IsThemeCode(gView.theme)) gView.theme = kThemeLight;
     gView.readingColumn = ReadSettingInt(L"ReadingColumn", 1) != 0;
+    gView.outlinePanel = ReadSettingInt(L"OutlinePanel", 0) != 0;
+    gView.outlinePanelPercent =
+        UsableOutlinePanelPercent(ReadSettingInt(L"OutlinePanelPercent", kDefaultOutlinePanelPercent));
 }
 
 void WritePanes() {
@@ -83,6 +87,8 @@ void WritePanes() {
     WriteSettingInt(L"BottomSectionPercent", (uint32_t)BottomSharePercent());
     WriteSettingInt(L"Theme", (uint32_t)gView.theme);
     WriteSettingInt(L"ReadingColumn", (uint32_t)gView.readingColumn);
+    WriteSettingInt(L"OutlinePanel", (uint32_t)gView.outlinePanel);
+    WriteSettingInt(L"OutlinePanelPercent", (uint32_t)UsableOutlinePanelPercent(gView.outlinePanelPercent));
 }
 
 // The values a book keeps for itself, but the bookmarks and Back and Forward.

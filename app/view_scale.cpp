@@ -4,6 +4,7 @@
 #include "app/desktop_frame.h"
 #include "app/settings.h"
 #include "fontdialog/font_sizes.h"
+#include "navigation/outline_panel.h"
 #include "panes/split_view.h"
 #include "platform/dpi.h"
 #include "platform/out_of_memory.h"
@@ -18,6 +19,7 @@ void ShowReadingSize(HWND window, int size) {
     if (size == gApp.font.size || ProgramEnding()) return;
     gApp.font.size = size;
     SetViewFont(window);
+    RefreshOutlinePanel();
 }
 
 }  // namespace
@@ -49,7 +51,8 @@ void ApplyWindowDpi(HWND window, int dpi) {
     LoadGridBitmaps(dpi);
     PlacePanes(window);
     SetViewFont(window);
-    OnSize(window, kRelayoutMarker);
+    LayOutMainWindow(window, kRelayoutMarker);
+    RefreshOutlinePanel();
     RepaintView(window, kRepaintAll);
 }
 

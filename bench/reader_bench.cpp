@@ -31,6 +31,7 @@
 #include "fontdialog/font_dialog.h"
 #include "navigation/find_all_window.h"
 #include "navigation/history.h"
+#include "navigation/outline_panel.h"
 #include "navigation/search.h"
 #include "panes/pane_select.h"
 #include "panes/split_view.h"
@@ -411,6 +412,19 @@ double StepMs(HWND window, int count, bool bars) {
     return (NowMs() - start) / count;
 }
 
+// Steps with the outline beside the text, its mark moved and kept in sight;
+// the panel is shown for them and hidden again.
+double OutlinePanelStepMs(HWND window, int count) {
+    SendMessageW(window, WM_COMMAND, kOutlinePanelCommand, 0);
+    UpdateWindow(window);
+    DrainMessages();
+    double ms = StepMs(window, count, false);
+    SendMessageW(window, WM_COMMAND, kOutlinePanelCommand, 0);
+    UpdateWindow(window);
+    DrainMessages();
+    return ms;
+}
+
 // The reader started in this process, up to its first paint; the window
 // stays. Null when it could not start.
 HWND StartBenchReader(double* ms) {
@@ -454,9 +468,11 @@ void BenchReaderWindow() {
     DrainMessages();
     SendMessageW(window, WM_KEYDOWN, VK_RIGHT, 0);  // warm up the fonts of the styles
     GdiFlush();
-    RatioTurns barsTurns, backTurns;
+    OutlinePanelStepMs(window, 1);  // the outline's fonts
+    RatioTurns barsTurns, backTurns, panelTurns;
     for (int turn = 0; turn < kRatioTurns; turn++) {
         double stepMs = StepMs(window, kTurnSteps, false);
+        AddTurn(&panelTurns, OutlinePanelStepMs(window, kTurnSteps), stepMs);
         // The scroll bars repaint in the next paint cycle.
         AddTurn(&barsTurns, StepMs(window, kTurnSteps, true), stepMs);
         AddTurn(&backTurns, BackMs(window, kTurnSteps), stepMs);
@@ -520,6 +536,8 @@ void BenchReaderWindow() {
         fprintf(stderr, "the book file of 1,000 pairs did not open\n");
     }
     PrintMs("step_ms", Median(barsTurns.baselines));
+    PrintMs("outline_panel_step_ms", Median(panelTurns.figures));
+    PrintMedianRatio("outline_panel_step_vs_step", panelTurns);
     PrintMs("step_with_scroll_bars_ms", Median(barsTurns.figures));
     PrintMedianRatio("step_with_scroll_bars_vs_step", barsTurns);
     PrintMs("back_ms", Median(backTurns.figures));

@@ -16,6 +16,8 @@ wchar_t gLetterPreview[kPreviewLetters + 1];
 
 namespace {
 
+// Over a window wider than a handheld's screen: a dialog of this size, remembered.
+const DesktopDialogSize kDesktopFontDialogSize = {560, 440, L"FontDialogSize"};
 const int kSmallestOfferedSize = kOfferedFontSizes[0];
 const int kMarginPx = 7;
 const int kBaseButtonHeightPx = 10;
@@ -216,7 +218,7 @@ INT_PTR CALLBACK FontDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 void InitFontDialog(HWND dialog, FontSpec* spec) {
     HWND owner = GetParent(dialog);
     HDC dc = GetDC(owner);
-    InitFullScreenDialog(dialog, kFontDialogShellFlags, gShell.fullScreen);
+    InitReaderDialog(dialog, kFontDialogShellFlags, gShell.fullScreen, kDesktopFontDialogSize);
     ResetFontList();
     gFontDialog.target = spec;
     // Kept even when the dialog is cancelled.

@@ -13,6 +13,7 @@
 #include "panes/text_layout.h"
 #include "panes/text_pane.h"
 #include "platform/out_of_memory.h"
+#include "navigation/outline_panel.h"
 #include "platform/services.h"
 #include "platform/shell.h"
 
@@ -48,6 +49,7 @@ bool TakeMatchedSection(HWND owner, int startSection, SectionMatch* match) {
     pane->firstRow = 0;
     // After the layout, so that the accent's repaint draws the new text.
     SetActivePane(pane);
+    FollowOutlinePanel(gApp.lesson);
     return true;
 }
 

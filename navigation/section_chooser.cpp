@@ -3,144 +3,62 @@
 #include <string.h>
 
 #include "accessibility/outline_access.h"
-#include "content/section_store.h"
-#include "navigation/index_records.h"
+#include "navigation/outline_view.h"
 #include "navigation/section_grid.h"
-#include "navigation/section_outline.h"
-#include "panes/theme.h"
 #include "platform/dialog_shell.h"
-#include "platform/dpi.h"
 #include "platform/out_of_memory.h"
-#include "platform/services.h"
 
 namespace {
 
 // One chooser at a time: the dialog is modal.
 struct ChooserState {
     uint16_t chosenSection;
-    HWND dialog;
-    HDC dc;
-    RECT clientRect;  // less the OK button's strip; the grid leaves room at its right
-    SectionGrid* grid;
-    const FontSpec* fontSpec;
-    int wheelRemainder;  // wheel movement short of a whole notch
+    OutlineView view;  // the dialog, its dc and the outline
 };
 ChooserState gChooser;
 
-const int kGridInitialCapacity = 100;
 const DWORD kFullScreenDialogFlags =
     SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_FULLSCREENNOMENUBAR;  // 30
+// Over a window wider than a handheld's screen: a dialog of this size, remembered.
+const DesktopDialogSize kDesktopChooserSize = {420, 560, L"ChooserSize"};
 const int kCommandOk = 1;
 const int kCommandCancel = 2;
 const int kHandled = 1;
 
-void ReadClientRect() {
-    GetDialogClientRect(gChooser.dialog, &gChooser.clientRect);
-}
-
-// The scroll bar's width at the dialog's resolution.
-int ScrollBarPx() { return SystemMetricForDpi(SM_CXVSCROLL, WindowDpi(gChooser.dialog)); }
-
-// The markers' reach at the resolution the outline is drawn at.
-int MarkerReachPx() { return GridMarkerReachPx(gChooser.fontSpec ? gChooser.fontSpec->dpi : 0); }
-
-// Room right of the grid for the markers of indent 0: a scroll bar's width,
-// as the handheld leaves, and never less than a marker needs.
-int MarkerRoomPx() {
-    int scrollBarPx = ScrollBarPx();
-    return scrollBarPx > MarkerReachPx() ? scrollBarPx : MarkerReachPx();
-}
-
-// The grid's width as if the scroll bar showed, whether it does or not: a
-// fold that hides or shows the bar then lays the outline out again at the
-// same width, and nothing moves sideways.
-int GridWidthPx(int clientWidthPx) {
-    bool barShown = (GetWindowLongPtrW(gChooser.dialog, GWL_STYLE) & WS_VSCROLL) != 0;
-    return clientWidthPx - (barShown ? 0 : ScrollBarPx()) - MarkerRoomPx();
-}
-
-RECT GridRect() {
-    RECT rect = gChooser.clientRect;
-    rect.right = rect.left + GridWidthPx(rect.right - rect.left);
-    return rect;
-}
-
-void FillPage(const RECT& rect) {
-    if (rect.right > rect.left && rect.bottom > rect.top) FillWithColour(gChooser.dc, rect, CurrentPalette().page);
-}
-
-// Every pixel, every time: the grid with the room for its markers, then
-// the page right of them, or the page throughout when there is no outline.
-// The grid draws through the dialog's own dc, not a paint dc, so nothing is
-// clipped to the part that was invalid.
-void PaintChooser() {
-    RECT rest = gChooser.clientRect;
-    if (PaintSectionGrid(gChooser.grid, true) == 0)
-        rest.left = gChooser.grid->x + gChooser.grid->width + MarkerReachPx();
-    FillPage(rest);
-}
+HWND Dialog() { return gChooser.view.window; }
 
 // Memory ran out and the program is on its way out: close at once, choosing nothing.
 void EndOutOfMemory() {
     gChooser.chosenSection = 0;
-    EndDialog(gChooser.dialog, kCommandCancel);
-}
-
-// The delta of a WM_VSCROLL code. Bottom moves one row, like line down.
-int ScrollDelta(WORD code, short thumbPosition) {
-    SectionGrid* grid = gChooser.grid;
-    switch (code) {
-    case SB_LINEUP: return -1;
-    case SB_LINEDOWN: return 1;
-    case SB_PAGEUP: return -grid->rowsPainted;
-    case SB_PAGEDOWN: return grid->rowsPainted;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: return thumbPosition - grid->firstRow;
-    case SB_TOP: return -grid->firstRow;
-    case SB_BOTTOM: return 1;
-    default: return 0;
-    }
+    EndDialog(Dialog(), kCommandCancel);
 }
 
 // ---- Message handlers --------------------------------------------------------
 
-// The dialog takes its full size first, so that the outline is laid out once
+// The dialog takes its size first, so that the outline is laid out once
 // for the size it shows at rather than again at once for it.
 INT_PTR OnInitDialog(HWND dialog) {
-    gChooser.dialog = dialog;
-    gChooser.dc = GetDC(dialog);
-    InitFullScreenDialog(dialog, kFullScreenDialogFlags, gShell.fullScreen);
-    ReadClientRect();
+    gChooser.view.window = dialog;
+    gChooser.view.dc = GetDC(dialog);
+    InitReaderDialog(dialog, kFullScreenDialogFlags, gShell.fullScreen, kDesktopChooserSize);
+    ReadOutlineRect(&gChooser.view);
     if (!BuildChooserGrid()) EndOutOfMemory();
+    ListOutline(&gChooser.view);
     return 0;
 }
 
-INT_PTR OnSize(LPARAM lParam) {
-    SectionGrid* grid = gChooser.grid;
-    if (!grid) return 0;
-    ReadClientRect();
-    uint16_t* expansion = SaveExpansion(grid);
-    int result = ResizeSectionGrid(grid, GridWidthPx(LOWORD(lParam)), HIWORD(lParam));
-    RestoreExpansion(grid, expansion);
-    PlatformFree(expansion);
-    if (result == kGridNoMemory) {
-        EndOutOfMemory();
-        return 0;
-    }
-    if (grid->firstRow > grid->lastFirstRow) grid->firstRow = grid->lastFirstRow;
-    PaintChooser();
-    UpdateChooserScrollBar();
+INT_PTR OnSize() {
+    if (gChooser.view.grid && ResizeOutline(&gChooser.view) == kGridNoMemory) EndOutOfMemory();
     return 0;
 }
 
 INT_PTR OnPaint() {
-    PaintChooser();
+    PaintOutline(&gChooser.view);
     return 0;  // the default handling validates the window
 }
 
 INT_PTR OnEraseBackground(HDC dc) {
-    FillWithColour(dc, gChooser.clientRect, CurrentPalette().page);
-    InvalidateRect(gChooser.dialog, &gChooser.clientRect, FALSE);
+    EraseOutline(&gChooser.view, dc);
     return kHandled;
 }
 
@@ -150,77 +68,50 @@ INT_PTR OnActivate(WPARAM wParam) {
 }
 
 // Page Up and Page Down move one row, like the arrows.
-INT_PTR OnKeyDown(WPARAM key) {
-    int delta = 0;
-    switch (key) {
-    case VK_PRIOR:
-    case VK_UP: delta = -1; break;
-    case VK_NEXT:
-    case VK_DOWN: delta = 1; break;
-    default: return kHandled;
-    }
-    ScrollSectionGrid(gChooser.grid, delta);
-    UpdateChooserScrollBar();
-    return 0;
-}
+INT_PTR OnKeyDown(WPARAM key) { return OutlineKey(&gChooser.view, key) ? 0 : kHandled; }
 
 INT_PTR OnCommand(WPARAM wParam) {
     switch (LOWORD(wParam)) {
     case kCommandOk:
-        EndDialog(gChooser.dialog, kCommandOk);
+        EndDialog(Dialog(), kCommandOk);
         return kHandled;
     case kCommandCancel:
         gChooser.chosenSection = 0;
-        EndDialog(gChooser.dialog, kCommandCancel);
+        EndDialog(Dialog(), kCommandCancel);
         return kHandled;
     default: return 0;
     }
 }
 
 INT_PTR OnVScroll(UINT message, WPARAM wParam, LPARAM lParam) {
-    int delta = gChooser.grid ? ScrollDelta(LOWORD(wParam), (short)HIWORD(wParam)) : 0;
-    if (delta) ScrollSectionGrid(gChooser.grid, delta);
-    DefWindowProcW(gChooser.dialog, message, wParam, lParam);
-    if (delta) UpdateChooserScrollBar();
+    OutlineScroll(&gChooser.view, message, wParam, lParam);
     return kHandled;
 }
 
-// One row per notch; the wheel turned away from the user moves up. Wheels
-// that report in finer steps are summed until a notch is complete.
 INT_PTR OnMouseWheel(WPARAM wParam) {
-    gChooser.wheelRemainder += GET_WHEEL_DELTA_WPARAM(wParam);
-    int notches = gChooser.wheelRemainder / WHEEL_DELTA;
-    gChooser.wheelRemainder -= notches * WHEEL_DELTA;
-    if (notches && gChooser.grid) {
-        ScrollSectionGrid(gChooser.grid, -notches);
-        UpdateChooserScrollBar();
-    }
+    OutlineWheel(&gChooser.view, wParam);
     return kHandled;
 }
 
 INT_PTR OnTap(LPARAM lParam) {
-    int result = HitTestSectionGrid(gChooser.grid, (short)LOWORD(lParam), (short)HIWORD(lParam));
+    int result = OutlineTap(&gChooser.view, lParam);
     if (result > 0) {
         gChooser.chosenSection = (uint16_t)result;
-        EndDialog(gChooser.dialog, kCommandOk);
-    } else if (result < 0) {
-        UpdateChooserScrollBar();
+        EndDialog(Dialog(), kCommandOk);
     }
     return 0;
 }
 
 // The outline to screen readers; a dialog's answer goes in its result slot.
 INT_PTR OnGetObject(HWND dialog, WPARAM wParam, LPARAM lParam) {
-    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, AnswerOutlineObject(dialog, gChooser.grid, wParam, lParam));
+    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, AnswerOutlineObject(dialog, gChooser.view.grid, wParam, lParam));
     return kHandled;
 }
 
 INT_PTR OnDestroy() {
-    ForgetOutline(gChooser.dialog);
-    if (gChooser.dc) ReleaseDC(gChooser.dialog, gChooser.dc);
-    gChooser.dc = nullptr;
-    DestroySectionGrid(gChooser.grid, true);
-    gChooser.grid = nullptr;
+    ReleaseOutline(&gChooser.view);
+    if (gChooser.view.dc) ReleaseDC(Dialog(), gChooser.view.dc);
+    gChooser.view.dc = nullptr;
     return 0;
 }
 
@@ -229,48 +120,20 @@ INT_PTR OnDestroy() {
 uint16_t ChooseSection(HINSTANCE instance, HWND owner, uint16_t currentSection, const FontSpec* fontSpec) {
     // A command that reaches the main window while the chooser is open (one
     // posted by another program) must not start a second one over its state.
-    if (gChooser.dialog && IsWindow(gChooser.dialog)) return currentSection;
+    if (Dialog() && IsWindow(Dialog())) return currentSection;
     memset(&gChooser, 0, sizeof gChooser);
-    gChooser.fontSpec = fontSpec;
+    gChooser.view.fontSpec = fontSpec;
     gChooser.chosenSection = currentSection;
     RunDialogTemplate(instance, kChooseSectionDialog, owner, ChooserDlgProc, 0);
-    gChooser.dialog = nullptr;
+    gChooser.view.window = nullptr;
     return gChooser.chosenSection;
 }
 
-bool BuildChooserGrid() {
-    uint32_t indexBytes = 0;
-    uint8_t* index = LoadSectionTextWithLength(kIndexSectionNumber, &indexBytes, nullptr);
-    IndexText text = PrependBookmarkGroup(gApp.bookmarks, gApp.bookmarkCount, IndexText{index, index ? indexBytes : 0});
-    RECT gridRect = GridRect();
-    gChooser.grid = CreateSectionGrid(gChooser.dc, &gridRect, gChooser.fontSpec, kGridInitialCapacity);
-    if (!gChooser.grid) {
-        PlatformFree(text.bytes);
-        return false;
-    }
-    // The grid owns the text from here, unless it refuses it.
-    int result = LayoutIndex(gChooser.grid, text, false);
-    if (result == kGridRefused) PlatformFree(text.bytes);
-    if (result == kGridNoMemory) return false;
-    RevealSection(gChooser.grid, gChooser.chosenSection);
-    MarkSection(gChooser.grid, gChooser.chosenSection);
-    UpdateChooserScrollBar();
-    return true;
-}
+bool BuildChooserGrid() { return BuildOutline(&gChooser.view, gChooser.chosenSection); }
 
-void UpdateChooserScrollBar() {
-    if (!gChooser.grid) return;
-    SCROLLINFO info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = SIF_RANGE | SIF_POS;
-    info.nMin = 0;
-    info.nMax = gChooser.grid->lastFirstRow;
-    info.nPos = gChooser.grid->firstRow;
-    SetScrollInfo(gChooser.dialog, SB_VERT, &info, TRUE);
-    NoteOutlineMoved(gChooser.dialog);  // every scroll and toggle comes here
-}
+void UpdateChooserScrollBar() { UpdateOutlineScrollBar(&gChooser.view); }
 
-const SectionGrid* OpenChooserGrid() { return gChooser.dialog ? gChooser.grid : nullptr; }
+const SectionGrid* OpenChooserGrid() { return Dialog() ? gChooser.view.grid : nullptr; }
 
 INT_PTR CALLBACK ChooserDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     // Memory ran out somewhere: the program is on its way out, and the
@@ -281,7 +144,7 @@ INT_PTR CALLBACK ChooserDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     }
     switch (message) {
     case WM_INITDIALOG: return OnInitDialog(dialog);
-    case WM_SIZE: return OnSize(lParam);
+    case WM_SIZE: return OnSize();
     case WM_PAINT: return OnPaint();
     case WM_ERASEBKGND: return OnEraseBackground((HDC)wParam);
     case WM_ACTIVATE: return OnActivate(wParam);

@@ -190,11 +190,10 @@ const HBITMAP* MarkerBitmapFor(const GridRow& row) {
     return (row.style & kIndexExpanded) ? &gApp.gridBitmaps[1] : &gApp.gridBitmaps[0];
 }
 
-void DrawMarker(SectionGrid* grid, const GridRow& row, int rowTop) {
+// `memory` is a dc compatible with the grid's, made once for a paint.
+void DrawMarker(SectionGrid* grid, HDC memory, const GridRow& row, int rowTop) {
     HBITMAP bitmap = *MarkerBitmapFor(row);
-    if (!bitmap) return;
-    HDC memory = CreateCompatibleDC(grid->dc);
-    if (!memory) return;
+    if (!bitmap || !memory) return;
     HGDIOBJ saved = SelectObject(memory, bitmap);
     // The marker's place is scaled; its picture is the one drawn nearest that
     // scale, copied as it is, centred in the place.
@@ -205,7 +204,6 @@ void DrawMarker(SectionGrid* grid, const GridRow& row, int rowTop) {
     int left = row.x + row.width + GridPx(grid, kGridMarkerGapPx) + (boxPx - drawn.cx) / 2;
     BitBlt(grid->dc, left, top, drawn.cx, drawn.cy, memory, 0, 0, SRCCOPY);
     SelectObject(memory, saved);
-    DeleteDC(memory);
 }
 
 // The current section's link, in the theme's selection colours.
@@ -221,6 +219,30 @@ void DrawMarkedRow(SectionGrid* grid, const GridRow& row, int rowTop) {
     SetTextColor(grid->dc, savedColour);
 }
 
+// The rows of a link to `section` that are drawn, each on fresh ground.
+void RedrawLinkRows(SectionGrid* grid, int start, uint16_t section) {
+    int remaining = grid->height;
+    int top = grid->y;
+    int paddingPx = GridPx(grid, kMarkPaddingPx);
+    for (int i = start; i < grid->rowCount; i++) {
+        const GridRow& row = grid->rows[i];
+        if (row.height > remaining) break;
+        if (!IsVisible(row)) continue;
+        bool link = (row.id & kIndexLinkBit) && (row.id & kIndexNumberMask) == section;
+        if (link) {
+            SelectGridFont(grid, row.style, true);
+            RECT ground = {row.x - paddingPx, top, row.x + row.width + paddingPx, top + row.height};
+            FillWithColour(grid->dc, ground, CurrentPalette().page);
+            if (IsMarkedRow(grid, row))
+                DrawMarkedRow(grid, row, top);
+            else
+                DrawTextCell(grid->dc, grid->indexText + row.textOffset, row.length, row.x, top, row.width, row.height);
+        }
+        top += row.height;
+        remaining -= row.height;
+    }
+}
+
 // Draws the visible rows from `start` while they fit; returns the rows drawn.
 int PaintRows(SectionGrid* grid, int start) {
     int remaining = grid->height;
@@ -228,6 +250,7 @@ int PaintRows(SectionGrid* grid, int start) {
     int painted = 0;
     uint8_t previousKey = grid->rows[start].style & kIndexStyleKeyMask;
     uint16_t lastMarkedId = 0;
+    HDC memory = CreateCompatibleDC(grid->dc);
     for (int i = start; i < grid->rowCount; i++) {
         const GridRow& row = grid->rows[i];
         if (row.height > remaining) break;
@@ -238,7 +261,7 @@ int PaintRows(SectionGrid* grid, int start) {
             previousKey = key;
         }
         if (row.id != lastMarkedId) {
-            DrawMarker(grid, row, top);
+            DrawMarker(grid, memory, row, top);
             lastMarkedId = row.id;
         }
         if (IsMarkedRow(grid, row))
@@ -249,6 +272,7 @@ int PaintRows(SectionGrid* grid, int start) {
         remaining -= row.height;
         painted++;
     }
+    if (memory) DeleteDC(memory);
     return painted;
 }
 
@@ -342,6 +366,18 @@ int PaintSectionGrid(SectionGrid* grid, bool fillBackground) {
     SetTextColor(grid->dc, savedColour);
     SetBkColor(grid->dc, savedBack);
     return 0;
+}
+
+void RepaintSectionLinks(SectionGrid* grid, uint16_t section) {
+    if (!grid || !section || !grid->indexText || !grid->rows || ProgramEnding()) return;
+    int start = GridStartRow(grid);
+    COLORREF savedColour = GetTextColor(grid->dc);
+    COLORREF savedBack = SetBkColor(grid->dc, CurrentPalette().page);
+    HFONT savedFont = (HFONT)GetCurrentObject(grid->dc, OBJ_FONT);
+    RedrawLinkRows(grid, start, section);
+    SelectObject(grid->dc, savedFont);
+    SetTextColor(grid->dc, savedColour);
+    SetBkColor(grid->dc, savedBack);
 }
 
 int ScrollSectionGrid(SectionGrid* grid, int delta) {

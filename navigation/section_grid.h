@@ -83,6 +83,10 @@ int ResizeSectionGrid(SectionGrid* grid, int width, int height);
 // program is ending; scrolling then changes nothing either.
 int PaintSectionGrid(SectionGrid* grid, bool fillBackground);
 
+// Draws again only the drawn rows of the links to `section`, marked or not
+// as IsMarkedRow says now: for a mark that moved while no row moved.
+void RepaintSectionLinks(SectionGrid* grid, uint16_t section);
+
 // Moves firstRow by `delta` visible rows within 0 ... lastFirstRow and
 // repaints when it moved. kGridScrollUnchanged when nothing moved.
 int ScrollSectionGrid(SectionGrid* grid, int delta);

@@ -56,10 +56,11 @@ HWND CreateScrollBar(HWND window, const wchar_t* text) {
                            CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, gApp.instance, nullptr);
 }
 
-// The client area less the menu bar and the gutter.
+// The client area less the menu bar, the outline panel and the gutter.
 RECT PaneArea(HWND window) {
     RECT rect;
     GetClientRect(window, &rect);
+    rect.right -= gSplit.outlinePanelPx;
     if (gApp.menuBarOnBottom) rect.bottom -= gApp.menuBarHeight;
     else rect.top += gApp.menuBarHeight;
     rect.bottom -= StatusLineHeightPx();
@@ -314,6 +315,8 @@ void OnSize(HWND window, LPARAM size) {
         gSplit.lastClientHeight = h;
     }
     if (ProgramEnding()) return;
+    // The outline panel at the right edge leaves the rest of the width to the panes.
+    w = w > gSplit.outlinePanelPx ? w - gSplit.outlinePanelPx : 0;
     int g = GutterPx();
     int topPx = (h > 2 * g ? g : 0) + (gApp.menuBarOnBottom ? 0 : gApp.menuBarHeight);
     if (w > 2 * g) w -= 2 * g;

@@ -143,6 +143,7 @@ RECT StatusLineRect() {
     RECT line = {0, 0, 0, 0};
     if (!gStatus.window || gStatus.hidden) return line;
     GetClientRect(gStatus.window, &line);
+    line.right -= gSplit.outlinePanelPx;  // the outline panel reaches down to the foot
     if (gApp.menuBarOnBottom) line.bottom -= gApp.menuBarHeight;
     line.top = line.bottom - StatusLineHeightPx();
     return line;

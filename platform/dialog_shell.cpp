@@ -7,6 +7,8 @@
 #include <string.h>
 
 #include "platform/dialog_template.h"
+#include "platform/dpi.h"
+#include "platform/registry.h"
 #include "platform/services.h"
 
 namespace {
@@ -28,7 +30,12 @@ struct DialogHost {
     HWND okButton;
     int stripHeightPx;
     SIZE ownPx;  // as the template made it, with the strip: the least a full-size dialog takes
+    const wchar_t* sizeValue;  // in the desktop form: where the size the user leaves is kept; else null
 };
+
+// Sizes of the desktop form at 96 DPI that a stored value may hold.
+const int kMinStoredDialogPx96 = 200;
+const int kMaxStoredDialogPx96 = 8192;
 
 // The host of the dialog being created: the first messages of a new dialog
 // arrive before WM_INITDIALOG has passed the parameter.
@@ -143,6 +150,31 @@ INT_PTR OnEraseBackground(HWND dialog, DialogHost* host, WPARAM wParam, LPARAM l
     return host->proc(dialog, WM_ERASEBKGND, wParam, lParam);
 }
 
+// The desktop form keeps the size the user leaves it at, as pixels at 96 DPI.
+void RememberDialogSize(HWND dialog, const DialogHost* host) {
+    RECT rect;
+    if (!host->sizeValue || !GetWindowRect(dialog, &rect)) return;
+    int dpi = WindowDpi(dialog);
+    int widthPx96 = UnscalePx(rect.right - rect.left, dpi);
+    int heightPx96 = UnscalePx(rect.bottom - rect.top, dpi);
+    WriteSettingInt(host->sizeValue, (uint32_t)MAKELONG(widthPx96, heightPx96));
+}
+
+INT_PTR OnDestroy(HWND dialog, DialogHost* host, WPARAM wParam, LPARAM lParam) {
+    RememberDialogSize(dialog, host);
+    return host->initialised ? host->proc(dialog, WM_DESTROY, wParam, lParam) : FALSE;
+}
+
+// A resizable dialog never becomes smaller than its template made it.
+INT_PTR OnGetMinMaxInfo(HWND dialog, DialogHost* host, WPARAM wParam, LPARAM lParam) {
+    if (host->sizeValue) {
+        MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize.x = host->ownPx.cx;
+        info->ptMinTrackSize.y = host->ownPx.cy;
+    }
+    return host->initialised ? host->proc(dialog, WM_GETMINMAXINFO, wParam, lParam) : FALSE;
+}
+
 INT_PTR CALLBACK ShellDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     DialogHost* host = HostOf(dialog);
     if (!host) return FALSE;
@@ -150,6 +182,8 @@ INT_PTR CALLBACK ShellDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_INITDIALOG: return OnInitDialog(dialog, host, wParam);
     case WM_SIZE: return OnSize(dialog, host, wParam, lParam);
     case WM_ERASEBKGND: return OnEraseBackground(dialog, host, wParam, lParam);
+    case WM_DESTROY: return OnDestroy(dialog, host, wParam, lParam);
+    case WM_GETMINMAXINFO: return OnGetMinMaxInfo(dialog, host, wParam, lParam);
     case WM_NCDESTROY: RemovePropW(dialog, kHostProp); return host->proc(dialog, message, wParam, lParam);
     default: return host->initialised ? host->proc(dialog, message, wParam, lParam) : FALSE;
     }
@@ -220,12 +254,65 @@ void InitFullScreenDialog(HWND dialog, DWORD flags, BOOL fullScreen) {
     ShellInitDialog(&info);
 }
 
+bool WantsDesktopDialog(HWND owner, BOOL fullScreen) {
+    if (fullScreen || !owner || !IsWindow(owner)) return false;
+    // A reader that has put its frame off covers its monitor: full screen.
+    if ((GetWindowLongPtrW(owner, GWL_STYLE) & WS_CAPTION) != WS_CAPTION) return false;
+    RECT client;
+    if (!GetClientRect(owner, &client)) return false;
+    return client.right - client.left > ScalePx(kHandheldWidthPx96, WindowDpi(owner));
+}
+
+SIZE StoredDialogSizePx96(const DesktopDialogSize& size) {
+    SIZE wanted = {size.widthPx96, size.heightPx96};
+    if (!size.sizeValue) return wanted;
+    uint32_t stored = (uint32_t)ReadSettingInt(size.sizeValue, 0);
+    int widthPx96 = LOWORD(stored);
+    int heightPx96 = HIWORD(stored);
+    bool usable = widthPx96 >= kMinStoredDialogPx96 && heightPx96 >= kMinStoredDialogPx96 &&
+                  widthPx96 <= kMaxStoredDialogPx96 && heightPx96 <= kMaxStoredDialogPx96;
+    return usable ? SIZE{widthPx96, heightPx96} : wanted;
+}
+
+RECT DesktopDialogRect(SIZE sizePx, const RECT& ownerRect, const RECT& workArea) {
+    LONG widthPx = sizePx.cx < workArea.right - workArea.left ? sizePx.cx : workArea.right - workArea.left;
+    LONG heightPx = sizePx.cy < workArea.bottom - workArea.top ? sizePx.cy : workArea.bottom - workArea.top;
+    LONG left = ownerRect.left + (ownerRect.right - ownerRect.left - widthPx) / 2;
+    LONG top = ownerRect.top + (ownerRect.bottom - ownerRect.top - heightPx) / 2;
+    if (left + widthPx > workArea.right) left = workArea.right - widthPx;
+    if (top + heightPx > workArea.bottom) top = workArea.bottom - heightPx;
+    if (left < workArea.left) left = workArea.left;
+    if (top < workArea.top) top = workArea.top;
+    return RECT{left, top, left + widthPx, top + heightPx};
+}
+
+void InitReaderDialog(HWND dialog, DWORD flags, BOOL fullScreen, const DesktopDialogSize& desktop) {
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    DialogHost* host = (DialogHost*)GetPropW(dialog, kHostProp);
+    if (!host || !WantsDesktopDialog(owner, fullScreen)) {
+        InitFullScreenDialog(dialog, flags, fullScreen);
+        return;
+    }
+    host->sizeValue = desktop.sizeValue;
+    SetWindowLongPtrW(dialog, GWL_STYLE, GetWindowLongPtrW(dialog, GWL_STYLE) | WS_THICKFRAME);
+    int dpi = WindowDpi(owner);
+    SIZE px96 = StoredDialogSizePx96(desktop);
+    SIZE sizePx = {ScalePx(px96.cx, dpi), ScalePx(px96.cy, dpi)};
+    if (sizePx.cx < host->ownPx.cx) sizePx.cx = host->ownPx.cx;
+    if (sizePx.cy < host->ownPx.cy) sizePx.cy = host->ownPx.cy;
+    RECT ownerRect;
+    GetWindowRect(owner, &ownerRect);
+    RECT rect = DesktopDialogRect(sizePx, ownerRect, WorkAreaOf(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)));
+    SetWindowPos(dialog, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
 INT_PTR RunDialogTemplate(HINSTANCE instance, WORD templateId, HWND owner, DLGPROC proc, LPARAM param) {
     HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5));
     HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
     const uint8_t* bytes = loaded ? (const uint8_t*)LockResource(loaded) : nullptr;
     if (!bytes || !proc) return -1;
-    DialogHost host = {proc, param, false, false, nullptr, 0, SIZE{0, 0}};
+    DialogHost host = {proc, param, false, false, nullptr, 0, SIZE{0, 0}, nullptr};
     void* copy = CopyTemplate(bytes, SizeofResource(instance, found), &host.captionOk);
     if (!copy) return -1;
     DialogHost* outerPending = gPendingHost;

@@ -34,6 +34,38 @@ BOOL ShellInitDialog(ShellInitDialogInfo* info);
 // pass 30). `fullScreen` is the reader's "FullScreen" option.
 void InitFullScreenDialog(HWND dialog, DWORD flags, BOOL fullScreen);
 
+// ---- The desktop form of the full-size dialogs ------------------------------
+
+// Over a reader wider than a handheld's screen, a full-size dialog opens as
+// an ordinary one instead: its caption and close box, a size of its own
+// (at 96 DPI, scaled by the resolution and never larger than the monitor's
+// work area), centred over the reader and resizable. The size the user
+// leaves it at is kept in the setting `sizeValue` of the program key.
+struct DesktopDialogSize {
+    int widthPx96;
+    int heightPx96;
+    const wchar_t* sizeValue;
+};
+// Handheld screens are at most this wide at 96 DPI.
+const int kHandheldWidthPx96 = 480;
+
+// Whether a dialog over `owner` takes the desktop form: the owner's client
+// area is wider than a handheld's screen at its resolution, and it is
+// neither in the shell's full screen (`fullScreen`) nor has it put its frame
+// off to cover its monitor.
+bool WantsDesktopDialog(HWND owner, BOOL fullScreen);
+// The stored size of `sizeValue` as pixels at 96 DPI, or the default one;
+// a stored size smaller than the least a dialog takes, or beyond any screen,
+// is not used.
+SIZE StoredDialogSizePx96(const DesktopDialogSize& size);
+// The dialog's outer rectangle in the desktop form: `sizePx` centred over
+// `ownerRect`, made to fit `workArea` and moved inside it.
+RECT DesktopDialogRect(SIZE sizePx, const RECT& ownerRect, const RECT& workArea);
+
+// The set-up of a full-size dialog: the desktop form when WantsDesktopDialog
+// says so, else InitFullScreenDialog's. Call it at WM_INITDIALOG.
+void InitReaderDialog(HWND dialog, DWORD flags, BOOL fullScreen, const DesktopDialogSize& desktop);
+
 // ---- Running dialogs ---------------------------------------------------------------
 
 // Finds dialog template `templateId` (type 5) of `instance` and runs a copy of

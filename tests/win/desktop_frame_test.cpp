@@ -156,7 +156,7 @@ TEST_F(DesktopFrameTest, ThemesRecolourTheViewAndTheAccentFollowsTheActivePane) 
     PaintInto(canvas);
     EXPECT_EQ(canvas.At(Main()->left, middleY), kColourWhite);
     EXPECT_EQ(canvas.At(Bottom()->left, Bottom()->top + 4), ThemePalette(kThemeLight).accent);
-    EXPECT_EQ(DispatchCommand(window, 148), 1);  // no theme of that number
+    EXPECT_EQ(DispatchCommand(window, 149), 1);  // no theme, nor any command, of that number
 }
 
 TEST_F(DesktopFrameTest, FullScreenCoversTheMonitorAndEscapeOrF11Leaves) {

@@ -11,6 +11,7 @@
 #include "platform/dialog_shell.h"
 #include "platform/stored_order_edit.h"
 #include "tests/win/pane_test_support.h"
+#include "tests/win/reader_test_support.h"
 
 namespace {
 
@@ -121,6 +122,58 @@ TEST(DialogShell, FullSizeDialogTakesTheOwnersRectangleAndSeesItWithoutTheStrip)
     };
     EXPECT_EQ(RunProbe(kBareDialog, owner, &probe), IDCANCEL);
     EXPECT_EQ(probe.commands, std::vector<WPARAM>{IDCANCEL});
+    DestroyWindow(owner);
+}
+
+// Over an owner wider than a handheld's screen the dialog keeps a size of its
+// own, centred over the owner and on the screen, resizable, and the size the
+// user leaves comes back at the next opening. A narrow owner, one in the
+// shell's full screen or one without its frame gets the full-size form.
+TEST(DialogShell, DesktopFormIsCentredOnTheScreenResizableAndRemembered) {
+    TestSettingsKeys keys;
+    const DesktopDialogSize size = {360, 480, L"ProbeSize"};
+    RECT work = WorkAreaOfOwner(nullptr);
+    HWND owner = MakeOwner(work.left + 10, work.top + 10, 700, 500);
+    EXPECT_TRUE(WantsDesktopDialog(owner, FALSE));
+    EXPECT_FALSE(WantsDesktopDialog(owner, TRUE));
+    DialogProbe probe;
+    RECT kept = {};
+    probe.checks = [&](HWND dialog) {
+        InitReaderDialog(dialog, 30, FALSE, size);
+        RECT ownerRect, rect;
+        GetWindowRect(owner, &ownerRect);
+        GetWindowRect(dialog, &rect);
+        EXPECT_EQ(rect.right - rect.left, 360);
+        EXPECT_EQ(rect.bottom - rect.top, 480);
+        EXPECT_NEAR(rect.left + rect.right, ownerRect.left + ownerRect.right, 1);
+        EXPECT_NEAR(rect.top + rect.bottom, ownerRect.top + ownerRect.bottom, 1);
+        LONG_PTR style = GetWindowLongPtrW(dialog, GWL_STYLE);
+        EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME), WS_CAPTION | WS_SYSMENU | WS_THICKFRAME);
+        SetWindowPos(dialog, nullptr, 0, 0, 400, 520, SWP_NOMOVE | SWP_NOZORDER);
+        GetWindowRect(dialog, &kept);
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+    };
+    EXPECT_EQ(RunProbe(kBareDialog, owner, &probe), IDCANCEL);
+    SIZE stored = StoredDialogSizePx96(size);
+    EXPECT_EQ(stored.cx, kept.right - kept.left);
+    EXPECT_EQ(stored.cy, kept.bottom - kept.top);
+    // Damaged or absurd stored sizes are not used.
+    for (DWORD bad : {(DWORD)0, (DWORD)MAKELONG(50, 400), (DWORD)MAKELONG(400, 60000), (DWORD)0xFFFFFFFF}) {
+        PutDword(kTestProgramKey, L"ProbeSize", bad);
+        EXPECT_EQ(StoredDialogSizePx96(size).cx, 360) << bad;
+    }
+
+    // Larger than the screen: no larger than the work area, and inside it.
+    RECT owned = {work.left - 500, work.top, work.left + 100, work.top + 200};
+    RECT fitted = DesktopDialogRect(SIZE{5000, 300}, owned, work), inside;
+    EXPECT_EQ(fitted.right - fitted.left, work.right - work.left);
+    EXPECT_TRUE(IntersectRect(&inside, &fitted, &work) && EqualRect(&inside, &fitted));
+
+    SetWindowPos(owner, nullptr, 0, 0, 400, 500, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_FALSE(WantsDesktopDialog(owner, FALSE)) << "a handheld's width";
+    SetWindowPos(owner, nullptr, 0, 0, 900, 500, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowLongPtrW(owner, GWL_STYLE, GetWindowLongPtrW(owner, GWL_STYLE) & ~(LONG_PTR)WS_OVERLAPPEDWINDOW);
+    EXPECT_FALSE(WantsDesktopDialog(owner, FALSE)) << "its frame put off for full screen";
     DestroyWindow(owner);
 }
 

@@ -105,10 +105,10 @@ void ExpectThePopupsItems() {
     for (int i = 0; i < 6; i++) EXPECT_EQ(GetMenuItemID(marel, i), marelCommands[i]) << i;
     std::vector<std::wstring> expectedView = {
         L"Zoom &In\bCtrl++", L"Zoom &Out\bCtrl+-", L"&Actual Size\bCtrl+0", L"-", L"&Full Screen\bF11",
-        L"Reading &Column",  L"-",                  L"&Light",              L"&Sepia", L"&Dark"};
+        L"Reading &Column",  L"&Outline\bF9",       L"-",                   L"&Light", L"&Sepia", L"&Dark"};
     EXPECT_EQ(Labels(view), expectedView);
-    const UINT viewCommands[] = {140, 141, 142, 0, 143, 144, 0, 145, 146, 147};
-    for (int i = 0; i < 10; i++) EXPECT_EQ(GetMenuItemID(view, i), viewCommands[i]) << i;
+    const UINT viewCommands[] = {140, 141, 142, 0, 143, 144, 148, 0, 145, 146, 147};
+    for (int i = 0; i < 11; i++) EXPECT_EQ(GetMenuItemID(view, i), viewCommands[i]) << i;
 }
 
 TEST_F(ReaderMenuBarTest, ShellMenuBarHoldsThePopupsWithTheirItems) {
