@@ -14,6 +14,7 @@
 #include "navigation/bookmarks.h"
 #include "navigation/find_all_window.h"
 #include "navigation/history.h"
+#include "navigation/outline_view.h"
 #include "panes/split_view.h"
 #include "platform/book_module.h"
 #include "platform/out_of_memory.h"
@@ -130,6 +131,7 @@ void SwitchBook(HWND window, HMODULE module, const BookInfo& info, const wchar_t
     InstallBook(module, info, path);
     LoadBookPlace();
     if (window) ShowBookPlace(window);
+    ReloadOutlines(gApp.lesson);
 }
 
 void ShowRefusal(HWND window, const wchar_t* path, const wchar_t* why) {

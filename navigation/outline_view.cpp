@@ -302,3 +302,16 @@ void RefreshOutlines(uint16_t current) {
     for (OutlineView* view : gOpenOutlines)
         if (view && view->grid && !ProgramEnding()) RebuildOutline(view, current);
 }
+
+// Another book's index shares nothing with the old one, so no heading's
+// open or closed state is carried over, and its readers' items are gone.
+void ReloadOutlines(uint16_t current) {
+    for (OutlineView* view : gOpenOutlines) {
+        if (!view || !view->grid || ProgramEnding()) continue;
+        ForgetOutline(view->window);
+        DestroySectionGrid(view->grid, true);
+        view->grid = nullptr;
+        ReadOutlineRect(view);
+        if (BuildOutline(view, current)) PaintOutline(view);
+    }
+}

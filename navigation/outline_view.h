@@ -71,3 +71,5 @@ void ListOutline(OutlineView* view);
 void UnlistOutline(OutlineView* view);
 // Builds every open outline again (RebuildOutline) after the bookmarks changed.
 void RefreshOutlines(uint16_t current);
+// Builds every open outline anew from the open book's index.
+void ReloadOutlines(uint16_t current);

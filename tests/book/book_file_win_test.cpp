@@ -19,6 +19,8 @@
 #include "content/book_numbers.h"
 #include "content/section_store.h"
 #include "navigation/bookmarks.h"
+#include "navigation/outline_panel.h"
+#include "navigation/section_grid.h"
 #include "navigation/section_numeral.h"
 #include "platform/registry.h"
 #include "platform/services.h"
@@ -190,6 +192,23 @@ TEST_F(BookFileTest, ASmallBookStepsRoundItsEndAndKeepsItsOwnPlaceAndBookmarks) 
     ASSERT_EQ(OpenBookFile(window, kSmallBook.c_str()), 0);
     EXPECT_EQ(gApp.lesson, 1);
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+// The outline beside the text shows the open book's own index, built anew.
+TEST_F(BookFileTest, TheOutlinePanelShowsTheOpenBooksIndex) {
+    const UINT kOutlineCommand = 148;
+    DispatchCommand(window, kOutlineCommand);
+    const SectionGrid* grid = OutlinePanelGrid();
+    ASSERT_NE(grid, nullptr);
+    uint32_t editionIndexBytes = grid->indexTextBytes;
+    ASSERT_EQ(OpenBookFile(window, kSmallBook.c_str()), 0);
+    grid = OutlinePanelGrid();
+    ASSERT_NE(grid, nullptr);
+    EXPECT_NE(grid->indexTextBytes, editionIndexBytes);
+    EXPECT_EQ(grid->markedSection, 1);
+    DispatchCommand(window, kBuiltInBookCommand);
+    EXPECT_EQ(OutlinePanelGrid()->indexTextBytes, editionIndexBytes);
+    DispatchCommand(window, kOutlineCommand);
 }
 
 TEST_F(BookFileTest, BadBooksAreRefusedWithTheirReasonAndTheOpenBookStays) {
