@@ -3,6 +3,7 @@
 #include <stdio.h>
 
 #include "content/section_records.h"
+#include "content/utf8.h"
 
 namespace {
 
@@ -123,35 +124,7 @@ size_t LeftToRightRunEnd(const std::vector<uint8_t>& codes, size_t at) {
 }  // namespace
 
 size_t ReadUtf8(const std::string& text, size_t at, uint32_t* codePoint) {
-    const uint8_t* p = (const uint8_t*)text.data() + at;
-    size_t left = text.size() - at;
-    uint8_t b = p[0];
-    size_t length;
-    uint32_t value;
-    if (b < 0x80) {
-        *codePoint = b;
-        return 1;
-    } else if ((b & 0xE0) == 0xC0) {
-        length = 2;
-        value = b & 0x1F;
-    } else if ((b & 0xF0) == 0xE0) {
-        length = 3;
-        value = b & 0x0F;
-    } else if ((b & 0xF8) == 0xF0) {
-        length = 4;
-        value = b & 0x07;
-    } else {
-        return 0;
-    }
-    if (left < length) return 0;
-    for (size_t i = 1; i < length; i++) {
-        if ((p[i] & 0xC0) != 0x80) return 0;
-        value = value << 6 | (p[i] & 0x3F);
-    }
-    static const uint32_t kSmallest[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (value < kSmallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
-    *codePoint = value;
-    return length;
+    return DecodeUtf8((const uint8_t*)text.data() + at, text.size() - at, codePoint);
 }
 
 void AppendUtf8(std::string* out, uint32_t codePoint) {
