@@ -3,6 +3,7 @@
 #include <stdio.h>
 
 #include "accessibility/access_thread.h"
+#include "accessibility/accessible_object.h"
 #include "accessibility/uia_api.h"
 #include "platform/services.h"
 
@@ -18,7 +19,7 @@ VARIANT ChildVariant(LONG id) {
     return child;
 }
 
-class ItemList final : public IAccessible {
+class ItemList final : public AccessibleObject {
 public:
     ItemList(HWND host, const ItemListSource* source, void* context)
         : host_(host), source_(source), context_(context) {}
@@ -35,36 +36,6 @@ public:
     void* Context() const { return context_; }
     HWND Host() const { return host_; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        *object = nullptr;
-        if (iid == __uuidof(IUnknown) || iid == __uuidof(IDispatch) || iid == __uuidof(IAccessible)) {
-            *object = static_cast<IAccessible*>(this);
-            AddRef();
-            return S_OK;
-        }
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return (ULONG)InterlockedIncrement(&references_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return (ULONG)left;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        return E_NOTIMPL;
-    }
-
-    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** result) override {
-        *result = nullptr;
-        return S_FALSE;
-    }
     HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* result) override {
         return OnAccessThread([&]() -> HRESULT {
             if (!Alive()) return kUiaElementNotAvailable;
@@ -137,19 +108,6 @@ public:
             *result = ChildVariant(state);
             return S_OK;
         });
-    }
-    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* result) override {
-        *result = nullptr;
-        return S_FALSE;
-    }
-    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT, LONG* topic) override {
-        *file = nullptr;
-        *topic = 0;
-        return S_FALSE;
-    }
-    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT, BSTR* result) override {
-        *result = nullptr;
-        return S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* result) override {
         return OnAccessThread([&]() -> HRESULT {
@@ -225,12 +183,9 @@ public:
             return S_OK;
         });
     }
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override { return DISP_E_MEMBERNOTFOUND; }
-    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
 private:
-    ~ItemList() {}
+    ~ItemList() override {}
     // The item a child id names, -1 for the list itself.
     HRESULT Item(const VARIANT& child, int* item) {
         if (!Alive()) return kUiaElementNotAvailable;
@@ -240,7 +195,6 @@ private:
         return child.lVal >= 1 && child.lVal <= source_->count(context_) ? S_OK : E_INVALIDARG;
     }
 
-    volatile LONG references_ = 1;
     HWND host_;
     const ItemListSource* source_;
     void* context_;

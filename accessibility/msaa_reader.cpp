@@ -1,6 +1,7 @@
 #include "accessibility/msaa_reader.h"
 
 #include "accessibility/access_thread.h"
+#include "accessibility/accessible_object.h"
 #include "accessibility/reader_model.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
@@ -30,42 +31,10 @@ VARIANT ChildVariant(LONG id) {
     return child;
 }
 
-class ReaderAccessible final : public IAccessible {
+class ReaderAccessible final : public AccessibleObject {
 public:
     explicit ReaderAccessible(HWND window) : window_(window) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        *object = nullptr;
-        if (iid == __uuidof(IUnknown) || iid == __uuidof(IDispatch) || iid == __uuidof(IAccessible)) {
-            *object = static_cast<IAccessible*>(this);
-            AddRef();
-            return S_OK;
-        }
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return (ULONG)InterlockedIncrement(&references_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return (ULONG)left;
-    }
-
-    // IDispatch: the clients call the interface's methods directly.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        return E_NOTIMPL;
-    }
-
-    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** result) override {
-        *result = nullptr;
-        return S_FALSE;
-    }
     HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* result) override {
         return OnAccessThread([&]() -> HRESULT {
             int parts[kPartCount];
@@ -131,19 +100,6 @@ public:
             *result = ChildVariant(state);
             return S_OK;
         });
-    }
-    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* result) override {
-        *result = nullptr;
-        return S_FALSE;
-    }
-    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT, LONG* topic) override {
-        *file = nullptr;
-        *topic = 0;
-        return S_FALSE;
-    }
-    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT, BSTR* result) override {
-        *result = nullptr;
-        return S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* result) override {
         return OnAccessThread([&]() -> HRESULT {
@@ -211,12 +167,9 @@ public:
             return S_OK;
         });
     }
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override { return DISP_E_MEMBERNOTFOUND; }
-    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
 private:
-    ~ReaderAccessible() {}
+    ~ReaderAccessible() override {}
 
     HRESULT Navigate(LONG direction, VARIANT start, VARIANT* result) {
         VariantInit(result);
@@ -238,7 +191,6 @@ private:
         return S_OK;
     }
 
-    volatile LONG references_ = 1;
     HWND window_;
 };
 
