@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "bench/bench_canvas.h"
 #include "bench/bench_clock.h"
 #include "bench/copy_bench.h"
 #include "bench/index_bench.h"
@@ -122,35 +123,6 @@ void PrintFigure(const char* name, double value) { printf("%s: %.4f\n", name, va
 // ---- Layout and painting -------------------------------------------------------
 
 const int kPaneHeightPx = 320;
-
-// A memory dc over a 32-bit DIB section, as large as the widest pane.
-struct BenchCanvas {
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ savedBitmap;
-};
-
-BenchCanvas CreateCanvas(int widthPx, int heightPx) {
-    BITMAPINFO info;
-    memset(&info, 0, sizeof info);
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = widthPx;
-    info.bmiHeader.biHeight = -heightPx;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    BenchCanvas canvas;
-    canvas.dc = CreateCompatibleDC(nullptr);
-    void* bits = nullptr;
-    canvas.bitmap = CreateDIBSection(canvas.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    canvas.savedBitmap = SelectObject(canvas.dc, canvas.bitmap);
-    return canvas;
-}
-
-void DestroyCanvas(BenchCanvas* canvas) {
-    SelectObject(canvas->dc, canvas->savedBitmap);
-    DeleteObject(canvas->bitmap);
-    DeleteDC(canvas->dc);
-}
 
 std::vector<uint8_t*> ExpandAll(const std::vector<SectionBlock>& sections) {
     std::vector<uint8_t*> texts;

@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "app/app_state.h"
+#include "bench/bench_canvas.h"
 #include "bench/bench_clock.h"
 #include "content/book_numbers.h"
 #include "content/section_store.h"
@@ -57,36 +58,6 @@ HDC OpenBenchPrinter() {
 
 void PrintFigure(const char* name, double value) { printf("%s: %.4f\n", name, value); }
 
-// A 32-bit picture in memory to draw into.
-struct MemoryImage {
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ saved;
-    int widthPx;
-    int heightPx;
-};
-
-MemoryImage CreateMemoryImage(int widthPx, int heightPx) {
-    MemoryImage image = {CreateCompatibleDC(nullptr), nullptr, nullptr, widthPx, heightPx};
-    BITMAPINFO info;
-    memset(&info, 0, sizeof info);
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = widthPx;
-    info.bmiHeader.biHeight = -heightPx;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    image.bitmap = CreateDIBSection(image.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    image.saved = SelectObject(image.dc, image.bitmap);
-    return image;
-}
-
-void ReleaseMemoryImage(MemoryImage* image) {
-    SelectObject(image->dc, image->saved);
-    DeleteObject(image->bitmap);
-    DeleteDC(image->dc);
-}
-
 // One pair laid out and drawn into the printer's context, a page's share.
 double PrinterPageMs(HDC dc, const PrintChoice& choice, const FontSpec& font, int* pages) {
     PrintMargins margins = DefaultPrintMargins();
@@ -128,7 +99,7 @@ double PrinterPageMs(HDC dc, const PrintChoice& choice, const FontSpec& font, in
 // and painted in panes of a 96-DPI page of the same width in inches.
 double ScreenPageMs(const PrintChoice& choice, const FontSpec& font, int paperWidthInches100) {
     int widthPx = paperWidthInches100 * 96 / 100;
-    MemoryImage canvas = CreateMemoryImage(widthPx, 1000);
+    BenchCanvas canvas = CreateCanvas(widthPx, 1000);
     double start = NowMs();
     for (int section = SectionOfPair(choice.firstPair); section <= SectionOfPair(choice.firstPair) + 1; section++) {
         RECT area = {0, 0, widthPx, 1000};
@@ -139,7 +110,7 @@ double ScreenPageMs(const PrintChoice& choice, const FontSpec& font, int paperWi
         DestroyTextPane(pane);
     }
     double pageMs = NowMs() - start;
-    ReleaseMemoryImage(&canvas);
+    DestroyCanvas(&canvas);
     return pageMs;
 }
 
@@ -166,7 +137,7 @@ void BenchPreview(HDC dc, const PrintChoice& choice, const FontSpec& font) {
                                   nullptr, nullptr);
     HDC windowDc = GetDC(window);
     RECT area = {10, 10, 790, 990};
-    MemoryImage image = CreateMemoryImage(area.right - area.left, area.bottom - area.top);
+    BenchCanvas image = CreateCanvas(area.right - area.left, area.bottom - area.top);
     RECT imageArea = {0, 0, image.widthPx, image.heightPx};
     DrawPreviewPage(image.dc, &imageArea, &layout.paper, page);
     RatioTurns turns;
@@ -174,7 +145,7 @@ void BenchPreview(HDC dc, const PrintChoice& choice, const FontSpec& font) {
     PrintFigure("preview_page_ms", Median(turns.figures));
     PrintFigure("preview_blit_page_ms", Median(turns.baselines));
     PrintMedianRatio("preview_page_vs_blit_page", turns);
-    ReleaseMemoryImage(&image);
+    DestroyCanvas(&image);
     ReleaseDC(window, windowDc);
     DestroyWindow(window);
     DeleteEnhMetaFile(page);
