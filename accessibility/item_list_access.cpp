@@ -100,7 +100,7 @@ public:
             if (hr != S_OK) return hr;
             LONG state = STATE_SYSTEM_FOCUSABLE;
             if (item >= 0) {
-                state |= STATE_SYSTEM_SELECTABLE | source_->state(context_, item);
+                state |= source_->state(context_, item);
                 if (item == source_->focused(context_) && GetFocus() == host_) state |= STATE_SYSTEM_FOCUSED;
             } else if (GetFocus() == host_) {
                 state |= STATE_SYSTEM_FOCUSED;
@@ -133,7 +133,17 @@ public:
         *result = nullptr;
         return S_FALSE;
     }
-    HRESULT STDMETHODCALLTYPE accSelect(LONG, VARIANT) override { return DISP_E_MEMBERNOTFOUND; }
+    // Taking the selection or the focus selects the item as a click does.
+    HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override {
+        return OnAccessThread([&]() -> HRESULT {
+            int item = 0;
+            HRESULT hr = Item(child, &item);
+            if (hr != S_OK) return hr;
+            if (item < 0 || !source_->select || !(flags & (SELFLAG_TAKESELECTION | SELFLAG_TAKEFOCUS)))
+                return DISP_E_MEMBERNOTFOUND;
+            return source_->select(context_, item) ? S_OK : S_FALSE;
+        });
+    }
     HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT child) override {
         return OnAccessThread([&]() -> HRESULT {
             int item = 0;
@@ -222,7 +232,12 @@ UiaRect ScreenRect(HWND host, RECT rect) {
 class ItemRoot;
 
 // One item, by its number in the list; it reads what the list holds now.
-class ItemElement final : public IRawElementProviderSimple, public IRawElementProviderFragment {
+// Headings open and close (the expand and collapse pattern) and every item
+// can be selected as a click selects it (the selection item pattern).
+class ItemElement final : public IRawElementProviderSimple,
+                          public IRawElementProviderFragment,
+                          public IExpandCollapseProvider,
+                          public ISelectionItemProvider {
 public:
     ItemElement(ItemRoot* root, ItemList* list, int item);
 
@@ -232,6 +247,10 @@ public:
             *object = static_cast<IRawElementProviderSimple*>(this);
         else if (iid == __uuidof(IRawElementProviderFragment))
             *object = static_cast<IRawElementProviderFragment*>(this);
+        else if (iid == __uuidof(IExpandCollapseProvider))
+            *object = static_cast<IExpandCollapseProvider*>(this);
+        else if (iid == __uuidof(ISelectionItemProvider))
+            *object = static_cast<ISelectionItemProvider*>(this);
         if (!*object) return E_NOINTERFACE;
         AddRef();
         return S_OK;
@@ -243,9 +262,17 @@ public:
         *result = ProviderOptions_ServerSideProvider;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetPatternProvider(PATTERNID, IUnknown** result) override {
-        *result = nullptr;
-        return S_OK;
+    HRESULT STDMETHODCALLTYPE GetPatternProvider(PATTERNID pattern, IUnknown** result) override {
+        return OnAccessThread([&]() -> HRESULT {
+            *result = nullptr;
+            if (!Exists()) return kUiaElementNotAvailable;
+            if (pattern == kUiaExpandCollapsePatternId && IsHeading())
+                *result = static_cast<IExpandCollapseProvider*>(this);
+            else if (pattern == kUiaSelectionItemPatternId && Selectable())
+                *result = static_cast<ISelectionItemProvider*>(this);
+            if (*result) AddRef();
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE GetPropertyValue(PROPERTYID property, VARIANT* result) override {
         return OnAccessThread([&]() -> HRESULT { return Property(property, result); });
@@ -278,9 +305,66 @@ public:
     HRESULT STDMETHODCALLTYPE SetFocus() override { return S_OK; }  // the host's keys move the focus
     HRESULT STDMETHODCALLTYPE get_FragmentRoot(IRawElementProviderFragmentRoot** result) override;
 
+    HRESULT STDMETHODCALLTYPE Expand() override { return Fold(true); }
+    HRESULT STDMETHODCALLTYPE Collapse() override { return Fold(false); }
+    HRESULT STDMETHODCALLTYPE get_ExpandCollapseState(int* result) override {
+        return OnAccessThread([&]() -> HRESULT {
+            *result = kLeafNode;
+            if (!Exists()) return kUiaElementNotAvailable;
+            *result = FoldState();
+            return S_OK;
+        });
+    }
+
+    HRESULT STDMETHODCALLTYPE Select() override {
+        return OnAccessThread([&]() -> HRESULT {
+            if (!Exists()) return kUiaElementNotAvailable;
+            const ItemListSource* source = list_->Source();
+            if (!source->select || !source->select(list_->Context(), item_)) return kUiaInvalidOperation;
+            return S_OK;
+        });
+    }
+    // One item at a time is selected: adding is selecting, and the selected
+    // item goes only when another is selected.
+    HRESULT STDMETHODCALLTYPE AddToSelection() override { return Select(); }
+    HRESULT STDMETHODCALLTYPE RemoveFromSelection() override {
+        return OnAccessThread([&]() -> HRESULT {
+            if (!Exists()) return kUiaElementNotAvailable;
+            return Selected() ? kUiaInvalidOperation : S_OK;
+        });
+    }
+    HRESULT STDMETHODCALLTYPE get_IsSelected(BOOL* result) override {
+        return OnAccessThread([&]() -> HRESULT {
+            *result = FALSE;
+            if (!Exists()) return kUiaElementNotAvailable;
+            *result = Selected();
+            return S_OK;
+        });
+    }
+    HRESULT STDMETHODCALLTYPE get_SelectionContainer(IRawElementProviderSimple** result) override;
+
 private:
     ~ItemElement();
     bool Exists() { return list_->Alive() && item_ < list_->Source()->count(list_->Context()); }
+    LONG State() { return list_->Source()->state(list_->Context(), item_); }
+    bool Selected() { return (State() & STATE_SYSTEM_SELECTED) != 0; }
+    bool Selectable() { return list_->Source()->select && (State() & STATE_SYSTEM_SELECTABLE); }
+    bool IsHeading() { return list_->Source()->fold && (State() & (STATE_SYSTEM_EXPANDED | STATE_SYSTEM_COLLAPSED)); }
+    int FoldState() {
+        LONG state = State();
+        if (!list_->Source()->fold || !(state & (STATE_SYSTEM_EXPANDED | STATE_SYSTEM_COLLAPSED))) return kLeafNode;
+        return (state & STATE_SYSTEM_EXPANDED) ? kExpanded : kCollapsed;
+    }
+    // A heading already as asked is left alone; a link cannot open.
+    HRESULT Fold(bool open) {
+        return OnAccessThread([&]() -> HRESULT {
+            if (!Exists()) return kUiaElementNotAvailable;
+            int state = FoldState();
+            if (state == kLeafNode) return kUiaInvalidOperation;
+            if ((state == kExpanded) == open) return S_OK;
+            return list_->Source()->fold(list_->Context(), item_, open) ? S_OK : kUiaInvalidOperation;
+        });
+    }
     HRESULT Property(PROPERTYID property, VARIANT* result) {
         VariantInit(result);
         if (!Exists()) return kUiaElementNotAvailable;
@@ -308,6 +392,10 @@ private:
         case kUiaLevelPropertyId:
             if (source->level(context, item_) >= 0) ReturnInt(source->level(context, item_) + 1, result);
             break;
+        case kUiaIsExpandCollapsePatternAvailablePropertyId: ReturnBool(IsHeading(), result); break;
+        case kUiaExpandCollapseStatePropertyId: ReturnInt(FoldState(), result); break;
+        case kUiaIsSelectionItemPatternAvailablePropertyId: ReturnBool(Selectable(), result); break;
+        case kUiaSelectionItemIsSelectedPropertyId: ReturnBool(Selected(), result); break;
         default: break;
         }
         return S_OK;
@@ -319,10 +407,12 @@ private:
     int item_;
 };
 
-// The host's tree or list: the root of the items' fragments.
+// The host's tree or list: the root of the items' fragments, and the
+// container of their selection.
 class ItemRoot final : public IRawElementProviderSimple,
                        public IRawElementProviderFragment,
-                       public IRawElementProviderFragmentRoot {
+                       public IRawElementProviderFragmentRoot,
+                       public ISelectionProvider {
 public:
     explicit ItemRoot(ItemList* list) : list_(list) { list_->AddRef(); }
 
@@ -334,6 +424,8 @@ public:
             *object = static_cast<IRawElementProviderFragment*>(this);
         else if (iid == __uuidof(IRawElementProviderFragmentRoot))
             *object = static_cast<IRawElementProviderFragmentRoot*>(this);
+        else if (iid == __uuidof(ISelectionProvider))
+            *object = static_cast<ISelectionProvider*>(this);
         if (!*object) return E_NOINTERFACE;
         AddRef();
         return S_OK;
@@ -349,16 +441,30 @@ public:
         *result = ProviderOptions_ServerSideProvider;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetPatternProvider(PATTERNID, IUnknown** result) override {
-        *result = nullptr;
-        return S_OK;
+    HRESULT STDMETHODCALLTYPE GetPatternProvider(PATTERNID pattern, IUnknown** result) override {
+        return OnAccessThread([&]() -> HRESULT {
+            *result = nullptr;
+            if (!list_->Alive()) return kUiaElementNotAvailable;
+            if (pattern == kUiaSelectionPatternId && list_->Source()->select) {
+                *result = static_cast<ISelectionProvider*>(this);
+                AddRef();
+            }
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE GetPropertyValue(PROPERTYID property, VARIANT* result) override {
         return OnAccessThread([&]() -> HRESULT {
             VariantInit(result);
             if (!list_->Alive()) return kUiaElementNotAvailable;
-            if (property == kUiaControlTypePropertyId) ReturnInt(list_->Source()->controlType, result);
-            return S_OK;  // the window's own provider gives the rest
+            const ItemListSource* source = list_->Source();
+            switch (property) {
+            case kUiaControlTypePropertyId: ReturnInt(source->controlType, result); break;
+            case kUiaIsSelectionPatternAvailablePropertyId: ReturnBool(source->select != nullptr, result); break;
+            case kUiaSelectionCanSelectMultiplePropertyId:
+            case kUiaSelectionIsSelectionRequiredPropertyId: ReturnBool(false, result); break;
+            default: break;  // the window's own provider gives the rest
+            }
+            return S_OK;
         });
     }
     HRESULT STDMETHODCALLTYPE get_HostRawElementProvider(IRawElementProviderSimple** result) override {
@@ -419,8 +525,43 @@ public:
         });
     }
 
+    // The selected items: none, or the one a click would have selected.
+    HRESULT STDMETHODCALLTYPE GetSelection(SAFEARRAY** result) override {
+        return OnAccessThread([&]() -> HRESULT {
+            *result = nullptr;
+            if (!list_->Alive()) return kUiaElementNotAvailable;
+            int count = list_->Source()->count(list_->Context());
+            int selected = -1;
+            for (int item = 0; item < count && selected < 0; item++)
+                if (list_->Source()->state(list_->Context(), item) & STATE_SYSTEM_SELECTED) selected = item;
+            *result = SafeArrayCreateVector(VT_UNKNOWN, 0, selected < 0 ? 0 : 1);
+            if (!*result) return E_OUTOFMEMORY;
+            if (selected < 0) return S_OK;
+            IRawElementProviderSimple* element = Simple(Item(selected));
+            LONG index = 0;
+            HRESULT hr = SafeArrayPutElement(*result, &index, element);  // adds its own reference
+            element->Release();
+            return hr;
+        });
+    }
+    HRESULT STDMETHODCALLTYPE get_CanSelectMultiple(BOOL* result) override {
+        *result = FALSE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_IsSelectionRequired(BOOL* result) override {
+        *result = FALSE;
+        return S_OK;
+    }
+
     IRawElementProviderFragment* Item(int item) {
         return static_cast<IRawElementProviderFragment*>(new ItemElement(this, list_, item));
+    }
+    // The same element as the simple provider that events and arrays carry.
+    static IRawElementProviderSimple* Simple(IRawElementProviderFragment* element) {
+        IRawElementProviderSimple* simple = nullptr;
+        element->QueryInterface(__uuidof(IRawElementProviderSimple), (void**)&simple);
+        element->Release();
+        return simple;
     }
     ItemList* List() const { return list_; }
 
@@ -465,6 +606,12 @@ HRESULT STDMETHODCALLTYPE ItemElement::get_FragmentRoot(IRawElementProviderFragm
     return S_OK;
 }
 
+HRESULT STDMETHODCALLTYPE ItemElement::get_SelectionContainer(IRawElementProviderSimple** result) {
+    root_->AddRef();
+    *result = static_cast<IRawElementProviderSimple*>(root_);
+    return S_OK;
+}
+
 struct HostedList {
     HWND host;
     ItemList* list;
@@ -504,13 +651,13 @@ void NoteItemListFocus(HWND host) {
     int item = hosted->list->Focused();
     if (item < 0) return;
     NotifyWinEvent(EVENT_OBJECT_FOCUS, host, OBJID_CLIENT, item + 1);
+    bool selected = (hosted->list->Source()->state(hosted->list->Context(), item) & STATE_SYSTEM_SELECTED) != 0;
+    if (selected) NotifyWinEvent(EVENT_OBJECT_SELECTION, host, OBJID_CLIENT, item + 1);
     if (!Uia().raiseAutomationEvent) return;
-    IRawElementProviderFragment* element = hosted->root->Item(item);
-    IRawElementProviderSimple* simple = nullptr;
-    element->QueryInterface(__uuidof(IRawElementProviderSimple), (void**)&simple);
-    if (simple) Uia().raiseAutomationEvent(simple, kUiaAutomationFocusChangedEventId);
-    if (simple) simple->Release();
-    element->Release();
+    IRawElementProviderSimple* simple = ItemRoot::Simple(hosted->root->Item(item));
+    Uia().raiseAutomationEvent(simple, kUiaAutomationFocusChangedEventId);
+    if (selected) Uia().raiseAutomationEvent(simple, kUiaElementSelectedEventId);
+    simple->Release();
 }
 
 void ForgetItemList(HWND host) {
@@ -522,4 +669,11 @@ void ForgetItemList(HWND host) {
     hosted->root->Release();
     hosted->list->Release();
     *hosted = HostedList{};
+}
+
+IRawElementProviderSimple* ItemListRootForTests(HWND host) {
+    HostedList* hosted = host ? Hosted(host) : nullptr;
+    if (!hosted || !hosted->root) return nullptr;
+    hosted->root->AddRef();
+    return static_cast<IRawElementProviderSimple*>(hosted->root);
 }

@@ -18,12 +18,19 @@ struct ItemListSource {
     wchar_t* (*name)(void* context, int item);
     // The outline's level from 0, or -1 for items without one.
     int (*level)(void* context, int item);
-    // STATE_SYSTEM_EXPANDED, _COLLAPSED, _SELECTED, _OFFSCREEN as they apply.
+    // STATE_SYSTEM_EXPANDED, _COLLAPSED, _SELECTABLE, _SELECTED, _OFFSCREEN
+    // as they apply.
     LONG (*state)(void* context, int item);
     // Where the item is in the host's client area; false while off screen.
     bool (*place)(void* context, int item, RECT* rect);
     // The item with the focus, -1 for none.
     int (*focused)(void* context);
+    // Opens or closes a heading's branch; false when the item is no heading.
+    // Null for a list without headings.
+    bool (*fold)(void* context, int item, bool open);
+    // Selects an item that is selectable as a click on it does; false when
+    // it cannot be. Null for a list without a selection.
+    bool (*select)(void* context, int item);
 };
 
 // The WM_GETOBJECT case of the host: answers OBJID_CLIENT and UI
@@ -35,3 +42,9 @@ LRESULT AnswerItemList(HWND host, const ItemListSource* source, void* context, W
 void NoteItemListFocus(HWND host);
 // When the host goes: clients that hold its list hear it is gone.
 void ForgetItemList(HWND host);
+
+struct IRawElementProviderSimple;
+// The UI Automation root of a host a client asked about, with a reference
+// for the caller; null before. The program's own WM_GETOBJECT answers with
+// the platform's wrapper, so in-process tests take the provider here.
+IRawElementProviderSimple* ItemListRootForTests(HWND host);

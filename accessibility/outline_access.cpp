@@ -4,7 +4,9 @@
 #include "accessibility/uia_api.h"
 #include "clipboard/copy_text.h"
 #include "navigation/index_records.h"
+#include "navigation/outline_view.h"
 #include "navigation/section_grid.h"
+#include "navigation/section_outline.h"
 #include "platform/services.h"
 
 namespace {
@@ -43,6 +45,10 @@ void ForEachItem(const SectionGrid* grid, Visit visit) {
     }
 }
 
+// The context of every call: the host's view, whose grid is made anew when
+// the outline is rebuilt.
+const SectionGrid* GridOf(void* context) { return ((const OutlineView*)context)->grid; }
+
 bool ItemAt(const SectionGrid* grid, int wanted, OutlineItem* found) {
     bool got = false;
     ForEachItem(grid, [&](const OutlineItem& item, int index) {
@@ -56,12 +62,12 @@ bool ItemAt(const SectionGrid* grid, int wanted, OutlineItem* found) {
 
 int ItemCount(void* context) {
     int count = 0;
-    ForEachItem((const SectionGrid*)context, [&](const OutlineItem&, int) { return ++count > 0; });
+    ForEachItem(GridOf(context), [&](const OutlineItem&, int) { return ++count > 0; });
     return count;
 }
 
 wchar_t* ItemName(void* context, int item) {
-    const SectionGrid* grid = (const SectionGrid*)context;
+    const SectionGrid* grid = GridOf(context);
     OutlineItem found;
     if (!ItemAt(grid, item, &found)) return nullptr;
     return CopyFormOfCodes(grid->indexText + found.record.textOffset, (int)found.record.textLength);
@@ -69,7 +75,7 @@ wchar_t* ItemName(void* context, int item) {
 
 int ItemLevel(void* context, int item) {
     OutlineItem found;
-    if (!ItemAt((const SectionGrid*)context, item, &found)) return -1;
+    if (!ItemAt(GridOf(context), item, &found)) return -1;
     return found.record.indent > 0 ? found.record.indent - 1 : 0;
 }
 
@@ -88,7 +94,7 @@ int RowTop(const SectionGrid* grid, int wanted) {
 }
 
 bool ItemPlace(void* context, int item, RECT* rect) {
-    const SectionGrid* grid = (const SectionGrid*)context;
+    const SectionGrid* grid = GridOf(context);
     OutlineItem found;
     if (!ItemAt(grid, item, &found)) return false;
     bool any = false;
@@ -107,12 +113,13 @@ bool ItemPlace(void* context, int item, RECT* rect) {
 }
 
 LONG ItemState(void* context, int item) {
-    const SectionGrid* grid = (const SectionGrid*)context;
+    const SectionGrid* grid = GridOf(context);
     OutlineItem found;
     if (!ItemAt(grid, item, &found)) return 0;
     LONG state = 0;
     const GridRow& row = grid->rows[found.firstRow];
     if (row.id & kIndexHeadingBit) state |= (row.style & kIndexExpanded) ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
+    if (row.id & kIndexLinkBit) state |= STATE_SYSTEM_SELECTABLE;
     if (IsMarkedRow(grid, row)) state |= STATE_SYSTEM_SELECTED;
     RECT place;
     if (!ItemPlace(context, item, &place)) state |= STATE_SYSTEM_OFFSCREEN | STATE_SYSTEM_INVISIBLE;
@@ -121,7 +128,8 @@ LONG ItemState(void* context, int item) {
 
 // The record at the top of the grid, where its keys scroll.
 int ItemFocused(void* context) {
-    const SectionGrid* grid = (const SectionGrid*)context;
+    const SectionGrid* grid = GridOf(context);
+    if (!grid || !grid->rows) return -1;
     int start = GridStartRow(grid), focused = -1;
     ForEachItem(grid, [&](const OutlineItem& item, int index) {
         focused = index;
@@ -130,14 +138,30 @@ int ItemFocused(void* context) {
     return focused;
 }
 
+bool ItemFold(void* context, int item, bool open) {
+    OutlineItem found;
+    if (!ItemAt(GridOf(context), item, &found) || !(found.record.id & kIndexHeadingBit)) return false;
+    FoldOutlineHeading((OutlineView*)context, found.firstRow, open);
+    return true;
+}
+
+// A link is chosen as a tap chooses it; a heading is not selected.
+bool ItemSelect(void* context, int item) {
+    OutlineView* view = (OutlineView*)context;
+    OutlineItem found;
+    if (!ItemAt(view->grid, item, &found) || !(found.record.id & kIndexLinkBit) || !view->choose) return false;
+    view->choose((uint16_t)(found.record.id & kIndexNumberMask));
+    return true;
+}
+
 const ItemListSource kOutlineSource = {ROLE_SYSTEM_OUTLINE, ROLE_SYSTEM_OUTLINEITEM, kUiaTreeControlTypeId,
                                        kUiaTreeItemControlTypeId, ItemCount, ItemName, ItemLevel, ItemState,
-                                       ItemPlace, ItemFocused};
+                                       ItemPlace, ItemFocused, ItemFold, ItemSelect};
 
 }  // namespace
 
-LRESULT AnswerOutlineObject(HWND host, SectionGrid* grid, WPARAM wParam, LPARAM lParam) {
-    return AnswerItemList(host, &kOutlineSource, grid, wParam, lParam);
+LRESULT AnswerOutlineObject(OutlineView* view, WPARAM wParam, LPARAM lParam) {
+    return AnswerItemList(view->window, &kOutlineSource, view, wParam, lParam);
 }
 
 void NoteOutlineMoved(HWND host) { NoteItemListFocus(host); }

@@ -7,10 +7,12 @@
 
 #include <windows.h>
 
-struct SectionGrid;
+struct OutlineView;
 
-// The host's WM_GETOBJECT case. `grid` must stay good until ForgetOutline.
-LRESULT AnswerOutlineObject(HWND host, SectionGrid* grid, WPARAM wParam, LPARAM lParam);
+// The host's WM_GETOBJECT case. `view` must stay good until ForgetOutline;
+// its grid may be made anew between calls. A heading opens and closes as a
+// tap on it does, and selecting a link chooses it through the view's `choose`.
+LRESULT AnswerOutlineObject(OutlineView* view, WPARAM wParam, LPARAM lParam);
 // After the grid scrolled or a heading opened or closed: the focus event.
 void NoteOutlineMoved(HWND host);
 // When the grid or its host goes.

@@ -62,7 +62,7 @@ wchar_t* Name(void*, int item) {
 int Level(void*, int) { return -1; }
 
 LONG State(void*, int item) {
-    LONG state = item == FindAllSelectedRow() ? STATE_SYSTEM_SELECTED : 0;
+    LONG state = STATE_SYSTEM_SELECTABLE | (item == FindAllSelectedRow() ? STATE_SYSTEM_SELECTED : 0);
     RECT rect;
     if (!FindAllRowRect(item, &rect)) state |= STATE_SYSTEM_OFFSCREEN;
     return state;
@@ -72,8 +72,16 @@ bool Place(void*, int item, RECT* rect) { return FindAllRowRect(item, rect); }
 
 int Focused(void*) { return FindAllRowCount() ? FindAllSelectedRow() : -1; }
 
+// As a click on the row selects it; Enter then shows its match.
+bool Select(void*, int item) {
+    if (item < 0 || item >= FindAllRowCount()) return false;
+    SelectFindAllResult(item);
+    return true;
+}
+
 const ItemListSource kResultsSource = {ROLE_SYSTEM_LIST, ROLE_SYSTEM_LISTITEM, kUiaListControlTypeId,
-                                       kUiaListItemControlTypeId, Count, Name, Level, State, Place, Focused};
+                                       kUiaListItemControlTypeId, Count, Name, Level, State, Place, Focused,
+                                       nullptr, Select};
 
 }  // namespace
 

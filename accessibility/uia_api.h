@@ -13,6 +13,9 @@
 
 const LONG kUiaRootObjectId = -25;
 
+const PATTERNID kUiaSelectionPatternId = 10001;
+const PATTERNID kUiaExpandCollapsePatternId = 10005;
+const PATTERNID kUiaSelectionItemPatternId = 10010;
 const PATTERNID kUiaTextPatternId = 10014;
 
 const PROPERTYID kUiaControlTypePropertyId = 30003;
@@ -26,7 +29,14 @@ const PROPERTYID kUiaCulturePropertyId = 30015;
 const PROPERTYID kUiaIsControlElementPropertyId = 30016;
 const PROPERTYID kUiaIsContentElementPropertyId = 30017;
 const PROPERTYID kUiaIsOffscreenPropertyId = 30022;
+const PROPERTYID kUiaIsExpandCollapsePatternAvailablePropertyId = 30028;
+const PROPERTYID kUiaIsSelectionItemPatternAvailablePropertyId = 30036;
+const PROPERTYID kUiaIsSelectionPatternAvailablePropertyId = 30037;
 const PROPERTYID kUiaIsTextPatternAvailablePropertyId = 30040;
+const PROPERTYID kUiaSelectionCanSelectMultiplePropertyId = 30060;
+const PROPERTYID kUiaSelectionIsSelectionRequiredPropertyId = 30061;
+const PROPERTYID kUiaExpandCollapseStatePropertyId = 30070;
+const PROPERTYID kUiaSelectionItemIsSelectedPropertyId = 30079;
 
 const CONTROLTYPEID kUiaDocumentControlTypeId = 50030;
 const CONTROLTYPEID kUiaTextControlTypeId = 50020;
@@ -38,6 +48,7 @@ const CONTROLTYPEID kUiaTreeItemControlTypeId = 50024;
 const PROPERTYID kUiaLevelPropertyId = 30154;
 
 const EVENTID kUiaAutomationFocusChangedEventId = 20005;
+const EVENTID kUiaElementSelectedEventId = 20012;
 const EVENTID kUiaTextSelectionChangedEventId = 20014;
 
 const TEXTATTRIBUTEID kUiaCultureAttributeId = 40015;
@@ -45,6 +56,7 @@ const TEXTATTRIBUTEID kUiaIsReadOnlyAttributeId = 40023;
 
 const HRESULT kUiaElementNotAvailable = (HRESULT)0x80040201;
 const HRESULT kUiaTimeout = (HRESULT)0x80131505;
+const HRESULT kUiaInvalidOperation = (HRESULT)0x80131509;
 
 // The culture of the book's text: Hebrew (Israel).
 const int kHebrewCulture = 0x040D;
@@ -114,6 +126,41 @@ ITextProvider : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE get_SupportedTextSelection(int* result) = 0;
 };
 __CRT_UUID_DECL(ITextProvider, 0x3589c92c, 0x63f3, 0x4367, 0x99, 0xbb, 0xad, 0xa6, 0x53, 0xb7, 0x7c, 0xf2)
+
+// ---- Headings that open and close, items that are selected ------------------------
+
+enum UiaExpandCollapseState {
+    kCollapsed = 0,
+    kExpanded = 1,
+    kPartiallyExpanded = 2,
+    kLeafNode = 3,
+};
+
+MIDL_INTERFACE("d847d3a5-cab0-4a98-8c32-ecb45c59ad24")
+IExpandCollapseProvider : public IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE Expand() = 0;
+    virtual HRESULT STDMETHODCALLTYPE Collapse() = 0;
+    virtual HRESULT STDMETHODCALLTYPE get_ExpandCollapseState(int* result) = 0;
+};
+__CRT_UUID_DECL(IExpandCollapseProvider, 0xd847d3a5, 0xcab0, 0x4a98, 0x8c, 0x32, 0xec, 0xb4, 0x5c, 0x59, 0xad, 0x24)
+
+MIDL_INTERFACE("2acad808-b2d4-452d-a407-91ff1ad167b2")
+ISelectionItemProvider : public IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE Select() = 0;
+    virtual HRESULT STDMETHODCALLTYPE AddToSelection() = 0;
+    virtual HRESULT STDMETHODCALLTYPE RemoveFromSelection() = 0;
+    virtual HRESULT STDMETHODCALLTYPE get_IsSelected(BOOL* result) = 0;
+    virtual HRESULT STDMETHODCALLTYPE get_SelectionContainer(IRawElementProviderSimple** result) = 0;
+};
+__CRT_UUID_DECL(ISelectionItemProvider, 0x2acad808, 0xb2d4, 0x452d, 0xa4, 0x07, 0x91, 0xff, 0x1a, 0xd1, 0x67, 0xb2)
+
+MIDL_INTERFACE("fb8b03af-3bdf-48d4-bd36-1a65793be168")
+ISelectionProvider : public IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE GetSelection(SAFEARRAY** result) = 0;
+    virtual HRESULT STDMETHODCALLTYPE get_CanSelectMultiple(BOOL* result) = 0;
+    virtual HRESULT STDMETHODCALLTYPE get_IsSelectionRequired(BOOL* result) = 0;
+};
+__CRT_UUID_DECL(ISelectionProvider, 0xfb8b03af, 0x3bdf, 0x48d4, 0xbd, 0x36, 0x1a, 0x65, 0x79, 0x3b, 0xe1, 0x68)
 
 // ---- The core library, loaded on first use ----------------------------------------
 

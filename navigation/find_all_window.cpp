@@ -237,6 +237,8 @@ const BookMatch* FindAllRowMatch(int row) { return RowMatch(&gFindAll.rows, row)
 
 int FindAllSelectedRow() { return gFindAll.rows.selectedRow; }
 
+void SelectFindAllResult(int row) { SelectFindAllRow(&gFindAll, row); }
+
 const uint8_t* FindAllSectionText(int section) {
     return section >= 1 && section <= kLastBookSection ? gFindAll.rows.results.texts[section] : nullptr;
 }

@@ -47,6 +47,8 @@ int FindAllRowCount();
 // The match of row `row`, or null.
 const BookMatch* FindAllRowMatch(int row);
 int FindAllSelectedRow();
+// Selects row `row` as a click on it does (the screen readers' way too).
+void SelectFindAllResult(int row);
 // The text of a section with a match, or null.
 const uint8_t* FindAllSectionText(int section);
 // Where row `row` is in the list's client area; false while it is scrolled away.

@@ -85,6 +85,13 @@ int PercentAt(int edgeX) {
     return percent > kMaxOutlinePanelPercent ? kMaxOutlinePanelPercent : percent;
 }
 
+// A link goes there, noted for Back, and the panel stays.
+void GoToLink(uint16_t section) {
+    if (section == gApp.lesson) return;
+    BookPlace before = CurrentPlace();
+    if (GoToSection(gPanel.mainWindow, section) == 0) NoteMove(before);
+}
+
 // ---- Message handlers --------------------------------------------------------
 
 LRESULT OnCreate(HWND window) {
@@ -92,6 +99,7 @@ LRESULT OnCreate(HWND window) {
     gPanel.view.window = window;
     gPanel.view.dc = GetDC(window);
     gPanel.view.fontSpec = &gApp.font;
+    gPanel.view.choose = GoToLink;
     return gPanel.view.dc ? 0 : -1;
 }
 
@@ -124,7 +132,7 @@ LRESULT OnKeyDown(WPARAM key) {
     return 0;
 }
 
-// A link goes there, noted for Back, and the panel stays; a fold has repainted.
+// A fold has repainted.
 LRESULT OnLeftButtonDown(HWND window, LPARAM lParam) {
     SetFocus(window);
     int x = GET_X_LPARAM(lParam);
@@ -134,10 +142,7 @@ LRESULT OnLeftButtonDown(HWND window, LPARAM lParam) {
         SetCapture(window);
         return 0;
     }
-    int section = OutlineTap(&gPanel.view, lParam);
-    if (section <= 0 || section == gApp.lesson) return 0;
-    BookPlace before = CurrentPlace();
-    if (GoToSection(gPanel.mainWindow, (uint32_t)section) == 0) NoteMove(before);
+    OutlineTap(&gPanel.view, lParam);
     return 0;
 }
 
@@ -202,7 +207,7 @@ LRESULT CALLBACK OutlinePanelProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_SETCURSOR: return OnSetCursor(window, message, wParam, lParam);
     case WM_SETFOCUS: return OnFocusChange(true);
     case WM_KILLFOCUS: return OnFocusChange(false);
-    case WM_GETOBJECT: return AnswerOutlineObject(window, gPanel.view.grid, wParam, lParam);
+    case WM_GETOBJECT: return AnswerOutlineObject(&gPanel.view, wParam, lParam);
     case WM_DESTROY: return OnDestroy();
     default: return DefWindowProcW(window, message, wParam, lParam);
     }

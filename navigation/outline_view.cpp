@@ -250,10 +250,18 @@ void OutlineWheel(OutlineView* view, WPARAM wParam) {
     }
 }
 
-int OutlineTap(OutlineView* view, LPARAM lParam) {
+void OutlineTap(OutlineView* view, LPARAM lParam) {
     int result = HitTestSectionGrid(view->grid, (short)LOWORD(lParam), (short)HIWORD(lParam));
     if (result < 0) UpdateOutlineScrollBar(view);
-    return result;
+    if (result > 0 && view->choose) view->choose((uint16_t)result);
+}
+
+void FoldOutlineHeading(OutlineView* view, int row, bool open) {
+    SectionGrid* grid = view->grid;
+    if (!grid || row < 0 || row >= grid->rowCount || !(grid->rows[row].id & kIndexHeadingBit)) return;
+    if (((grid->rows[row].style & kIndexExpanded) != 0) == open) return;
+    ToggleHeading(grid, row);
+    UpdateOutlineScrollBar(view);
 }
 
 // A step within an opened branch only moves the mark: two links are drawn

@@ -21,6 +21,8 @@ struct OutlineView {
     int leftInsetPx;        // room the host keeps for itself at the left of its client area
     int wheelRemainder;     // wheel movement short of a whole notch
     uint16_t groupRecords;  // records of the bookmark group at the head of the outline
+    // The host's answer to a link chosen, by a tap or by a screen reader.
+    void (*choose)(uint16_t section);
 };
 
 // Reads the host's client rectangle into clientRect.
@@ -56,9 +58,12 @@ bool OutlineKey(OutlineView* view, WPARAM key);
 void OutlineScroll(OutlineView* view, UINT message, WPARAM wParam, LPARAM lParam);
 // One row per wheel notch; the wheel turned away from the user moves up.
 void OutlineWheel(OutlineView* view, WPARAM wParam);
-// A press at client point `lParam`: HitTestSectionGrid's result; a fold or
-// a press below the rows has set the scroll bar.
-int OutlineTap(OutlineView* view, LPARAM lParam);
+// A press at client point `lParam`: a link tapped goes to `choose`; a fold
+// or a press below the rows sets the scroll bar.
+void OutlineTap(OutlineView* view, LPARAM lParam);
+// Opens or closes the heading whose record starts at `row`, as a tap on it
+// does; nothing when it is open or closed already.
+void FoldOutlineHeading(OutlineView* view, int row, bool open);
 // Marks `section`, opening its branch and scrolling it into sight when it
 // is not; repaints the outline when anything changed.
 void FollowOutlineSection(OutlineView* view, uint16_t section);

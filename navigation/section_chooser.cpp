@@ -93,18 +93,20 @@ INT_PTR OnMouseWheel(WPARAM wParam) {
     return kHandled;
 }
 
+// A link chosen ends the dialog with it.
+void ChooseLink(uint16_t section) {
+    gChooser.chosenSection = section;
+    EndDialog(Dialog(), kCommandOk);
+}
+
 INT_PTR OnTap(LPARAM lParam) {
-    int result = OutlineTap(&gChooser.view, lParam);
-    if (result > 0) {
-        gChooser.chosenSection = (uint16_t)result;
-        EndDialog(Dialog(), kCommandOk);
-    }
+    OutlineTap(&gChooser.view, lParam);
     return 0;
 }
 
 // The outline to screen readers; a dialog's answer goes in its result slot.
 INT_PTR OnGetObject(HWND dialog, WPARAM wParam, LPARAM lParam) {
-    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, AnswerOutlineObject(dialog, gChooser.view.grid, wParam, lParam));
+    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, AnswerOutlineObject(&gChooser.view, wParam, lParam));
     return kHandled;
 }
 
@@ -123,6 +125,7 @@ uint16_t ChooseSection(HINSTANCE instance, HWND owner, uint16_t currentSection, 
     if (Dialog() && IsWindow(Dialog())) return currentSection;
     memset(&gChooser, 0, sizeof gChooser);
     gChooser.view.fontSpec = fontSpec;
+    gChooser.view.choose = ChooseLink;
     gChooser.chosenSection = currentSection;
     RunDialogTemplate(instance, kChooseSectionDialog, owner, ChooserDlgProc, 0);
     gChooser.view.window = nullptr;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "accessibility/item_list_access.h"
 #include "accessibility/reader_access.h"
 #include "accessibility/reader_model.h"
 #include "accessibility/uia_api.h"
@@ -15,6 +16,9 @@
 #include "app/commands.h"
 #include "clipboard/copy_text.h"
 #include "content/book_numbers.h"
+#include "navigation/find_all_window.h"
+#include "navigation/outline_panel.h"
+#include "navigation/outline_view.h"
 #include "panes/split_view.h"
 #include "panes/text_pane.h"
 #include "platform/mirrored_text.h"
@@ -69,6 +73,13 @@ int IntProperty(IRawElementProviderSimple* element, PROPERTYID id) {
     return value.vt == VT_I4 ? value.lVal : -1;
 }
 
+bool BoolProperty(IRawElementProviderSimple* element, PROPERTYID id) {
+    VARIANT value;
+    VariantInit(&value);
+    element->GetPropertyValue(id, &value);
+    return value.vt == VT_BOOL && value.boolVal == VARIANT_TRUE;
+}
+
 class ReaderAccessTest : public BookReaderTest {
 protected:
     void SetUp() override { ASSERT_NO_FATAL_FAILURE(OpenReader(15, kWidePx, kHeightPx)); }
@@ -113,6 +124,59 @@ protected:
         return Hold(copy);
     }
     void Key(WPARAM key) { SendMessageW(window, WM_KEYDOWN, key, 0); }
+
+    // A drawn list's root as a client finds it first.
+    IRawElementProviderSimple* ListRoot(HWND host) {
+        SendMessageW(host, WM_GETOBJECT, 0, (LPARAM)kUiaRootObjectId);
+        return Hold(ItemListRootForTests(host));
+    }
+    IRawElementProviderSimple* Simple(IRawElementProviderFragment* fragment) {
+        IRawElementProviderSimple* simple = nullptr;
+        if (fragment) fragment->QueryInterface(__uuidof(IRawElementProviderSimple), (void**)&simple);
+        if (fragment) fragment->Release();
+        return Hold(simple);
+    }
+    IRawElementProviderSimple* Step(IRawElementProviderSimple* from, NavigateDirection direction) {
+        IRawElementProviderFragment* fragment = nullptr;
+        from->QueryInterface(__uuidof(IRawElementProviderFragment), (void**)&fragment);
+        if (!fragment) return nullptr;
+        IRawElementProviderFragment* to = nullptr;
+        fragment->Navigate(direction, &to);
+        fragment->Release();
+        return Simple(to);
+    }
+    // The first `most` items of a list, in order.
+    std::vector<IRawElementProviderSimple*> Items(IRawElementProviderSimple* root, size_t most = 100000) {
+        std::vector<IRawElementProviderSimple*> items;
+        for (IRawElementProviderSimple* item = Step(root, NavigateDirection_FirstChild); item && items.size() < most;
+             item = Step(item, NavigateDirection_NextSibling))
+            items.push_back(item);
+        return items;
+    }
+    template <typename T>
+    T* Pattern(IRawElementProviderSimple* element, PATTERNID id) {
+        IUnknown* pattern = nullptr;
+        element->GetPatternProvider(id, &pattern);
+        T* typed = nullptr;
+        if (pattern) pattern->QueryInterface(__uuidof(T), (void**)&typed);
+        if (pattern) pattern->Release();
+        return Hold(typed);
+    }
+    // The name of the one item the list's selection holds, or "<none>".
+    std::wstring SelectedName(IRawElementProviderSimple* root) {
+        ISelectionProvider* selection = Pattern<ISelectionProvider>(root, kUiaSelectionPatternId);
+        SAFEARRAY* selected = nullptr;
+        if (!selection || FAILED(selection->GetSelection(&selected)) || !selected) return L"<none>";
+        LONG upper = -1, index = 0;
+        SafeArrayGetUBound(selected, 1, &upper);
+        IUnknown* first = nullptr;
+        if (upper == 0) SafeArrayGetElement(selected, &index, &first);
+        SafeArrayDestroy(selected);
+        IRawElementProviderSimple* element = nullptr;
+        if (first) first->QueryInterface(__uuidof(IRawElementProviderSimple), (void**)&element);
+        if (first) first->Release();
+        return Hold(element) ? StringProperty(element, kUiaNamePropertyId) : L"<none>";
+    }
 
 private:
     std::vector<IUnknown*> held_;
@@ -286,6 +350,77 @@ TEST_F(ReaderAccessTest, BoxesAndPointsAgreeWithTheScreenAndAKeptRangeOutlivesNo
     ASSERT_EQ(text->get_DocumentRange(&fresh), S_OK);
     Hold(fresh);
     EXPECT_EQ(Text(fresh), CopyOfPane(gApp.mainPane));
+}
+
+// The outline beside the text as a tree a client works: a heading opens and
+// closes, a link chosen by selecting it is gone to and becomes the selected
+// item, and once the panel closes what the client kept reports it is gone.
+TEST_F(ReaderAccessTest, TheOutlineOpensClosesAndChoosesAndTheResultsSelect) {
+    SendMessageW(window, WM_COMMAND, kOutlinePanelCommand, 0);
+    HWND panel = OutlinePanelWindow();
+    ASSERT_NE(panel, nullptr);
+    IRawElementProviderSimple* tree = ListRoot(panel);
+    ASSERT_NE(tree, nullptr);
+    std::vector<IRawElementProviderSimple*> items = Items(tree);
+    ASSERT_GT(items.size(), 2u);
+    IRawElementProviderSimple *heading = nullptr, *link = nullptr;
+    for (IRawElementProviderSimple* item : items) {
+        int state = IntProperty(item, kUiaExpandCollapseStatePropertyId);
+        if (!heading && state == kCollapsed) heading = item;
+        if (!link && BoolProperty(item, kUiaIsSelectionItemPatternAvailablePropertyId) &&
+            !BoolProperty(item, kUiaSelectionItemIsSelectedPropertyId))
+            link = item;
+    }
+    ASSERT_NE(heading, nullptr);
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(Pattern<IExpandCollapseProvider>(link, kUiaExpandCollapsePatternId), nullptr);
+    IExpandCollapseProvider* fold = Pattern<IExpandCollapseProvider>(heading, kUiaExpandCollapsePatternId);
+    ASSERT_NE(fold, nullptr);
+    EXPECT_EQ(fold->Expand(), S_OK);
+    int state = -1;
+    fold->get_ExpandCollapseState(&state);
+    EXPECT_EQ(state, kExpanded);
+    EXPECT_GT(Items(tree).size(), items.size());
+    EXPECT_EQ(fold->Collapse(), S_OK);
+    EXPECT_EQ(Items(tree).size(), items.size());
+    EXPECT_EQ(IntProperty(heading, kUiaExpandCollapseStatePropertyId), kCollapsed);
+
+    // Selecting a link goes there; a heading is no selection's.
+    std::wstring before = SelectedName(tree), chosen = StringProperty(link, kUiaNamePropertyId);
+    EXPECT_NE(before, L"<none>");
+    uint16_t lesson = gApp.lesson;
+    ISelectionItemProvider* choice = Pattern<ISelectionItemProvider>(link, kUiaSelectionItemPatternId);
+    ASSERT_NE(choice, nullptr);
+    EXPECT_EQ(choice->Select(), S_OK);
+    EXPECT_NE(gApp.lesson, lesson);
+    EXPECT_EQ(SelectedName(tree), chosen);
+    EXPECT_EQ(Pattern<ISelectionItemProvider>(heading, kUiaSelectionItemPatternId), nullptr);
+    EXPECT_EQ(IntProperty(link, kUiaExpandCollapseStatePropertyId), kLeafNode);
+
+    ReloadOutlines(gApp.lesson);  // as another book opens: what the client kept is gone
+    EXPECT_EQ(fold->Expand(), kUiaElementNotAvailable);
+    EXPECT_EQ(choice->Select(), kUiaElementNotAvailable);
+
+    // Find All's rows: selecting one selects its row, as a click does.
+    memset(gApp.searchString, 0, sizeof gApp.searchString);
+    strcpy((char*)gApp.searchString, "nj");
+    ASSERT_GT(RunFindAll(window), 2);
+    ASSERT_NE(OpenFindAllWindow(), nullptr);
+    IRawElementProviderSimple* list = ListRoot(FindWindowExW(FindAllWindow(), nullptr, L"LorvanFindAllList", nullptr));
+    ASSERT_NE(list, nullptr);
+    std::vector<IRawElementProviderSimple*> rows = Items(list, 3);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(Pattern<IExpandCollapseProvider>(rows[2], kUiaExpandCollapsePatternId), nullptr);
+    ISelectionItemProvider* row = Pattern<ISelectionItemProvider>(rows[2], kUiaSelectionItemPatternId);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->Select(), S_OK);
+    EXPECT_EQ(FindAllSelectedRow(), 2);
+    BOOL selected = FALSE;
+    row->get_IsSelected(&selected);
+    EXPECT_TRUE(selected);
+    EXPECT_FALSE(BoolProperty(rows[0], kUiaSelectionItemIsSelectedPropertyId));
+    EXPECT_EQ(SelectedName(list), StringProperty(rows[2], kUiaNamePropertyId));
+    EXPECT_EQ(row->RemoveFromSelection(), kUiaInvalidOperation);
 }
 
 }  // namespace
