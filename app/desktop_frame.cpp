@@ -81,10 +81,18 @@ void AddToolButtons(HWND bar) {
     SendMessageW(bar, TB_ADDBUTTONSW, count, (LPARAM)buttons);
 }
 
+HMENU LoadDesktopMenu() { return LoadMenuW(gApp.instance, MAKEINTRESOURCEW(IDM_LORVAN)); }
+
 void CreateDesktopFrame(HWND window) {
-    HMENU menu = LoadMenuW(gApp.instance, MAKEINTRESOURCEW(IDM_LORVAN));
-    if (menu && SetMenu(window, menu)) gApp.windowMenu = menu;
-    else if (menu) DestroyMenu(menu);
+    HMENU menu = GetMenu(window);
+    if (!menu) {
+        menu = LoadDesktopMenu();
+        if (menu && !SetMenu(window, menu)) {
+            DestroyMenu(menu);
+            menu = nullptr;
+        }
+    }
+    gApp.windowMenu = menu;
     gApp.menuBarOnBottom = 0;
     gApp.menuBar = CommandBarCreate(gApp.instance, window, kToolBarId);
     if (!gApp.menuBar) return;
@@ -135,6 +143,8 @@ void LayOutMainWindow(HWND window, LPARAM size) {
     bool last = size == kRelayoutMarker;
     int widthPx = last ? gSplit.lastClientWidth : LOWORD(size);
     int heightPx = last ? gSplit.lastClientHeight : HIWORD(size);
+    // The panel's window is made when it first shows: most starts never need it.
+    if (PanelShows()) CreateOutlinePanel(window);
     int panelPx = PanelShows() && OutlinePanelWindow() ? OutlinePanelWidthPx(widthPx) : 0;
     int topPx = gApp.menuBarOnBottom ? 0 : gApp.menuBarHeight;
     int bottomPx = heightPx - (gApp.menuBarOnBottom ? gApp.menuBarHeight : 0);

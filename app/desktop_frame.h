@@ -12,8 +12,11 @@ const UINT kCommandThemeLight = 145;  // 145 + theme code
 const UINT kCommandThemeDark = 147;
 // "&Outline" (F9) is kOutlinePanelCommand, 148 (navigation/outline_panel.h).
 
+// The menu bar's menus, for a window made with them; null when they cannot be loaded.
+HMENU LoadDesktopMenu();
 // The menu bar and the tool bar of `window`, with the tool buttons' images
-// at the window's DPI. Without a menu the window still works by its keys.
+// at the window's DPI: the menu it was made with, or one set now. Without a
+// menu the window still works by its keys.
 void CreateDesktopFrame(HWND window);
 // The tool buttons (six, then Back and Forward after a gap) with their tips and
 // images, on a bar of either kind, which draws them at its window's DPI.

@@ -113,10 +113,16 @@ LRESULT OnActivate(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // The ground of the theme wherever the panes leave the client area uncovered.
+// Every paint repaints the whole view, so the erase before it fills only
+// what lies around the panes: filling them too costs the first paint a
+// second pass over most of the window.
 LRESULT OnEraseBackground(HWND window, HDC dc) {
     RECT client;
     GetClientRect(window, &client);
+    int saved = SaveDC(dc);
+    ExcludeViewGrounds(dc);
     FillWithColour(dc, client, CurrentPalette().page);
+    RestoreDC(dc, saved);
     return 1;
 }
 
@@ -379,10 +385,14 @@ HWND StartMainWindow(int showCommand) {
     // Where the platform would put it is rarely a good shape for a page.
     WindowPlace place = InitialWindowPlace();
     const RECT& rect = place.rect;
+    // Made with its menu: one set after it was made costs the window a
+    // second frame and layout before it first shows.
+    HMENU menu = UsesDesktopFrame() ? LoadDesktopMenu() : nullptr;
     HWND window = ProgramEnding() ? nullptr
                                   : CreateWindowExW(kMainWindowExStyle, kMainWindowClass, kMainWindowClass,
                                                     kMainWindowStyle, rect.left, rect.top, rect.right - rect.left,
-                                                    rect.bottom - rect.top, nullptr, nullptr, gApp.instance, nullptr);
+                                                    rect.bottom - rect.top, nullptr, menu, gApp.instance, nullptr);
+    if (!window && menu) DestroyMenu(menu);
     if (!window) {
         // Without a window nothing else releases what the settings loaded.
         ReleaseSettings();
@@ -415,7 +425,6 @@ LRESULT SetupMainWindow(HWND window) {
     CreateMenuBar();
     CreateStatusLine(window);
     CreatePanes(window);
-    CreateOutlinePanel(window);
     MarkViewItems();
     UpdateReverseCheck(window, kMenuCheckSet);
     UpdateBookmarkCheck(window, kMenuCheckSet);
@@ -425,7 +434,7 @@ LRESULT SetupMainWindow(HWND window) {
     return 0;
 }
 
-void CreateMenuBar() {
+bool UsesDesktopFrame() {
     DWORD major = 0;
     DWORD minor = 0;
     GetPlatformVersion(&major, &minor);
@@ -434,7 +443,11 @@ void CreateMenuBar() {
         gApp.menuBarOnBottom = 1;
     // A desktop has its menus at the top of the window, unless the handheld's
     // bar at the bottom is asked for.
-    if (!handheld && !gApp.menuBarOnBottom) {
+    return !handheld && !gApp.menuBarOnBottom;
+}
+
+void CreateMenuBar() {
+    if (UsesDesktopFrame()) {
         CreateDesktopFrame(gApp.mainWindow);
         return;
     }

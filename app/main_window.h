@@ -31,8 +31,12 @@ HWND StartMainWindow(int showCommand);
 ATOM RegisterMainClass(HINSTANCE instance, const wchar_t* className);
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SetupMainWindow(HWND window);
+// True on a desktop, unless "MenuBarOnBottom" asks for the handheld's bar;
+// on the handheld sets gApp.menuBarOnBottom from its version (4.21 on).
+bool UsesDesktopFrame();
 // Makes the shell menu bar (version 4.21 on, or "MenuBarOnBottom") or the
-// command bar for gApp.mainWindow, with its tool buttons and tool tips.
+// command bar for gApp.mainWindow, with its tool buttons and tool tips; on a
+// desktop the menus and the tool bar (CreateDesktopFrame).
 void CreateMenuBar();
 
 // Runs the message loop until the quit request; returns its code.

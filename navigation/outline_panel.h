@@ -22,7 +22,8 @@ int UsableOutlinePanelPercent(int percent);
 // The panel's width for a client area `clientWidthPx` wide, at the stored share.
 int OutlinePanelWidthPx(int clientWidthPx);
 
-// Makes the panel's window, hidden, as a child of `mainWindow`.
+// Makes the panel's window, hidden, as a child of `mainWindow`; nothing
+// once it is made.
 void CreateOutlinePanel(HWND mainWindow);
 // The panel at `rect` of the main window's client area, shown; an empty
 // rectangle hides it. The outline is built when it first shows.

@@ -24,9 +24,6 @@ bool IsRuleLine(const TextLine* line) { return IsSpacerRecord(line->flags); }
 
 int RowsOfLine(const TextLine* line) { return (line->flags & kFlagParagraphEnd) ? 2 : 1; }
 
-// Nothing draws once the program is ending (memory ran out): the caller may be
-// half way through changing the pane.
-bool CanPaint(const TextPane* pane) { return pane && pane->text && pane->lines && !ProgramEnding(); }
 
 uint8_t InitialStyle(const TextLine* line) {
     return (line->flags && !IsRuleLine(line)) ? line->flags : kInitialStyle;
@@ -99,6 +96,10 @@ void DrawTitleLine(HDC dc, const TitleLine* title, const RECT* inner, int* y, in
 
 }  // namespace
 
+// Nothing draws once the program is ending (memory ran out): the caller may be
+// half way through changing the pane.
+bool PaneCanPaint(const TextPane* pane) { return pane && pane->text && pane->lines && !ProgramEnding(); }
+
 int LineX(const TextLine* line) { return (int16_t)line->x; }  // a run may start left of 0
 
 int HangingWordX(const TextLine* line) {
@@ -152,7 +153,7 @@ void PaintLineInInk(TextPane* pane, const TextLine* line, int y, COLORREF ink) {
 }
 
 int PaintPane(TextPane* pane, int erase) {
-    if (!CanPaint(pane)) return -1;
+    if (!PaneCanPaint(pane)) return -1;
     HDC dc = pane->dc;
     pane->rowsDrawn = 0;
     VisibleLine at = FirstVisibleLine(pane);
@@ -195,7 +196,7 @@ void PaintAccentBetween(const TextPane* pane, int top, int bottom) {
 }
 
 int PaintMarks(TextPane* pane) {
-    if (!CanPaint(pane)) return -1;
+    if (!PaneCanPaint(pane)) return -1;
     VisibleLine at = FirstVisibleLine(pane);
     uint8_t style = InitialStyle(at.line);
     HFONT savedFont = SelectStyleFont(pane, style);
@@ -318,7 +319,7 @@ void DrawNestedFrame(HDC dc, RECT* rect, COLORREF colour, int count) {
 }
 
 void DrawTitleBox(TextPane* pane) {
-    if (!CanPaint(pane)) return;
+    if (!PaneCanPaint(pane)) return;
     TitleLine title, subtitle;
     FindSectionTitles(pane->text, &title, &subtitle);
     bool hasTitle = title.length != 0;

@@ -14,6 +14,8 @@ const int kScrollChanged = 3;  // the caller repaints
 // search mark, the selection and the active pane's accent. With `erase` the
 // pane is filled with the theme's page first. Sets rowsDrawn. -1 when the pane has no text or no lines.
 int PaintPane(TextPane* pane, int erase);
+// Whether PaintPane draws the pane: it has text and lines, and the program goes on.
+bool PaneCanPaint(const TextPane* pane);
 
 // Draws the marked stretch (markStart up to markEnd) over the painted text in
 // the theme's mark colours. -1 when the pane has no text or no lines.

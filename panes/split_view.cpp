@@ -355,6 +355,27 @@ void RepaintView(HWND window, int flags) {
     UpdateScrollBars();
 }
 
+namespace {
+
+// The commentary's light ground: the lower pane with its gutters.
+RECT BottomGround() {
+    int g = GutterPx();
+    int belowPx = ScalePx(kSeparatorBelowPx, ReaderDpi());
+    const RECT& area = gSplit.bottomRect;
+    return RECT{area.left - g, area.top - belowPx, area.right + g, area.bottom + 2 * g};
+}
+
+}  // namespace
+
+void ExcludeViewGrounds(HDC dc) {
+    if (ProgramEnding()) return;
+    const TextPane* pane = gApp.mainPane;
+    if (PaneCanPaint(pane)) ExcludeClipRect(dc, pane->left, pane->top, pane->left + pane->width, pane->top + pane->height);
+    RECT ground = BottomGround();
+    if (ground.right > ground.left && ground.bottom > ground.top)
+        ExcludeClipRect(dc, ground.left, ground.top, ground.right, ground.bottom);
+}
+
 void PaintBottomArea(HDC dc) {
     if (ProgramEnding()) return;
     int g = GutterPx();
@@ -362,8 +383,7 @@ void PaintBottomArea(HDC dc) {
     int belowPx = ScalePx(kSeparatorBelowPx, ReaderDpi());
     const RECT& area = gSplit.bottomRect;
     const Palette& palette = CurrentPalette();
-    RECT ground = {area.left - g, area.top - belowPx, area.right + g, area.bottom + 2 * g};
-    FillWithColour(dc, ground, palette.commentary);
+    FillWithColour(dc, BottomGround(), palette.commentary);
     // One pixel high at 96 DPI, reaching across the scroll-bar column.
     int linePx = ScalePx(kSeparatorPx, ReaderDpi());
     RECT line = {area.left - g, area.top - belowPx - linePx, area.right + s + g, area.top - belowPx};

@@ -35,6 +35,9 @@ bool BottomPaneShown();
 void LayoutSplit(int* width, int* height);
 void OnSize(HWND window, LPARAM size);
 void PaintView(HDC dc, HWND window, int flags);
+// Takes out of `dc`'s clip what a whole PaintView fills itself (the main
+// pane and the commentary's ground), so that an erase before it leaves them.
+void ExcludeViewGrounds(HDC dc);
 void RepaintView(HWND window, int flags);
 // Installs the program-wide font in both panes, each keeping the text of its
 // top line at the top, and repaints the view.
