@@ -10,12 +10,13 @@
 
 #include <string>
 
+#include "driver_input.h"
+
 namespace {
 
 const wchar_t kProgramKey[] = L"Software\\Quenmark\\Lorvan";
 const wchar_t kSmallBookKey[] = L"Software\\Quenmark\\Lorvan\\Books\\small-test-book";
 const UINT kCloseRequest = 1023;
-const DWORD kWaitMs = 30000;
 const UINT kCommandNext = 109;
 const UINT kCommandBookmark = 123;
 const UINT kCommandGoTo = 152;
@@ -76,26 +77,9 @@ bool StartReader(const std::wstring& exe, const std::wstring& argument, PROCESS_
                           process) != 0;
 }
 
-HWND WaitForWindow(const wchar_t* className, const wchar_t* title) {
-    for (DWORD waited = 0; waited < kWaitMs; waited += 100) {
-        HWND window = FindWindowW(className, title);
-        if (window && IsWindowVisible(window)) return window;
-        Sleep(100);
-    }
-    return nullptr;
-}
-
-bool WaitUntilGone(HWND window) {
-    for (DWORD waited = 0; waited < kWaitMs; waited += 100) {
-        if (!IsWindow(window) || !IsWindowVisible(window)) return true;
-        Sleep(100);
-    }
-    return false;
-}
-
 bool EndReader(HWND reader, PROCESS_INFORMATION* process) {
     if (reader) PostMessageW(reader, kCloseRequest, 0, 0);
-    bool ended = WaitForSingleObject(process->hProcess, kWaitMs) == WAIT_OBJECT_0;
+    bool ended = WaitForSingleObject(process->hProcess, kDriverWaitMs) == WAIT_OBJECT_0;
     if (!ended) TerminateProcess(process->hProcess, 1);
     CloseHandle(process->hThread);
     CloseHandle(process->hProcess);
@@ -250,7 +234,7 @@ void SessionCommandLine(const std::wstring& exe, const std::wstring& small) {
         Check(!BookmarkAsks(reader), "the built-in book's section 3 had no bookmark: it gets one at once");
         PROCESS_INFORMATION second = {};
         if (StartReader(exe, small, &second)) {
-            Check(WaitForSingleObject(second.hProcess, kWaitMs) == WAIT_OBJECT_0, "a second start ends");
+            Check(WaitForSingleObject(second.hProcess, kDriverWaitMs) == WAIT_OBJECT_0, "a second start ends");
             CloseHandle(second.hThread);
             CloseHandle(second.hProcess);
         }

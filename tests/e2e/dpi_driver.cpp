@@ -23,7 +23,6 @@ namespace {
 
 const wchar_t kProgramKey[] = L"Software\\Quenmark\\Lorvan";
 const char kKeyboardTable[] = "abcdefghijlkmonqprsutwvxyz{";
-const DWORD kWaitMs = 30000;
 int gFailures = 0;
 
 void Check(bool ok, const std::string& what) {
@@ -41,15 +40,6 @@ void PutValue(const wchar_t* name, DWORD type, const void* bytes, DWORD count) {
 void PutDword(const wchar_t* name, DWORD value) { PutValue(name, REG_DWORD, &value, sizeof value); }
 void PutString(const wchar_t* name, const std::wstring& text) {
     PutValue(name, REG_SZ, text.c_str(), (DWORD)((text.size() + 1) * sizeof(wchar_t)));
-}
-
-HWND WaitForWindow(const wchar_t* className, const wchar_t* title) {
-    for (DWORD waited = 0; waited < kWaitMs; waited += 100) {
-        HWND window = FindWindowW(className, title);
-        if (window && IsWindowVisible(window)) return window;
-        Sleep(100);
-    }
-    return nullptr;
 }
 
 // ---- Pictures ------------------------------------------------------------------
@@ -300,7 +290,7 @@ int wmain(int argc, wchar_t** argv) {
         }
         PostMessageW(reader, 1023, 0, 0);
     }
-    bool ended = WaitForSingleObject(process.hProcess, kWaitMs) == WAIT_OBJECT_0;
+    bool ended = WaitForSingleObject(process.hProcess, kDriverWaitMs) == WAIT_OBJECT_0;
     Check(ended, "message 1023 ends the reader");
     if (!ended) TerminateProcess(process.hProcess, 1);
     CloseHandle(process.hThread);

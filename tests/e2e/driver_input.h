@@ -1,5 +1,6 @@
-// What both drivers do to the reader's windows from outside: a real click,
-// and finding and reading the search dialog's parts.
+// What the drivers do to the reader's windows from outside: waiting for a
+// window to show or go, a real click, and finding and reading the search
+// dialog's parts.
 #pragma once
 
 #include <windows.h>
@@ -7,6 +8,29 @@
 #include <stdlib.h>
 
 #include <string>
+
+// How long a driver waits for the reader: a window to show or go, a process to end.
+const DWORD kDriverWaitMs = 30000;
+
+// The visible top-level window of this class and title, waited for; null
+// when none showed in time.
+inline HWND WaitForWindow(const wchar_t* className, const wchar_t* title) {
+    for (DWORD waited = 0; waited < kDriverWaitMs; waited += 100) {
+        HWND window = FindWindowW(className, title);
+        if (window && IsWindowVisible(window)) return window;
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+// True once `window` is closed or hidden; false when it stayed.
+inline bool WaitUntilGone(HWND window) {
+    for (DWORD waited = 0; waited < kDriverWaitMs; waited += 100) {
+        if (!IsWindow(window) || !IsWindowVisible(window)) return true;
+        Sleep(100);
+    }
+    return false;
+}
 
 // The pointer is moved first, and the button pressed only once the cursor has
 // stayed on the spot. Under Wine the reader's own X connection reports the

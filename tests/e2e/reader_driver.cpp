@@ -24,7 +24,6 @@ namespace {
 
 const wchar_t kProgramKey[] = L"Software\\Quenmark\\Lorvan";
 const UINT kCloseRequest = 1023;
-const DWORD kWaitMs = 30000;
 const wchar_t kDialogClass[] = L"#32770";
 const int kFaceList = 1001;
 const int kSizeList = 1006;
@@ -107,7 +106,7 @@ bool StartReader(const wchar_t* exe, PROCESS_INFORMATION* process) {
 }
 
 HWND WaitForReaderWindow() {
-    for (DWORD waited = 0; waited < kWaitMs; waited += 100) {
+    for (DWORD waited = 0; waited < kDriverWaitMs; waited += 100) {
         HWND window = FindWindowW(L"Lorvan", L"Lorvan");
         if (window) return window;
         Sleep(100);
@@ -123,22 +122,7 @@ int CountReaderWindows() {
 }
 
 // A top-level dialog of the reader with this title, waited for.
-HWND WaitForDialog(const wchar_t* title) {
-    for (DWORD waited = 0; waited < kWaitMs; waited += 100) {
-        HWND dialog = FindWindowW(kDialogClass, title);
-        if (dialog && IsWindowVisible(dialog)) return dialog;
-        Sleep(100);
-    }
-    return nullptr;
-}
-
-bool WaitUntilGone(HWND window) {
-    for (DWORD waited = 0; waited < kWaitMs; waited += 100) {
-        if (!IsWindow(window) || !IsWindowVisible(window)) return true;
-        Sleep(100);
-    }
-    return false;
-}
+HWND WaitForDialog(const wchar_t* title) { return WaitForWindow(kDialogClass, title); }
 
 std::vector<std::wstring> ChildTexts(HWND parent) {
     std::vector<std::wstring> texts;
@@ -268,7 +252,7 @@ void Announce(const std::wstring& name) {
     if (file) fclose(file);
 }
 
-XClipboard ReadXClipboard(const wchar_t* step, DWORD waitMs = kWaitMs) {
+XClipboard ReadXClipboard(const wchar_t* step, DWORD waitMs = kDriverWaitMs) {
     XClipboard result;
     std::wstring base = gExchangeDir + L"\\" + step;
     Announce(std::wstring(step) + L".ready");
@@ -375,7 +359,7 @@ const DWORD kConversionWaitMs = 180000;  // LibreOffice's first start makes its 
 // there is the other program's.
 bool WaitForOtherProgramsRichText() {
     UINT richText = RegisterClipboardFormatW(L"Rich Text Format");
-    for (DWORD waited = 0; waited < kWaitMs; waited += 100) {
+    for (DWORD waited = 0; waited < kDriverWaitMs; waited += 100) {
         bool found = false;
         if (OpenClipboard(nullptr)) {
             HANDLE data = GetClipboardData(richText);
@@ -583,7 +567,7 @@ void CheckSecondStart(const wchar_t* exe, HWND reader, HANDLE firstReader) {
         Check(false, "second start runs", 0, 1);
         return;
     }
-    DWORD waited = WaitForSingleObject(second.hProcess, kWaitMs);
+    DWORD waited = WaitForSingleObject(second.hProcess, kDriverWaitMs);
     DWORD exitCode = 99;
     GetExitCodeProcess(second.hProcess, &exitCode);
     CheckEqual("second start ends", waited, WAIT_OBJECT_0);
@@ -710,7 +694,7 @@ void RunReaderSession(const wchar_t* exe, Drive drive) {
         drive(window);
         PostMessageW(window, kCloseRequest, 0, 0);
     }
-    DWORD waited = WaitForSingleObject(reader.hProcess, kWaitMs);
+    DWORD waited = WaitForSingleObject(reader.hProcess, kDriverWaitMs);
     CheckEqual("the reader ends after the search", waited, WAIT_OBJECT_0);
     if (waited != WAIT_OBJECT_0) TerminateProcess(reader.hProcess, 1);
     CloseHandle(reader.hThread);
@@ -722,7 +706,7 @@ void RunReaderSession(const wchar_t* exe, Drive drive) {
 void WaitUntilSettled(HWND dialog) {
     RECT last = {};
     int steady = 0;
-    for (DWORD waited = 0; waited < kWaitMs && steady < 3; waited += 100) {
+    for (DWORD waited = 0; waited < kDriverWaitMs && steady < 3; waited += 100) {
         RECT now;
         GetWindowRect(dialog, &now);
         bool same = EqualRect(&now, &last) && GetForegroundWindow() == dialog;
@@ -824,7 +808,7 @@ void CheckSearchDialog(const wchar_t* exe, const std::wstring& outputDir) {
 // Waits until the recording xdg-open has been given `address`, a line of its
 // own. The shell may end an address without a path with "/".
 bool WaitForOpenedAddress(const std::wstring& log, const std::wstring& address) {
-    for (DWORD waited = 0; waited < kWaitMs; waited += 200) {
+    for (DWORD waited = 0; waited < kDriverWaitMs; waited += 200) {
         std::wstring opened = L"\n" + FromUtf8(ReadWholeFile(log));
         if (opened.find(L"\n" + address + L"\n") != std::wstring::npos) return true;
         if (opened.find(L"\n" + address + L"/\n") != std::wstring::npos) return true;
@@ -863,7 +847,7 @@ void CheckFirstStart(const wchar_t* exe, const std::wstring& outputDir) {
     }
     HWND window = WaitForReaderWindow();
     if (window) PostMessageW(window, kCloseRequest, 0, 0);
-    CheckEqual("first start ends", WaitForSingleObject(reader.hProcess, kWaitMs), WAIT_OBJECT_0);
+    CheckEqual("first start ends", WaitForSingleObject(reader.hProcess, kDriverWaitMs), WAIT_OBJECT_0);
     CloseHandle(reader.hThread);
     CloseHandle(reader.hProcess);
     std::wstring face = GetString(L"FontName");
@@ -931,7 +915,7 @@ int wmain(int argc, wchar_t** argv) {
         CheckUpdateCommand(window, openedLog);
         PostMessageW(window, kCloseRequest, 0, 0);
     }
-    DWORD waited = WaitForSingleObject(reader.hProcess, kWaitMs);
+    DWORD waited = WaitForSingleObject(reader.hProcess, kDriverWaitMs);
     DWORD exitCode = 99;
     GetExitCodeProcess(reader.hProcess, &exitCode);
     CheckEqual("message 1023 ends the reader", waited, WAIT_OBJECT_0);
