@@ -6,6 +6,15 @@
 #include <windows.h>
 #include <oleacc.h>
 
+// A child id (or CHILDID_SELF) as MSAA passes it.
+inline VARIANT ChildVariant(LONG id) {
+    VARIANT child;
+    VariantInit(&child);
+    child.vt = VT_I4;
+    child.lVal = id;
+    return child;
+}
+
 class AccessibleObject : public IAccessible {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {

@@ -5,19 +5,12 @@
 #include "accessibility/access_thread.h"
 #include "accessibility/accessible_object.h"
 #include "accessibility/uia_api.h"
+#include "accessibility/uia_element.h"
 #include "platform/services.h"
 
 namespace {
 
 const int kMaxHosts = 4;  // the chooser, the outline panel, Find All's list
-
-VARIANT ChildVariant(LONG id) {
-    VARIANT child;
-    VariantInit(&child);
-    child.vt = VT_I4;
-    child.lVal = id;
-    return child;
-}
 
 class ItemList final : public AccessibleObject {
 public:
@@ -212,7 +205,6 @@ private:
 
 // ---- The same in UI Automation -----------------------------------------------------
 
-const int kAppendRuntimeId = 3;
 
 void ReturnInt(int value, VARIANT* result) {
     result->vt = VT_I4;
@@ -234,34 +226,14 @@ class ItemRoot;
 // One item, by its number in the list; it reads what the list holds now.
 // Headings open and close (the expand and collapse pattern) and every item
 // can be selected as a click selects it (the selection item pattern).
-class ItemElement final : public IRawElementProviderSimple,
-                          public IRawElementProviderFragment,
-                          public IExpandCollapseProvider,
-                          public ISelectionItemProvider {
+class ItemElement final : public UiaElement, public IExpandCollapseProvider, public ISelectionItemProvider {
 public:
     ItemElement(ItemRoot* root, ItemList* list, int item);
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        *object = nullptr;
-        if (iid == __uuidof(IUnknown) || iid == __uuidof(IRawElementProviderSimple))
-            *object = static_cast<IRawElementProviderSimple*>(this);
-        else if (iid == __uuidof(IRawElementProviderFragment))
-            *object = static_cast<IRawElementProviderFragment*>(this);
-        else if (iid == __uuidof(IExpandCollapseProvider))
-            *object = static_cast<IExpandCollapseProvider*>(this);
-        else if (iid == __uuidof(ISelectionItemProvider))
-            *object = static_cast<ISelectionItemProvider*>(this);
-        if (!*object) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return (ULONG)InterlockedIncrement(&references_); }
-    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override { return Query(iid, object); }
+    ULONG STDMETHODCALLTYPE AddRef() override { return Hold(); }
+    ULONG STDMETHODCALLTYPE Release() override { return Drop(); }
 
-    HRESULT STDMETHODCALLTYPE get_ProviderOptions(ProviderOptions* result) override {
-        *result = ProviderOptions_ServerSideProvider;
-        return S_OK;
-    }
     HRESULT STDMETHODCALLTYPE GetPatternProvider(PATTERNID pattern, IUnknown** result) override {
         return OnAccessThread([&]() -> HRESULT {
             *result = nullptr;
@@ -277,18 +249,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetPropertyValue(PROPERTYID property, VARIANT* result) override {
         return OnAccessThread([&]() -> HRESULT { return Property(property, result); });
     }
-    HRESULT STDMETHODCALLTYPE get_HostRawElementProvider(IRawElementProviderSimple** result) override {
-        *result = nullptr;
-        return S_OK;
-    }
     HRESULT STDMETHODCALLTYPE Navigate(NavigateDirection direction, IRawElementProviderFragment** result) override;
-    HRESULT STDMETHODCALLTYPE GetRuntimeId(SAFEARRAY** result) override {
-        *result = SafeArrayCreateVector(VT_I4, 0, 2);
-        if (!*result) return E_OUTOFMEMORY;
-        LONG values[2] = {kAppendRuntimeId, item_ + 1};
-        for (LONG i = 0; i < 2; i++) SafeArrayPutElement(*result, &i, &values[i]);
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE GetRuntimeId(SAFEARRAY** result) override { return ChildRuntimeId(item_ + 1, result); }
     HRESULT STDMETHODCALLTYPE get_BoundingRectangle(UiaRect* result) override {
         return OnAccessThread([&]() -> HRESULT {
             *result = UiaRect{0, 0, 0, 0};
@@ -297,10 +259,6 @@ public:
             if (list_->Source()->place(list_->Context(), item_, &place)) *result = ScreenRect(list_->Host(), place);
             return S_OK;
         });
-    }
-    HRESULT STDMETHODCALLTYPE GetEmbeddedFragmentRoots(SAFEARRAY** result) override {
-        *result = nullptr;
-        return S_OK;
     }
     HRESULT STDMETHODCALLTYPE SetFocus() override { return S_OK; }  // the host's keys move the focus
     HRESULT STDMETHODCALLTYPE get_FragmentRoot(IRawElementProviderFragmentRoot** result) override;
@@ -344,7 +302,12 @@ public:
     HRESULT STDMETHODCALLTYPE get_SelectionContainer(IRawElementProviderSimple** result) override;
 
 private:
-    ~ItemElement();
+    ~ItemElement() override;
+    void* Other(REFIID iid) override {
+        if (iid == __uuidof(IExpandCollapseProvider)) return static_cast<IExpandCollapseProvider*>(this);
+        if (iid == __uuidof(ISelectionItemProvider)) return static_cast<ISelectionItemProvider*>(this);
+        return nullptr;
+    }
     bool Exists() { return list_->Alive() && item_ < list_->Source()->count(list_->Context()); }
     LONG State() { return list_->Source()->state(list_->Context(), item_); }
     bool Selected() { return (State() & STATE_SYSTEM_SELECTED) != 0; }
@@ -401,7 +364,6 @@ private:
         return S_OK;
     }
 
-    volatile LONG references_ = 1;
     ItemRoot* root_;
     ItemList* list_;
     int item_;
@@ -409,38 +371,14 @@ private:
 
 // The host's tree or list: the root of the items' fragments, and the
 // container of their selection.
-class ItemRoot final : public IRawElementProviderSimple,
-                       public IRawElementProviderFragment,
-                       public IRawElementProviderFragmentRoot,
-                       public ISelectionProvider {
+class ItemRoot final : public UiaElement, public IRawElementProviderFragmentRoot, public ISelectionProvider {
 public:
     explicit ItemRoot(ItemList* list) : list_(list) { list_->AddRef(); }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        *object = nullptr;
-        if (iid == __uuidof(IUnknown) || iid == __uuidof(IRawElementProviderSimple))
-            *object = static_cast<IRawElementProviderSimple*>(this);
-        else if (iid == __uuidof(IRawElementProviderFragment))
-            *object = static_cast<IRawElementProviderFragment*>(this);
-        else if (iid == __uuidof(IRawElementProviderFragmentRoot))
-            *object = static_cast<IRawElementProviderFragmentRoot*>(this);
-        else if (iid == __uuidof(ISelectionProvider))
-            *object = static_cast<ISelectionProvider*>(this);
-        if (!*object) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return (ULONG)InterlockedIncrement(&references_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return (ULONG)left;
-    }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override { return Query(iid, object); }
+    ULONG STDMETHODCALLTYPE AddRef() override { return Hold(); }
+    ULONG STDMETHODCALLTYPE Release() override { return Drop(); }
 
-    HRESULT STDMETHODCALLTYPE get_ProviderOptions(ProviderOptions* result) override {
-        *result = ProviderOptions_ServerSideProvider;
-        return S_OK;
-    }
     HRESULT STDMETHODCALLTYPE GetPatternProvider(PATTERNID pattern, IUnknown** result) override {
         return OnAccessThread([&]() -> HRESULT {
             *result = nullptr;
@@ -468,9 +406,7 @@ public:
         });
     }
     HRESULT STDMETHODCALLTYPE get_HostRawElementProvider(IRawElementProviderSimple** result) override {
-        *result = nullptr;
-        if (!Uia().hostProviderFromHwnd) return S_OK;
-        return Uia().hostProviderFromHwnd(list_->Host(), result);
+        return WindowHost(list_->Host(), result);
     }
     HRESULT STDMETHODCALLTYPE Navigate(NavigateDirection direction, IRawElementProviderFragment** result) override {
         return OnAccessThread([&]() -> HRESULT {
@@ -489,10 +425,6 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_BoundingRectangle(UiaRect* result) override {
         *result = UiaRect{0, 0, 0, 0};
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetEmbeddedFragmentRoots(SAFEARRAY** result) override {
-        *result = nullptr;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE SetFocus() override { return S_OK; }
@@ -566,8 +498,12 @@ public:
     ItemList* List() const { return list_; }
 
 private:
-    ~ItemRoot() { list_->Release(); }
-    volatile LONG references_ = 1;
+    ~ItemRoot() override { list_->Release(); }
+    void* Other(REFIID iid) override {
+        if (iid == __uuidof(IRawElementProviderFragmentRoot)) return static_cast<IRawElementProviderFragmentRoot*>(this);
+        if (iid == __uuidof(ISelectionProvider)) return static_cast<ISelectionProvider*>(this);
+        return nullptr;
+    }
     ItemList* list_;
 };
 
@@ -576,12 +512,6 @@ ItemElement::ItemElement(ItemRoot* root, ItemList* list, int item) : root_(root)
 }
 
 ItemElement::~ItemElement() { root_->Release(); }
-
-ULONG STDMETHODCALLTYPE ItemElement::Release() {
-    LONG left = InterlockedDecrement(&references_);
-    if (left == 0) delete this;
-    return (ULONG)left;
-}
 
 HRESULT STDMETHODCALLTYPE ItemElement::Navigate(NavigateDirection direction, IRawElementProviderFragment** result) {
     return OnAccessThread([&]() -> HRESULT {

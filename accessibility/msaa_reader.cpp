@@ -23,14 +23,6 @@ HRESULT ReturnOwnedString(wchar_t* text, BSTR* result) {
     return *result ? S_OK : S_FALSE;
 }
 
-VARIANT ChildVariant(LONG id) {
-    VARIANT child;
-    VariantInit(&child);
-    child.vt = VT_I4;
-    child.lVal = id;
-    return child;
-}
-
 class ReaderAccessible final : public AccessibleObject {
 public:
     explicit ReaderAccessible(HWND window) : window_(window) {}

@@ -4,6 +4,7 @@
 
 #include "accessibility/access_thread.h"
 #include "accessibility/reader_model.h"
+#include "accessibility/uia_element.h"
 #include "app/app_state.h"
 #include "panes/pane_paint.h"
 #include "panes/pane_select.h"
@@ -16,7 +17,6 @@ namespace {
 // Asked of a range by QueryInterface, it answers with itself: a range of this
 // provider, not a client's.
 const GUID kPaneRangeSelf = {0x6c1e8b02, 0x3f4d, 0x4a51, {0x9a, 0x2e, 0x71, 0x0b, 0x5c, 0xd4, 0x18, 0x3e}};
-const int kAppendRuntimeId = 3;
 const int kMaxBoxes = 256;
 
 class ReaderRoot;
@@ -374,34 +374,15 @@ HRESULT PaneRange::Reveal() {
 
 // ---- The elements -----------------------------------------------------------------
 
-class PartElement final : public IRawElementProviderSimple, public IRawElementProviderFragment, public ITextProvider {
+class PartElement final : public UiaElement, public ITextProvider {
 public:
     PartElement(ReaderRoot* root, int part) : root_(root), part_(part) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        *object = nullptr;
-        if (iid == __uuidof(IUnknown) || iid == __uuidof(IRawElementProviderSimple))
-            *object = static_cast<IRawElementProviderSimple*>(this);
-        else if (iid == __uuidof(IRawElementProviderFragment))
-            *object = static_cast<IRawElementProviderFragment*>(this);
-        else if (iid == __uuidof(ITextProvider) && part_ != kPartStatus)
-            *object = static_cast<ITextProvider*>(this);
-        if (!*object) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return (ULONG)InterlockedIncrement(&references_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return (ULONG)left;
-    }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override { return Query(iid, object); }
+    ULONG STDMETHODCALLTYPE AddRef() override { return Hold(); }
+    ULONG STDMETHODCALLTYPE Release() override { return Drop(); }
 
     // IRawElementProviderSimple
-    HRESULT STDMETHODCALLTYPE get_ProviderOptions(ProviderOptions* result) override {
-        *result = ProviderOptions_ServerSideProvider;
-        return S_OK;
-    }
     HRESULT STDMETHODCALLTYPE GetPatternProvider(PATTERNID pattern, IUnknown** result) override {
         *result = nullptr;
         if (pattern == kUiaTextPatternId && part_ != kPartStatus) {
@@ -413,25 +394,11 @@ public:
     HRESULT STDMETHODCALLTYPE GetPropertyValue(PROPERTYID property, VARIANT* result) override {
         return OnAccessThread([&]() -> HRESULT { return Property(property, result); });
     }
-    HRESULT STDMETHODCALLTYPE get_HostRawElementProvider(IRawElementProviderSimple** result) override {
-        *result = nullptr;  // a fragment inside the window, not the window
-        return S_OK;
-    }
 
     // IRawElementProviderFragment
     HRESULT STDMETHODCALLTYPE Navigate(NavigateDirection direction, IRawElementProviderFragment** result) override;
-    HRESULT STDMETHODCALLTYPE GetRuntimeId(SAFEARRAY** result) override {
-        *result = SafeArrayCreateVector(VT_I4, 0, 2);
-        if (!*result) return E_OUTOFMEMORY;
-        LONG values[2] = {kAppendRuntimeId, part_ + 1};
-        for (LONG i = 0; i < 2; i++) SafeArrayPutElement(*result, &i, &values[i]);
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE GetRuntimeId(SAFEARRAY** result) override { return ChildRuntimeId(part_ + 1, result); }
     HRESULT STDMETHODCALLTYPE get_BoundingRectangle(UiaRect* result) override;
-    HRESULT STDMETHODCALLTYPE GetEmbeddedFragmentRoots(SAFEARRAY** result) override {
-        *result = nullptr;
-        return S_OK;
-    }
     HRESULT STDMETHODCALLTYPE SetFocus() override {
         return OnAccessThread([&]() -> HRESULT {
             if (part_ == kPartStatus || !PartShown(part_)) return S_OK;
@@ -474,7 +441,10 @@ public:
     ReaderRoot* Root() const { return root_; }
 
 private:
-    ~PartElement() {}
+    ~PartElement() override {}
+    void* Other(REFIID iid) override {
+        return iid == __uuidof(ITextProvider) && part_ != kPartStatus ? static_cast<ITextProvider*>(this) : nullptr;
+    }
     ITextRangeProvider* NewRange(PaneDocument* doc, uint32_t start, uint32_t end) {
         return new PaneRange(this, part_, doc->textGeneration, start, end);
     }
@@ -483,42 +453,20 @@ private:
     HRESULT VisibleRanges(SAFEARRAY** result);
     HRESULT RangeAtPoint(UiaPointValue point, ITextRangeProvider** result);
 
-    volatile LONG references_ = 1;
     ReaderRoot* root_;  // lives as long as its parts: each part holds a reference
     int part_;
 };
 
-class ReaderRoot final : public IRawElementProviderSimple,
-                   public IRawElementProviderFragment,
-                   public IRawElementProviderFragmentRoot {
+class ReaderRoot final : public UiaElement, public IRawElementProviderFragmentRoot {
 public:
     explicit ReaderRoot(HWND window) : window_(window) {
         for (int part = 0; part < kPartCount; part++) parts_[part] = nullptr;
     }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        *object = nullptr;
-        if (iid == __uuidof(IUnknown) || iid == __uuidof(IRawElementProviderSimple))
-            *object = static_cast<IRawElementProviderSimple*>(this);
-        else if (iid == __uuidof(IRawElementProviderFragment))
-            *object = static_cast<IRawElementProviderFragment*>(this);
-        else if (iid == __uuidof(IRawElementProviderFragmentRoot))
-            *object = static_cast<IRawElementProviderFragmentRoot*>(this);
-        if (!*object) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return (ULONG)InterlockedIncrement(&references_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return (ULONG)left;
-    }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override { return Query(iid, object); }
+    ULONG STDMETHODCALLTYPE AddRef() override { return Hold(); }
+    ULONG STDMETHODCALLTYPE Release() override { return Drop(); }
 
-    HRESULT STDMETHODCALLTYPE get_ProviderOptions(ProviderOptions* result) override {
-        *result = ProviderOptions_ServerSideProvider;
-        return S_OK;
-    }
     HRESULT STDMETHODCALLTYPE GetPatternProvider(PATTERNID, IUnknown** result) override {
         *result = nullptr;
         return S_OK;
@@ -529,9 +477,7 @@ public:
         return S_OK;  // the window's own provider gives the rest
     }
     HRESULT STDMETHODCALLTYPE get_HostRawElementProvider(IRawElementProviderSimple** result) override {
-        *result = nullptr;
-        if (!Uia().hostProviderFromHwnd) return S_OK;
-        return Uia().hostProviderFromHwnd(window_, result);
+        return WindowHost(window_, result);
     }
 
     HRESULT STDMETHODCALLTYPE Navigate(NavigateDirection direction, IRawElementProviderFragment** result) override {
@@ -551,10 +497,6 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_BoundingRectangle(UiaRect* result) override {
         memset(result, 0, sizeof *result);  // the window's provider has it
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetEmbeddedFragmentRoots(SAFEARRAY** result) override {
-        *result = nullptr;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE SetFocus() override { return S_OK; }
@@ -612,8 +554,11 @@ public:
     }
 
 private:
-    ~ReaderRoot() {}
-    volatile LONG references_ = 1;
+    ~ReaderRoot() override {}
+    void* Other(REFIID iid) override {
+        return iid == __uuidof(IRawElementProviderFragmentRoot) ? static_cast<IRawElementProviderFragmentRoot*>(this)
+                                                                 : nullptr;
+    }
     HWND window_;
     PartElement* parts_[kPartCount];
 };
