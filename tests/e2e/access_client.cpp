@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "driver_input.h"
+
 namespace {
 
 const wchar_t kProgramKey[] = L"Software\\Quenmark\\Lorvan";
@@ -229,21 +231,14 @@ void CheckUiaTree(HWND window) {
     Check(children[2].first.find(L" / 178") != std::wstring::npos, "UI Automation: the status line says the place");
 }
 
-HWND WaitForWindow(const wchar_t* className, const wchar_t* title) {
+// As the drivers wait, with the COM calls' messages pumped meanwhile.
+HWND WaitForShownWindow(const wchar_t* className, const wchar_t* title) {
     for (DWORD waited = 0; waited < kWaitMs; waited += 100) {
         HWND window = FindWindowW(className, title);
         if (window && IsWindowVisible(window)) return window;
         Pump(100);
     }
     return nullptr;
-}
-
-void PressKey(WORD key) {
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
 }
 
 LONG State(IAccessible* object, LONG id) {
@@ -271,7 +266,7 @@ void CheckOutline(HWND reader, DWORD processId) {
     // The chooser takes the reader's size: low enough that its rows scroll.
     SetWindowPos(reader, nullptr, 0, 0, 600, 300, SWP_NOZORDER);
     PostMessageW(reader, WM_COMMAND, kChooseCommand, 0);
-    HWND chooser = WaitForWindow(L"#32770", L"Choose Section");
+    HWND chooser = WaitForShownWindow(L"#32770", L"Choose Section");
     Check(chooser != nullptr, "the chooser opens");
     if (!chooser) return;
     IAccessible* outline = ClientOf(chooser);
@@ -315,7 +310,7 @@ void CheckOutline(HWND reader, DWORD processId) {
 // Find All's results: a list of its rows, named with where the match is.
 void CheckResults(HWND reader, DWORD processId) {
     PostMessageW(reader, WM_COMMAND, kFindAllCommand, 0);
-    HWND results = WaitForWindow(L"LorvanFindAll", nullptr);
+    HWND results = WaitForShownWindow(L"LorvanFindAll", nullptr);
     HWND list = results ? FindWindowExW(results, nullptr, L"LorvanFindAllList", nullptr) : nullptr;
     Check(list != nullptr, "Find All's window opens with its list");
     if (!list) return;

@@ -32,6 +32,15 @@ inline bool WaitUntilGone(HWND window) {
     return false;
 }
 
+// A real key press and release.
+inline void PressKey(WORD key) {
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
 // The pointer is moved first, and the button pressed only once the cursor has
 // stayed on the spot. Under Wine the reader's own X connection reports the
 // warp of the previous click late, and that report can pull the cursor back

@@ -459,14 +459,6 @@ void CheckAppendToOtherProgram(HWND reader) {
 const WPARAM kCommandChoose = 119;
 const WPARAM kCommandBookmark = 123;
 
-void PressKey(WORD key) {
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
-}
-
 void ClickAt(HWND window, POINT point) {
     ClientToScreen(window, &point);
     ClickAtScreen(point.x, point.y);
